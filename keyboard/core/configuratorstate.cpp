@@ -1,0 +1,78 @@
+#include "configuratorstate.h"
+
+#include <stdexcept>
+#include <string_view>
+#include <utility>
+
+namespace morvaw {
+
+int KeyIndexOf(const ConfiguratorState& state, int column, int row)
+{
+    return column + state.GridCols * row;
+}
+
+void SetKeyGeometry(ConfiguratorState& state, int keyIndex, int column, int row, KeyKind kind)
+{
+    if (keyIndex < 0 || keyIndex > kKeyCount)
+        throw std::out_of_range("SetKeyGeometry: key index out of range");
+    state.KeyGeometry[static_cast<std::size_t>(keyIndex)] = {
+        static_cast<std::uint8_t>(row), static_cast<std::uint8_t>(column), kind};
+}
+
+KeyNameTable MakeWinKeyNames()
+{
+    // clang-format off
+    constexpr std::pair<int, std::string_view> named[] = {
+        {1, "Left"},    {2, "Right"},  {3, "Cancel"}, {4, "MidBtn"}, {8, "BackSp"},
+        {9, "Tab"},     {12, "Clear"}, {13, "Enter"}, {16, "Shift"}, {17, "Ctrl"},
+        {18, "Menu"},   {19, "Pause"}, {20, "Caps"},  {27, "Esc"},   {32, "Space"},
+        {33, "PgUp"},   {34, "PgDn"},  {35, "End"},   {36, "Home"},  {37, "Left"},
+        {38, "Up"},     {39, "Right"}, {40, "Dn"},    {41, "Select"}, {42, "SysRq"},
+        {43, "Exec"},   {44, "SnapS"}, {45, "Ins"},   {46, "Del"},   {47, "Help"},
+        {144, "NLock"},
+    };
+    // clang-format on
+    KeyNameTable names{};
+    for (auto& name : names)
+        name.assign("");
+    for (const auto& [code, name] : named)
+        names[static_cast<std::size_t>(code - 1)].assign(name);
+    return names;
+}
+
+NibbleSpeedArray MakeNibbleSpeedTable()
+{
+    return {0, 29, 27, 25, 23, 21, 19, 18, 16, 15, 14, 12, 11, 10, 9, 6, 8};
+}
+
+void InitialiseConfigurator(ConfiguratorState& state, const std::filesystem::path& appPath)
+{
+    state.GridCols = 14;
+    state.GridRows = 6;
+    for (int c = 0; c < state.GridCols; ++c) {
+        for (int r = 0; r < state.GridRows; ++r)
+            SetKeyGeometry(state, KeyIndexOf(state, c, r), c, r, KeyKind::Hidden);
+    }
+    for (const ShownKey& k : kKeyGeometry14x6)
+        SetKeyGeometry(state, k.index, k.column, k.row, k.kind);
+
+    state.NibbleSpeedTable = MakeNibbleSpeedTable();
+    state.TransferIdle = true;
+    state.MsrEditMode = true;
+    state.MsrEditStatus() = 0;
+    state.AppPath = appPath;
+    state.LayoutChanged = false;
+
+    LoadStartupTables(state.Tables, state.AppPath);
+
+    state.WinKeyNames = MakeWinKeyNames();
+    state.DeviceMatrixCodes = MakeDeviceMatrixCodes();
+    state.CurrentLanguage = state.LayoutRecords[Settings::KbdLanguage].PosX;
+}
+
+void LoadLanguageTables(ConfiguratorState& state)
+{
+    LoadLanguageTables(state.Tables, state.AppPath, state.CurrentLanguage);
+}
+
+} // namespace morvaw

@@ -1,0 +1,73 @@
+#pragma once
+
+#include "fixedtext.h"
+#include "keyboardtables.h"
+#include "keyrecord.h"
+#include "layoutmodel.h"
+
+#include <array>
+#include <cstdint>
+#include <filesystem>
+#include <string>
+
+namespace morvaw {
+
+// Names of Windows virtual key codes, entry k naming code k + 1.
+using KeyNameTable = std::array<FixedText<7>, 255>;
+
+// Repeat speed used to send nibble n (1..16) over the keyboard port; entry 0 unused.
+using NibbleSpeedArray = std::array<std::uint8_t, 17>;
+
+// Everything the configurator keeps for the whole run: one object, made by
+// main and passed by reference to the windows; tests make their own.
+struct ConfiguratorState
+{
+    // Program folder, without a trailing separator.
+    std::filesystem::path AppPath;
+
+    // Layout model.
+    LayoutRecordArray LayoutRecords{};
+    std::uint8_t CurrentLanguage = 0;
+    bool LayoutChanged = false;
+    std::string LayoutFileName; // bytes of the local (UTF-8) path
+    int SelectedKey = 0;
+    KeyRecord WorkKey;
+    std::array<KeyRecord, 5> MsrKeys{}; // 0 header, 1 separator, 2 inter-tracks, 3 trailer
+    bool MsrEditMode = true;
+
+    // Keyboard picture.
+    int GridCols = 14;
+    int GridRows = 6;
+    KeyGeometryTable KeyGeometry{};
+
+    // Constant tables.
+    MatrixCodeTable DeviceMatrixCodes{};
+    KeyNameTable WinKeyNames{};
+    NibbleSpeedArray NibbleSpeedTable{};
+
+    // Keyboard data tables of the program folder.
+    KeyboardTables Tables;
+
+    // Transfer.
+    bool TransferIdle = true;
+
+    // The MSR editor's status travels in PosX of MSR record 0.
+    [[nodiscard]] std::uint8_t& MsrEditStatus() { return MsrKeys[0].PosX; }
+};
+
+// Key index of a grid cell: column + GridCols * row.
+[[nodiscard]] int KeyIndexOf(const ConfiguratorState& state, int column, int row);
+
+// Stores a key's place in the 14 by 6 picture; index 0..84.
+void SetKeyGeometry(ConfiguratorState& state, int keyIndex, int column, int row, KeyKind kind);
+
+// Start-up of the configurator up to (not including) its main window.
+void InitialiseConfigurator(ConfiguratorState& state, const std::filesystem::path& appPath);
+
+// Rebuilds the data tables for CurrentLanguage from the program folder.
+void LoadLanguageTables(ConfiguratorState& state);
+
+[[nodiscard]] KeyNameTable MakeWinKeyNames();
+[[nodiscard]] NibbleSpeedArray MakeNibbleSpeedTable();
+
+} // namespace morvaw

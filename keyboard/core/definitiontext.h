@@ -1,0 +1,42 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace morvaw {
+
+// Texts of the model are byte strings: one byte per character, exactly as on disk.
+
+// Frames every token of a definition string (the code page 437 bullet).
+inline constexpr char TokenMark = static_cast<char>(249);
+// Stands for a pause where definitions are drawn.
+inline constexpr char DotMark = '.';
+
+// True for the bytes that count as visible even though they lie below the
+// space: the arrows and line pieces that draw key names such as backspace.
+[[nodiscard]] bool IsPictureByte(std::uint8_t c);
+
+// 1-based position of the last character above a space or a picture byte; 0 if none.
+[[nodiscard]] int SignificantLength(std::string_view text);
+
+// True when no character has a code of 33 or more.
+[[nodiscard]] bool IsBlankText(std::string_view text);
+
+// Value of one or two hexadecimal digits; a single digit is the low digit.
+// Digits are not validated (callers pass at most two hex digits).
+[[nodiscard]] std::uint8_t HexToByte(std::string_view text);
+
+[[nodiscard]] constexpr int IncrementValue(int value)
+{
+    return value + 1;
+}
+
+// The n-th token (from 1) of a definition text whose tokens are framed by mark.
+[[nodiscard]] std::string DefToken(int n, std::string_view text, char mark);
+
+// ASCII-only case mapping, as the model's texts need.
+[[nodiscard]] std::string AsciiUpper(std::string_view text);
+[[nodiscard]] std::string AsciiLower(std::string_view text);
+
+} // namespace morvaw

@@ -1,0 +1,225 @@
+#include "keyboardtables.h"
+
+#include "definitiontext.h"
+#include "layoutmodel.h"
+
+#include <cstring>
+#include <fstream>
+#include <vector>
+
+namespace morvaw {
+
+namespace {
+
+// Reads up to count records of recordSize bytes from the start of a file.
+// A missing or short file gives fewer bytes; the caller fills the rest.
+std::vector<std::uint8_t> readRecords(const std::filesystem::path& file, std::size_t recordSize,
+                                      std::size_t count)
+{
+    std::vector<std::uint8_t> data(recordSize * count);
+    std::ifstream in(file, std::ios::binary);
+    if (!in)
+        return {};
+    in.read(reinterpret_cast<char*>(data.data()), static_cast<std::streamsize>(data.size()));
+    const auto got = static_cast<std::size_t>(std::max<std::streamsize>(in.gcount(), 0));
+    data.resize(got - got % recordSize);
+    return data;
+}
+
+// Bytes into entries 1..count; entries the file does not reach become 0.
+void loadByteTable(ByteTable& table, const std::filesystem::path& file)
+{
+    const auto data = readRecords(file, 1, kByteTableEntries);
+    for (std::size_t i = 1; i <= kByteTableEntries; ++i)
+        table[i] = i <= data.size() ? data[i - 1] : 0;
+}
+
+// Records into entries 1..count; records the file does not reach become blank.
+template <std::size_t N>
+std::size_t loadScanRecords(std::array<ScanRecord, N>& table, const std::filesystem::path& file,
+                            std::size_t count)
+{
+    const auto data = readRecords(file, ScanRecord::kFileSize, count);
+    const std::size_t got = data.size() / ScanRecord::kFileSize;
+    for (std::size_t i = 1; i <= count; ++i)
+        table[i] =
+            i <= got ? ScanRecordFromBytes(&data[(i - 1) * ScanRecord::kFileSize]) : ScanRecord{};
+    return got;
+}
+
+template <std::size_t N>
+void loadCaptionPatches(std::array<CaptionPatch, N>& table, const std::filesystem::path& file)
+{
+    const std::size_t count = N - 1;
+    const auto data = readRecords(file, CaptionPatch::kFileSize, count);
+    const std::size_t got = data.size() / CaptionPatch::kFileSize;
+    for (std::size_t i = 1; i <= count; ++i)
+        table[i] = i <= got ? CaptionPatchFromBytes(&data[(i - 1) * CaptionPatch::kFileSize])
+                            : CaptionPatch{};
+}
+
+std::int16_t i16At(const std::uint8_t* p)
+{
+    return static_cast<std::int16_t>(static_cast<std::uint16_t>(p[0] | (p[1] << 8)));
+}
+
+struct ScanPatchPlace
+{
+    int patch;
+    int record;
+};
+
+constexpr std::array<ScanPatchPlace, 8> kUkScanPatchPlaces{{
+    {1, 68},
+    {2, 84},
+    {3, 71},
+    {4, 85},
+    {5, 72},
+    {6, 74},
+    {8, 134},
+    {7, 135},
+}};
+
+// clang-format off
+constexpr std::array<ScanPatchPlace, 32> kSpanishScanPatchPlaces{{
+    {1, 74}, {2, 68}, {3, 84}, {4, 88}, {5, 83}, {6, 67}, {7, 78}, {8, 70},
+    {9, 86}, {10, 71}, {11, 85}, {12, 66}, {13, 77}, {14, 69}, {15, 92}, {16, 64},
+    {17, 79}, {18, 65}, {19, 72}, {20, 61}, {21, 80}, {22, 62}, {23, 81}, {24, 63},
+    {25, 76}, {26, 75}, {27, 82}, {28, 90}, {29, 91}, {30, 134}, {31, 135}, {32, 136},
+}};
+// clang-format on
+
+template <std::size_t N, std::size_t P>
+void applyScanPatches(KeyboardTables& tables, const std::array<ScanRecord, N>& patches,
+                      const std::array<ScanPatchPlace, P>& places)
+{
+    for (const ScanPatchPlace& place : places)
+        tables.ScanTable[static_cast<std::size_t>(place.record)] =
+            patches[static_cast<std::size_t>(place.patch)];
+}
+
+template <std::size_t N>
+void applyCaptionPatches(KeyboardTables& tables, const std::array<CaptionPatch, N>& patches)
+{
+    for (std::size_t i = 1; i < N; ++i)
+        ApplyCaptionPatch(tables, patches[i]);
+}
+
+void readStcTable(KeyboardTables& tables, const std::filesystem::path& appPath)
+{
+    const bool opened = !tables.StcFileName.empty() &&
+                        std::filesystem::is_regular_file(appPath / tables.StcFileName);
+    if (!opened) {
+        for (ScanRecord& r : tables.StcTable)
+            r.blank();
+        return;
+    }
+    loadScanRecords(tables.StcTable, appPath / tables.StcFileName, kScanRecords);
+}
+
+// The scan table editor keeps the user's records in the STC table; without
+// this overlay they would vanish from the list and from programming at the
+// next reload, and a later new record could overwrite them in the file.
+void overlayStcRecords(KeyboardTables& tables)
+{
+    for (std::size_t i = 1; i <= kScanRecords; ++i) {
+        if (!IsBlankText(tables.StcTable[i].Name.view()))
+            tables.ScanTable[i] = tables.StcTable[i];
+    }
+}
+
+} // namespace
+
+std::array<std::uint8_t, ScanRecord::kFileSize> ScanRecordBytes(const ScanRecord& r)
+{
+    std::array<std::uint8_t, ScanRecord::kFileSize> out{};
+    std::memcpy(out.data(), r.Name.bytes.data(), r.Name.size());
+    out[7] = r.Seq1;
+    out[8] = r.Seq2;
+    return out;
+}
+
+ScanRecord ScanRecordFromBytes(const std::uint8_t* bytes)
+{
+    ScanRecord r;
+    std::memcpy(r.Name.bytes.data(), bytes, r.Name.size());
+    r.Seq1 = bytes[7];
+    r.Seq2 = bytes[8];
+    return r;
+}
+
+CaptionPatch CaptionPatchFromBytes(const std::uint8_t* bytes)
+{
+    CaptionPatch p;
+    p.Cap = bytes[0];
+    p.ShiftCap = bytes[1];
+    p.Index1 = i16At(bytes + 2);
+    p.Index2 = i16At(bytes + 4);
+    p.Assoc1 = i16At(bytes + 6);
+    p.Assoc2 = i16At(bytes + 8);
+    return p;
+}
+
+bool ApplyCaptionPatch(KeyboardTables& tables, const CaptionPatch& p)
+{
+    const auto inTable = [](int index) { return index >= 0 && index <= kByteTableEntries; };
+    const auto fitsByte = [](int value) { return value >= 0 && value <= 255; };
+    if (!inTable(p.Index1) || !inTable(p.Index2) || !fitsByte(p.Assoc1) || !fitsByte(p.Assoc2))
+        return false;
+
+    const auto i1 = static_cast<std::size_t>(p.Index1);
+    const auto i2 = static_cast<std::size_t>(p.Index2);
+    tables.CapTable[i1] = p.Cap;
+    tables.ShiftCapTable[i1] = p.ShiftCap;
+    if (p.Assoc1 != 0)
+        tables.AssocTable[i1] = static_cast<std::uint8_t>(p.Assoc1);
+    if (p.Assoc2 != 0)
+        tables.AssocTable[i2] = static_cast<std::uint8_t>(p.Assoc2);
+    return true;
+}
+
+void LoadStartupTables(KeyboardTables& t, const std::filesystem::path& appPath)
+{
+    loadByteTable(t.AssocTable, appPath / "ASSOC1.BIN");
+    loadScanRecords(t.ScanTable, appPath / "SCNTBL.BIN", kStartupScanRecords);
+    loadByteTable(t.CapsTable, appPath / "KCCCAPS.BIN");
+    loadByteTable(t.CapTable, appPath / "KCCAPT.BIN");
+    loadByteTable(t.ShiftCapTable, appPath / "KCSCAPS.BIN");
+    loadCaptionPatches(t.UkCaptionPatches, appPath / "UKCAPT.BIN");
+    loadScanRecords(t.UkScanPatches, appPath / "UKST.BIN", 8);
+    loadCaptionPatches(t.SpanishCaptionPatches, appPath / "SPCAPT.BIN");
+    loadScanRecords(t.SpanishScanPatches, appPath / "SPST.BIN", 32);
+    loadScanRecords(t.ItalianScanPatches, appPath / "ITALST.BIN", 31);
+    loadScanRecords(t.GermanScanPatches, appPath / "GERMST.BIN", 27);
+    loadScanRecords(t.FrenchScanPatches, appPath / "FRANST.BIN", 45);
+    loadScanRecords(t.BelgianScanPatches, appPath / "BELGST.BIN", 50);
+    loadScanRecords(t.SwissScanPatches, appPath / "SWISST.BIN", 47);
+}
+
+void LoadLanguageTables(KeyboardTables& t, const std::filesystem::path& appPath,
+                        int currentLanguage)
+{
+    loadByteTable(t.AssocTable, appPath / "ASSOC1.BIN");
+    for (std::size_t i = 1; i <= t.ScanCount && i <= kScanRecords; ++i)
+        t.ScanTable[i].blank();
+    loadScanRecords(t.ScanTable, appPath / "SCNTBL.BIN", kReloadScanRecords);
+    loadByteTable(t.CapTable, appPath / "KCCAPT.BIN");
+    loadByteTable(t.ShiftCapTable, appPath / "KCSCAPS.BIN");
+
+    if (const auto stc = LanguageStcFile(currentLanguage)) {
+        t.ScanCount = kScanRecords;
+        t.StcFileName = std::string(*stc);
+    }
+    if (currentLanguage == Language::UK) {
+        applyScanPatches(t, t.UkScanPatches, kUkScanPatchPlaces);
+        applyCaptionPatches(t, t.UkCaptionPatches);
+    } else if (currentLanguage == Language::Spain) {
+        applyScanPatches(t, t.SpanishScanPatches, kSpanishScanPatchPlaces);
+        applyCaptionPatches(t, t.SpanishCaptionPatches);
+    }
+
+    readStcTable(t, appPath);
+    overlayStcRecords(t);
+}
+
+} // namespace morvaw

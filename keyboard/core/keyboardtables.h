@@ -1,0 +1,97 @@
+#pragma once
+
+#include "fixedtext.h"
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <filesystem>
+#include <string>
+
+namespace morvaw {
+
+// A named PC key: 7-character name, scan code and mask bits (9 bytes on disk).
+struct ScanRecord
+{
+    static constexpr std::size_t kFileSize = 9;
+
+    FixedText<7> Name = blankName();
+    std::uint8_t Seq1 = 0;
+    std::uint8_t Seq2 = 0;
+
+    static FixedText<7> blankName()
+    {
+        FixedText<7> t;
+        t.fill(' ');
+        return t;
+    }
+    void blank() { *this = ScanRecord{}; }
+
+    friend bool operator==(const ScanRecord&, const ScanRecord&) = default;
+};
+
+// A change of the on-screen keyboard's captions and scan associations (10 bytes on disk).
+struct CaptionPatch
+{
+    static constexpr std::size_t kFileSize = 10;
+
+    std::uint8_t Cap = 0;
+    std::uint8_t ShiftCap = 0;
+    std::int16_t Index1 = 0;
+    std::int16_t Index2 = 0;
+    std::int16_t Assoc1 = 0;
+    std::int16_t Assoc2 = 0;
+};
+
+constexpr int kScanRecords = 160;
+constexpr int kStartupScanRecords = 137;
+constexpr int kReloadScanRecords = 138;
+constexpr int kByteTableEntries = 200;
+
+// Tables are indexed as the files number them: entry 0 of each is unused.
+using ByteTable = std::array<std::uint8_t, kByteTableEntries + 1>;
+using ScanTableArray = std::array<ScanRecord, kScanRecords + 1>;
+template <std::size_t Count> using ScanPatchTable = std::array<ScanRecord, Count + 1>;
+template <std::size_t Count> using CaptionPatchTable = std::array<CaptionPatch, Count + 1>;
+
+struct KeyboardTables
+{
+    ByteTable AssocTable{};
+    ScanTableArray ScanTable{};
+    ByteTable CapsTable{};
+    ByteTable CapTable{};
+    ByteTable ShiftCapTable{};
+    CaptionPatchTable<5> UkCaptionPatches{};
+    ScanPatchTable<8> UkScanPatches{};
+    CaptionPatchTable<18> SpanishCaptionPatches{};
+    ScanPatchTable<32> SpanishScanPatches{};
+    ScanPatchTable<31> ItalianScanPatches{};
+    ScanPatchTable<27> GermanScanPatches{};
+    ScanPatchTable<45> FrenchScanPatches{};
+    ScanPatchTable<50> BelgianScanPatches{};
+    ScanPatchTable<47> SwissScanPatches{};
+    ScanTableArray StcTable{};
+
+    std::uint16_t ScanCount = 0;
+    std::string StcFileName;
+};
+
+// Reads the data files as start-up does (no language patches, no STC file).
+void LoadStartupTables(KeyboardTables& tables, const std::filesystem::path& appPath);
+
+// Rebuilds the tables for a language: re-reads the files, applies the UK or
+// Spanish patches, reads the language's STC file and lays the user's STC
+// records over the scan table.
+void LoadLanguageTables(KeyboardTables& tables, const std::filesystem::path& appPath,
+                        int currentLanguage);
+
+// Applies one caption patch; a patch naming an entry outside 0..200 or a
+// value that does not fit a byte is skipped as a whole. Returns whether applied.
+bool ApplyCaptionPatch(KeyboardTables& tables, const CaptionPatch& patch);
+
+// Record forms, shared with the scan table editor that writes STC files.
+[[nodiscard]] std::array<std::uint8_t, ScanRecord::kFileSize> ScanRecordBytes(const ScanRecord& r);
+[[nodiscard]] ScanRecord ScanRecordFromBytes(const std::uint8_t* bytes);
+[[nodiscard]] CaptionPatch CaptionPatchFromBytes(const std::uint8_t* bytes);
+
+} // namespace morvaw

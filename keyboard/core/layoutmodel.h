@@ -1,0 +1,91 @@
+#pragma once
+
+#include "keyrecord.h"
+
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <string_view>
+
+namespace morvaw {
+
+// Records 0..100; 1..84 are the keys (button i edits record i + 1), 88..99 the
+// settings, 0, 85..87 and 100 are only carried.
+constexpr int kFirstKeyRecord = 1;
+constexpr int kKeyCount = 84;
+constexpr int kLastRecord = 100;
+using LayoutRecordArray = std::array<KeyRecord, kLastRecord + 1>;
+
+// Settings records by name; byte settings live in PosX, definitions in Len0/Def0.
+namespace Settings {
+constexpr int KbdShape = 88;
+constexpr int MsrOption1 = 89;
+constexpr int MsrHeader = 90;
+constexpr int MsrInterTracks = 91;
+constexpr int MsrSeparator = 92;
+constexpr int KbdFlags = 93;
+constexpr int MacroPlayDelay = 94;
+constexpr int DelayKeyTime = 95;
+constexpr int KbdLanguage = 96;
+constexpr int MsrOption2 = 97;
+constexpr int MsrOption3 = 98;
+constexpr int MsrTrailer = 99;
+} // namespace Settings
+
+// Keyboard type held in bits 2..4 of KbdFlags.
+enum class KeyboardKind : std::uint8_t { NoMacros = 0, Reduced = 1, Enhanced = 2, Detect = 3 };
+[[nodiscard]] constexpr int KeyboardType(std::uint8_t kbdFlags)
+{
+    return (kbdFlags >> 2) & 0x07;
+}
+[[nodiscard]] constexpr std::uint8_t WithKeyboardType(std::uint8_t kbdFlags, int type)
+{
+    return static_cast<std::uint8_t>((kbdFlags & ~0x1C) | ((type & 0x07) << 2));
+}
+
+// Languages of the layout: the caption suffix and the language's STC file.
+namespace Language {
+constexpr std::uint8_t USA = 0;
+constexpr std::uint8_t UK = 1;
+constexpr std::uint8_t Spain = 2;
+constexpr std::uint8_t Italy = 3;
+constexpr std::uint8_t Germany = 4;
+constexpr std::uint8_t France = 5;
+constexpr std::uint8_t Belgium = 6;
+constexpr std::uint8_t Switzerland = 7;
+} // namespace Language
+
+[[nodiscard]] std::string_view LanguageSuffix(int language);
+// The STC file of languages 0..2; the others keep the previous one (nullopt).
+[[nodiscard]] std::optional<std::string_view> LanguageStcFile(int language);
+
+// Matrix code of key n (1..84) in the keyboard's memory; index 0 unused.
+using MatrixCodeTable = std::array<std::uint8_t, kKeyCount + 1>;
+[[nodiscard]] MatrixCodeTable MakeDeviceMatrixCodes();
+
+// Placement of a key in the 14 by 6 picture.
+enum class KeyKind : std::uint8_t { Single = 0, TallDouble = 1, WideDouble = 2, Hidden = 3 };
+struct KeyPlace
+{
+    std::uint8_t row = 0;
+    std::uint8_t column = 0;
+    KeyKind kind = KeyKind::Single;
+    friend bool operator==(const KeyPlace&, const KeyPlace&) = default;
+};
+using KeyGeometryTable = std::array<KeyPlace, kKeyCount + 1>; // entry 84 never set
+
+// The 72 shown keys of the 14 by 6 shape, in row order: {index, row, column, kind}.
+struct ShownKey
+{
+    std::uint8_t index;
+    std::uint8_t row;
+    std::uint8_t column;
+    KeyKind kind;
+};
+extern const std::array<ShownKey, 72> kKeyGeometry14x6;
+
+// File > New defaults; fields and records it does not name keep their values.
+struct ConfiguratorState;
+void NewLayout(ConfiguratorState& state);
+
+} // namespace morvaw
