@@ -45,16 +45,6 @@ TEST(TableText, SplitsOnWideGapsSoNamesKeepTheirSpaces)
     EXPECT_EQ(MaskField(rows[0], 3), 0);
 }
 
-TEST(TableText, ConvertsTextToWindows1252)
-{
-    const auto rows = ReadTableRows(tableFile("1  £  ñ  €  ¬\n"), 5, 5);
-    ASSERT_EQ(rows.size(), 1u);
-    EXPECT_EQ(BytesField(rows[0], 1, 1), "\xA3");
-    EXPECT_EQ(BytesField(rows[0], 2, 1), "\xF1");
-    EXPECT_EQ(BytesField(rows[0], 3, 1), "\x80");
-    EXPECT_EQ(BytesField(rows[0], 4, 1), "\xAC");
-}
-
 TEST(TableText, ReportsBadFieldsWithFileAndLine)
 {
     const auto rows = ReadTableRows(tableFile("# header\n"
