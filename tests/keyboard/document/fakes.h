@@ -4,7 +4,6 @@
 #include "userdialogs.h"
 
 #include <QString>
-#include <QStringList>
 
 #include <deque>
 #include <optional>
@@ -13,7 +12,8 @@
 
 namespace morvaw::test {
 
-// Answers the prompts and file dialogs from a script, and records what was shown.
+// Answers prompts and file dialogs from a script and records what was shown;
+// anything the script did not expect fails the test.
 class ScriptedDialogs : public UserDialogs
 {
 public:
@@ -24,12 +24,10 @@ public:
     };
 
     std::deque<Answer> answers;
-    std::deque<std::optional<QString>> fileNames; // nullopt = the dialog is cancelled
+    std::deque<std::optional<QString>> fileNames; // nullopt: the dialog is cancelled
     std::vector<Shown> questions;
     std::vector<Shown> messages;
     std::vector<FileDialogSettings> dialogs;
-    int openDialogs = 0;
-    int saveDialogs = 0;
 
     void inform(const QString& text, const QString& title) override
     {
@@ -44,18 +42,8 @@ public:
         answers.pop_front();
         return a;
     }
-    std::optional<QString> openFileName(const FileDialogSettings& settings) override
-    {
-        ++openDialogs;
-        return next(settings);
-    }
-    std::optional<QString> saveFileName(const FileDialogSettings& settings) override
-    {
-        ++saveDialogs;
-        return next(settings);
-    }
-
-    [[nodiscard]] bool scriptUsedUp() const { return answers.empty() && fileNames.empty(); }
+    std::optional<QString> openFileName(const FileDialogSettings& s) override { return next(s); }
+    std::optional<QString> saveFileName(const FileDialogSettings& s) override { return next(s); }
 
 private:
     std::optional<QString> next(const FileDialogSettings& settings)
@@ -80,9 +68,9 @@ public:
     };
     std::vector<Request> requests;
 
-    void showHelp(const QString& helpFile, HelpCommand command, int context) override
+    void showHelp(const QString& file, HelpCommand command, int context) override
     {
-        requests.push_back({helpFile, command, context});
+        requests.push_back({file, command, context});
     }
 };
 
