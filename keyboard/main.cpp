@@ -1,5 +1,7 @@
 #include "configuratorstate.h"
+#include "htmlhelp.h"
 #include "mainform.h"
+#include "qtuserdialogs.h"
 #include "terminationsignal.h"
 
 #include <QApplication>
@@ -14,9 +16,11 @@ int main(int argc, char* argv[])
 
     auto state = std::make_unique<morvaw::ConfiguratorState>();
     morvaw::InitialiseConfigurator(*state, QCoreApplication::applicationDirPath().toStdString());
-    state->LayoutFileName = "UNTITLED.KBD";
 
-    morvaw::MainForm mainForm(*state);
+    morvaw::QtUserDialogs dialogs;
+    morvaw::HtmlHelp help;
+    morvaw::MainForm mainForm(*state, dialogs, help);
+    dialogs.setParent(&mainForm);
     morvaw::TerminationSignal termination;
     QObject::connect(&termination, &morvaw::TerminationSignal::received, &mainForm,
                      &QWidget::close);

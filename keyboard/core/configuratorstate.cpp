@@ -19,6 +19,30 @@ void SetKeyGeometry(ConfiguratorState& state, int keyIndex, int column, int row,
         static_cast<std::uint8_t>(row), static_cast<std::uint8_t>(column), kind};
 }
 
+void SetGrid12x7(ConfiguratorState& state, float width, float height)
+{
+    state.GridCols = 12;
+    state.GridRows = 7;
+    state.KeyLeftMargin = width / 40;
+    state.KeyTopMargin = height / 40;
+    state.KeyWidth = width / 15;
+    state.KeyHeight = height / 10;
+    state.KeyHGap = width / 100;
+    state.KeyVGap = height / 100;
+}
+
+void SetGrid14x6(ConfiguratorState& state, float width, float height)
+{
+    state.GridCols = 14;
+    state.GridRows = 6;
+    state.KeyLeftMargin = width / 50;
+    state.KeyTopMargin = height / 20;
+    state.KeyWidth = width / 17;
+    state.KeyHeight = height / 9;
+    state.KeyHGap = width / 140;
+    state.KeyVGap = height / 100;
+}
+
 KeyNameTable MakeWinKeyNames()
 {
     // clang-format off

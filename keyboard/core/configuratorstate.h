@@ -51,6 +51,23 @@ struct ConfiguratorState
     // Transfer.
     bool TransferIdle = true;
 
+    // --- Main window and settings file ---
+    // Picture geometry of the current shape, in the picture area's pixels.
+    float KeyLeftMargin = 0;
+    float KeyTopMargin = 0;
+    float KeyWidth = 0;
+    float KeyHeight = 0;
+    float KeyHGap = 0;
+    float KeyVGap = 0;
+    // Programming port, kept in the settings file.
+    std::uint16_t ComPortIndex = 0;
+    // Captions of the File menu's recent items, most recent first; empty = hidden.
+    std::array<std::string, 3> RecentFiles;
+    // The settings record's unused tail, written back as it was read.
+    std::array<std::uint8_t, 9486> IniReserved{};
+    // Set by the scan table editor when the STC table needs saving.
+    bool StcTableChanged = false;
+
     // The MSR editor's status travels in PosX of MSR record 0.
     [[nodiscard]] std::uint8_t& MsrEditStatus() { return MsrKeys[0].PosX; }
 };
@@ -60,6 +77,11 @@ struct ConfiguratorState
 
 // Stores a key's place in the 14 by 6 picture; index 0..84.
 void SetKeyGeometry(ConfiguratorState& state, int keyIndex, int column, int row, KeyKind kind);
+
+// Grid and picture geometry for the 12 by 7 or the 14 by 6 shape, from the
+// picture area's width and height.
+void SetGrid12x7(ConfiguratorState& state, float width, float height);
+void SetGrid14x6(ConfiguratorState& state, float width, float height);
 
 // Start-up of the configurator up to (not including) its main window.
 void InitialiseConfigurator(ConfiguratorState& state, const std::filesystem::path& appPath);

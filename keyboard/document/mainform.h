@@ -1,27 +1,54 @@
 #pragma once
 
+#include "mainformlogic.h"
+
 #include <QMainWindow>
 
-#include <string>
+#include <array>
+
+class QAction;
+class QMenu;
 
 namespace morvaw {
 
 struct ConfiguratorState;
+class HelpAdapter;
+class KeyButton;
+class UserDialogs;
 
-// "KBD Layout: " + the layout's file name without trailing spaces + the language suffix.
-[[nodiscard]] std::string LayoutCaption(const ConfiguratorState& state);
-
-// The configurator's main window: the keyboard picture and the menus.
+// The configurator's main window: the menus and the keyboard picture. It
+// forwards its events to MainFormLogic and shows what that computed.
 class MainForm : public QMainWindow
 {
     Q_OBJECT
 public:
-    explicit MainForm(ConfiguratorState& state, QWidget* parent = nullptr);
+    MainForm(ConfiguratorState& state, UserDialogs& dialogs, HelpAdapter& help,
+             QWidget* parent = nullptr);
 
-    void SetCaption();
+    [[nodiscard]] MainFormLogic& logic() { return m_logic; }
+
+    // Shows the logic's caption, key captions and places and recent items.
+    void syncView();
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void changeEvent(QEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
-    ConfiguratorState& m_state;
+    void buildMenus();
+    void buildKeyboardPicture();
+    QAction* addCommand(QMenu* menu, const QString& name, const QString& text, int helpContext,
+                        const QKeySequence& shortcut = {});
+    // Runs a command of the logic, then shows its results.
+    template <typename Command> void run(Command command);
+    void pictureResized();
+
+    MainFormLogic m_logic;
+    QWidget* m_picture = nullptr;
+    std::array<KeyButton*, kKeyCount> m_keyButtons{};
+    std::array<QAction*, 3> m_recentActions{};
 };
 
 } // namespace morvaw

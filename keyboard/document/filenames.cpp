@@ -1,0 +1,67 @@
+#include "filenames.h"
+
+#include "definitiontext.h"
+
+#include <QFile>
+
+namespace morvaw {
+
+namespace {
+
+bool isPadding(char c)
+{
+    return c == ' ' || c == '\0';
+}
+
+} // namespace
+
+std::string TrimRight(std::string_view text)
+{
+    std::size_t end = text.size();
+    while (end > 0 && isPadding(text[end - 1]))
+        --end;
+    return std::string(text.substr(0, end));
+}
+
+std::string Trim(std::string_view text)
+{
+    std::size_t begin = 0;
+    while (begin < text.size() && isPadding(text[begin]))
+        ++begin;
+    return TrimRight(text.substr(begin));
+}
+
+std::string CutToField(std::string_view name, std::size_t maxBytes)
+{
+    if (name.size() <= maxBytes)
+        return std::string(name);
+    std::size_t cut = maxBytes;
+    // Step back over continuation bytes (10xxxxxx) to the start of the cut character.
+    while (cut > 0 && (static_cast<unsigned char>(name[cut]) & 0xC0) == 0x80)
+        --cut;
+    return std::string(name.substr(0, cut));
+}
+
+std::string PadToField(std::string_view name, std::size_t width)
+{
+    std::string out = CutToField(name, width);
+    out.resize(width, ' ');
+    return out;
+}
+
+bool IsWildcardName(std::string_view name)
+{
+    return AsciiLower(TrimRight(name)) == "*.kbd";
+}
+
+QString ToQtPath(const std::string& name)
+{
+    return QFile::decodeName(QByteArray::fromStdString(name));
+}
+
+std::string FromQtPath(const QString& path)
+{
+    return QFile::encodeName(path).toStdString();
+}
+
+} // namespace morvaw

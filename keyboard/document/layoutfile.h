@@ -1,0 +1,32 @@
+#pragma once
+
+#include "fileoutcome.h"
+#include "layoutmodel.h"
+
+#include <QByteArray>
+#include <QString>
+
+namespace morvaw {
+
+// A ".KBD" file: records 1 to 100 of the layout, 274 bytes each, nothing else.
+constexpr int kLayoutFileRecords = 100;
+constexpr qint64 kLayoutFileSize = kLayoutFileRecords * static_cast<qint64>(KeyRecord::kFileSize);
+
+[[nodiscard]] QByteArray LayoutFileBytes(const LayoutRecordArray& records);
+
+// Reads a whole layout file: on any failure, or when the file is not exactly
+// one layout long, the records are left untouched and the reason is returned.
+[[nodiscard]] FileOutcome ReadLayoutFile(const QString& path, LayoutRecordArray& records);
+
+// Reads as many whole records as the file holds, silently; records the file
+// does not reach keep what they held (the start-up load of the last layout).
+void ReadLayoutFilePartly(const QString& path, LayoutRecordArray& records);
+
+// Writes the 100 records through a temporary file in the same folder that
+// replaces the old file in one step, so a failure never leaves half a layout.
+[[nodiscard]] FileOutcome WriteLayoutFile(const QString& path, const LayoutRecordArray& records);
+
+// The same replacement for any whole file; an existing read-only file is refused.
+[[nodiscard]] FileOutcome ReplaceFileContents(const QString& path, const QByteArray& bytes);
+
+} // namespace morvaw

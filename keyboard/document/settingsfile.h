@@ -1,0 +1,36 @@
+#pragma once
+
+#include "fileoutcome.h"
+
+#include <QByteArray>
+#include <QString>
+
+#include <cstddef>
+#include <string>
+
+namespace morvaw {
+
+struct ConfiguratorState;
+
+// "PALIX.INI" in the program folder: one binary record of 10000 bytes holding
+// the last layout's name, the programming port and the three recent files.
+constexpr qint64 kSettingsFileSize = 10000;
+constexpr std::size_t kSettingsNameField = 128;
+constexpr const char* kSettingsFileName = "PALIX.INI";
+constexpr const char* kUntitledName = "UNTITLED.KBD";
+
+[[nodiscard]] QString SettingsFilePath(const ConfiguratorState& state);
+
+// Reads the settings file into LayoutFileName, ComPortIndex, RecentFiles and
+// the reserved part, and returns LayoutFileName. Without a readable file the
+// layout is "UNTITLED.KBD" and the port 1; a short file gives what it holds,
+// and the fields it does not reach count as empty.
+std::string LoadIni(ConfiguratorState& state);
+
+// The record as SaveIni writes it: names space-padded to 128 bytes.
+[[nodiscard]] QByteArray SettingsRecordBytes(const ConfiguratorState& state);
+
+// Writes the record, replacing the old file in one step.
+FileOutcome SaveIni(const ConfiguratorState& state);
+
+} // namespace morvaw

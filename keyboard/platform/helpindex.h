@@ -1,0 +1,31 @@
+#pragma once
+
+#include "helpadapter.h"
+
+#include <QString>
+
+#include <map>
+#include <optional>
+
+namespace morvaw {
+
+// The help file "MORVA.HLP": a short text that names, for each help request,
+// the HTML page beside it that answers it. Lines are "contents <page>",
+// "helponhelp <page>" or "<context number> <page>"; "#" starts a comment.
+class HelpIndex
+{
+public:
+    [[nodiscard]] static std::optional<HelpIndex> read(const QString& helpFile);
+    [[nodiscard]] static HelpIndex parse(const QString& text);
+
+    // Page (relative to the help file's folder) for a request; an unknown
+    // context shows the contents. Empty when the index names no page for it.
+    [[nodiscard]] QString pageFor(HelpCommand command, int context) const;
+
+private:
+    QString m_contents;
+    QString m_helpOnHelp;
+    std::map<int, QString> m_topics;
+};
+
+} // namespace morvaw

@@ -1,0 +1,91 @@
+#include "qtuserdialogs.h"
+
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QMessageBox>
+#include <QRegularExpression>
+#include <QWidget>
+
+namespace morvaw {
+
+QtUserDialogs::QtUserDialogs(QWidget* parent) : m_parent(parent) {}
+
+void QtUserDialogs::setParent(QWidget* parent)
+{
+    m_parent = parent;
+}
+
+void QtUserDialogs::inform(const QString& text, const QString& title)
+{
+    QMessageBox box(QMessageBox::NoIcon, title, text, QMessageBox::Ok, m_parent);
+    box.exec();
+}
+
+Answer QtUserDialogs::askYesNoCancel(const QString& text, const QString& title)
+{
+    QMessageBox box(QMessageBox::Question, title, text,
+                    QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, m_parent);
+    box.setDefaultButton(QMessageBox::Yes);
+    box.setEscapeButton(QMessageBox::Cancel);
+    switch (box.exec()) {
+    case QMessageBox::Yes:
+        return Answer::Yes;
+    case QMessageBox::No:
+        return Answer::No;
+    default:
+        return Answer::Cancel;
+    }
+}
+
+std::optional<QString> QtUserDialogs::openFileName(const FileDialogSettings& settings)
+{
+    return runFileDialog(settings, false);
+}
+
+std::optional<QString> QtUserDialogs::saveFileName(const FileDialogSettings& settings)
+{
+    return runFileDialog(settings, true);
+}
+
+QStringList QtUserDialogs::QtNameFilters(const QString& filter)
+{
+    static const QRegularExpression trailingPatterns(QStringLiteral("\\s*\\([^()]*\\)\\s*$"));
+    const QStringList parts = filter.split(QLatin1Char('|'));
+    QStringList out;
+    for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
+        QString description = parts[i];
+        description.remove(trailingPatterns);
+        QStringList patterns = parts[i + 1].split(QLatin1Char(';'), Qt::SkipEmptyParts);
+        for (QString& p : patterns) {
+            if (p.trimmed() == QLatin1String("*.*"))
+                p = QStringLiteral("*");
+        }
+        out << QStringLiteral("%1 (%2)").arg(description, patterns.join(QLatin1Char(' ')));
+    }
+    return out;
+}
+
+std::optional<QString> QtUserDialogs::runFileDialog(const FileDialogSettings& settings, bool save)
+{
+    QFileDialog dialog(m_parent);
+    dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+    dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+    // The commands ask "File already exist. Overwrite?" themselves where they want it.
+    dialog.setOption(QFileDialog::DontConfirmOverwrite);
+    dialog.setNameFilters(QtNameFilters(settings.filter));
+    dialog.setDefaultSuffix(settings.defaultExtension);
+    dialog.setDirectory(m_lastFolder.isEmpty() ? QDir::currentPath() : m_lastFolder);
+    // A wildcard as initial name is what the name filter already shows.
+    if (!settings.initialName.contains(QLatin1Char('*')))
+        dialog.selectFile(settings.initialName);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return std::nullopt;
+    const QString chosen = dialog.selectedFiles().constFirst();
+    if (chosen.contains(QLatin1Char('*')))
+        return std::nullopt;
+    m_lastFolder = QFileInfo(chosen).absolutePath();
+    return chosen;
+}
+
+} // namespace morvaw

@@ -1,0 +1,39 @@
+#pragma once
+
+#include <QString>
+
+#include <optional>
+
+namespace morvaw {
+
+// Answer of a modal message box.
+enum class Answer { Ok, Yes, No, Cancel };
+
+// What a file dialog is opened with; the filter is "description|pattern|..."
+// as the layout commands state it.
+struct FileDialogSettings
+{
+    QString filter;
+    QString defaultExtension;
+    QString initialName;
+};
+
+// The message boxes and file dialogs of the configurator, behind one small
+// interface so that tests answer them instead of a person.
+class UserDialogs
+{
+public:
+    virtual ~UserDialogs() = default;
+
+    // An OK box (information or a reported failure).
+    virtual void inform(const QString& text, const QString& title) = 0;
+    // A Yes/No/Cancel question.
+    [[nodiscard]] virtual Answer askYesNoCancel(const QString& text, const QString& title) = 0;
+    // The chosen file's path, or nullopt when the dialog was cancelled.
+    [[nodiscard]] virtual std::optional<QString>
+    openFileName(const FileDialogSettings& settings) = 0;
+    [[nodiscard]] virtual std::optional<QString>
+    saveFileName(const FileDialogSettings& settings) = 0;
+};
+
+} // namespace morvaw

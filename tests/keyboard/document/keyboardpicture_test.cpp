@@ -1,0 +1,125 @@
+#include "configuratorstate.h"
+#include "keyboardpicture.h"
+#include "testlayouts.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <memory>
+
+using namespace morvaw;
+using namespace morvaw::test;
+
+namespace {
+
+constexpr float W = 1400;
+constexpr float H = 900;
+
+KeyButtonPlaces placesFor(std::uint8_t shape)
+{
+    auto state = std::make_unique<ConfiguratorState>();
+    InitialiseConfigurator(*state, "/nonexistent");
+    state->LayoutRecords[Settings::KbdShape].PosX = shape;
+    setKeybGlobals(*state, W, H);
+    KeyButtonPlaces places{};
+    DisplayAllKeys(*state, places);
+    return places;
+}
+
+} // namespace
+
+TEST(KeyboardPicture, TwelveBySevenShowsEveryKeyInRowOrder)
+{
+    const auto places = placesFor(0);
+    for (const auto& p : places)
+        EXPECT_TRUE(p.visible && p.width == W / 15 && p.height == H / 10);
+    EXPECT_FLOAT_EQ(places[72].left, W / 40); // column 0, row 6
+    EXPECT_FLOAT_EQ(places[72].top, H / 40 + 6 * (H / 10 + H / 100));
+    EXPECT_FLOAT_EQ(places[13].left, W / 40 + W / 15 + W / 100);
+}
+
+TEST(KeyboardPicture, FourteenBySixDoublesAndHidesKeys)
+{
+    const auto places = placesFor(1);
+    const float kw = W / 17, kh = H / 9, hg = W / 140, vg = H / 100;
+    EXPECT_FLOAT_EQ(places[25].height, 2 * kh + vg);
+    EXPECT_FLOAT_EQ(places[25].left, W / 50 + 13 * (kw + hg));
+    EXPECT_FLOAT_EQ(places[72].width, 2 * kw + hg);
+    EXPECT_FLOAT_EQ(places[72].top, H / 20);
+    for (int k = 60; k <= 71; ++k)
+        EXPECT_FALSE(places[static_cast<std::size_t>(k)].visible) << k;
+
+    // The 72 shown keys cover every cell of the 6 by 14 grid exactly once.
+    int cover[6][14] = {};
+    int shown = 0;
+    for (const auto& p : places) {
+        if (!p.visible)
+            continue;
+        ++shown;
+        const int c0 = static_cast<int>(std::lround((p.left - W / 50) / (kw + hg)));
+        const int r0 = static_cast<int>(std::lround((p.top - H / 20) / (kh + vg)));
+        for (int r = r0; r < r0 + (p.height > kh * 1.5f ? 2 : 1); ++r)
+            for (int c = c0; c < c0 + (p.width > kw * 1.5f ? 2 : 1); ++c)
+                ++cover[r][c];
+    }
+    EXPECT_EQ(shown, 72);
+    for (int r = 0; r < 6; ++r)
+        for (int c = 0; c < 14; ++c)
+            EXPECT_EQ(cover[r][c], 1) << "row " << r << " column " << c;
+}
+
+struct CaptionCase
+{
+    const char* what;
+    std::string def;
+    int len; // -1: the definition's own length
+    std::string caption;
+};
+
+void PrintTo(const CaptionCase& c, std::ostream* os)
+{
+    *os << c.what;
+}
+
+class KeyCaption : public ::testing::TestWithParam<CaptionCase>
+{
+};
+
+TEST_P(KeyCaption, FollowsTheDefinition)
+{
+    auto state = std::make_unique<ConfiguratorState>();
+    KeyRecord& r = state->LayoutRecords[5];
+    SetDef0(r, GetParam().def);
+    if (GetParam().len >= 0)
+        r.Len0 = static_cast<std::uint8_t>(GetParam().len);
+    EXPECT_EQ(fnCaption(*state, 5), GetParam().caption);
+}
+
+const std::string M(1, static_cast<char>(249));
+
+INSTANTIATE_TEST_SUITE_P(
+    fnCaption, KeyCaption,
+    ::testing::Values(CaptionCase{"empty", "", -1, ""},
+                      CaptionCase{"never_assigned", std::string(60, '\0'), 0, ""},
+                      CaptionCase{"single_character", Tokens({"a"}), -1, "a"},
+                      CaptionCase{"single_name", Tokens({"PgUp"}), -1, "PgUp"},
+                      CaptionCase{"two_tokens", Tokens({"a", "b"}), -1, "<#>"},
+                      CaptionCase{"marks_beyond_length", Tokens({"a", "b"}), 3, "a"},
+                      CaptionCase{"backspace", Tokens({"\x11\xCD"}), -1, "BS"},
+                      CaptionCase{"enter", Tokens({"\x11\xC4\xD9"}), -1, "Enter"},
+                      CaptionCase{"left", Tokens({"\x11\xC4"}), -1, "Left"},
+                      CaptionCase{"right", Tokens({"\xC4\x10"}), -1, "Right"},
+                      CaptionCase{"up", Tokens({"\x18"}), -1, "Up"},
+                      CaptionCase{"down", Tokens({"\x19"}), -1, "Dn"},
+                      CaptionCase{"pad_enter", Tokens({"Pad \x11\xC4\xD9"}), -1, "PadEnt"},
+                      CaptionCase{"other_pictures", Tokens({"Sh\x11\xCD"}), -1, "Sh\x11\xCD"},
+                      CaptionCase{"pauses", Tokens({"..."}), -1, "..."},
+                      CaptionCase{"code_zero", M + std::string(1, '\0') + M, -1, ""},
+                      CaptionCase{"unclosed_token", M + "abc", -1, M + "abc"},
+                      CaptionCase{"length_zero", Tokens({"a"}), 0, ""},
+                      CaptionCase{"func", "Func", -1, "Func"},
+                      CaptionCase{"func1", "Func1", -1, "Func1"},
+                      CaptionCase{"fntgl_length_zero", "FnTgl", 0, "FnTgl"},
+                      CaptionCase{"plain_text", "abc", -1, ""},
+                      CaptionCase{"length_beyond_field", Tokens({"a", "b"}), 255, "<#>"}),
+    [](const auto& info) { return std::string(info.param.what); });

@@ -1,0 +1,123 @@
+#include "configuratorstate.h"
+#include "recentfiles.h"
+#include "settingsfile.h"
+#include "testlayouts.h"
+
+#include <QDir>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+#include <memory>
+
+using namespace morvaw;
+using namespace morvaw::test;
+
+namespace {
+
+class SettingsFile : public ::testing::Test
+{
+protected:
+    void SetUp() override { m_state->AppPath = m_dir.path().toStdString(); }
+    [[nodiscard]] QString iniPath() const { return QDir(m_dir.path()).filePath("PALIX.INI"); }
+
+    QTemporaryDir m_dir;
+    std::unique_ptr<ConfiguratorState> m_state = std::make_unique<ConfiguratorState>();
+};
+
+QByteArray field(const std::string& s)
+{
+    return QByteArray::fromStdString(s + std::string(128 - s.size(), ' '));
+}
+
+} // namespace
+
+TEST_F(SettingsFile, FirstStartGivesUntitledAndPortOne)
+{
+    EXPECT_EQ(LoadIni(*m_state), "UNTITLED.KBD");
+    EXPECT_EQ(m_state->ComPortIndex, 1);
+    ASSERT_TRUE(SaveIni(*m_state).ok);
+    EXPECT_EQ(ReadBytes(iniPath()), field("UNTITLED.KBD") + QByteArray("\x01\x00", 2) +
+                                        QByteArray(384, ' ') + QByteArray(9486, '\0'));
+}
+
+TEST_F(SettingsFile, RecordRoundTripsWithItsReservedPart)
+{
+    QByteArray record = field("/shop/counter.KBD") + QByteArray("\x03\x01", 2) +
+                        field("/shop/a.KBD") + field("") + field("/shop/c.KBD");
+    for (int i = 0; i < 9486; ++i)
+        record += static_cast<char>(i * 7 + 1);
+    ASSERT_TRUE(WriteBytes(iniPath(), record));
+
+    EXPECT_EQ(LoadIni(*m_state), "/shop/counter.KBD");
+    EXPECT_EQ(m_state->ComPortIndex, 259);
+    EXPECT_EQ(m_state->RecentFiles, (RecentCaptions{"/shop/a.KBD", "", "/shop/c.KBD"}));
+    ASSERT_TRUE(SaveIni(*m_state).ok);
+    EXPECT_EQ(ReadBytes(iniPath()), record);
+
+    // A short file gives what it holds; a blank name is no layout.
+    ASSERT_TRUE(WriteBytes(iniPath(), field("/a.KBD") + QByteArray("\x02\x00/b", 4)));
+    EXPECT_EQ(LoadIni(*m_state), "/a.KBD");
+    EXPECT_EQ(m_state->RecentFiles, (RecentCaptions{"/b", "", ""}));
+    ASSERT_TRUE(WriteBytes(iniPath(), QByteArray(60, ' ')));
+    EXPECT_EQ(LoadIni(*m_state), "UNTITLED.KBD");
+}
+
+TEST_F(SettingsFile, LongNamesAreCutTo128BytesBetweenCharacters)
+{
+    // 127 ASCII bytes and a two-byte character: the character does not fit.
+    m_state->LayoutFileName = std::string(127, 'a') + "\xC3\xA9.KBD";
+    m_state->RecentFiles[0] = std::string(200, 'b');
+    ASSERT_TRUE(SaveIni(*m_state).ok);
+    const QByteArray bytes = ReadBytes(iniPath());
+    ASSERT_EQ(bytes.size(), 10000);
+    EXPECT_EQ(bytes.left(128), field(std::string(127, 'a')));
+    EXPECT_EQ(bytes.mid(130, 128).toStdString(), std::string(128, 'b'));
+}
+
+struct RecentCase
+{
+    const char* what;
+    RecentCaptions before;
+    const char* current;
+    RecentCaptions after;
+};
+
+void PrintTo(const RecentCase& c, std::ostream* os)
+{
+    *os << c.what;
+}
+
+class RecentList : public ::testing::TestWithParam<RecentCase>
+{
+};
+
+TEST_P(RecentList, PutsTheLeftLayoutOnTop)
+{
+    auto state = std::make_unique<ConfiguratorState>();
+    state->RecentFiles = GetParam().before;
+    state->LayoutFileName = GetParam().current;
+    AftUpdateFileName(*state);
+    EXPECT_EQ(state->RecentFiles, GetParam().after);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    AftUpdateFileName, RecentList,
+    ::testing::Values(RecentCase{"first", {"", "", ""}, "A", {"A", "", ""}},
+                      RecentCase{"second", {"A", "", ""}, "B", {"B", "A", ""}},
+                      RecentCase{"third", {"A", "B", ""}, "C", {"C", "A", "B"}},
+                      RecentCase{"new_drops_the_last", {"A", "B", "C"}, "D", {"D", "A", "B"}},
+                      RecentCase{"middle_moves_up", {"A", "B", "C"}, "B", {"B", "A", "C"}},
+                      RecentCase{"last_moves_up", {"A", "B", "C"}, "C", {"C", "A", "B"}},
+                      RecentCase{"top_stays", {"A", "B", "C"}, "A", {"A", "B", "C"}},
+                      RecentCase{"second_of_two", {"A", "B", ""}, "B", {"B", "A", ""}},
+                      RecentCase{"untitled", {"A", "B", ""}, "UNTITLED.KBD", {"A", "B", ""}},
+                      RecentCase{"trailing_spaces", {"A", "B", "C"}, "B  ", {"B", "A", "C"}},
+                      RecentCase{"case_matters", {"A", "B", "C"}, "b", {"b", "A", "B"}}),
+    [](const auto& info) { return std::string(info.param.what); });
+
+TEST(DisplayLastFiles, ShowsNamedItemsAndNeverHides)
+{
+    RecentVisibility visible{false, false, true};
+    DisplayLastFiles({"  A  ", "   ", ""}, visible);
+    EXPECT_EQ(visible, (RecentVisibility{true, false, true}));
+}
