@@ -123,7 +123,9 @@ void readStcTable(KeyboardTables& tables, const std::filesystem::path& appPath)
 void overlayStcRecords(KeyboardTables& tables)
 {
     for (std::size_t i = 1; i <= kScanRecords; ++i) {
-        if (!IsBlankText(tables.StcTable[i].Name.view()))
+        // SignificantLength, not IsBlankText: the one-byte names of the up and
+        // down arrows (bytes 24 and 25) lie below the space but are names.
+        if (SignificantLength(tables.StcTable[i].Name.view()) > 0)
             tables.ScanTable[i] = tables.StcTable[i];
     }
 }

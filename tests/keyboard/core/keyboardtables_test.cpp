@@ -338,6 +338,7 @@ TEST(StcOverlay, UserRecordsReachTheScanTable)
     stc[5 - 1] = scan("Mine5", 0x55, 0x10);
     stc[141 - 1] = scan("MyKey", 0x41, 0x04);
     stc[160 - 1] = scan("Last", 0x60, 0);
+    stc[150 - 1] = scan("\x18", 0x48, 0x20); // the up arrow's one-byte picture name
     folder.writeScan("STCUSA.TBL", stc);
 
     ConfiguratorState state;
@@ -347,6 +348,7 @@ TEST(StcOverlay, UserRecordsReachTheScanTable)
     EXPECT_EQ(t.ScanTable[5], stc[4]);
     EXPECT_EQ(t.ScanTable[141], stc[140]);
     EXPECT_EQ(t.ScanTable[160], stc[159]);
+    EXPECT_EQ(t.ScanTable[150], stc[149]);
     EXPECT_EQ(nameOf(t.ScanTable[6]), "us6"); // blank STC records change nothing
     EXPECT_EQ(t.StcTable[141], stc[140]);
 
