@@ -96,12 +96,12 @@ MainForm::MainForm(DisplayUtility& utility, UserNotice& notice, const SettingsFi
     m_menuHelp->addSeparator()->setObjectName("N1");
     addAction(m_menuHelp, "About", "&About", &MainForm::About_Click);
 
-    m_twoLinesForm = new DisplayTwoLinesForm(utility, this);
-    m_longForm = new DisplayLongForm(utility, this);
-    m_cursorForm = new SetCursorPosForm(utility, this);
-    m_prefixForm = new PrefixForm(utility, this);
-    m_setModeForm = new SetModeForm(utility, notice, this);
-    m_optionsForm = new OptionsForm(utility, notice, this);
+    m_twoLinesForm = std::make_unique<DisplayTwoLinesForm>(utility);
+    m_longForm = std::make_unique<DisplayLongForm>(utility);
+    m_cursorForm = std::make_unique<SetCursorPosForm>(utility);
+    m_prefixForm = std::make_unique<PrefixForm>(utility);
+    m_setModeForm = std::make_unique<SetModeForm>(utility, notice);
+    m_optionsForm = std::make_unique<OptionsForm>(utility, notice);
     for (QWidget* form : OtherForms())
         connect(static_cast<ChildForm*>(form), &ChildForm::closed, this,
                 &MainForm::ReturnFromWindow);
@@ -116,9 +116,12 @@ MainForm::MainForm(DisplayUtility& utility, UserNotice& notice, const SettingsFi
     BuildFunctionMenu();
 }
 
+MainForm::~MainForm() = default;
+
 QList<QWidget*> MainForm::OtherForms() const
 {
-    return {m_cursorForm, m_twoLinesForm, m_longForm, m_optionsForm, m_prefixForm, m_setModeForm};
+    return {m_cursorForm.get(),  m_twoLinesForm.get(), m_longForm.get(),
+            m_optionsForm.get(), m_prefixForm.get(),   m_setModeForm.get()};
 }
 
 void MainForm::BuildFunctionMenu()
@@ -154,16 +157,16 @@ void MainForm::OpenWindow(ParameterWindow window)
     case ParameterWindow::None:
         return;
     case ParameterWindow::TwoLines:
-        form = m_twoLinesForm;
+        form = m_twoLinesForm.get();
         break;
     case ParameterWindow::CursorPosition:
-        form = m_cursorForm;
+        form = m_cursorForm.get();
         break;
     case ParameterWindow::LongText:
-        form = m_longForm;
+        form = m_longForm.get();
         break;
     case ParameterWindow::Prefix:
-        form = m_prefixForm;
+        form = m_prefixForm.get();
         break;
     }
     setEnabled(false);

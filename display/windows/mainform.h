@@ -3,6 +3,7 @@
 #include <QMainWindow>
 
 #include <array>
+#include <memory>
 
 class QAction;
 class QLabel;
@@ -30,6 +31,7 @@ class MainForm : public QMainWindow
 public:
     MainForm(DisplayUtility& utility, UserNotice& notice, const SettingsFile& settings,
              QWidget* parent = nullptr);
+    ~MainForm() override;
 
     // The other windows, in the order the icon is handed out.
     [[nodiscard]] QList<QWidget*> OtherForms() const;
@@ -67,12 +69,12 @@ private:
     QMenu* m_menuHelp = nullptr;
     std::array<QAction*, 21> m_menuFunction{};
 
-    DisplayTwoLinesForm* m_twoLinesForm = nullptr;
-    DisplayLongForm* m_longForm = nullptr;
-    SetCursorPosForm* m_cursorForm = nullptr;
-    PrefixForm* m_prefixForm = nullptr;
-    SetModeForm* m_setModeForm = nullptr;
-    OptionsForm* m_optionsForm = nullptr;
+    std::unique_ptr<DisplayTwoLinesForm> m_twoLinesForm;
+    std::unique_ptr<DisplayLongForm> m_longForm;
+    std::unique_ptr<SetCursorPosForm> m_cursorForm;
+    std::unique_ptr<PrefixForm> m_prefixForm;
+    std::unique_ptr<SetModeForm> m_setModeForm;
+    std::unique_ptr<OptionsForm> m_optionsForm;
 };
 
 } // namespace vornestw
