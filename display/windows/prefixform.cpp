@@ -55,6 +55,7 @@ PrefixForm::PrefixForm(DisplayUtility& utility, QWidget* parent)
         m_hScroll[i]->setRange(0, 255);
         m_hScroll[i]->setSingleStep(1);
         m_hScroll[i]->setPageStep(20);
+        m_hScroll[i]->setInvertedControls(false);
         m_hScroll[i]->setFocusPolicy(Qt::StrongFocus);
         m_hScroll[i]->setMinimumWidth(220);
         grid->addWidget(label, i, 0);

@@ -31,6 +31,8 @@ SetCursorPosForm::SetCursorPosForm(DisplayUtility& utility, QWidget* parent)
     m_hScrXPos->setObjectName("HScrXPos");
     m_hScrXPos->setRange(1, 20);
     m_hScrXPos->setPageStep(1);
+    // Qt inverts the keys of scroll bars; Right must move right here.
+    m_hScrXPos->setInvertedControls(false);
     m_hScrXPos->setFocusPolicy(Qt::StrongFocus);
     m_hScrXPos->setMinimumWidth(200);
     m_textXPos = new QLineEdit("1", this);
