@@ -9,11 +9,16 @@ namespace vornestw {
 
 namespace {
 
+// Sleeps until an event arrives or the interval ends, then runs what came.
+// Unlike QEventLoop::exec this still works after the application was told
+// to quit, so a wait never turns into a busy loop.
 void runOneRound(std::chrono::milliseconds interval)
 {
     QEventLoop loop;
-    QTimer::singleShot(interval, &loop, &QEventLoop::quit);
-    loop.exec();
+    QTimer wake;
+    wake.setSingleShot(true);
+    wake.start(interval);
+    loop.processEvents(QEventLoop::WaitForMoreEvents);
 }
 
 } // namespace
