@@ -1,6 +1,8 @@
 #include "childform.h"
 
 #include <QCloseEvent>
+#include <QKeyEvent>
+#include <QPushButton>
 
 namespace vornestw {
 
@@ -13,6 +15,11 @@ ChildForm::ChildForm(QWidget* parent) : QDialog(parent)
 void ChildForm::Open()
 {
     show();
+    // Showing makes the first button the default one; here none is.
+    if (!m_enterPressesDefault) {
+        for (QPushButton* button : findChildren<QPushButton*>())
+            button->setDefault(false);
+    }
     raise();
     activateWindow();
     // Some window systems (and the offscreen one of the tests) activate late
@@ -52,6 +59,16 @@ void ChildForm::closeEvent(QCloseEvent* event)
     // Only hidden, never unloaded: onCancel ends in CloseForm.
     event->ignore();
     onCancel();
+}
+
+void ChildForm::keyPressEvent(QKeyEvent* event)
+{
+    const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+    if (enter && !m_enterPressesDefault) {
+        event->ignore();
+        return;
+    }
+    QDialog::keyPressEvent(event);
 }
 
 void ChildForm::reject()

@@ -26,6 +26,10 @@ signals:
 protected:
     void CloseForm();
 
+    // Windows with an Ok button let Enter press it; in the others Enter only
+    // presses a focused button.
+    void setEnterPressesDefault(bool presses) { m_enterPressesDefault = presses; }
+
     // Form_Activate / Form_Deactivate.
     virtual void onActivate() {}
     virtual void onDeactivate() {}
@@ -34,10 +38,12 @@ protected:
 
     void changeEvent(QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
     void reject() override;
 
 private:
     bool m_active = false;
+    bool m_enterPressesDefault = false;
 };
 
 } // namespace vornestw

@@ -36,6 +36,7 @@ OptionsForm::OptionsForm(DisplayUtility& utility, UserNotice& notice, QWidget* p
     m_btnOk = new QPushButton("&Ok", this);
     m_btnOk->setObjectName("BtnOk");
     m_btnOk->setDefault(true);
+    setEnterPressesDefault(true);
     m_btnCancel = new QPushButton("&Cancel", this);
     m_btnCancel->setObjectName("BtnCancel");
     auto* buttons = new QVBoxLayout;

@@ -35,6 +35,7 @@ SetModeForm::SetModeForm(DisplayUtility& utility, UserNotice& notice, QWidget* p
     m_btnOk = new QPushButton("&Ok", this);
     m_btnOk->setObjectName("BtnOk");
     m_btnOk->setDefault(true);
+    setEnterPressesDefault(true);
     m_btnProgram = new QPushButton("Set LCD &mode", this);
     m_btnProgram->setObjectName("BtnProgram");
     m_btnCancel = new QPushButton("&Cancel", this);

@@ -189,6 +189,26 @@ TEST(PrefixForm, SendThenCancelRestoresTheOldPrefixes)
     EXPECT_TRUE(rig.main().isEnabled());
 }
 
+TEST(TextWindows, EnterOutsideTheTextBoxesPressesNoButton)
+{
+    WidgetRig rig;
+    openFromMenu(rig, 1, 6);
+    QTest::keyClick(rig.in<QScrollBar>("PrefixForm", "HScroll1"), Qt::Key_Return);
+    EXPECT_TRUE(rig.find("PrefixForm")->isVisible()); // Ok was not pressed
+    QTest::keyClick(rig.in<QLineEdit>("PrefixForm", "Text3"), Qt::Key_Return);
+    EXPECT_TRUE(rig.find("PrefixForm")->isVisible());
+    rig.in<QPushButton>("PrefixForm", "BtnCancel")->click();
+
+    openFromMenu(rig, 0, 2);
+    QTest::keyClick(rig.in<QRadioButton>("SetCursorPosForm", "OptLine1"), Qt::Key_Return);
+    EXPECT_TRUE(rig.port.received().empty());
+    // A focused button still takes Enter.
+    auto* send = rig.in<QPushButton>("SetCursorPosForm", "BtnSend");
+    send->setFocus();
+    QTest::keyClick(send, Qt::Key_Return);
+    EXPECT_EQ(rig.port.received(), Hex("1B 5B 30 31 3B 31 48"));
+}
+
 TEST(PrefixForm, CodeBoxesTakeDigitsAndRefuseCodesAbove255)
 {
     WidgetRig rig;
