@@ -2,6 +2,7 @@
 // stands for the display on COM2.
 #include "displayprogram.h"
 #include "displayrig.h"
+#include "displayscreen.h"
 #include "eventloopwaiter.h"
 #include "mainform.h"
 #include "pseudoterminal.h"
@@ -98,7 +99,12 @@ TEST_F(EndToEnd, ScriptedSessionReachesTheDisplayAndIsSavedOnClose)
     QTest::keyClicks(text2, "World");
     control<QPushButton>("DisplayTwoLinesForm", "BtnSend")->click();
     const std::string twoLines = "\x1B[8M \x1B[2JHello\x1B[02;01HWorld\x1B[8M";
-    EXPECT_EQ(received(twoLines.size()), BytesOf(twoLines));
+    const auto bytes = received(twoLines.size());
+    EXPECT_EQ(bytes, BytesOf(twoLines));
+    displaysim::DisplayScreen screen;
+    screen.feed(std::string(bytes.begin(), bytes.end()));
+    EXPECT_EQ(screen.line(1), "Hello               ");
+    EXPECT_EQ(screen.line(2), "World               ");
     control<QPushButton>("DisplayTwoLinesForm", "BtnCancel")->click();
 
     menu("MenuFunction_2");
