@@ -19,7 +19,7 @@ void fillTo(std::string& text, std::size_t width)
         text.append(width - text.size(), ' ');
 }
 
-std::string trimSpaces(char c)
+std::string withoutSpace(char c)
 {
     return c == ' ' ? std::string() : std::string(1, c);
 }
@@ -98,7 +98,7 @@ std::string LongTextCommand(const DisplayState& state, int menuIndex)
 
 std::string PrefixCommand(const DisplayState& state, int new1, int new2)
 {
-    return trimSpaces(state.Prefix1) + trimSpaces(state.Prefix2) + "8" +
+    return withoutSpace(state.Prefix1) + withoutSpace(state.Prefix2) + "8" +
            static_cast<char>(new1 & 0xFF) + static_cast<char>(new2 & 0xFF) + CR;
 }
 

@@ -58,7 +58,12 @@ TEST(DisplayTwoLinesForm, LimitsEnterAndSend)
               rig.in<QPushButton>("DisplayTwoLinesForm", "BtnSend"));
     EXPECT_TRUE(rig.port.received().empty());
 
-    rig.in<QPushButton>("DisplayTwoLinesForm", "BtnSend")->click();
+    auto* send = rig.in<QPushButton>("DisplayTwoLinesForm", "BtnSend");
+    bool enabledWhileSending = false;
+    rig.onTick = [&] { enabledWhileSending = enabledWhileSending || send->isEnabled(); };
+    send->click();
+    EXPECT_FALSE(enabledWhileSending);
+    EXPECT_TRUE(send->isEnabled());
     EXPECT_EQ(rig.port.received(), BytesOf("\x1B[8M \x1B[2Jbcdefghijklmnopqrs"
                                            "XY\x1B[02;01H2\x1B[8M"));
     EXPECT_EQ(rig.state().Line1, "bcdefghijklmnopqrsXY");
@@ -232,6 +237,11 @@ TEST(PrefixForm, CodeBoxesTakeDigitsAndRefuseCodesAbove255)
     box->setText("065");
     QTest::keyClick(box, Qt::Key_Return);
     EXPECT_EQ(box->text(), " 65");
+
+    // Escape is Cancel: the prefix of the activation stays.
+    QTest::keyClick(box, Qt::Key_Escape);
+    EXPECT_FALSE(rig.find("PrefixForm")->isVisible());
+    EXPECT_EQ(rig.state().Prefix1, '!');
 }
 
 TEST(PrefixForm, TypingTwoCharactersSetsBothPrefixesAndOkTakesThem)
