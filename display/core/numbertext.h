@@ -5,10 +5,9 @@
 
 namespace vornestw {
 
-// The number at the start of a typed text, read the way the original
-// program's boxes were read: leading blanks skipped, blanks inside ignored,
-// optional sign, decimals, an exponent, or &H / &O for hexadecimal and
-// octal. Nothing when the text does not start with a number.
+// The number at the start of a typed text: leading blanks skipped, blanks
+// inside ignored, optional sign, decimals, an exponent, or &H / &O for
+// hexadecimal and octal. Nothing when the text does not start with a number.
 [[nodiscard]] std::optional<double> LeadingNumber(std::string_view text);
 
 // Its whole part when that lies in low..high.

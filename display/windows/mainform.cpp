@@ -91,7 +91,7 @@ MainForm::MainForm(DisplayUtility& utility, UserNotice& notice, const SettingsFi
 
     m_menuHelp = menuBar()->addMenu("&Help");
     m_menuHelp->setObjectName("Help");
-    // There is no help for the utility; the item stays as it always was.
+    // The utility has no help pages; the item is there but does nothing.
     addAction(m_menuHelp, "Contents", "&Contents", nullptr);
     m_menuHelp->addSeparator()->setObjectName("N1");
     addAction(m_menuHelp, "About", "&About", &MainForm::About_Click);
