@@ -1,4 +1,9 @@
+#include "cupsprinter.h"
+#include "displayprogram.h"
+#include "eventloopwaiter.h"
 #include "mainform.h"
+#include "messageboxnotice.h"
+#include "qtseriallink.h"
 #include "terminationsignal.h"
 
 #include <QApplication>
@@ -9,10 +14,16 @@ int main(int argc, char* argv[])
     QApplication app(argc, argv);
     QApplication::setApplicationName("Vornest");
 
-    vornestw::MainForm mainForm;
+    const QString programFolder = QCoreApplication::applicationDirPath();
+    vornestw::QtSerialLink port(programFolder);
+    vornestw::CupsPrinter printer;
+    vornestw::EventLoopWaiter waiter;
+    vornestw::MessageBoxNotice notice;
+    vornestw::DisplayProgram program(programFolder, port, printer, waiter, notice);
+
     vornestw::TerminationSignal termination;
-    QObject::connect(&termination, &vornestw::TerminationSignal::received, &mainForm,
+    QObject::connect(&termination, &vornestw::TerminationSignal::received, &program.mainForm(),
                      &QWidget::close);
-    mainForm.show();
+    program.Main();
     return app.exec();
 }

@@ -1,11 +1,244 @@
 #include "mainform.h"
 
+#include "displaylongform.h"
+#include "displaystate.h"
+#include "displaytwolinesform.h"
+#include "displayutility.h"
+#include "optionsform.h"
+#include "outputchannel.h"
+#include "prefixform.h"
+#include "senttext.h"
+#include "setcursorposform.h"
+#include "setmodeform.h"
+#include "settingsfile.h"
+#include "usernotice.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QFontDatabase>
+#include <QGroupBox>
+#include <QLabel>
+#include <QMenuBar>
+#include <QVBoxLayout>
+
 namespace vornestw {
 
-MainForm::MainForm(QWidget* parent) : QMainWindow(parent)
+MainForm::MainForm(DisplayUtility& utility, UserNotice& notice, const SettingsFile& settings,
+                   QWidget* parent)
+    : QMainWindow(parent), m_utility(utility), m_notice(notice), m_settings(settings)
 {
     setObjectName("MainForm");
     setWindowTitle("Vornest");
+
+    auto* central = new QWidget(this);
+    auto* frame1 = new QGroupBox("Info", central);
+    frame1->setObjectName("Frame1");
+    m_label2 = new QLabel("Port: Com1", frame1);
+    m_label2->setObjectName("Label2");
+    m_label3 = new QLabel("Mode: QN", frame1);
+    m_label3->setObjectName("Label3");
+    auto* info = new QVBoxLayout(frame1);
+    info->addWidget(m_label2);
+    info->addWidget(m_label3);
+
+    auto* frame2 = new QGroupBox("Last sended string:", central);
+    frame2->setObjectName("Frame2");
+    auto* sent = new QVBoxLayout(frame2);
+    const QFont fixed = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+    for (std::size_t i = 0; i < m_sentLabels.size(); ++i) {
+        auto* label = new QLabel(frame2);
+        label->setObjectName(QStringLiteral("Label%1").arg(i + 4));
+        label->setFont(fixed);
+        label->setTextFormat(Qt::PlainText);
+        label->setTextInteractionFlags(Qt::TextSelectableByMouse);
+        // Room for 50 characters, so the four lines never reflow.
+        label->setMinimumWidth(QFontMetrics(fixed).horizontalAdvance(QString(50, 'M')) + 4);
+        label->setMinimumHeight(QFontMetrics(fixed).height());
+        sent->addWidget(label);
+        m_sentLabels[i] = label;
+    }
+    auto* layout = new QVBoxLayout(central);
+    layout->addWidget(frame1);
+    layout->addWidget(frame2);
+    layout->addStretch();
+    setCentralWidget(central);
+
+    m_menuSetup = menuBar()->addMenu("&Setup");
+    m_menuSetup->setObjectName("MenuSetup");
+    auto addAction = [this](QMenu* menu, const char* name, const QString& caption,
+                            void (MainForm::*slot)()) {
+        QAction* action = menu->addAction(caption);
+        action->setObjectName(name);
+        if (slot != nullptr)
+            connect(action, &QAction::triggered, this, slot);
+        return action;
+    };
+    addAction(m_menuSetup, "MenuSetMode", "Set &mode", &MainForm::MenuSetMode_Click);
+    addAction(m_menuSetup, "Configure", "&Connection", &MainForm::Configure_Click);
+    addAction(m_menuSetup, "MenuDefault", "&Default configuration", &MainForm::MenuDefault_Click);
+    m_menuSetup->addSeparator()->setObjectName("N0");
+    addAction(m_menuSetup, "MenuExit", "E&xit", &MainForm::MenuExit_Click);
+
+    m_menuTest = menuBar()->addMenu("&Test");
+    m_menuTest->setObjectName("MenuTest");
+    for (int i = 0; i < static_cast<int>(m_menuFunction.size()); ++i) {
+        QAction* action = m_menuTest->addAction(i == 0 ? "&Display" : QString());
+        action->setObjectName(QStringLiteral("MenuFunction_%1").arg(i));
+        action->setVisible(i == 0);
+        connect(action, &QAction::triggered, this, [this, i] { MenuFunction_Click(i); });
+        m_menuFunction[static_cast<std::size_t>(i)] = action;
+    }
+
+    m_menuHelp = menuBar()->addMenu("&Help");
+    m_menuHelp->setObjectName("Help");
+    // The utility has no help pages; the item is there but does nothing.
+    addAction(m_menuHelp, "Contents", "&Contents", nullptr);
+    m_menuHelp->addSeparator()->setObjectName("N1");
+    addAction(m_menuHelp, "About", "&About", &MainForm::About_Click);
+
+    m_twoLinesForm = std::make_unique<DisplayTwoLinesForm>(utility);
+    m_longForm = std::make_unique<DisplayLongForm>(utility);
+    m_cursorForm = std::make_unique<SetCursorPosForm>(utility);
+    m_prefixForm = std::make_unique<PrefixForm>(utility);
+    m_setModeForm = std::make_unique<SetModeForm>(utility, notice);
+    m_optionsForm = std::make_unique<OptionsForm>(utility, notice);
+    for (QWidget* form : OtherForms())
+        connect(static_cast<ChildForm*>(form), &ChildForm::closed, this,
+                &MainForm::ReturnFromWindow);
+
+    OutputChannel& channel = utility.channel();
+    connect(&channel, &OutputChannel::sentTextChanged, this, &MainForm::ShowSentLines);
+    connect(&channel, &OutputChannel::channelCaptionChanged, this, &MainForm::ShowChannelCaption);
+    // A menu command may not start while another one is still being sent.
+    connect(&channel, &OutputChannel::sendingChanged, this,
+            [this](bool sending) { menuBar()->setEnabled(!sending); });
+    ShowChannelCaption();
+    BuildFunctionMenu();
+}
+
+MainForm::~MainForm() = default;
+
+QList<QWidget*> MainForm::OtherForms() const
+{
+    return {m_cursorForm.get(),  m_twoLinesForm.get(), m_longForm.get(),
+            m_optionsForm.get(), m_prefixForm.get(),   m_setModeForm.get()};
+}
+
+void MainForm::BuildFunctionMenu()
+{
+    const auto menu = m_utility.BuildFunctionMenu();
+    if (!menu)
+        return;
+    m_label3->setText(menu->modeLabel);
+    for (std::size_t i = 0; i < m_menuFunction.size(); ++i) {
+        const bool used = i < menu->captions.size();
+        if (used)
+            m_menuFunction[i]->setText(menu->captions[i]);
+        m_menuFunction[i]->setVisible(used);
+    }
+}
+
+void MainForm::changeEvent(QEvent* event)
+{
+    QMainWindow::changeEvent(event);
+    if (event->type() == QEvent::ActivationChange && isActiveWindow())
+        BuildFunctionMenu();
+}
+
+void MainForm::MenuFunction_Click(int index)
+{
+    OpenWindow(m_utility.MenuFunction_Click(index));
+}
+
+void MainForm::OpenWindow(ParameterWindow window)
+{
+    ChildForm* form = nullptr;
+    switch (window) {
+    case ParameterWindow::None:
+        return;
+    case ParameterWindow::TwoLines:
+        form = m_twoLinesForm.get();
+        break;
+    case ParameterWindow::CursorPosition:
+        form = m_cursorForm.get();
+        break;
+    case ParameterWindow::LongText:
+        form = m_longForm.get();
+        break;
+    case ParameterWindow::Prefix:
+        form = m_prefixForm.get();
+        break;
+    }
+    setEnabled(false);
+    form->Open();
+}
+
+void MainForm::MenuSetMode_Click()
+{
+    setEnabled(false);
+    m_setModeForm->OpenWithMode(m_utility.state().Mode);
+}
+
+void MainForm::Configure_Click()
+{
+    setEnabled(false);
+    m_optionsForm->OpenWithPort(m_utility.state().Port);
+}
+
+void MainForm::ReturnFromWindow()
+{
+    setEnabled(true);
+    show();
+    raise();
+    activateWindow();
+    BuildFunctionMenu();
+}
+
+void MainForm::MenuDefault_Click()
+{
+    if (m_notice.askYesNo("Set to default", "Set all program settings to default ?"))
+        m_utility.SetDefaultConfiguration();
+}
+
+void MainForm::MenuExit_Click()
+{
+    // Ends the program at once: no wait for the display, nothing saved.
+    m_exitWithoutSaving = true;
+    QCoreApplication::exit(0);
+}
+
+void MainForm::About_Click()
+{
+    m_notice.message("Vornest", "Vornest for Windows \nVer. 1.2");
+}
+
+void MainForm::closeEvent(QCloseEvent* event)
+{
+    if (m_closing || m_exitWithoutSaving) {
+        event->accept();
+        return;
+    }
+    m_closing = true;
+    // A send still waiting for the display ends now.
+    m_utility.state().AbortFlag = true;
+    m_utility.channel().CloseForShutdown();
+    SaveSettings(m_utility.state(), m_settings);
+    for (QWidget* form : OtherForms())
+        form->hide();
+    event->accept();
+    QCoreApplication::quit();
+}
+
+void MainForm::ShowSentLines()
+{
+    const auto lines = SentTextLines(m_utility.state().SentText);
+    for (std::size_t i = 0; i < lines.size(); ++i)
+        m_sentLabels[i]->setText(QString::fromLatin1(lines[i]));
+}
+
+void MainForm::ShowChannelCaption()
+{
+    m_label2->setText(m_utility.state().ChannelCaption);
 }
 
 } // namespace vornestw

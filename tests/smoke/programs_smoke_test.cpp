@@ -35,12 +35,16 @@ class ProgramSmoke : public ::testing::TestWithParam<const char*>
 TEST_P(ProgramSmoke, StartsShowsItsWindowAndExitsCleanly)
 {
     ASSERT_FALSE(programFolder().isEmpty());
-    QTemporaryDir folder;
-    ASSERT_TRUE(folder.isValid());
-    ASSERT_TRUE(copyProgramFolder(programFolder(), folder.path()));
+    QTemporaryDir parent;
+    ASSERT_TRUE(parent.isValid());
+    // A settings file may lie beside the program folder (folder + ".INI"): keep
+    // that inside the temporary directory too.
+    const QString folder = QDir(parent.path()).filePath("program");
+    ASSERT_TRUE(QDir().mkpath(folder));
+    ASSERT_TRUE(copyProgramFolder(programFolder(), folder));
 
     QProcess program;
-    program.setProgram(QDir(folder.path()).filePath(GetParam()));
+    program.setProgram(QDir(folder).filePath(GetParam()));
     program.setWorkingDirectory(QDir::tempPath());
     auto env = QProcessEnvironment::systemEnvironment();
     env.insert("QT_QPA_PLATFORM", "offscreen");

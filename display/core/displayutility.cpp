@@ -1,0 +1,117 @@
+#include "displayutility.h"
+
+#include "commandbuilders.h"
+#include "displaystate.h"
+#include "outputchannel.h"
+#include "protocoltables.h"
+#include "settingsfile.h"
+
+namespace vornestw {
+
+DisplayUtility::DisplayUtility(DisplayState& state, OutputChannel& channel)
+    : m_state(state), m_channel(channel)
+{
+}
+
+std::optional<FunctionMenu> DisplayUtility::BuildFunctionMenu() const
+{
+    const auto protocol = ProtocolOf(m_state.Mode);
+    if (!protocol)
+        return std::nullopt;
+    FunctionMenu menu;
+    menu.modeLabel = QString::fromLatin1(protocol->modeLabel);
+    for (const FunctionItem& item : protocol->functions)
+        menu.captions.push_back(QString::fromLatin1(item.caption));
+    return menu;
+}
+
+ParameterWindow DisplayUtility::MenuFunction_Click(int index, const QTime& now)
+{
+    m_state.MenuIndex = index;
+    m_state.AbortFlag = false;
+    const auto item = FunctionOf(m_state.Mode, index);
+    if (!item)
+        return ParameterWindow::None;
+    switch (item->action) {
+    case Action::Send:
+        m_channel.SendString(item->bytes);
+        return ParameterWindow::None;
+    case Action::SetClock:
+        m_channel.SendString(ClockCommand(m_state, now));
+        return ParameterWindow::None;
+    case Action::ShowClock:
+        m_channel.SendString(ShowClockCommand(m_state));
+        return ParameterWindow::None;
+    case Action::TwoLinesWindow:
+        return ParameterWindow::TwoLines;
+    case Action::CursorWindow:
+        return ParameterWindow::CursorPosition;
+    case Action::LongTextWindow:
+        return ParameterWindow::LongText;
+    case Action::PrefixWindow:
+        return ParameterWindow::Prefix;
+    }
+    return ParameterWindow::None;
+}
+
+void DisplayUtility::SendTwoLines(const std::string& line1, const std::string& line2)
+{
+    m_state.AbortFlag = false;
+    m_state.Line1 = line1;
+    m_state.Line2 = line2;
+    m_channel.SendString(TwoLineCommand(m_state, m_state.Mode));
+}
+
+void DisplayUtility::SendLongText(const std::string& text)
+{
+    m_state.AbortFlag = false;
+    m_state.LongText = text;
+    m_channel.SendString(LongTextCommand(m_state, m_state.MenuIndex));
+}
+
+void DisplayUtility::SendCursor(int lineNo, int xPos)
+{
+    m_state.AbortFlag = false;
+    m_state.LineNo = lineNo;
+    m_state.XPos = xPos;
+    m_channel.SendString(CursorCommand(m_state, m_state.Mode));
+}
+
+void DisplayUtility::SendPrefix(int new1, int new2)
+{
+    m_state.AbortFlag = false;
+    m_channel.SendString(PrefixCommand(m_state, new1, new2));
+    m_state.Prefix1 = static_cast<char>(new1 & 0xFF);
+    m_state.Prefix2 = static_cast<char>(new2 & 0xFF);
+}
+
+void DisplayUtility::SendProgramMode()
+{
+    m_state.AbortFlag = false;
+    m_channel.SendString(ProgramModeCommand(m_state.Mode));
+}
+
+void DisplayUtility::SetDefaultConfiguration()
+{
+    m_state.Line1.clear();
+    m_state.Line2.clear();
+    m_state.LongText.clear();
+    m_state.Port = 2;
+    m_state.XPos = 1;
+    m_state.LineNo = 1;
+    m_state.Prefix1 = '!';
+    m_state.Prefix2 = '#';
+}
+
+void ReadSettings(DisplayState& state, const SettingsFile& file)
+{
+    ApplySettings(file.Load(), state);
+    state.ChannelCaption = OutputChannel::ChannelCaption(state.Port);
+}
+
+void SaveSettings(const DisplayState& state, const SettingsFile& file)
+{
+    file.Save(RecordOf(state));
+}
+
+} // namespace vornestw

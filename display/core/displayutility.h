@@ -1,0 +1,63 @@
+#pragma once
+
+#include <QString>
+#include <QTime>
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace vornestw {
+
+struct DisplayState;
+class OutputChannel;
+class SettingsFile;
+
+// The parameter window a menu item opens.
+enum class ParameterWindow { None, TwoLines, CursorPosition, LongText, Prefix };
+
+// What the main window shows for the current protocol: the mode label and
+// the captions of items 0..N; items N+1..20 are hidden.
+struct FunctionMenu
+{
+    QString modeLabel;
+    std::vector<QString> captions;
+};
+
+// The commands of the utility, called by the windows with plain values.
+class DisplayUtility
+{
+public:
+    DisplayUtility(DisplayState& state, OutputChannel& channel);
+
+    // Nothing for a mode outside the eight protocols: the menu stays as it is.
+    [[nodiscard]] std::optional<FunctionMenu> BuildFunctionMenu() const;
+
+    // Sends the item's sequence, or names the window to open.
+    ParameterWindow MenuFunction_Click(int index, const QTime& now = QTime::currentTime());
+
+    void SendTwoLines(const std::string& line1, const std::string& line2);
+    void SendLongText(const std::string& text);
+    void SendCursor(int lineNo, int xPos);
+    // Sends the change from the current prefixes, then takes the new ones.
+    void SendPrefix(int new1, int new2);
+    // Switches the display itself to Mode.
+    void SendProgramMode();
+
+    // "Default configuration": texts empty, COM3, cursor home, default prefixes.
+    void SetDefaultConfiguration();
+
+    [[nodiscard]] DisplayState& state() { return m_state; }
+    [[nodiscard]] OutputChannel& channel() { return m_channel; }
+
+private:
+    DisplayState& m_state;
+    OutputChannel& m_channel;
+};
+
+// Start-up: the settings and the channel caption.
+void ReadSettings(DisplayState& state, const SettingsFile& file);
+// Errors are ignored: there is nobody left to tell.
+void SaveSettings(const DisplayState& state, const SettingsFile& file);
+
+} // namespace vornestw

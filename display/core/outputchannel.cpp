@@ -1,0 +1,149 @@
+#include "outputchannel.h"
+
+#include "displaystate.h"
+#include "printer.h"
+#include "senttext.h"
+#include "seriallink.h"
+#include "usernotice.h"
+#include "waiter.h"
+
+namespace vornestw {
+
+namespace {
+
+const QString kAppTitle = QStringLiteral("Vornest");
+
+} // namespace
+
+OutputChannel::OutputChannel(DisplayState& state, SerialLink& port, Printer& printer,
+                             Waiter& waiter, UserNotice& notice, QObject* parent)
+    : QObject(parent), m_state(state), m_port(port), m_printer(printer), m_waiter(waiter),
+      m_notice(notice)
+{
+}
+
+QString OutputChannel::ChannelCaption(int port)
+{
+    if (port < kPrinterPort)
+        return QStringLiteral("Send to Com %1").arg(port + 1);
+    return QStringLiteral("Send to default printer");
+}
+
+void OutputChannel::SendString(std::string_view text)
+{
+    if (++m_sendDepth == 1)
+        emit sendingChanged(true);
+    const bool ok = OpenPort();
+    if (m_state.Port == kPrinterPort)
+        sendToPrinter(text);
+    else if (ok)
+        sendToPort(text);
+    if (--m_sendDepth == 0)
+        emit sendingChanged(false);
+}
+
+void OutputChannel::sendToPrinter(std::string_view text)
+{
+    // One message and the send is given up: retrying after every message
+    // would trap the user in a loop while the printer stays broken.
+    if (const auto error = m_printer.printRaw(PrinterForm(text))) {
+        m_notice.message(kAppTitle, QStringLiteral("Printer Error: ") + *error);
+        return;
+    }
+    ShowSentText(text);
+}
+
+void OutputChannel::sendToPort(std::string_view text)
+{
+    for (char c : text) {
+        // An abort (the protocol window closed) drops the rest as a time-out
+        // does: sending it without flow control would only garble the display.
+        if (m_state.AbortFlag)
+            break;
+        m_state.SendError = false;
+        SendByte(static_cast<std::uint8_t>(c));
+        if (m_state.SendError) {
+            m_notice.message(QStringLiteral("Communication error"),
+                             QStringLiteral("Time out error"));
+            m_state.SendError = false;
+            m_state.AbortFlag = true;
+            break;
+        }
+    }
+    ShowSentText(text);
+}
+
+bool OutputChannel::OpenPort()
+{
+    m_state.AbortFlag = false;
+    if (m_state.Port == kPrinterPort)
+        return true;
+    if (m_port.isOpen())
+        return true;
+    if (const auto error = m_port.open(m_state.Port + 1)) {
+        m_notice.message(kAppTitle, *error);
+        return false;
+    }
+
+    // Spaces nudge a display that has not raised clear-to-send yet; whatever
+    // of them is still queued is thrown away below.
+    const auto outcome =
+        m_waiter.waitUntil([this] { return m_port.ctsHolding(); }, kHandshakeTimeout,
+                           m_state.AbortFlag, [this] { m_port.write(' '); });
+    m_state.TimeoutFlag = outcome == Waiter::Outcome::TimedOut;
+    if (m_state.TimeoutFlag)
+        m_state.SendError = true;
+    m_port.discardOutput();
+    // Nothing more is sent here: every command positions or clears the display
+    // itself, and an opening text would only show up on the customer's side.
+    return true;
+}
+
+void OutputChannel::SendByte(std::uint8_t code)
+{
+    auto outcome = m_waiter.waitUntil([this] { return m_port.ctsHolding(); }, kHandshakeTimeout,
+                                      m_state.AbortFlag);
+    m_state.TimeoutFlag = outcome == Waiter::Outcome::TimedOut;
+    if (m_state.TimeoutFlag)
+        m_state.SendError = true;
+
+    m_port.write(code);
+
+    outcome = m_waiter.waitUntil([this] { return m_port.outBufferCount() == 0; }, kHandshakeTimeout,
+                                 m_state.AbortFlag);
+    m_state.TimeoutFlag = outcome == Waiter::Outcome::TimedOut;
+    if (m_state.TimeoutFlag)
+        m_state.SendError = true;
+}
+
+void OutputChannel::ShowSentText(std::string_view text)
+{
+    m_state.SentText = RenderSentText(text);
+    emit sentTextChanged();
+}
+
+std::optional<QString> OutputChannel::ChangePort(int newPort)
+{
+    m_state.AbortFlag = false;
+    if (m_port.isOpen())
+        m_port.close();
+    if (newPort >= 0 && newPort < kPrinterPort) {
+        if (auto error = m_port.open(newPort + 1))
+            return error;
+    }
+    m_state.Port = newPort;
+    m_state.ChannelCaption = ChannelCaption(newPort);
+    emit channelCaptionChanged();
+    return std::nullopt;
+}
+
+void OutputChannel::CloseForShutdown()
+{
+    if (!m_port.isOpen())
+        return;
+    for (int round = 0; round < kCloseRounds && !m_port.ctsHolding(); ++round)
+        m_waiter.processEvents();
+    m_port.close();
+}
+
+} // namespace vornestw

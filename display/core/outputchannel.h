@@ -1,0 +1,71 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+
+#include <chrono>
+#include <cstdint>
+#include <optional>
+#include <string_view>
+
+namespace vornestw {
+
+struct DisplayState;
+class Printer;
+class SerialLink;
+class UserNotice;
+class Waiter;
+
+// The single road of every command to the display: the COM port, byte by
+// byte with clear-to-send flow control, or the default printer; then the
+// readable echo of what was sent.
+class OutputChannel : public QObject
+{
+    Q_OBJECT
+public:
+    // The display answers within this or is taken as not ready.
+    static constexpr std::chrono::milliseconds kHandshakeTimeout{2000};
+    // Event rounds granted to a display holding clear-to-send low at exit.
+    static constexpr int kCloseRounds = 10001;
+
+    OutputChannel(DisplayState& state, SerialLink& port, Printer& printer, Waiter& waiter,
+                  UserNotice& notice, QObject* parent = nullptr);
+
+    void SendString(std::string_view text);
+    // False only after an error that was reported.
+    bool OpenPort();
+    // Reports a time-out through SendError.
+    void SendByte(std::uint8_t code);
+    void ShowSentText(std::string_view text);
+
+    // The connection window's change: closes the port, opens the new one at
+    // once (without the first-open steps of OpenPort) and sets the caption.
+    // On failure Port and the caption keep their values and the error's
+    // description comes back.
+    std::optional<QString> ChangePort(int newPort);
+
+    // Closing the main window: waits a bounded number of event rounds for
+    // clear-to-send, then closes the port.
+    void CloseForShutdown();
+
+    [[nodiscard]] bool isSending() const { return m_sendDepth > 0; }
+    [[nodiscard]] static QString ChannelCaption(int port);
+
+signals:
+    void sentTextChanged();
+    void sendingChanged(bool sending);
+    void channelCaptionChanged();
+
+private:
+    void sendToPort(std::string_view text);
+    void sendToPrinter(std::string_view text);
+
+    DisplayState& m_state;
+    SerialLink& m_port;
+    Printer& m_printer;
+    Waiter& m_waiter;
+    UserNotice& m_notice;
+    int m_sendDepth = 0;
+};
+
+} // namespace vornestw

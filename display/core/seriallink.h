@@ -1,0 +1,30 @@
+#pragma once
+
+#include <QString>
+
+#include <cstdint>
+#include <optional>
+
+namespace vornestw {
+
+// The COM port as the output routine sees it (9600 baud, 8 data bits, no
+// parity, 1 stop bit; only the port number changes).
+class SerialLink
+{
+public:
+    virtual ~SerialLink() = default;
+
+    // Opens COM1..COM4; the error's description when it cannot.
+    virtual std::optional<QString> open(int comNumber) = 0;
+    virtual void close() = 0;
+    [[nodiscard]] virtual bool isOpen() const = 0;
+
+    // The display's clear-to-send line.
+    [[nodiscard]] virtual bool ctsHolding() = 0;
+    virtual void write(std::uint8_t byte) = 0;
+    // Bytes not yet on the wire.
+    [[nodiscard]] virtual int outBufferCount() = 0;
+    virtual void discardOutput() = 0;
+};
+
+} // namespace vornestw

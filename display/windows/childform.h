@@ -1,0 +1,49 @@
+#pragma once
+
+#include <QDialog>
+
+class QPushButton;
+
+namespace vornestw {
+
+// What the utility's other windows share: they are loaded once and only
+// hidden; closing from the frame does what their Cancel does; Escape presses
+// Cancel; activation refills them from the settings. CloseForm hands the
+// control back to the main window.
+class ChildForm : public QDialog
+{
+    Q_OBJECT
+public:
+    explicit ChildForm(QWidget* parent);
+
+    // Shows the window and runs its activation.
+    void Open();
+
+signals:
+    // The window was hidden; the main window takes over again.
+    void closed();
+
+protected:
+    void CloseForm();
+
+    // Windows with an Ok button let Enter press it; in the others Enter only
+    // presses a focused button.
+    void setEnterPressesDefault(bool presses) { m_enterPressesDefault = presses; }
+
+    // Form_Activate / Form_Deactivate.
+    virtual void onActivate() {}
+    virtual void onDeactivate() {}
+    // Cancel and closing from the frame.
+    virtual void onCancel() = 0;
+
+    void changeEvent(QEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void reject() override;
+
+private:
+    bool m_active = false;
+    bool m_enterPressesDefault = false;
+};
+
+} // namespace vornestw

@@ -1,0 +1,48 @@
+#include "displayprogram.h"
+
+#include "mainform.h"
+
+#include <QDir>
+#include <QIcon>
+#include <QImageReader>
+
+namespace vornestw {
+
+namespace {
+
+// A missing or unreadable icon leaves the windows with their own.
+QIcon loadIcon(const QString& programFolder)
+{
+    const QString path = QDir(programFolder).filePath("lcdicon.ico");
+    QImageReader reader(path);
+    if (!reader.canRead())
+        return {};
+    return QIcon(path);
+}
+
+} // namespace
+
+DisplayProgram::DisplayProgram(const QString& programFolder, SerialLink& port, Printer& printer,
+                               Waiter& waiter, UserNotice& notice)
+    : m_settingsFile(SettingsFile::PathFor(programFolder)),
+      m_channel(m_state, port, printer, waiter, notice), m_utility(m_state, m_channel)
+{
+    ReadSettings(m_state, m_settingsFile);
+    m_mainForm = std::make_unique<MainForm>(m_utility, notice, m_settingsFile);
+
+    const QIcon icon = loadIcon(programFolder);
+    if (!icon.isNull()) {
+        m_mainForm->setWindowIcon(icon);
+        for (QWidget* form : m_mainForm->OtherForms())
+            form->setWindowIcon(icon);
+    }
+}
+
+DisplayProgram::~DisplayProgram() = default;
+
+void DisplayProgram::Main()
+{
+    m_mainForm->show();
+}
+
+} // namespace vornestw

@@ -1,0 +1,47 @@
+#pragma once
+
+#include "displaystate.h"
+#include "displayutility.h"
+#include "outputchannel.h"
+#include "settingsfile.h"
+
+#include <QString>
+
+#include <memory>
+
+namespace vornestw {
+
+class MainForm;
+class Printer;
+class SerialLink;
+class UserNotice;
+class Waiter;
+
+// The start of Vornestw up to its main window: the settings of the folder,
+// the channel caption, every window and their icon. main passes the real
+// port, printer and waiter; tests pass their own.
+class DisplayProgram
+{
+public:
+    DisplayProgram(const QString& programFolder, SerialLink& port, Printer& printer, Waiter& waiter,
+                   UserNotice& notice);
+    ~DisplayProgram();
+    DisplayProgram(const DisplayProgram&) = delete;
+    DisplayProgram& operator=(const DisplayProgram&) = delete;
+
+    // Shows the main window.
+    void Main();
+
+    [[nodiscard]] DisplayState& state() { return m_state; }
+    [[nodiscard]] MainForm& mainForm() { return *m_mainForm; }
+    [[nodiscard]] const SettingsFile& settingsFile() const { return m_settingsFile; }
+
+private:
+    DisplayState m_state;
+    SettingsFile m_settingsFile;
+    OutputChannel m_channel;
+    DisplayUtility m_utility;
+    std::unique_ptr<MainForm> m_mainForm;
+};
+
+} // namespace vornestw

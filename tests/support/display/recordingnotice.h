@@ -1,0 +1,59 @@
+#pragma once
+
+#include "printer.h"
+#include "usernotice.h"
+
+#include <deque>
+#include <string>
+#include <vector>
+
+namespace vornestw::test {
+
+struct Notice
+{
+    QString title;
+    QString text;
+};
+
+// Records every message and answers questions from a list (No when empty).
+class RecordingNotice : public UserNotice
+{
+public:
+    void message(const QString& title, const QString& text) override
+    {
+        messages.push_back({title, text});
+    }
+    bool askYesNo(const QString& title, const QString& text) override
+    {
+        questions.push_back({title, text});
+        if (answers.empty())
+            return false;
+        const bool yes = answers.front();
+        answers.pop_front();
+        return yes;
+    }
+
+    std::vector<Notice> messages;
+    std::vector<Notice> questions;
+    std::deque<bool> answers;
+};
+
+// Collects the raw jobs; fails them with `error` when set.
+class FakePrinter : public Printer
+{
+public:
+    std::optional<QString> printRaw(std::string_view bytes) override
+    {
+        ++attempts;
+        if (error)
+            return error;
+        jobs.emplace_back(bytes);
+        return std::nullopt;
+    }
+
+    std::optional<QString> error;
+    std::vector<std::string> jobs;
+    int attempts = 0;
+};
+
+} // namespace vornestw::test
