@@ -4,6 +4,8 @@
 #include <QKeyEvent>
 #include <QPushButton>
 
+#include <utility>
+
 namespace vornestw {
 
 ChildForm::ChildForm(QWidget* parent) : QDialog(parent)
@@ -28,6 +30,41 @@ void ChildForm::Open()
         m_active = true;
         onActivate();
     }
+}
+
+namespace {
+
+class EnterKeyFilter : public QObject
+{
+public:
+    EnterKeyFilter(QWidget* control, std::function<void()> action)
+        : QObject(control), m_action(std::move(action))
+    {
+        control->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::KeyPress) {
+            const int key = static_cast<QKeyEvent*>(event)->key();
+            if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+                m_action();
+                return true;
+            }
+        }
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    std::function<void()> m_action;
+};
+
+} // namespace
+
+void ChildForm::pressOnEnter(QWidget* control, std::function<void()> action)
+{
+    new EnterKeyFilter(control, std::move(action));
 }
 
 void ChildForm::CloseForm()

@@ -2,6 +2,8 @@
 
 #include <QDialog>
 
+#include <functional>
+
 class QPushButton;
 
 namespace vornestw {
@@ -29,6 +31,10 @@ protected:
     // Windows with an Ok button let Enter press it; in the others Enter only
     // presses a focused button.
     void setEnterPressesDefault(bool presses) { m_enterPressesDefault = presses; }
+
+    // Enter on this control runs the action (an option or scroll bar that
+    // stands for a button), instead of whatever the window would do.
+    void pressOnEnter(QWidget* control, std::function<void()> action);
 
     // Form_Activate / Form_Deactivate.
     virtual void onActivate() {}

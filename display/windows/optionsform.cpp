@@ -7,7 +7,6 @@
 
 #include <QGroupBox>
 #include <QHBoxLayout>
-#include <QKeyEvent>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QVBoxLayout>
@@ -27,7 +26,7 @@ OptionsForm::OptionsForm(DisplayUtility& utility, UserNotice& notice, QWidget* p
     for (int i = 0; i < 5; ++i) {
         auto* option = new QRadioButton(captions[i], frame);
         option->setObjectName(QStringLiteral("PortOption_%1").arg(i));
-        option->installEventFilter(this);
+        pressOnEnter(option, [this] { BtnOk_Click(); });
         connect(option, &QRadioButton::clicked, this, [this, i] { m_newPort = i; });
         options->addWidget(option);
         m_portOption[static_cast<std::size_t>(i)] = option;
@@ -73,18 +72,6 @@ void OptionsForm::BtnOk_Click()
         return;
     }
     CloseForm();
-}
-
-bool OptionsForm::eventFilter(QObject* watched, QEvent* event)
-{
-    if (event->type() == QEvent::KeyPress) {
-        const int key = static_cast<QKeyEvent*>(event)->key();
-        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
-            BtnOk_Click();
-            return true;
-        }
-    }
-    return ChildForm::eventFilter(watched, event);
 }
 
 } // namespace vornestw

@@ -24,7 +24,6 @@ public:
 
 protected:
     void onCancel() override { CloseForm(); }
-    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void BtnOk_Click();

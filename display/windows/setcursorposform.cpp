@@ -7,7 +7,6 @@
 
 #include <QGridLayout>
 #include <QHBoxLayout>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -61,7 +60,7 @@ SetCursorPosForm::SetCursorPosForm(DisplayUtility& utility, QWidget* parent)
     layout->addLayout(buttons);
     layout->setSizeConstraint(QLayout::SetFixedSize);
 
-    m_hScrXPos->installEventFilter(this);
+    pressOnEnter(m_hScrXPos, [this] { BtnSend_Click(); });
     new TextBoxGuard(m_textXPos, nullptr, [this] { TextXPos_Enter(); });
     connect(m_optLine1, &QRadioButton::clicked, this, [this] { m_line = 1; });
     connect(m_optLine2, &QRadioButton::clicked, this, [this] { m_line = 2; });
@@ -107,18 +106,6 @@ void SetCursorPosForm::onCancel()
     m_utility.state().XPos = m_column;
     m_utility.state().LineNo = m_line;
     CloseForm();
-}
-
-bool SetCursorPosForm::eventFilter(QObject* watched, QEvent* event)
-{
-    if (watched == m_hScrXPos && event->type() == QEvent::KeyPress) {
-        const int key = static_cast<QKeyEvent*>(event)->key();
-        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
-            BtnSend_Click();
-            return true;
-        }
-    }
-    return ChildForm::eventFilter(watched, event);
 }
 
 } // namespace vornestw

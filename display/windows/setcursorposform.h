@@ -21,7 +21,6 @@ public:
 protected:
     void onActivate() override;
     void onCancel() override;
-    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void HScrXPos_Change(int value);

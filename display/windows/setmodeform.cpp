@@ -7,7 +7,6 @@
 
 #include <QGroupBox>
 #include <QHBoxLayout>
-#include <QKeyEvent>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QVBoxLayout>
@@ -26,7 +25,7 @@ SetModeForm::SetModeForm(DisplayUtility& utility, UserNotice& notice, QWidget* p
         const auto protocol = ProtocolOf(i);
         auto* option = new QRadioButton(QString::fromLatin1(protocol->modeCaption), this);
         option->setObjectName(QStringLiteral("ModeOpt_%1").arg(i));
-        option->installEventFilter(this);
+        pressOnEnter(option, [this] { BtnOk_Click(); });
         connect(option, &QRadioButton::clicked, this, [this, i] { ModeOpt_Click(i); });
         options->addWidget(option);
         m_modeOpt[static_cast<std::size_t>(i)] = option;
@@ -91,18 +90,6 @@ void SetModeForm::CloseForm()
     // Ends a send that still waits for the display.
     m_utility.state().AbortFlag = true;
     ChildForm::CloseForm();
-}
-
-bool SetModeForm::eventFilter(QObject* watched, QEvent* event)
-{
-    if (event->type() == QEvent::KeyPress) {
-        const int key = static_cast<QKeyEvent*>(event)->key();
-        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
-            BtnOk_Click();
-            return true;
-        }
-    }
-    return ChildForm::eventFilter(watched, event);
 }
 
 } // namespace vornestw

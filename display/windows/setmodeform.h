@@ -24,7 +24,6 @@ public:
 
 protected:
     void onCancel() override { CloseForm(); }
-    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void ModeOpt_Click(int index) { m_newMode = index; }
