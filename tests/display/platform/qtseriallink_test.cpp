@@ -5,8 +5,6 @@
 #include "qtseriallink.h"
 #include "recordingnotice.h"
 
-#include <QCoreApplication>
-#include <QElapsedTimer>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -20,20 +18,6 @@ namespace {
 std::vector<std::uint8_t> bytesOf(std::string_view s)
 {
     return {s.begin(), s.end()};
-}
-
-// Reads what reached the far side, giving the line a moment to carry it.
-std::vector<std::uint8_t> receivedWithin(PseudoTerminal& pty, std::size_t expected)
-{
-    std::vector<std::uint8_t> got;
-    QElapsedTimer clock;
-    clock.start();
-    while (got.size() < expected && clock.elapsed() < 5000) {
-        const auto more = pty.takeReceived();
-        got.insert(got.end(), more.begin(), more.end());
-        QCoreApplication::processEvents();
-    }
-    return got;
 }
 
 class SerialOverPty : public ::testing::Test
@@ -71,7 +55,7 @@ TEST_F(SerialOverPty, BytesReachTheLineUnchangedIncludingZeroAndControls)
     const std::string bytes("\xFE\x66\x00\r\n\x1B[2J\xFF", 10);
     for (char c : bytes)
         link.write(static_cast<std::uint8_t>(c));
-    EXPECT_EQ(receivedWithin(pty, bytes.size()), bytesOf(bytes));
+    EXPECT_EQ(pty.receiveAtLeast(bytes.size()), bytesOf(bytes));
     EXPECT_EQ(link.outBufferCount(), 0);
     link.close();
     EXPECT_FALSE(link.isOpen());
@@ -105,7 +89,7 @@ TEST_F(SerialOverPty, OutputChannelSendsAWholeCommandThroughTheRealPort)
     channel.SendString("\x1B[8M \x1B[2JAB\x1B[02;01H\x1B[8M");
     channel.SendString("\xFE\x66");
     const std::string expected = "\x1B[8M \x1B[2JAB\x1B[02;01H\x1B[8M\xFE\x66";
-    EXPECT_EQ(receivedWithin(pty, expected.size()), bytesOf(expected));
+    EXPECT_EQ(pty.receiveAtLeast(expected.size()), bytesOf(expected));
     EXPECT_TRUE(notice.messages.empty());
     EXPECT_EQ(state.SentText, "<254>f");
     channel.CloseForShutdown();

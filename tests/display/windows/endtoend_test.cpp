@@ -10,7 +10,6 @@
 
 #include <QAction>
 #include <QDir>
-#include <QElapsedTimer>
 #include <QFile>
 #include <QLineEdit>
 #include <QPushButton>
@@ -50,20 +49,9 @@ protected:
         return window(form)->findChild<T*>(name);
     }
     void menu(const char* name) { program->mainForm().findChild<QAction*>(name)->trigger(); }
-    // What the display received, given the line a moment.
     std::vector<std::uint8_t> received(std::size_t expected)
     {
-        std::vector<std::uint8_t> got;
-        QElapsedTimer clock;
-        clock.start();
-        while (got.size() < expected && clock.elapsed() < 5000) {
-            const auto more = pty.takeReceived();
-            got.insert(got.end(), more.begin(), more.end());
-            QCoreApplication::processEvents();
-        }
-        const auto rest = pty.takeReceived();
-        got.insert(got.end(), rest.begin(), rest.end());
-        return got;
+        return pty.receiveAtLeast(expected);
     }
     QByteArray settingsBytes() const
     {

@@ -1,5 +1,8 @@
 #include "pseudoterminal.h"
 
+#include <QCoreApplication>
+#include <QElapsedTimer>
+
 #include <fcntl.h>
 #include <stdlib.h>
 #include <termios.h>
@@ -44,6 +47,21 @@ std::vector<std::uint8_t> PseudoTerminal::takeReceived()
         bytes.insert(bytes.end(), buffer, buffer + n);
     }
     return bytes;
+}
+
+std::vector<std::uint8_t> PseudoTerminal::receiveAtLeast(std::size_t expected)
+{
+    std::vector<std::uint8_t> got;
+    QElapsedTimer clock;
+    clock.start();
+    while (got.size() < expected && clock.elapsed() < 5000) {
+        const auto more = takeReceived();
+        got.insert(got.end(), more.begin(), more.end());
+        QCoreApplication::processEvents();
+    }
+    const auto rest = takeReceived();
+    got.insert(got.end(), rest.begin(), rest.end());
+    return got;
 }
 
 } // namespace vornestw::test

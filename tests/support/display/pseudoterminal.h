@@ -24,6 +24,11 @@ public:
     // Everything that arrived since the last call.
     [[nodiscard]] std::vector<std::uint8_t> takeReceived();
 
+    // Everything that arrives until at least `expected` bytes are in (or 5 s
+    // passed), running the event loop meanwhile so that the sender can write;
+    // bytes beyond `expected` that are already there come along too.
+    [[nodiscard]] std::vector<std::uint8_t> receiveAtLeast(std::size_t expected);
+
 private:
     int m_master = -1;
     int m_slave = -1; // held open so that the line never hangs up between opens
