@@ -247,7 +247,7 @@ void ScanTableEditor::Clear()
         return;
     m_state.StcTableChanged = true;
     if (r <= kProtectedRecords) {
-        m_dialogs.inform(QString::fromLatin1(kCannotClear), appTitle());
+        m_dialogs.warn(QString::fromLatin1(kCannotClear), appTitle());
         return;
     }
     storeRecord(r, "", 0, 0);
@@ -263,9 +263,9 @@ void ScanTableEditor::SaveIfChanged()
     if (const auto file = LanguageStcFile(m_state.CurrentLanguage))
         t.StcFileName = std::string(*file);
     if (t.StcFileName.empty()) {
-        m_dialogs.inform(QStringLiteral("The scan table could not be saved: no scan table file "
-                                        "has been chosen for this keyboard language."),
-                         appTitle());
+        m_dialogs.warn(QStringLiteral("The scan table could not be saved: no scan table file "
+                                      "has been chosen for this keyboard language."),
+                       appTitle());
         return;
     }
 
@@ -279,9 +279,9 @@ void ScanTableEditor::SaveIfChanged()
         QDir(ToQtPath(m_state.AppPath.string())).filePath(QString::fromStdString(t.StcFileName));
     const FileOutcome written = ReplaceFileContents(path, bytes);
     if (!written.ok)
-        m_dialogs.inform(QStringLiteral("The scan table could not be saved to\n%1\n\n%2")
-                             .arg(path, written.reason),
-                         appTitle());
+        m_dialogs.warn(QStringLiteral("The scan table could not be saved to\n%1\n\n%2")
+                           .arg(path, written.reason),
+                       appTitle());
 }
 
 } // namespace morvaw

@@ -4,6 +4,7 @@
 #include "displaytext.h"
 #include "filenames.h"
 #include "inputlinepicture.h"
+#include "mainform.h"
 #include "pckeyboard.h"
 
 #include <QCheckBox>
@@ -249,9 +250,12 @@ QWidget* KeyModeForm::buildEditScanPage()
         }
         m_text1[static_cast<std::size_t>(i)] = edit;
         boxes->addWidget(label(captions[static_cast<std::size_t>(i)], frame), i, 0);
-        boxes->addWidget(edit, i, 1, Qt::AlignLeft);
+        auto* cell = new QHBoxLayout;
+        cell->addWidget(edit);
         if (i > 0)
-            boxes->addWidget(label(QStringLiteral("Hex"), frame), i, 2);
+            cell->addWidget(label(QStringLiteral("Hex"), frame));
+        cell->addStretch();
+        boxes->addLayout(cell, i, 1);
     }
     boxes->setRowStretch(3, 1);
     row->addLayout(boxes);
@@ -266,7 +270,7 @@ QWidget* KeyModeForm::buildEditScanPage()
         connect(box, &QCheckBox::clicked, this,
                 [this, bit] { run([&] { m_logic.Table().Check2_Click(bit); }); });
         m_check2[static_cast<std::size_t>(bit)] = box;
-        maskGrid->addWidget(box, static_cast<int>(j < 2 ? j : j + 3 - 2), j < 2 ? 0 : 1);
+        maskGrid->addWidget(box, bit % 4, bit / 4); // in bit order, two columns
     }
     for (int i = 0; i < 4; ++i) {
         auto* option = new QRadioButton(
@@ -277,10 +281,11 @@ QWidget* KeyModeForm::buildEditScanPage()
                 [this, i] { run([&] { m_logic.Table().Option1_Click(i); }); });
         m_option1[static_cast<std::size_t>(i)] = option;
         if (i < 3)
-            maskGrid->addWidget(option, 2 + i, 0);
+            maskGrid->addWidget(option, (i + 2) % 4, (i + 2) / 4);
     }
     m_option1[ScanTableEditor::kNoMaskOption]->hide();
     row->addWidget(masks);
+    row->addStretch();
 
     auto* buttons = new QVBoxLayout;
     buttons->addWidget(makeContr(2, QStringLiteral("&Ok")));
@@ -306,6 +311,15 @@ void KeyModeForm::openForMsr()
 {
     m_state.MsrEditMode = true;
     open();
+}
+
+void KeyModeForm::attachToMainForm(MainForm& mainForm)
+{
+    mainForm.logic().windows().showKeyEditor = [this, &mainForm] {
+        mainForm.setEnabled(false);
+        openForKey();
+    };
+    connect(this, &KeyModeForm::keyClosed, &mainForm, &MainForm::returnFromChild);
 }
 
 void KeyModeForm::open()

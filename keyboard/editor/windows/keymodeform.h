@@ -19,6 +19,7 @@ namespace morvaw {
 
 struct ConfiguratorState;
 class InputLinePicture;
+class MainForm;
 class PcKeyboard;
 class UserDialogs;
 
@@ -38,6 +39,10 @@ public:
     void openForKey();
     // MSR mode for the four MsrKeys; msrClosed reports MsrEditStatus.
     void openForMsr();
+
+    // A left click on a key of the main window opens this editor for the key
+    // (the main window disabled meanwhile); closing hands back to it.
+    void attachToMainForm(MainForm& mainForm);
 
 signals:
     void keyClosed();

@@ -14,7 +14,7 @@ namespace {
 
 // Places in quarters of a key: a PC keyboard's widths (Tab 1.5 keys, Caps
 // 1.75, Enter 2.25, ...) are whole quarters. Rows 0..5 from the top.
-constexpr int kQuarter = 10;   // pixels
+constexpr int kQuarter = 11;   // pixels
 constexpr int kGap = 4;        // between neighbouring keys
 constexpr int kRowPitch = 40;  // pixels from row to row
 constexpr int kRowHeight = 36; // a key's height
