@@ -18,25 +18,6 @@ using namespace morvaw::test;
 
 namespace {
 
-class ApplicationEnvironment : public ::testing::Environment
-{
-public:
-    void SetUp() override
-    {
-        static int argc = 1;
-        static char name[] = "morvaw_editor_windows_tests";
-        static char* argv[] = {name, nullptr};
-        m_app = std::make_unique<QApplication>(argc, argv);
-    }
-    void TearDown() override { m_app.reset(); }
-
-private:
-    std::unique_ptr<QApplication> m_app;
-};
-
-[[maybe_unused]] ::testing::Environment* const g_application =
-    ::testing::AddGlobalTestEnvironment(new ApplicationEnvironment);
-
 // One thing a user does, done either on the windows or through the logic alone.
 struct Step
 {
@@ -320,4 +301,12 @@ TEST_F(KeyModeFormTest, MsrModeReportsItsStatusOnClosing)
     EXPECT_EQ(m_state->MsrKeys[0].Def0.str().substr(0, 7), Tokens({"A", " ", "B"}));
     EXPECT_EQ(m_state->MsrKeys[2].Len0, 0);
     EXPECT_TRUE(m_main->isEnabled()); // MSR mode leaves the main window to its own caller
+}
+
+int main(int argc, char** argv)
+{
+    // Made first and gone before the leak check, with the libraries it started.
+    QApplication app(argc, argv);
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
 }
