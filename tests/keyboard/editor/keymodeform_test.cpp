@@ -305,6 +305,9 @@ TEST_F(KeyModeFormTest, MsrModeReportsItsStatusOnClosing)
 
 int main(int argc, char** argv)
 {
+    // Also when ctest lists the tests, which it does without the test environment.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
     // Made first and gone before the leak check, with the libraries it started.
     QApplication app(argc, argv);
     ::testing::InitGoogleTest(&argc, argv);
