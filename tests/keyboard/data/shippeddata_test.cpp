@@ -271,54 +271,40 @@ TEST_P(LanguageTable, EveryCharacterOfTheKeyboardSendsItsKey)
 
 // Every language but UK and Spanish is the US table in every respect, with
 // the US STC file, whatever layout was open before.
-struct LanguageSequence
-{
-    const char* what;
-    std::vector<int> languages; // loaded in this order
-    const char* stcFile;
-    const char* names; // records 68, 84 and 134
-};
-
-void PrintTo(const LanguageSequence& c, std::ostream* os)
-{
-    *os << c.what;
-}
-
-class LanguageSequences : public ::testing::TestWithParam<LanguageSequence>
+class LanguageSequences
+    : public ::testing::TestWithParam<std::tuple<std::vector<int>, const char*, const char*>>
 {
 };
 
 TEST_P(LanguageSequences, GiveTheLastLanguagesTable)
 {
+    const auto& [languages, stcFile, names] = GetParam(); // names: records 68, 84, 134
     KeyboardTables t;
     LoadStartupTables(t, kDataDir);
-    for (int language : GetParam().languages)
+    for (int language : languages)
         LoadLanguageTables(t, kDataDir, language);
-    EXPECT_EQ(t.StcFileName, GetParam().stcFile);
+    EXPECT_EQ(t.StcFileName, stcFile);
     EXPECT_EQ(t.ScanCount, 160);
     EXPECT_EQ(trimmed(t.ScanTable[68]) + ' ' + trimmed(t.ScanTable[84]) + ' ' +
                   trimmed(t.ScanTable[134]),
-              bytes(GetParam().names));
-    const int last = GetParam().languages.back();
-    if (last != Language::UK && last != Language::Spain) {
+              bytes(names));
+    if (languages.back() != Language::UK && languages.back() != Language::Spain) {
         const KeyboardTables us = tablesFor(Language::USA);
-        EXPECT_EQ(t.ScanTable, us.ScanTable);
-        EXPECT_EQ(t.StcTable, us.StcTable);
-        EXPECT_EQ(t.CapTable, us.CapTable);
-        EXPECT_EQ(t.AssocTable, us.AssocTable);
+        EXPECT_TRUE(t.ScanTable == us.ScanTable && t.StcTable == us.StcTable &&
+                    t.CapTable == us.CapTable && t.AssocTable == us.AssocTable);
     }
 }
 
+const char* const kUsNames = "~ @ Iso \\";
 INSTANTIATE_TEST_SUITE_P(
     ShippedFiles, LanguageSequences,
-    ::testing::Values(LanguageSequence{"us", {0}, "STCUSA.TBL", "~ @ Iso \\"},
-                      LanguageSequence{"uk", {1}, "STCUK.TBL", "¬ \" \\"},
-                      LanguageSequence{"spain", {2}, "STCSP.TBL", "ª \" <"},
-                      LanguageSequence{"italy_first", {3}, "STCUSA.TBL", "~ @ Iso \\"},
-                      LanguageSequence{"italy_after_uk", {1, 3}, "STCUSA.TBL", "~ @ Iso \\"},
-                      LanguageSequence{"france_after_spain", {2, 5}, "STCUSA.TBL", "~ @ Iso \\"},
-                      LanguageSequence{"unknown_after_uk", {1, 9}, "STCUSA.TBL", "~ @ Iso \\"}),
-    [](const auto& info) { return std::string(info.param.what); });
+    ::testing::Values(std::tuple(std::vector{0}, "STCUSA.TBL", kUsNames),
+                      std::tuple(std::vector{1}, "STCUK.TBL", "¬ \" \\"),
+                      std::tuple(std::vector{2}, "STCSP.TBL", "ª \" <"),
+                      std::tuple(std::vector{3}, "STCUSA.TBL", kUsNames),    // Italian first
+                      std::tuple(std::vector{1, 3}, "STCUSA.TBL", kUsNames), // after UK
+                      std::tuple(std::vector{2, 5}, "STCUSA.TBL", kUsNames), // French after Spanish
+                      std::tuple(std::vector{1, 9}, "STCUSA.TBL", kUsNames))); // unknown code
 
 // --- On-screen keyboard: ASSOC1.BIN and the caption tables ---
 
