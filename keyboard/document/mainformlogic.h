@@ -126,6 +126,8 @@ private:
     void RecentCommand(int item);
     void OpenLayout(const std::string& name);
     void CopyKeyToWorkKey(int index);
+    // SaveIni, and the first failure of a run reported.
+    void SaveSettings();
     void reportFailure(const QString& what, const std::string& name, const QString& reason);
 
     ConfiguratorState& m_state;
@@ -142,6 +144,7 @@ private:
     RecentVisibility m_recentVisible{};
     QString m_helpFile;    // the dialog component's: Contents and How to use help
     QString m_appHelpFile; // the application's: F1 on a menu item
+    bool m_settingsFailureReported = false;
 };
 
 } // namespace morvaw
