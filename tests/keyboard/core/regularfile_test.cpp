@@ -79,8 +79,9 @@ TEST_F(RegularFile, ModesOwnersAndReadOnlyFolders)
 
     put(at("kept.KBD"), "old");
     ::chmod(at("kept.KBD").c_str(), 0640);
-    if (root)
+    if (root) {
         ASSERT_EQ(::chown(at("kept.KBD").c_str(), 65534, 65534), 0);
+    }
     ASSERT_TRUE(ReplaceFileContents(at("kept.KBD"), "new").ok);
     struct stat kept
     {
@@ -92,8 +93,9 @@ TEST_F(RegularFile, ModesOwnersAndReadOnlyFolders)
 
     std::filesystem::create_directory(at("shelf"));
     put(at("shelf/a.KBD"), "old layout");
-    if (root)
+    if (root) {
         ASSERT_EQ(::chown(at("shelf/a.KBD").c_str(), 65534, 65534), 0);
+    }
     ::chmod(m_root.c_str(), 0755);
     ::chmod(at("shelf").c_str(), 0555);
     const std::filesystem::path file = at("shelf/a.KBD");

@@ -356,18 +356,20 @@ TEST_P(LanguageTable, ButtonsSendAndShowTheirKeys)
             EXPECT_EQ((KeyCode{at(s).Seq1, at(s).Seq2}),
                       (KeyCode{at(e).Seq1, static_cast<std::uint8_t>(at(e).Seq2 | ShiftBit)}))
                 << "Btn " << n << ": Shift on the same key";
-            if (n != 374)
+            if (n != 374) {
                 EXPECT_EQ(std::string({cap, ' ', shiftCap}), trimmed(at(e)) + ' ' + trimmed(at(s)))
                     << "Btn " << n;
+            }
         }
         if (const int d = numLockEntryOf(n)) {
             EXPECT_EQ(trimmed(at(d)).substr(0, 4), "Pad ") << "Btn " << n;
             EXPECT_EQ(at(d).Seq1, at(e).Seq1) << "Btn " << n << ": the same keypad key";
         }
-        if (isLetterKey(n))
+        if (isLetterKey(n)) {
             EXPECT_EQ(std::string({cap, shiftCap}),
                       trimmed(at(e)) + static_cast<char>(cap - 'a' + 'A'))
                 << "Btn " << n;
+        }
     }
     EXPECT_GE(buttons, 95) << "one button per PC key";
 }
