@@ -1,5 +1,6 @@
 #include "keybconf.h"
 
+#include "bytescrollbar.h"
 #include "configuratorstate.h"
 #include "mainform.h"
 #include "optioncontrols.h"
@@ -14,7 +15,6 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QScrollBar>
 #include <QSignalBlocker>
 #include <QVBoxLayout>
 
@@ -73,10 +73,10 @@ KeybConf::KeybConf(ConfiguratorState& state, QWidget* parent) : QWidget(parent),
         text->setMaxLength(20);
         connect(text, &QLineEdit::textEdited, this,
                 [this, i](const QString& t) { run([&] { m_logic.Text1_Change(i, t); }); });
-        auto* bar = MakeByteScrollBar(this);
+        auto* bar = new ByteScrollBar(this);
         bar->setObjectName(QStringLiteral("VScr_%1").arg(i));
         bar->setFixedHeight(text->sizeHint().height());
-        connect(bar, &QScrollBar::valueChanged, this,
+        connect(bar, &ByteScrollBar::byteChanged, this,
                 [this, i](int v) { run([&] { m_logic.VScr_Change(i, v); }); });
         m_text1[static_cast<std::size_t>(i)] = text;
         m_vscr[static_cast<std::size_t>(i)] = bar;
@@ -163,8 +163,7 @@ void KeybConf::syncView()
     m_buzzer->setText(m_logic.BuzzerCaption());
     for (int i = 0; i < 2; ++i) {
         ShowText(m_text1[static_cast<std::size_t>(i)], m_logic.Text1(i));
-        QSignalBlocker block(m_vscr[static_cast<std::size_t>(i)]);
-        m_vscr[static_cast<std::size_t>(i)]->setValue(m_logic.VScr(i));
+        m_vscr[static_cast<std::size_t>(i)]->showByte(m_logic.VScr(i));
     }
 }
 

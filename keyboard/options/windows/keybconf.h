@@ -11,10 +11,10 @@ class QComboBox;
 class QLineEdit;
 class QPushButton;
 class QRadioButton;
-class QScrollBar;
 
 namespace morvaw {
 
+class ByteScrollBar;
 struct ConfiguratorState;
 class MainForm;
 
@@ -51,7 +51,7 @@ private:
     QComboBox* m_kbdLang = nullptr;
     QCheckBox* m_buzzer = nullptr;
     std::array<QLineEdit*, 2> m_text1{};
-    std::array<QScrollBar*, 2> m_vscr{};
+    std::array<ByteScrollBar*, 2> m_vscr{};
 };
 
 } // namespace morvaw

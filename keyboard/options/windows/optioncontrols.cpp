@@ -2,7 +2,6 @@
 
 #include <QLineEdit>
 #include <QRadioButton>
-#include <QScrollBar>
 
 namespace morvaw {
 
@@ -14,17 +13,6 @@ void SetOptionChecked(QRadioButton* option, bool checked)
     option->setAutoExclusive(false);
     option->setChecked(checked);
     option->setAutoExclusive(exclusive);
-}
-
-QScrollBar* MakeByteScrollBar(QWidget* parent)
-{
-    auto* bar = new QScrollBar(Qt::Vertical, parent);
-    bar->setRange(0, 255);
-    bar->setSingleStep(1);
-    bar->setPageStep(10);
-    bar->setInvertedAppearance(true);
-    bar->setInvertedControls(true);
-    return bar;
 }
 
 void ShowText(QLineEdit* box, const QString& text)

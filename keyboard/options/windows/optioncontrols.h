@@ -4,7 +4,6 @@
 
 class QLineEdit;
 class QRadioButton;
-class QScrollBar;
 class QWidget;
 
 namespace morvaw {
@@ -12,9 +11,6 @@ namespace morvaw {
 // Checks or clears one option button of a group; clearing the checked one
 // leaves the group with none, as for a value that no button stands for.
 void SetOptionChecked(QRadioButton* option, bool checked);
-
-// A byte entered as text or with the vertical scroll bar beside it (up adds).
-QScrollBar* MakeByteScrollBar(QWidget* parent);
 
 // Shows a text in a box without moving the caret of one that already holds it.
 void ShowText(QLineEdit* box, const QString& text);

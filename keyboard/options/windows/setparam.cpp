@@ -1,5 +1,6 @@
 #include "setparam.h"
 
+#include "bytescrollbar.h"
 #include "configuratorstate.h"
 #include "displaytext.h"
 #include "inputlinepicture.h"
@@ -16,7 +17,6 @@
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QPushButton>
-#include <QScrollBar>
 #include <QSignalBlocker>
 #include <QVBoxLayout>
 
@@ -102,10 +102,10 @@ SetParam::SetParam(ConfiguratorState& state, QWidget* parent) : QWidget(parent),
     m_text1->setMaxLength(20);
     connect(m_text1, &QLineEdit::textEdited, this,
             [this](const QString& t) { run([&] { m_logic.Text1_Change(t); }); });
-    m_vscr = MakeByteScrollBar(this);
+    m_vscr = new ByteScrollBar(this);
     m_vscr->setObjectName(QStringLiteral("VScr"));
     m_vscr->setFixedHeight(m_text1->sizeHint().height());
-    connect(m_vscr, &QScrollBar::valueChanged, this,
+    connect(m_vscr, &ByteScrollBar::byteChanged, this,
             [this](int v) { run([&] { m_logic.VScr_Change(v); }); });
 
     auto* ok = new QPushButton(QStringLiteral("&Ok"), this);
@@ -182,8 +182,7 @@ void SetParam::syncView()
     for (int k = 0; k < SetParamLogic::kLines; ++k)
         m_lines[static_cast<std::size_t>(k)]->setText(ToDisplayText(m_logic.PrintInpLine(k)));
     ShowText(m_text1, m_logic.Text1());
-    QSignalBlocker block(m_vscr);
-    m_vscr->setValue(m_logic.VScr());
+    m_vscr->showByte(m_logic.VScr());
 }
 
 bool SetParam::eventFilter(QObject* watched, QEvent* event)

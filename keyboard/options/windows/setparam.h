@@ -8,10 +8,10 @@
 
 class QCheckBox;
 class QLineEdit;
-class QScrollBar;
 
 namespace morvaw {
 
+class ByteScrollBar;
 struct ConfiguratorState;
 class InputLinePicture;
 class KeyModeForm;
@@ -56,7 +56,7 @@ private:
     QCheckBox* m_checkSumMode = nullptr;
     std::array<InputLinePicture*, SetParamLogic::kLines> m_lines{};
     QLineEdit* m_text1 = nullptr;
-    QScrollBar* m_vscr = nullptr;
+    ByteScrollBar* m_vscr = nullptr;
 };
 
 } // namespace morvaw

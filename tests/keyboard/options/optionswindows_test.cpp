@@ -4,11 +4,11 @@
 #include "setparam.h"
 #include "windowrig.h"
 
+#include "bytescrollbar.h"
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QScrollBar>
 
 using namespace morvaw;
 using namespace morvaw::test;
@@ -67,7 +67,7 @@ TEST_F(OptionsWindowsTest, KeyboardConfigureTypedDelaysLanguageAndShapeReachLayo
     EXPECT_TRUE(m_state->LayoutChanged);
 
     retype(m_keybConf.get(), "Text1_0", "300");
-    EXPECT_EQ(child<QScrollBar>(m_keybConf.get(), "VScr_0")->value(), 255);
+    EXPECT_EQ(child<ByteScrollBar>(m_keybConf.get(), "VScr_0")->byte(), 255);
     retype(m_keybConf.get(), "Text1_1", "-5");
     auto* language = child<QComboBox>(m_keybConf.get(), "KbdLang");
     language->setFocus();
@@ -127,7 +127,10 @@ TEST_F(OptionsWindowsTest, MsrEditorCancelKeepsTheLinesItsOkBringsThemInAndOkSto
     EXPECT_TRUE(child<QCheckBox>(m_setParam.get(), "cbSendSentinels")->isChecked());
     EXPECT_FALSE(child<QCheckBox>(m_setParam.get(), "cbForceLowerCase")->isChecked());
     retype(m_setParam.get(), "Text1", "999");
-    EXPECT_EQ(child<QScrollBar>(m_setParam.get(), "VScr")->value(), 255);
+    auto* bar = child<ByteScrollBar>(m_setParam.get(), "VScr");
+    EXPECT_EQ(bar->byte(), 255);
+    bar->triggerAction(QAbstractSlider::SliderSingleStepAdd); // the bottom arrow lowers it
+    EXPECT_EQ(child<QLineEdit>(m_setParam.get(), "Text1")->text(), "254");
     QTest::mouseClick(child(m_setParam.get(), "cbContrRet_1"), Qt::LeftButton);
     EXPECT_EQ(r[Settings::MsrOption1].PosX, 5);
 }

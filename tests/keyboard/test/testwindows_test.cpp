@@ -93,7 +93,11 @@ TEST_F(TestWindowsTest, AClickElsewhereStaysAndTheExitLabelReturns)
 TEST_F(TestWindowsTest, RightButtonShowsTheKeysThreeLinesAndAnyClickCloses)
 {
     auto& key = m_state->LayoutRecords[3];
-    key.Def0.assign("\xF9" "a" "\xF9" "Spc" "\xF9");
+    key.Def0.assign("\xF9"
+                    "a"
+                    "\xF9"
+                    "Spc"
+                    "\xF9");
     key.Len0 = 7;
     key.Def1.assign("Func1");
     key.Len1 = 5;
