@@ -99,6 +99,11 @@ public:
     bool SaveFileKbd(const std::string& fname);
     void do_resize_main_form();
 
+    // Windows handing back: the caption after a language change, and F1,
+    // which the test window takes away while it has the keys.
+    void RefreshCaption() { SetCaption(); }
+    void RestoreAppHelpFile() { m_appHelpFile = m_helpFile; }
+
     // What the window shows.
     [[nodiscard]] const std::string& Caption() const { return m_caption; }
     [[nodiscard]] const std::string& KeyCaption(int index) const;
