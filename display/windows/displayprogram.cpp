@@ -1,6 +1,7 @@
 #include "displayprogram.h"
 
 #include "mainform.h"
+#include "usernotice.h"
 
 #include <QDir>
 #include <QIcon>
@@ -25,9 +26,10 @@ QIcon loadIcon(const QString& programFolder)
 DisplayProgram::DisplayProgram(const QString& programFolder, SerialLink& port, Printer& printer,
                                Waiter& waiter, UserNotice& notice)
     : m_settingsFile(SettingsFile::PathFor(programFolder)),
-      m_channel(m_state, port, printer, waiter, notice), m_utility(m_state, m_channel)
+      m_channel(m_state, port, printer, waiter, notice), m_utility(m_state, m_channel),
+      m_notice(notice)
 {
-    ReadSettings(m_state, m_settingsFile);
+    m_settingsProblem = ReadSettings(m_state, m_settingsFile);
     m_mainForm = std::make_unique<MainForm>(m_utility, notice, m_settingsFile);
 
     const QIcon icon = loadIcon(programFolder);
@@ -43,6 +45,8 @@ DisplayProgram::~DisplayProgram() = default;
 void DisplayProgram::Main()
 {
     m_mainForm->show();
+    if (m_settingsProblem)
+        m_notice.message(UserNotice::Severity::Warning, "Vornest", *m_settingsProblem);
 }
 
 } // namespace vornestw
