@@ -1,11 +1,15 @@
 #include "displaystate.h"
 #include "widgetrig.h"
 
+#include <QCoreApplication>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
 #include <gtest/gtest.h>
+
+#include <sys/stat.h>
 
 using namespace vornestw;
 using namespace vornestw::test;
@@ -135,6 +139,58 @@ TEST(MainForm, ClosingWithClearToSendLowWaitsBoundedThenSaves)
     QFile file(rig.folder() + ".INI");
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     EXPECT_EQ(file.readAll().mid(8, 20), QByteArray("saved               "));
+}
+
+QByteArray savedLine1(WidgetRig& rig)
+{
+    QFile file(rig.folder() + ".INI");
+    return file.open(QIODevice::ReadOnly) ? file.readAll().mid(8, 20) : QByteArray();
+}
+
+TEST(MainForm, ClosingTakesBackWhatTheOpenWindowHolds)
+{
+    WidgetRig rig;
+    rig.openItem(7, 0);
+    rig.in<QLineEdit>("DisplayTwoLinesForm", "Text1")->setText("typed");
+    rig.main().close();
+    EXPECT_FALSE(rig.find("DisplayTwoLinesForm")->isVisible());
+    EXPECT_EQ(savedLine1(rig), QByteArray("typed               "));
+}
+
+TEST(MainForm, ClosingDuringASendFinishesTheCommandFirst)
+{
+    WidgetRig rig;
+    rig.port.paceClearToSend(400);
+    rig.openItem(7, 0);
+    const long long start = rig.waiter.now();
+    rig.onTick = [&] {
+        if (rig.waiter.now() - start == 100)
+            rig.main().close();
+    };
+    rig.click("DisplayTwoLinesForm", "BtnSend");
+    QCoreApplication::processEvents(); // the close waited for the send
+    EXPECT_EQ(rig.port.received(), BytesOf("\x0C\rLine1 test 12356\rLine2 test abcde\r"));
+    EXPECT_TRUE(rig.notice.messages.empty());
+    EXPECT_FALSE(rig.port.isOpen());
+    EXPECT_EQ(savedLine1(rig), QByteArray("Line1 test 12356    "));
+}
+
+TEST(MainForm, SettingsPathThatIsNoRegularFileIsReportedOnceAndLeftAlone)
+{
+    QTemporaryDir parent;
+    const QString fifo = QDir(parent.path()).filePath("prog.INI");
+    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    Devices devices;
+    DisplayProgram program(QDir(parent.path()).filePath("prog"), devices.port, devices.printer,
+                           devices.waiter, devices.notice);
+    program.Main();
+    program.mainForm().close();
+    ASSERT_EQ(devices.notice.messages.size(), 1u);
+    EXPECT_EQ(devices.notice.messages[0].text,
+              fifo + " is not a regular file; it is left alone and the default settings are used.");
+    EXPECT_EQ(devices.notice.messages[0].severity, UserNotice::Severity::Warning);
+    EXPECT_EQ(program.state().Line1, "Line1 test 12356");
+    EXPECT_FALSE(QFileInfo(fifo).isFile());
 }
 
 } // namespace

@@ -47,25 +47,32 @@ TEST(SetModeForm, ProgramAnsweredNoSendsNothingButChangesTheMenu)
     EXPECT_EQ(rig.find<QLabel>("Label3")->text(), "Terminal Mode");
 }
 
-TEST(SetModeForm, ClosingItEndsAWaitForClearToSendAtOnce)
+// Closing the window ends a wait before the switch has started; a switch
+// that has started is finished, so the display never keeps a lone FE.
+TEST(SetModeForm, ClosingItDropsASwitchNotStartedAndFinishesAStartedOne)
 {
-    WidgetRig rig;
-    rig.trigger("MenuFunction_1"); // port open
-    rig.port.clearReceived();
-    rig.port.setCts(false);
-    rig.trigger("MenuSetMode");
-    rig.click("SetModeForm", "ModeOpt_6");
-    rig.notice.answers = {true};
-    const long long start = rig.waiter.now();
-    rig.onTick = [&] {
-        if (rig.waiter.now() - start == 50)
-            rig.find("SetModeForm")->close();
-    };
-    rig.click("SetModeForm", "BtnProgram");
-    EXPECT_LT(rig.waiter.now() - start, 100);
-    EXPECT_TRUE(rig.notice.messages.empty()); // no time-out reported
-    EXPECT_EQ(rig.port.written(), Hex("FE"));
-    EXPECT_TRUE(rig.main().isEnabled());
+    for (const bool started : {false, true}) {
+        WidgetRig rig;
+        rig.trigger("MenuFunction_1"); // port open
+        rig.port.clearReceived();
+        if (started)
+            rig.port.paceClearToSend(400);
+        else
+            rig.port.setCts(false);
+        rig.trigger("MenuSetMode");
+        rig.click("SetModeForm", "ModeOpt_7");
+        rig.notice.answers = {true};
+        const long long start = rig.waiter.now();
+        rig.onTick = [&] {
+            if (rig.waiter.now() - start == 50)
+                rig.find("SetModeForm")->close();
+        };
+        rig.click("SetModeForm", "BtnProgram");
+        EXPECT_TRUE(rig.notice.messages.empty()) << started;
+        EXPECT_EQ(rig.port.received(), started ? Hex("FE 66 0F") : Hex("")) << started;
+        EXPECT_LT(rig.waiter.now() - start, started ? 1000 : 100);
+        EXPECT_TRUE(rig.main().isEnabled());
+    }
 }
 
 TEST(OptionsForm, Com3OpensAtOnceAndThePrinterClosesIt)
