@@ -44,11 +44,22 @@ void OutputChannel::SendString(std::string_view text)
     emit sendingChanged(false);
 }
 
+void OutputChannel::setTransmitting(bool transmitting)
+{
+    if (m_transmitting != transmitting) {
+        m_transmitting = transmitting;
+        emit transmittingChanged(transmitting);
+    }
+}
+
 void OutputChannel::sendToPrinter(std::string_view text)
 {
+    setTransmitting(true);
+    const auto error = m_printer.printRaw(PrinterForm(text));
+    setTransmitting(false);
     // One message and the send is given up: retrying after every message
     // would trap the user in a loop while the printer stays broken.
-    if (const auto error = m_printer.printRaw(PrinterForm(text))) {
+    if (error) {
         m_notice.message(UserNotice::Severity::Warning, kAppTitle,
                          QStringLiteral("Printer Error: ") + *error);
         return;
@@ -59,15 +70,18 @@ void OutputChannel::sendToPrinter(std::string_view text)
 bool OutputChannel::reportedLineFailure()
 {
     const auto failure = m_port.failure();
-    if (failure)
+    if (failure) {
+        setTransmitting(false);
         m_notice.message(UserNotice::Severity::Critical, QStringLiteral("Communication error"),
                          *failure);
+    }
     return failure.has_value();
 }
 
 void OutputChannel::sendToPort(std::string_view text)
 {
     bool started = false;
+    setTransmitting(true);
     for (char c : text) {
         // An abort (the protocol window closing) drops a command that has not
         // started; once its first byte is out the command is finished, so
@@ -81,6 +95,7 @@ void OutputChannel::sendToPort(std::string_view text)
             break;
         }
         if (m_state.SendError) {
+            setTransmitting(false);
             m_notice.message(UserNotice::Severity::Warning, QStringLiteral("Communication error"),
                              QStringLiteral("Time out error"));
             m_state.SendError = false;
@@ -88,6 +103,7 @@ void OutputChannel::sendToPort(std::string_view text)
             break;
         }
     }
+    setTransmitting(false);
     ShowSentText(text);
 }
 

@@ -51,11 +51,15 @@ public:
     void CloseForShutdown();
 
     [[nodiscard]] bool isSending() const { return m_sending; }
+    // Bytes of a command are going out (or a print job runs); not while a
+    // message about the send is shown.
+    [[nodiscard]] bool isTransmitting() const { return m_transmitting; }
     [[nodiscard]] static QString ChannelCaption(int port);
 
 signals:
     void sentTextChanged();
     void sendingChanged(bool sending);
+    void transmittingChanged(bool transmitting);
     void channelCaptionChanged();
 
 private:
@@ -65,6 +69,7 @@ private:
     bool sendByte(std::uint8_t code, const bool& abort);
     // Reports a failed line once; true when it failed.
     bool reportedLineFailure();
+    void setTransmitting(bool transmitting);
 
     DisplayState& m_state;
     SerialLink& m_port;
@@ -72,6 +77,7 @@ private:
     Waiter& m_waiter;
     UserNotice& m_notice;
     bool m_sending = false;
+    bool m_transmitting = false;
     const bool m_noAbort = false;
 };
 

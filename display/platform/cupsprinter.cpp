@@ -69,7 +69,9 @@ std::optional<QString> runJob(const std::string& bytes, std::chrono::millisecond
     ipp_t* answer = cupsDoRequest(http, ippNewRequest(IPP_OP_CUPS_GET_DEFAULT), "/");
     if (answer == nullptr) {
         httpClose(http);
-        return QStringLiteral("The print server %1 does not answer (%2)").arg(server, lastError());
+        return QStringLiteral("The print server %1 does not answer within %2 seconds")
+            .arg(server)
+            .arg(limit.count() / 1000.0);
     }
     ippDelete(answer);
 

@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QIcon>
 #include <QImageReader>
+#include <QTimer>
 
 namespace vornestw {
 
@@ -45,8 +46,13 @@ DisplayProgram::~DisplayProgram() = default;
 void DisplayProgram::Main()
 {
     m_mainForm->show();
-    if (m_settingsProblem)
-        m_notice.message(UserNotice::Severity::Warning, "Vornest", *m_settingsProblem);
+    // Said from within the event loop, so that a request to end the program
+    // ends the message too.
+    if (m_settingsProblem) {
+        QTimer::singleShot(0, m_mainForm.get(), [this] {
+            m_notice.message(UserNotice::Severity::Warning, "Vornest", *m_settingsProblem);
+        });
+    }
 }
 
 } // namespace vornestw

@@ -115,7 +115,9 @@ MainForm::MainForm(DisplayUtility& utility, UserNotice& notice, const SettingsFi
         menuBar()->setEnabled(!sending);
         for (QWidget* form : OtherForms())
             static_cast<ChildForm*>(form)->SendingChanged(sending);
-        if (!sending && m_closeWhenSent)
+    });
+    connect(&channel, &OutputChannel::transmittingChanged, this, [this](bool transmitting) {
+        if (!transmitting && m_closeAfterCommand)
             QTimer::singleShot(0, this, &QWidget::close);
     });
     ShowChannelCaption();
@@ -225,10 +227,11 @@ void MainForm::closeEvent(QCloseEvent* event)
         event->accept();
         return;
     }
-    // A command whose first byte is out is finished first (its time-outs
-    // bound the wait); the window closes when the send ends.
-    if (m_utility.channel().isSending()) {
-        m_closeWhenSent = true;
+    // A command going out is finished first (its time-outs bound the wait);
+    // the window closes when its last byte is out, even if a message about
+    // the send is still to come.
+    if (m_utility.channel().isTransmitting()) {
+        m_closeAfterCommand = true;
         event->ignore();
         return;
     }

@@ -184,6 +184,7 @@ TEST(MainForm, SettingsPathThatIsNoRegularFileIsReportedOnceAndLeftAlone)
     DisplayProgram program(QDir(parent.path()).filePath("prog"), devices.port, devices.printer,
                            devices.waiter, devices.notice);
     program.Main();
+    QCoreApplication::processEvents();
     program.mainForm().close();
     ASSERT_EQ(devices.notice.messages.size(), 1u);
     EXPECT_EQ(devices.notice.messages[0].text,
