@@ -1,5 +1,6 @@
 #include "configuratorstate.h"
 #include "htmlhelp.h"
+#include "keymodeform.h"
 #include "mainform.h"
 #include "qtuserdialogs.h"
 #include "terminationsignal.h"
@@ -21,6 +22,14 @@ int main(int argc, char* argv[])
     morvaw::HtmlHelp help;
     morvaw::MainForm mainForm(*state, dialogs, help);
     dialogs.setParent(&mainForm);
+
+    // The key editor is made once and only hidden and shown afterwards; its
+    // messages belong to it, as the main window is disabled meanwhile.
+    morvaw::QtUserDialogs editorDialogs;
+    morvaw::KeyModeForm keyModeForm(*state, editorDialogs);
+    editorDialogs.setParent(&keyModeForm);
+    keyModeForm.attachToMainForm(mainForm);
+
     morvaw::TerminationSignal termination;
     QObject::connect(&termination, &morvaw::TerminationSignal::received, &mainForm,
                      &QWidget::close);

@@ -68,6 +68,10 @@ void checkUniqueNames(const NamedTable& t, const std::string& label)
     const auto note = [&](const ScanRecord& r, const std::string& where) {
         if (IsBlankText(r.Name.view()))
             return;
+        // Byte 249 frames definition tokens: a name holding it would split its token.
+        if (r.Name.view().find(TokenMark) != std::string_view::npos)
+            throw DataSourceError(label + ": the name of " + where +
+                                  " holds byte 249, the token mark");
         if (const auto [it, fresh] = seen.emplace(nameKey(r.Name.view()), where); !fresh)
             throw DataSourceError(label + ": the name \"" + it->first + "\" of " + where +
                                   " is already used by " + it->second);
