@@ -12,23 +12,6 @@ using namespace vornestw::test;
 
 namespace {
 
-TEST(SetModeForm, CurrentProtocolSelectedAndEnterOnAnOptionIsOk)
-{
-    WidgetRig rig;
-    rig.state().Mode = 5;
-    rig.trigger("MenuSetMode");
-    auto* form = rig.find("SetModeForm");
-    ASSERT_TRUE(form->isVisible());
-    EXPECT_TRUE(rig.in<QRadioButton>("SetModeForm", "ModeOpt_5")->isChecked());
-    EXPECT_EQ(rig.in<QRadioButton>("SetModeForm", "ModeOpt_7")->text(), "I&DM 787 - 2");
-    auto* aedex = rig.in<QRadioButton>("SetModeForm", "ModeOpt_1");
-    aedex->click();
-    QTest::keyClick(aedex, Qt::Key_Return);
-    EXPECT_FALSE(form->isVisible());
-    EXPECT_EQ(rig.state().Mode, 1);
-    EXPECT_EQ(rig.find<QLabel>("Label3")->text(), "Aedex Mode");
-}
-
 TEST(SetModeForm, ProgramAnsweredNoSendsNothingButChangesTheMenu)
 {
     WidgetRig rig;
