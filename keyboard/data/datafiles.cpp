@@ -209,7 +209,7 @@ void writeStcFiles(const DataSource& source, const std::filesystem::path& dir)
 {
     constexpr std::array<int, 3> languages{Language::USA, Language::UK, Language::Spain};
     for (int language : languages)
-        std::filesystem::remove(dir / *LanguageStcFile(language));
+        std::filesystem::remove(dir / LanguageStcFile(language));
     for (int language : languages) {
         KeyboardTables tables;
         LoadStartupTables(tables, dir);
@@ -226,7 +226,7 @@ void writeStcFiles(const DataSource& source, const std::filesystem::path& dir)
         ScanTableArray stc = tables.ScanTable;
         for (std::size_t i = kReloadScanRecords + 1; i < stc.size(); ++i)
             stc[i] = i <= kProtectedRecords ? source.scanTable[i - 1].scan : ScanRecord{};
-        writeFile(dir / *LanguageStcFile(language), scanBytes(&stc[1], kScanRecords));
+        writeFile(dir / LanguageStcFile(language), scanBytes(&stc[1], kScanRecords));
     }
 }
 

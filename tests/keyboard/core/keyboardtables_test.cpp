@@ -149,60 +149,6 @@ TEST(StartupTables, ReadTheirCountsAndLeaveWhatAFileLacksEmpty)
     EXPECT_EQ(t.UkScanPatches[4], ScanRecord{}) << "a torn record is not taken";
 }
 
-struct LanguageCase
-{
-    const char* what;
-    std::vector<int> languages; // loaded in this order
-    const char* stcFile;
-    int scanCount;
-    const char* record68;
-    const char* record134;
-    bool usOnScreen; // caption and button tables as start-up read them
-};
-
-void PrintTo(const LanguageCase& c, std::ostream* os)
-{
-    *os << c.what;
-}
-
-class LanguageTables : public ::testing::TestWithParam<LanguageCase>
-{
-};
-
-TEST_P(LanguageTables, FollowTheLastLanguageLoaded)
-{
-    ProgramFolder folder;
-    folder.writeFullSet();
-    ConfiguratorState state;
-    InitialiseConfigurator(state, folder.path());
-    const KeyboardTables us = state.Tables;
-    for (int language : GetParam().languages) {
-        state.CurrentLanguage = static_cast<std::uint8_t>(language);
-        LoadLanguageTables(state);
-    }
-    const auto& t = state.Tables;
-    EXPECT_EQ(t.StcFileName, GetParam().stcFile);
-    EXPECT_EQ(t.ScanCount, GetParam().scanCount);
-    EXPECT_EQ(nameOf(t.ScanTable[68]), GetParam().record68);
-    EXPECT_EQ(nameOf(t.ScanTable[134]), GetParam().record134);
-    EXPECT_EQ(nameOf(t.ScanTable[138]), "us138");
-    EXPECT_EQ(t.CapTable == us.CapTable && t.AssocTable == us.AssocTable, GetParam().usOnScreen)
-        << "the tables are reread, so no patch stays behind";
-    for (const ScanRecord& r : t.StcTable)
-        EXPECT_EQ(r, ScanRecord{}) << "no STC file: a blank table and no fuss";
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Sequences, LanguageTables,
-    ::testing::Values(LanguageCase{"usa", {0}, "STCUSA.TBL", 160, "us68", "us134", true},
-                      LanguageCase{"uk", {1}, "STCUK.TBL", 160, "uk1", "uk8", false},
-                      LanguageCase{"spain", {2}, "STCSP.TBL", 160, "sp2", "sp30", false},
-                      LanguageCase{"uk_then_usa", {1, 0}, "STCUSA.TBL", 160, "us68", "us134", true},
-                      LanguageCase{
-                          "italy_after_uk", {1, 3}, "STCUK.TBL", 160, "us68", "us134", true},
-                      LanguageCase{"germany_first", {4}, "", 0, "us68", "us134", true}),
-    [](const auto& info) { return std::string(info.param.what); });
-
 // Where each scan patch lands is checked by the data generator and, through
 // every character of the UK and Spanish keyboards, by the shipped data tests.
 TEST(LanguagePatches, CaptionPatchesChangeOnlyTheEntriesTheyName)
@@ -270,7 +216,7 @@ TEST(StcOverlay, UserRecordsReachTheScanTable)
     ConfiguratorState state;
     InitialiseConfigurator(state, folder.path());
     const auto& t = state.Tables;
-    for (int language : {0, 0, 5}) {
+    for (int language : {0, 0, 5}) { // languages other than UK and Spain use the US file
         state.CurrentLanguage = static_cast<std::uint8_t>(language);
         LoadLanguageTables(state);
         for (std::size_t i : {5, 141, 150, 160})
@@ -282,4 +228,12 @@ TEST(StcOverlay, UserRecordsReachTheScanTable)
     LoadLanguageTables(state);
     EXPECT_EQ(nameOf(t.ScanTable[141]), "UkOnly");
     EXPECT_EQ(nameOf(t.ScanTable[5]), "us5");
+    // No STCSP.TBL: a blank STC table, no fuss, and the scan table as patched.
+    state.CurrentLanguage = 2;
+    LoadLanguageTables(state);
+    EXPECT_EQ(t.StcFileName, "STCSP.TBL");
+    for (const ScanRecord& r : t.StcTable)
+        EXPECT_EQ(r, ScanRecord{});
+    EXPECT_EQ(nameOf(t.ScanTable[68]), "sp2");
+    EXPECT_EQ(t.ScanTable[141], ScanRecord{});
 }

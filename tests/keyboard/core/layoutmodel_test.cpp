@@ -132,7 +132,8 @@ TEST(Language, SuffixesAndStcFiles)
     EXPECT_EQ(LanguageStcFile(0), "STCUSA.TBL");
     EXPECT_EQ(LanguageStcFile(1), "STCUK.TBL");
     EXPECT_EQ(LanguageStcFile(2), "STCSP.TBL");
-    EXPECT_FALSE(LanguageStcFile(3).has_value());
+    EXPECT_EQ(LanguageStcFile(3), "STCUSA.TBL");
+    EXPECT_EQ(LanguageStcFile(9), "STCUSA.TBL");
 }
 
 TEST(KeyboardType, BitsTwoToFourOfTheFlags)

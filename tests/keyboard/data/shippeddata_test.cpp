@@ -269,6 +269,43 @@ TEST_P(LanguageTable, EveryCharacterOfTheKeyboardSendsItsKey)
     }
 }
 
+// Every language but UK and Spanish is the US table in every respect, with
+// the US STC file, whatever layout was open before.
+class LanguageSequences
+    : public ::testing::TestWithParam<std::tuple<std::vector<int>, const char*, const char*>>
+{
+};
+
+TEST_P(LanguageSequences, GiveTheLastLanguagesTable)
+{
+    const auto& [languages, stcFile, names] = GetParam(); // names: records 68, 84, 134
+    KeyboardTables t;
+    LoadStartupTables(t, kDataDir);
+    for (int language : languages)
+        LoadLanguageTables(t, kDataDir, language);
+    EXPECT_EQ(t.StcFileName, stcFile);
+    EXPECT_EQ(t.ScanCount, 160);
+    EXPECT_EQ(trimmed(t.ScanTable[68]) + ' ' + trimmed(t.ScanTable[84]) + ' ' +
+                  trimmed(t.ScanTable[134]),
+              bytes(names));
+    if (languages.back() != Language::UK && languages.back() != Language::Spain) {
+        const KeyboardTables us = tablesFor(Language::USA);
+        EXPECT_TRUE(t.ScanTable == us.ScanTable && t.StcTable == us.StcTable &&
+                    t.CapTable == us.CapTable && t.AssocTable == us.AssocTable);
+    }
+}
+
+const char* const kUsNames = "~ @ Iso \\";
+INSTANTIATE_TEST_SUITE_P(
+    ShippedFiles, LanguageSequences,
+    ::testing::Values(std::tuple(std::vector{0}, "STCUSA.TBL", kUsNames),
+                      std::tuple(std::vector{1}, "STCUK.TBL", "¬ \" \\"),
+                      std::tuple(std::vector{2}, "STCSP.TBL", "ª \" <"),
+                      std::tuple(std::vector{3}, "STCUSA.TBL", kUsNames),    // Italian first
+                      std::tuple(std::vector{1, 3}, "STCUSA.TBL", kUsNames), // after UK
+                      std::tuple(std::vector{2, 5}, "STCUSA.TBL", kUsNames), // French after Spanish
+                      std::tuple(std::vector{1, 9}, "STCUSA.TBL", kUsNames))); // unknown code
+
 // --- On-screen keyboard: ASSOC1.BIN and the caption tables ---
 
 // The editor's Shift and Num Lock entries, as keyboard/data/README.md documents them.
@@ -319,18 +356,20 @@ TEST_P(LanguageTable, ButtonsSendAndShowTheirKeys)
             EXPECT_EQ((KeyCode{at(s).Seq1, at(s).Seq2}),
                       (KeyCode{at(e).Seq1, static_cast<std::uint8_t>(at(e).Seq2 | ShiftBit)}))
                 << "Btn " << n << ": Shift on the same key";
-            if (n != 374)
+            if (n != 374) {
                 EXPECT_EQ(std::string({cap, ' ', shiftCap}), trimmed(at(e)) + ' ' + trimmed(at(s)))
                     << "Btn " << n;
+            }
         }
         if (const int d = numLockEntryOf(n)) {
             EXPECT_EQ(trimmed(at(d)).substr(0, 4), "Pad ") << "Btn " << n;
             EXPECT_EQ(at(d).Seq1, at(e).Seq1) << "Btn " << n << ": the same keypad key";
         }
-        if (isLetterKey(n))
+        if (isLetterKey(n)) {
             EXPECT_EQ(std::string({cap, shiftCap}),
                       trimmed(at(e)) + static_cast<char>(cap - 'a' + 'A'))
                 << "Btn " << n;
+        }
     }
     EXPECT_GE(buttons, 95) << "one button per PC key";
 }

@@ -1,6 +1,8 @@
 #include "configuratorstate.h"
 #include "fakes.h"
+#include "filerig.h"
 #include "mainformlogic.h"
+#include "regularfile.h"
 #include "settingsfile.h"
 #include "testlayouts.h"
 
@@ -11,8 +13,11 @@
 
 #include <memory>
 
+#include <sys/stat.h>
+
 using namespace morvaw;
 using namespace morvaw::test;
+using namespace std::chrono_literals;
 
 namespace {
 
@@ -33,10 +38,14 @@ protected:
     // Start-up with a settings file naming the last layout (none: first start).
     void start(const QString& layout = {}, RecentCaptions recent = {})
     {
-        if (!layout.isEmpty()) {
+        startWith(layout.isEmpty() ? std::string() : name(layout), recent);
+    }
+    void startWith(const std::string& lastLayout, RecentCaptions recent = {})
+    {
+        if (!lastLayout.empty()) {
             auto other = std::make_unique<ConfiguratorState>();
             other->AppPath = m_app.path().toStdString();
-            other->LayoutFileName = work(layout).toStdString();
+            other->LayoutFileName = lastLayout;
             other->RecentFiles = recent;
             ASSERT_TRUE(SaveIni(*other).ok);
         }
@@ -127,7 +136,7 @@ TEST_F(MainFormLogicTest, LanguageByteDrivesSuffixStcFileAndPatches)
     EXPECT_EQ(m_state->Tables.StcFileName, "STCUK.TBL");
     m_logic->File_Click(L::FileLoad);
     EXPECT_EQ(m_logic->Caption(), caption("odd.KBD", " (Unknown)"));
-    EXPECT_EQ(m_state->Tables.StcFileName, "STCUK.TBL"); // kept
+    EXPECT_EQ(m_state->Tables.StcFileName, "STCUSA.TBL"); // the US table, whatever came before
 }
 
 TEST_F(MainFormLogicTest, ExitPromptPaths)
@@ -244,6 +253,7 @@ TEST_F(MainFormLogicTest, UnreadableLayoutIsRefusedAndTheCurrentOneStays)
     for (int i = 0; i < 3; ++i) {
         EXPECT_TRUE(m_dialogs.messages[i].text.contains(work(files[i]))) << files[i];
         EXPECT_EQ(m_dialogs.messages[i].title, "MORVAW");
+        EXPECT_TRUE(m_dialogs.messages[i].warning);
     }
     EXPECT_EQ(m_state->LayoutRecords, records);
     EXPECT_EQ(m_state->LayoutFileName, name("a.KBD"));
@@ -291,6 +301,7 @@ TEST_F(MainFormLogicTest, FailedSaveSaysWhyAndKeepsTheChanges)
     ASSERT_EQ(m_dialogs.messages.size(), 1u);
     EXPECT_TRUE(m_dialogs.messages[0].text.contains(work("no-folder/b.KBD")));
     EXPECT_EQ(m_dialogs.messages[0].title, "MORVAW");
+    EXPECT_TRUE(m_dialogs.messages[0].warning);
     EXPECT_TRUE(m_state->LayoutChanged);
     EXPECT_EQ(m_logic->Caption(), before);
     EXPECT_EQ(ReadBytes(appFile("PALIX.INI")).size(), 10000); // still written
@@ -368,6 +379,7 @@ TEST_F(MainFormLogicTest, WindowsHelpAboutAndMinimizing)
     m_logic->About_Click();
     ASSERT_EQ(m_dialogs.messages.size(), 1u);
     EXPECT_EQ(m_dialogs.messages[0].title, "About MORVAW");
+    EXPECT_FALSE(m_dialogs.messages[0].warning);
     EXPECT_TRUE(m_dialogs.messages[0].text.contains("MorvaWin Version 1.97"));
 
     const KeyButtonPlaces before = m_logic->KeyPlaces();
@@ -375,4 +387,79 @@ TEST_F(MainFormLogicTest, WindowsHelpAboutAndMinimizing)
     EXPECT_EQ(m_logic->KeyPlaces(), before);
     m_logic->Form_Resize(500, 350, false);
     EXPECT_FLOAT_EQ(m_logic->KeyPlaces()[0].width, 500.0f / 15);
+}
+
+// A named pipe or a device where a layout should be is refused at once and
+// said to be one; the start-up load of one stays silent.
+TEST_F(MainFormLogicTest, PipesAndDevicesAreNoLayouts)
+{
+    layout("a.KBD", 1);
+    ASSERT_EQ(::mkfifo(name("pipe.KBD").c_str(), 0600), 0);
+    ASSERT_TRUE(FinishesWithin(
+        10s, [&] { start("pipe.KBD"); }, name("pipe.KBD")));
+    EXPECT_EQ(m_logic->Caption(), caption("pipe.KBD", " (USA)"));
+    EXPECT_TRUE(m_dialogs.messages.empty());
+
+    script({}, {"a.KBD", "pipe.KBD"});
+    m_logic->File_Click(L::FileLoad);
+    const auto records = m_state->LayoutRecords;
+    ASSERT_TRUE(FinishesWithin(
+        10s, [&] { m_logic->File_Click(L::FileLoad); }, name("pipe.KBD")));
+    m_dialogs.fileNames.push_back("/dev/null");
+    m_logic->File_Click(L::FileLoad);
+    ASSERT_EQ(m_dialogs.messages.size(), 2u);
+    EXPECT_TRUE(
+        m_dialogs.messages[0].text.endsWith("It is a named pipe (FIFO), not a regular file."));
+    EXPECT_TRUE(m_dialogs.messages[1].text.endsWith("It is a device, not a regular file."));
+    EXPECT_TRUE(m_dialogs.messages[1].warning);
+    EXPECT_EQ(m_state->LayoutRecords, records);
+    EXPECT_EQ(m_logic->Caption(), caption("a.KBD", " (UK)"));
+}
+
+// A name from the settings file is bytes: one that is not UTF-8 loads, and F2
+// saves to that file, not to a new one with the byte replaced.
+TEST_F(MainFormLogicTest, NamesFromTheSettingsFileStayBytes)
+{
+    const std::string cafe = m_work.path().toStdString() + "/caf\xC9.kbd";
+    ASSERT_TRUE(ReplaceFileContents(cafe, LayoutWith(1, "c")).ok);
+    startWith(cafe);
+    EXPECT_EQ(m_logic->KeyCaption(0), "c");
+    EXPECT_EQ(m_state->CurrentLanguage, 1);
+    edit();
+    m_logic->File_Click(L::FileSave);
+    EXPECT_TRUE(m_dialogs.messages.empty());
+    EXPECT_EQ(ReadRegularFile(cafe, 14).bytes.mid(11).toStdString(), kZ);
+    const std::filesystem::directory_iterator folder(m_work.path().toStdString());
+    EXPECT_EQ(std::distance(folder, {}), 1) << "no second file with a replaced byte";
+    std::filesystem::remove(cafe); // a name Qt's own clean-up cannot reach
+}
+
+// PALIX.INI as a link: to a file elsewhere it is followed; to a named pipe it
+// is left alone, reported once, and the program goes on with the defaults.
+TEST_F(MainFormLogicTest, SettingsWriterReplacesOnlyRegularFiles)
+{
+    const std::filesystem::path ini = Native(appFile("PALIX.INI"));
+    std::filesystem::create_symlink(name("real.INI"), ini);
+    start();
+    EXPECT_TRUE(m_logic->Form_Unload());
+    EXPECT_EQ(ReadBytes(work("real.INI")).size(), 10000);
+    EXPECT_TRUE(std::filesystem::is_symlink(ini));
+
+    std::filesystem::remove(ini);
+    ASSERT_EQ(::mkfifo(name("pipe.INI").c_str(), 0600), 0);
+    std::filesystem::create_symlink(name("pipe.INI"), ini);
+    m_state = std::make_unique<ConfiguratorState>();
+    ASSERT_TRUE(FinishesWithin(
+        10s, [&] { start(); }, name("pipe.INI")));
+    EXPECT_EQ(m_logic->Caption(), "KBD Layout: UNTITLED.KBD (USA)");
+    m_logic->File_Click(L::FileNew);
+    m_logic->File_Click(L::FileSave);
+    m_state->LayoutChanged = false;
+    EXPECT_TRUE(m_logic->Form_Unload());
+    ASSERT_EQ(m_dialogs.messages.size(), 1u);
+    EXPECT_TRUE(m_dialogs.messages[0].text.contains("PALIX.INI"));
+    EXPECT_TRUE(
+        m_dialogs.messages[0].text.endsWith("It is a named pipe (FIFO), not a regular file."));
+    EXPECT_TRUE(m_dialogs.messages[0].warning);
+    EXPECT_TRUE(std::filesystem::is_fifo(name("pipe.INI")));
 }
