@@ -16,8 +16,8 @@ int main(int argc, char* argv[])
 
     const QString programFolder = QCoreApplication::applicationDirPath();
     vornestw::QtSerialLink port(programFolder);
-    vornestw::CupsPrinter printer;
     vornestw::EventLoopWaiter waiter;
+    vornestw::CupsPrinter printer(waiter);
     vornestw::MessageBoxNotice notice;
     vornestw::DisplayProgram program(programFolder, port, printer, waiter, notice);
 
