@@ -21,6 +21,7 @@ public:
     {
         QString text;
         QString title;
+        bool warning = false; // reported with the warning icon
     };
 
     std::deque<Answer> answers;
@@ -32,6 +33,17 @@ public:
     void inform(const QString& text, const QString& title) override
     {
         messages.push_back({text, title});
+    }
+    void warn(const QString& text, const QString& title) override
+    {
+        messages.push_back({text, title, true});
+    }
+    Answer askYesNo(const QString& text, const QString& title) override
+    {
+        const Answer a = askYesNoCancel(text, title);
+        if (a != Answer::Yes && a != Answer::No)
+            throw std::logic_error("a Yes/No question has no other answer");
+        return a;
     }
     Answer askYesNoCancel(const QString& text, const QString& title) override
     {

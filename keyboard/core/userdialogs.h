@@ -25,8 +25,12 @@ class UserDialogs
 public:
     virtual ~UserDialogs() = default;
 
-    // An OK box (information or a reported failure).
+    // An OK box that tells something.
     virtual void inform(const QString& text, const QString& title) = 0;
+    // An OK box that reports a failure (with a warning icon).
+    virtual void warn(const QString& text, const QString& title) = 0;
+    // A Yes/No question: Answer::Yes or Answer::No.
+    [[nodiscard]] virtual Answer askYesNo(const QString& text, const QString& title) = 0;
     // A Yes/No/Cancel question.
     [[nodiscard]] virtual Answer askYesNoCancel(const QString& text, const QString& title) = 0;
     // The chosen file's path, or nullopt when the dialog was cancelled.

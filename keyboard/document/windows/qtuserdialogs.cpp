@@ -22,6 +22,22 @@ void QtUserDialogs::inform(const QString& text, const QString& title)
     box.exec();
 }
 
+void QtUserDialogs::warn(const QString& text, const QString& title)
+{
+    QMessageBox box(QMessageBox::Warning, title, text, QMessageBox::Ok, m_parent);
+    box.exec();
+}
+
+Answer QtUserDialogs::askYesNo(const QString& text, const QString& title)
+{
+    QMessageBox box(QMessageBox::Question, title, text, QMessageBox::Yes | QMessageBox::No,
+                    m_parent);
+    box.setDefaultButton(QMessageBox::Yes);
+    // Escape or the title bar's close button answers No.
+    box.setEscapeButton(QMessageBox::No);
+    return box.exec() == QMessageBox::Yes ? Answer::Yes : Answer::No;
+}
+
 Answer QtUserDialogs::askYesNoCancel(const QString& text, const QString& title)
 {
     QMessageBox box(QMessageBox::Question, title, text,

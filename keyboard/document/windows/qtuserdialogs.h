@@ -18,6 +18,8 @@ public:
     void setParent(QWidget* parent);
 
     void inform(const QString& text, const QString& title) override;
+    void warn(const QString& text, const QString& title) override;
+    [[nodiscard]] Answer askYesNo(const QString& text, const QString& title) override;
     [[nodiscard]] Answer askYesNoCancel(const QString& text, const QString& title) override;
     [[nodiscard]] std::optional<QString> openFileName(const FileDialogSettings& settings) override;
     [[nodiscard]] std::optional<QString> saveFileName(const FileDialogSettings& settings) override;
