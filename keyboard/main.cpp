@@ -1,7 +1,11 @@
 #include "configuratorstate.h"
+#include "evdevrepeatsettings.h"
+#include "eventloopwaiter.h"
 #include "htmlhelp.h"
 #include "mainform.h"
+#include "qtseriallink.h"
 #include "qtuserdialogs.h"
+#include "send2com.h"
 #include "terminationsignal.h"
 
 #include <QApplication>
@@ -19,8 +23,16 @@ int main(int argc, char* argv[])
 
     morvaw::QtUserDialogs dialogs;
     morvaw::HtmlHelp help;
+    // The programming window's services outlive the windows.
+    morvaw::EventLoopWaiter waiter;
+    morvaw::QtSerialLink port(QCoreApplication::applicationDirPath());
+    morvaw::EvdevRepeatSettings repeat;
     morvaw::MainForm mainForm(*state, dialogs, help);
     dialogs.setParent(&mainForm);
+
+    mainForm.logic().windows().showProgramming = morvaw::ProgrammingWindowOpener(
+        {*state, dialogs, waiter, port, repeat}, &mainForm, [&mainForm] { mainForm.syncView(); });
+
     morvaw::TerminationSignal termination;
     QObject::connect(&termination, &morvaw::TerminationSignal::received, &mainForm,
                      &QWidget::close);
