@@ -23,9 +23,10 @@ std::vector<KeyCode> partCodes(const ScanNames& names, std::string_view definiti
                                std::uint8_t delayKeyTime)
 {
     std::vector<KeyCode> codes = TokenCodes(names, definition, delayKeyTime);
+    const bool endsInPause = !codes.empty() && IsPauseCode(codes.back());
     for (KeyCode& code : codes)
         code.mask &= static_cast<std::uint8_t>(~CodeBits::Last);
-    if (!codes.empty() && !IsPauseCode(codes.back()))
+    if (!codes.empty() && !endsInPause)
         codes.back().mask |= CodeBits::Last;
     return codes;
 }

@@ -218,7 +218,8 @@ bool TransferDriver::askForAnotherPass(bool failed)
 void TransferDriver::SendSmallMacros()
 {
     ProgrammingView& view = m_session.view;
-    m_session.ErrorShown = false;
+    // ErrorShown stays as the click left it: a keyboard that did not answer
+    // the detection is not reported a second time.
     m_session.UserAborted = false;
     m_session.state().TransferIdle = false;
     view.InfoLabel = QStringLiteral("Sending Key: ");
