@@ -182,14 +182,15 @@ void Send2Com::syncView()
     m_cancel->setVisible(controls);
     m_memory->setVisible(controls);
     m_info3->setVisible(!view.InfoLabel3.isEmpty());
-    for (int n = 1; n <= kOutlines; ++n) {
-        QFrame* outline = m_outlines[static_cast<std::size_t>(n)];
-        if (n == 1 || n == 12)
-            outline->setStyleSheet(
-                QStringLiteral("border: 1px solid black; background: %1;")
-                    .arg(view.blinkYellow ? kYellow : kDarkBlue));
-        outline->setVisible(view.outlinesVisible);
+    if (m_shownYellow != view.blinkYellow) {
+        m_shownYellow = view.blinkYellow;
+        const QString fill = QStringLiteral("border: 1px solid black; background: %1;")
+                                 .arg(view.blinkYellow ? kYellow : kDarkBlue);
+        m_outlines[1]->setStyleSheet(fill);
+        m_outlines[12]->setStyleSheet(fill);
     }
+    for (int n = 1; n <= kOutlines; ++n)
+        m_outlines[static_cast<std::size_t>(n)]->setVisible(view.outlinesVisible);
     if (!controls && !hasFocus())
         setFocus(); // the keyboard's answers must reach this window
     placeControls();

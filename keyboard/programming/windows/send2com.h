@@ -8,6 +8,7 @@
 #include <QWidget>
 
 #include <array>
+#include <optional>
 #include <functional>
 
 class QFrame;
@@ -89,6 +90,7 @@ private:
     int m_programDepth = 0;
     bool m_unloadWanted = false;
     bool m_grabbing = false;
+    std::optional<bool> m_shownYellow; // the corner keys' fill as last drawn
 };
 
 // The main window's "&Program Kbd" command: hides the main window and shows
