@@ -100,7 +100,8 @@ bool EvdevRepeatSettings::ensureOpen()
 {
     if (m_fd >= 0)
         return true;
-    const QStringList paths = m_devicePath.isEmpty() ? candidateDevices() : QStringList{m_devicePath};
+    const QStringList paths =
+        m_devicePath.isEmpty() ? candidateDevices() : QStringList{m_devicePath};
     QString denied;
     for (const QString& path : paths) {
         const QByteArray native = QFile::encodeName(path);

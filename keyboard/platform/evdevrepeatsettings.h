@@ -17,10 +17,9 @@ class EvdevRepeatSettings : public RepeatSettings
 {
 public:
     // Repeat period in ms of typematic rate codes 0..31; speed s is code 31 - s.
-    static constexpr std::array<int, 32> kPeriods{33,  37,  42,  46,  50,  54,  58,  63,
-                                                  67,  75,  83,  92,  100, 109, 116, 125,
-                                                  133, 149, 167, 182, 200, 217, 232, 250,
-                                                  270, 303, 333, 370, 400, 435, 470, 500};
+    static constexpr std::array<int, 32> kPeriods{
+        33,  37,  42,  46,  50,  54,  58,  63,  67,  75,  83,  92,  100, 109, 116, 125,
+        133, 149, 167, 182, 200, 217, 232, 250, 270, 303, 333, 370, 400, 435, 470, 500};
 
     // devicePath empty: the first keyboard found under /dev/input.
     explicit EvdevRepeatSettings(QString devicePath = {});

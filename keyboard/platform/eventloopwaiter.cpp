@@ -28,12 +28,11 @@ EventLoopWaiter::EventLoopWaiter()
     m_clock.start();
 }
 
-bool EventLoopWaiter::waitUntil(const std::function<bool()>& done,
-                                std::chrono::milliseconds limit,
+bool EventLoopWaiter::waitUntil(const std::function<bool()>& done, std::chrono::milliseconds limit,
                                 const std::function<void()>& eachRound)
 {
-    const QDeadlineTimer deadline = limit == kForever ? QDeadlineTimer(QDeadlineTimer::Forever)
-                                                      : QDeadlineTimer(limit);
+    const QDeadlineTimer deadline =
+        limit == kForever ? QDeadlineTimer(QDeadlineTimer::Forever) : QDeadlineTimer(limit);
     for (;;) {
         if (done())
             return true;

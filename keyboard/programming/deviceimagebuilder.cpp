@@ -90,8 +90,8 @@ bool DeviceImageBuilder::NewAddKeyToArray(int keyNo, int matrixOffset, std::stri
         ++s;
 
     std::vector<std::uint8_t> macro(3, 0);
-    const auto addPart = [&](std::string_view definition, std::uint8_t present,
-                             std::uint8_t repeat, bool repeatSet) -> int {
+    const auto addPart = [&](std::string_view definition, std::uint8_t present, std::uint8_t repeat,
+                             bool repeatSet) -> int {
         const std::vector<KeyCode> codes = partCodes(m_source.names, definition, delayKeyTime);
         const int start = s + static_cast<int>(macro.size());
         for (const KeyCode& code : codes) {
@@ -127,9 +127,9 @@ bool DeviceImageBuilder::NewAddKeyToArray(int keyNo, int matrixOffset, std::stri
     }
     for (std::size_t i = 0; i < macro.size(); ++i)
         m_image[static_cast<std::size_t>(s) + i] = macro[i];
-    setEntry(matrixOffset, static_cast<std::uint8_t>(s & 127),
-             static_cast<std::uint8_t>((CodeBits::Last + plainRepeat + (s & 128)) |
-                                       ((s >> 8) << 4)));
+    setEntry(
+        matrixOffset, static_cast<std::uint8_t>(s & 127),
+        static_cast<std::uint8_t>((CodeBits::Last + plainRepeat + (s & 128)) | ((s >> 8) << 4)));
     m_nextSlot = next;
     return false;
 }

@@ -141,8 +141,8 @@ void KeyboardPortDevice::Timer2_Timer()
             m_session.KbdAcknowledged = false;
             m_session.Timer2Enabled = false;
         } else {
-            view.InfoLabel =
-                QStringLiteral("Waiting ") + QString::fromStdString(NumberText(m_session.Countdown));
+            view.InfoLabel = QStringLiteral("Waiting ") +
+                             QString::fromStdString(NumberText(m_session.Countdown));
             --m_session.Countdown;
         }
     }

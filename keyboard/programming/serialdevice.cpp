@@ -23,8 +23,8 @@ bool SerialDevice::AskForCom()
         return true;
     if (const auto error = m_port.open(m_session.state().ComPortIndex + 1)) {
         m_dialogs.inform(QStringLiteral("Error # ") +
-                             QString::fromStdString(NumberText(error->number)) +
-                             QLatin1Char('\n') + error->description,
+                             QString::fromStdString(NumberText(error->number)) + QLatin1Char('\n') +
+                             error->description,
                          QStringLiteral("Error"));
         return false;
     }
@@ -84,8 +84,7 @@ bool SerialDevice::NewWriteE2(int long1, std::uint8_t data1)
     if (!m_port.isOpen())
         return false;
     // Four separate writes, as the keyboard reads them one by one.
-    const std::uint8_t record[] = {'@', Lo(long1), static_cast<std::uint8_t>(Hi(long1) * 2),
-                                   data1};
+    const std::uint8_t record[] = {'@', Lo(long1), static_cast<std::uint8_t>(Hi(long1) * 2), data1};
     for (std::uint8_t b : record)
         m_port.write(std::string(1, static_cast<char>(b)));
     return acknowledged();

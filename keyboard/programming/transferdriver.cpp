@@ -363,8 +363,7 @@ void TransferDriver::SendLargeMacros()
                 do {
                     m_session.KeySeen = false;
                     m_session.delay(kLateKeysQuietTime);
-                } while (m_session.KeySeen && m_session.KeepRunning &&
-                         !m_session.KbdAcknowledged);
+                } while (m_session.KeySeen && m_session.KeepRunning && !m_session.KbdAcknowledged);
                 if (!m_session.UserAborted && !m_session.ErrorShown) {
                     m_session.ErrorShown = true;
                     m_dialogs.warn(QStringLiteral("Kbd transmit error"), kAppTitle);

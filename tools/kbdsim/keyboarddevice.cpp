@@ -61,9 +61,9 @@ void KeyboardDevice::storeWord(const std::string& record)
 
 void KeyboardDevice::storeByte(const std::string& record)
 {
-    const int address = (static_cast<std::uint8_t>(record[1]) |
-                         (static_cast<std::uint8_t>(record[2]) / 2) << 8) %
-                        kBytes;
+    const int address =
+        (static_cast<std::uint8_t>(record[1]) | (static_cast<std::uint8_t>(record[2]) / 2) << 8) %
+        kBytes;
     const auto data = static_cast<std::uint8_t>(record[3]);
     m_bytes[static_cast<std::size_t>(address)] = data;
     if (address == kBytes - 1 && data == 255)

@@ -85,13 +85,15 @@ struct Reader
         return {static_cast<std::uint8_t>(w >> 8), static_cast<std::uint8_t>(w & 0xFF)};
     }
 
-    // The steps of one macro part, up to its end marker.
-    [[nodiscard]] std::string steps(int at) const
+    // The steps of one macro part, up to its end marker or the next part.
+    [[nodiscard]] std::string steps(int at, int end) const
     {
         const int step = enhanced ? 2 : 1;
         const int limit = enhanced ? KeyboardDevice::kBytes - 1 : KeyboardDevice::kWords - 1;
+        if (end <= at)
+            end = limit;
         std::string out;
-        for (int i = 0; i < kMaxSteps && at < limit; ++i, at += step) {
+        for (int i = 0; i < kMaxSteps && at < end; ++i, at += step) {
             const auto [scan, mask] = code(at);
             out += (out.empty() ? "" : " ") + CodeName(names, scan, mask);
             if ((mask & kLast) && !isPause(mask))
@@ -100,36 +102,51 @@ struct Reader
         return out;
     }
 
+    [[nodiscard]] std::string raw(std::uint8_t high, std::uint8_t low) const
+    {
+        return "[" + hex(high) + " " + hex(low) + "]";
+    }
+
     [[nodiscard]] std::string entry(std::uint8_t high, std::uint8_t low) const
     {
-        if (!(low & kLast) || isPause(low))
-            return high == 0 && low == 0 ? std::string() : CodeName(names, high, low);
+        if (!(low & kLast) || isPause(low)) {
+            if (high == 0 && low == 0)
+                return {};
+            return CodeName(names, high, low) + ((low & kRepeat) ? " (repeats)" : "");
+        }
         std::ostringstream out;
         if (enhanced) {
             const int s = (high & 127) | (low & 128) | ((low >> 4) & 7) << 8;
             const std::uint8_t flags = device.byte(s);
+            if ((flags & 0xE0) == 0)
+                return raw(high, low); // no macro there: two characters of a label
+            // A part's start is kept as its low byte; parts follow the header.
+            const auto startOf = [&](int headerByte) {
+                const int start = (s & ~0xFF) | device.byte(s + headerByte);
+                return start < s ? start + 256 : start;
+            };
+            const int func1 = (flags & 0x40) ? startOf(1) : 0;
+            const int func2 = (flags & 0x20) ? startOf(2) : 0;
             out << "macro at " << s << ":";
             if (flags & 0x80)
-                out << " " << steps(s + 3) << ((flags & 0x02) ? " (repeats)" : "");
-            const auto part = [&](std::uint8_t present, int headerByte, const char* name,
-                                  std::uint8_t repeat) {
-                if (!(flags & present))
-                    return;
-                const int start = (s & ~0xFF) | device.byte(s + headerByte);
-                out << " | " << name << ": "
-                    << steps(start < s ? start + 256 : start) << ((flags & repeat) ? " (repeats)" : "");
-            };
-            part(0x40, 1, "Func1", 0x04);
-            part(0x20, 2, "Func2", 0x08);
+                out << " " << steps(s + 3, func1 ? func1 : func2)
+                    << ((flags & 0x02) ? " (repeats)" : "");
+            if (func1)
+                out << " | Func1: " << steps(func1, func2) << ((flags & 0x04) ? " (repeats)" : "");
+            if (func2)
+                out << " | Func2: " << steps(func2, 0) << ((flags & 0x08) ? " (repeats)" : "");
         } else {
             const int s = high + ((low & 128) ? 128 : 0);
             const std::uint16_t header = device.word(s);
             const int flags = header >> 8;
+            if ((flags & 0x0C) == 0)
+                return raw(high, low);
+            const int func1 = (flags & 0x04) ? (header & 0xFF) : 0;
             out << "macro at word " << s << ":";
             if (flags & 0x08)
-                out << " " << steps(s + 1);
-            if (flags & 0x04)
-                out << " | Func1: " << steps(header & 0xFF);
+                out << " " << steps(s + 1, func1) << ((low & kRepeat) ? " (repeats)" : "");
+            if (func1)
+                out << " | Func1: " << steps(func1, 0) << ((flags & 0x01) ? " (repeats)" : "");
         }
         return out.str();
     }
@@ -148,8 +165,8 @@ std::vector<ScanName> ReadScanNames(const std::string& path)
             name += utf8Of(static_cast<std::uint8_t>(record[i]));
         while (!name.empty() && name.back() == ' ')
             name.pop_back();
-        names.push_back({name, static_cast<std::uint8_t>(record[7]),
-                         static_cast<std::uint8_t>(record[8])});
+        names.push_back(
+            {name, static_cast<std::uint8_t>(record[7]), static_cast<std::uint8_t>(record[8])});
     }
     return names;
 }
@@ -172,7 +189,8 @@ std::string CodeName(const std::vector<ScanName>& names, std::uint8_t scan, std:
         prefix += "Alt";
     if (plain & kForceNum)
         prefix += "#";
-    const std::uint8_t rest = plain & static_cast<std::uint8_t>(~(kCtrl | kShift | kAlt | kForceNum));
+    const std::uint8_t rest =
+        plain & static_cast<std::uint8_t>(~(kCtrl | kShift | kAlt | kForceNum));
     for (const ScanName& n : names) {
         if (n.scan == scan && (n.mask == rest || n.mask == (rest | 32)) && !n.name.empty())
             return prefix + n.name;
@@ -185,18 +203,17 @@ std::string DescribeMemory(const KeyboardDevice& device, const std::vector<ScanN
     const bool enhanced = device.type() == 2;
     const Reader reader{device, names, enhanced};
     std::ostringstream out;
-    out << (enhanced ? "Enhanced keyboard" : device.type() == 1 ? "Reduced keyboard"
-                                                                : "Keyboard without macros")
+    out << (enhanced             ? "Enhanced keyboard"
+            : device.type() == 1 ? "Reduced keyboard"
+                                 : "Keyboard without macros")
         << (device.complete() ? ", programming complete" : ", programming not complete") << ", "
         << device.writes() << " writes\n";
 
     const auto entryAt = [&](int matrixCode) {
         if (enhanced)
-            return reader.entry(device.byte(2 * matrixCode + 1),
-                                device.byte(2 * matrixCode + 2));
+            return reader.entry(device.byte(2 * matrixCode + 1), device.byte(2 * matrixCode + 2));
         const std::uint16_t w = device.word(matrixCode + 1);
-        return reader.entry(static_cast<std::uint8_t>(w >> 8),
-                            static_cast<std::uint8_t>(w & 0xFF));
+        return reader.entry(static_cast<std::uint8_t>(w >> 8), static_cast<std::uint8_t>(w & 0xFF));
     };
     const std::array<int, 128> keys = keysByMatrixCode();
     std::array<std::string, 85> byKey;
@@ -224,9 +241,9 @@ std::string DescribeMemory(const KeyboardDevice& device, const std::vector<ScanN
     static const char* const kPadNames[] = {"0", "1", "2", "3", "4",     "5",
                                             "6", "7", "8", "9", "Enter", "Esc"};
     for (int i = 0; i < 12; ++i) {
-        const int v = enhanced ? device.byte(192 + i)
-                               : (i % 2 == 0 ? device.word(97 + i / 2) >> 8
-                                             : device.word(97 + i / 2) & 0xFF);
+        const int v =
+            enhanced ? device.byte(192 + i)
+                     : (i % 2 == 0 ? device.word(97 + i / 2) >> 8 : device.word(97 + i / 2) & 0xFF);
         if (v != 255)
             out << " " << kPadNames[i] << "=key " << keys[static_cast<std::size_t>(v & 127)]
                 << ((v & 128) ? " (pad)" : "");
@@ -238,8 +255,8 @@ std::string DescribeMemory(const KeyboardDevice& device, const std::vector<ScanN
         const char* name;
         int olderCode;
         int enhancedCode;
-    } msr[] = {{"header", 39, 39}, {"separator", 31, 31}, {"inter-tracks", 55, 71},
-               {"trailer", -1, 55}};
+    } msr[] = {
+        {"header", 39, 39}, {"separator", 31, 31}, {"inter-tracks", 55, 71}, {"trailer", -1, 55}};
     for (const auto& m : msr) {
         const int code = enhanced ? m.enhancedCode : m.olderCode;
         if (code < 0)

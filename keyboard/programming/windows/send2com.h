@@ -8,8 +8,8 @@
 #include <QWidget>
 
 #include <array>
-#include <optional>
 #include <functional>
+#include <optional>
 
 class QFrame;
 class QGroupBox;

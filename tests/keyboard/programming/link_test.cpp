@@ -59,8 +59,8 @@ TEST(KeyboardPort, NibblesAndTheirEcho)
 
 TEST(KeyboardPort, HandshakeNeedsStarPlusMinusInOrder)
 {
-    for (const auto& [typed, acknowledged] :
-         std::vector<std::pair<std::string, bool>>{{"*x*+-", true}, {"+-", false}, {"*+x-", false}}) {
+    for (const auto& [typed, acknowledged] : std::vector<std::pair<std::string, bool>>{
+             {"*x*+-", true}, {"+-", false}, {"*+x-", false}}) {
         KeyboardRig rig(2);
         rig.session.KeyMode = TransferSession::KeyModes::Handshake;
         for (char c : typed)

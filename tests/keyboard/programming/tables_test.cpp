@@ -36,15 +36,29 @@ TEST(SetKeySequence, ReadsPrefixesPicturesAndCapitals)
     auto state = MakeState(2);
     const ScanNames names{state->Tables.ScanTable, state->Tables.ScanCount};
     const std::vector<std::pair<std::string, KeyCode>> rows = {
-        {"a", {0x1E, 0x00}},       {"A", {0x1E, 0x10}},        {"ShA", {0x1E, 0x10}},
-        {"^a", {0x1E, 0x04}},      {"Alta", {0x1E, 0x08}},     {"#Pad 7", {0x47, 0x40}},
-        {"#AltPad 7", {0x47, 0x08}}, {"Shft", {0x2A, 0x00}},   {"#", {0x04, 0x10}},
-        {"Delay", {0x00, 0xAB}},   {"zzz", {0, 0}},            {"   ", {0, 0}},
-        {"Ins", {0x52, 0x20}},     {"ShIns", {0x52, 0x10}},    {"Pad \x11\xC4\xD9", {0x1C, 0x20}},
+        {"a", {0x1E, 0x00}},
+        {"A", {0x1E, 0x10}},
+        {"ShA", {0x1E, 0x10}},
+        {"^a", {0x1E, 0x04}},
+        {"Alta", {0x1E, 0x08}},
+        {"#Pad 7", {0x47, 0x40}},
+        {"#AltPad 7", {0x47, 0x08}},
+        {"Shft", {0x2A, 0x00}},
+        {"#", {0x04, 0x10}},
+        {"Delay", {0x00, 0xAB}},
+        {"zzz", {0, 0}},
+        {"   ", {0, 0}},
+        {"Ins", {0x52, 0x20}},
+        {"ShIns", {0x52, 0x10}},
+        {"Pad \x11\xC4\xD9", {0x1C, 0x20}},
         // Mended: combined prefixes add up, the caret key is a key, the Up
         // arrow's picture is not blank, and "ShIns" left "Ins" its cursor bit.
-        {"^Sha", {0x1E, 0x14}},    {"ShAlta", {0x1E, 0x18}},   {"^ShIns", {0x52, 0x14}},
-        {"^", {0x07, 0x10}},       {"\x18", {0x48, 0x20}},     {"Ins", {0x52, 0x20}},
+        {"^Sha", {0x1E, 0x14}},
+        {"ShAlta", {0x1E, 0x18}},
+        {"^ShIns", {0x52, 0x14}},
+        {"^", {0x07, 0x10}},
+        {"\x18", {0x48, 0x20}},
+        {"Ins", {0x52, 0x20}},
     };
     for (const auto& [token, code] : rows)
         EXPECT_EQ(SetKeySequence(names, token), code) << token;
@@ -77,15 +91,14 @@ TEST(KeysTable, OlderFormatGolden)
 
     const KeysTableBuilder table = KeysTableBuilder::Build(LayoutSource::Of(s));
     const std::map<int, std::uint16_t> expected = {
-        {4, 0x1E01},   {12, 0x6702},  {103, 0x0800}, {104, 0x1E00}, {105, 0x3002},
-        {20, 0x6A03},  {106, 0x0F6C}, {107, 0x2E03}, {108, 0x3B00}, {109, 0x64AB},
-        {36, 0x1C00},  {28, 0x0100},  {44, 0x4820},  {60, 0x6E02},  {110, 0x0800},
-        {111, 0x1E00}, {112, 0x4822}, {52, 0x0000},  {5, 0x7102},   {113, 0x0800},
-        {114, 0x64AB}, {115, 0x1E00}, {116, 0x64AB}, {117, 0x3000}, {118, 0x64AB},
-        {3, 0x4F4B},   {1, 0x0800},   {95, 0x4700},  {40, 0x3000},  {32, 0x7702},
-        {119, 0x0800}, {120, 0x1E00}, {121, 0x3002}, {56, 0x0000},  {8, 0x0006},
-        {16, 0x6405},  {64, 0x0005},  {97, 0xFFFF},  {98, 0xFFFF},  {99, 0xFFFF},
-        {100, 0xFFDE}, {101, 0xFFFF}, {102, 0x231B},
+        {4, 0x1E01},   {12, 0x6702},  {103, 0x0800}, {104, 0x1E00}, {105, 0x3002}, {20, 0x6A03},
+        {106, 0x0F6C}, {107, 0x2E03}, {108, 0x3B00}, {109, 0x64AB}, {36, 0x1C00},  {28, 0x0100},
+        {44, 0x4820},  {60, 0x6E02},  {110, 0x0800}, {111, 0x1E00}, {112, 0x4822}, {52, 0x0000},
+        {5, 0x7102},   {113, 0x0800}, {114, 0x64AB}, {115, 0x1E00}, {116, 0x64AB}, {117, 0x3000},
+        {118, 0x64AB}, {3, 0x4F4B},   {1, 0x0800},   {95, 0x4700},  {40, 0x3000},  {32, 0x7702},
+        {119, 0x0800}, {120, 0x1E00}, {121, 0x3002}, {56, 0x0000},  {8, 0x0006},   {16, 0x6405},
+        {64, 0x0005},  {97, 0xFFFF},  {98, 0xFFFF},  {99, 0xFFFF},  {100, 0xFFDE}, {101, 0xFFFF},
+        {102, 0x231B},
     };
     for (int w = 1; w <= KeysTableBuilder::kWords; ++w) {
         const auto it = expected.find(w);
@@ -136,13 +149,12 @@ TEST(DeviceImage, EnhancedFormatGolden)
 
     const DeviceImageBuilder image = DeviceImageBuilder::Build(LayoutSource::Of(s));
     std::map<int, int> expected = {
-        {7, 0x1E},   {8, 0x01},   {23, 0x4C},  {24, 0x83},  {204, 0xEA}, {205, 0xD3},
-        {206, 0xD5}, {207, 0x1E}, {209, 0x30}, {210, 0x02}, {211, 0x2E}, {212, 0x02},
-        {213, 0x3B}, {214, 0x02}, {39, 0x57},  {40, 0x82},  {215, 0x80}, {218, 0x64},
-        {219, 0xA9}, {220, 0x1E}, {222, 0x64}, {223, 0xA9}, {9, 0x4F},   {10, 0x4B},
-        {1, 0x02},   {5, 0x1C},   {6, 0x20},   {79, 0x30},  {111, 0x2E}, {112, 0x01},
-        {143, 0x60}, {144, 0x82}, {224, 0x80}, {227, 0x1E}, {229, 0x30}, {230, 0x02},
-        {15, 0x03},  {16, 0x0A},  {31, 5},     {32, 5},     {95, 0x11},  {127, 100},
+        {7, 0x1E},   {8, 0x01},   {23, 0x4C},  {24, 0x83},  {204, 0xEA}, {205, 0xD3}, {206, 0xD5},
+        {207, 0x1E}, {209, 0x30}, {210, 0x02}, {211, 0x2E}, {212, 0x02}, {213, 0x3B}, {214, 0x02},
+        {39, 0x57},  {40, 0x82},  {215, 0x80}, {218, 0x64}, {219, 0xA9}, {220, 0x1E}, {222, 0x64},
+        {223, 0xA9}, {9, 0x4F},   {10, 0x4B},  {1, 0x02},   {5, 0x1C},   {6, 0x20},   {79, 0x30},
+        {111, 0x2E}, {112, 0x01}, {143, 0x60}, {144, 0x82}, {224, 0x80}, {227, 0x1E}, {229, 0x30},
+        {230, 0x02}, {15, 0x03},  {16, 0x0A},  {31, 5},     {32, 5},     {95, 0x11},  {127, 100},
     };
     for (int b = 192; b <= 203; ++b)
         expected[b] = 0xFF;

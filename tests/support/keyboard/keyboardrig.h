@@ -26,12 +26,12 @@ inline void UseTestScanTable(ConfiguratorState& state)
         std::uint8_t scan;
         std::uint8_t mask;
     };
-    const Row rows[] = {{"a", 0x1E, 0},        {"b", 0x30, 0},       {"c", 0x2E, 0},
-                        {"1", 0x02, 0},        {"7", 0x08, 0},       {"F1", 0x3B, 0},
-                        {"Ins", 0x52, 32},     {"Up", 0x48, 32},     {"Pad 7", 0x47, 0},
-                        {"Pad Ent", 0x1C, 32}, {"Enter", 0x1C, 0},   {"Esc", 0x01, 0},
-                        {"^", 0x07, 16},       {"Delay", 0, 0xAB},   {"Func2", 0xF2, 0x80},
-                        {"Shft", 0x2A, 0},     {"Alt", 0x38, 0},     {"#", 0x04, 16}};
+    const Row rows[] = {{"a", 0x1E, 0},        {"b", 0x30, 0},     {"c", 0x2E, 0},
+                        {"1", 0x02, 0},        {"7", 0x08, 0},     {"F1", 0x3B, 0},
+                        {"Ins", 0x52, 32},     {"Up", 0x48, 32},   {"Pad 7", 0x47, 0},
+                        {"Pad Ent", 0x1C, 32}, {"Enter", 0x1C, 0}, {"Esc", 0x01, 0},
+                        {"^", 0x07, 16},       {"Delay", 0, 0xAB}, {"Func2", 0xF2, 0x80},
+                        {"Shft", 0x2A, 0},     {"Alt", 0x38, 0},   {"#", 0x04, 16}};
     int i = 0;
     for (const Row& row : rows) {
         ScanRecord& r = state.Tables.ScanTable[static_cast<std::size_t>(++i)];
