@@ -2,6 +2,7 @@
 #include "evdevrepeatsettings.h"
 #include "eventloopwaiter.h"
 #include "htmlhelp.h"
+#include "keymodeform.h"
 #include "mainform.h"
 #include "qtseriallink.h"
 #include "qtuserdialogs.h"
@@ -32,6 +33,13 @@ int main(int argc, char* argv[])
 
     mainForm.logic().windows().showProgramming = morvaw::ProgrammingWindowOpener(
         {*state, dialogs, waiter, port, repeat}, &mainForm, [&mainForm] { mainForm.syncView(); });
+
+    // The key editor is made once and only hidden and shown afterwards; its
+    // messages belong to it, as the main window is disabled meanwhile.
+    morvaw::QtUserDialogs editorDialogs;
+    morvaw::KeyModeForm keyModeForm(*state, editorDialogs);
+    editorDialogs.setParent(&keyModeForm);
+    keyModeForm.attachToMainForm(mainForm);
 
     morvaw::TerminationSignal termination;
     QObject::connect(&termination, &morvaw::TerminationSignal::received, &mainForm,

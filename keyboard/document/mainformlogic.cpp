@@ -394,7 +394,8 @@ void MainFormLogic::CopyKeyToWorkKey(int index)
 {
     const KeyRecord& r = m_state.LayoutRecords.at(static_cast<std::size_t>(index + 1));
     KeyRecord& w = m_state.WorkKey;
-    // Spare and the fourth definition stay as the work copy had them.
+    // Spare stays as the work copy had it. The fourth definition comes along:
+    // the editor copies it back on Ok, so a key must not take another's.
     w.PosY = r.PosY;
     w.PosX = r.PosX;
     w.KeyWord = r.KeyWord;
@@ -406,6 +407,8 @@ void MainFormLogic::CopyKeyToWorkKey(int index)
     w.Len1 = r.Len1;
     w.Def2 = r.Def2;
     w.Len2 = r.Len2;
+    w.Def3 = r.Def3;
+    w.Len3 = r.Len3;
     w.RepeatFlags = r.RepeatFlags;
     w.Tail = r.Tail;
 }

@@ -170,6 +170,15 @@ void MainForm::syncView()
     }
 }
 
+void MainForm::returnFromChild()
+{
+    setEnabled(true);
+    show();
+    raise();
+    activateWindow();
+    run([&] { m_logic.Form_Activate(); });
+}
+
 void MainForm::pictureResized()
 {
     run([&] {

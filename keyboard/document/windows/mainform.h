@@ -30,6 +30,11 @@ public:
     // Shows the logic's caption, key captions and places and recent items.
     void syncView();
 
+    // A window opened from here hands back: enabled, shown and refreshed at
+    // once, without waiting for an activation that some window managers (or
+    // none at all) never send.
+    void returnFromChild();
+
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void changeEvent(QEvent* event) override;

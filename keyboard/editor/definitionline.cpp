@@ -1,0 +1,152 @@
+#include "definitionline.h"
+
+#include "definitiontext.h"
+#include "keytoken.h"
+
+#include <algorithm>
+#include <array>
+
+namespace morvaw {
+
+namespace {
+
+constexpr int kWidth = static_cast<int>(KeyRecord::kDefWidth);
+
+// A length byte read from a file may claim more than the field holds.
+int usedLength(int length)
+{
+    return std::clamp(length, 0, kWidth);
+}
+
+struct Marks
+{
+    int last = 0;       // 1-based position of the last mark within the used part; 0 none
+    int beforeLast = 0; // the mark before it; 0 none
+};
+
+Marks findMarks(const FixedText<KeyRecord::kDefWidth>& text, int length)
+{
+    Marks m;
+    for (int pos = 1; pos <= usedLength(length); ++pos) {
+        if (text[static_cast<std::size_t>(pos - 1)] == static_cast<std::uint8_t>(TokenMark)) {
+            m.beforeLast = m.last;
+            m.last = pos;
+        }
+    }
+    return m;
+}
+
+void blankFrom(FixedText<KeyRecord::kDefWidth>& text, int first)
+{
+    for (int i = first; i < kWidth; ++i)
+        text[static_cast<std::size_t>(i)] = ' ';
+}
+
+// Key names drawn with code page 437 pictures, and the words shown for them.
+struct PictureWord
+{
+    std::string_view name;
+    std::string_view word;
+};
+constexpr std::array<PictureWord, 7> kPictureWords{{
+    {"\x11\xCD", "BkSp"},
+    {"\x11\xC4\xD9", "Enter"},
+    {"\x11\xC4", "Left"},
+    {"\xC4\x10", "Right"},
+    {"\x18", "Up"},
+    {"\x19", "Down"},
+    {"Pad \x11\xC4\xD9", "Pad Ent"},
+}};
+
+std::string readableToken(std::string_view token)
+{
+    // The prefixes stay as written; only the key name behind them changes.
+    const ParsedKeyToken parsed = ParseKeyToken(token);
+    for (const PictureWord& p : kPictureWords) {
+        if (parsed.name == p.name)
+            return std::string(token.substr(0, token.size() - parsed.name.size())) +
+                   std::string(p.word);
+    }
+    return std::string(token);
+}
+
+} // namespace
+
+bool IsFunctionShiftWord(std::string_view definition)
+{
+    return definition.starts_with("Func") || definition.starts_with("FnT");
+}
+
+void RemoveLastToken(DefinitionRef line)
+{
+    if (IsFunctionShiftWord(line.text.view())) {
+        line.text.assign("");
+        line.length = 0;
+        return;
+    }
+    const Marks m = findMarks(line.text, line.length);
+    if (m.last > 1) {
+        blankFrom(line.text, m.beforeLast);
+        line.length = static_cast<std::uint8_t>(m.beforeLast);
+    } else if (m.last == 1) {
+        line.length = 0;
+    } else if (line.length > 0) {
+        // Text without any mark (from a foreign file) is one token: remove it all.
+        line.text.assign("");
+        line.length = 0;
+    }
+}
+
+bool AppendToken(DefinitionRef line, std::string_view token)
+{
+    Marks m = findMarks(line.text, line.length);
+    const int end = (m.last == 0 ? 1 : m.last) + static_cast<int>(token.size()) + 1;
+    if (token.empty() || end > kWidth)
+        return false;
+    if (m.last == 0) {
+        line.text.assign(std::string(1, TokenMark));
+        m.last = 1;
+    }
+    int pos = m.last; // 0-based index of the character after the last mark
+    for (char c : token)
+        line.text[static_cast<std::size_t>(pos++)] = static_cast<std::uint8_t>(c);
+    line.text[static_cast<std::size_t>(pos++)] = static_cast<std::uint8_t>(TokenMark);
+    line.length = static_cast<std::uint8_t>(pos);
+    return true;
+}
+
+void TypeCharacter(DefinitionRef line, int code, bool spaceAsItself)
+{
+    if (code == 8) {
+        RemoveLastToken(line);
+    } else if (code == 32) {
+        AppendToken(line, spaceAsItself ? std::string_view(" ") : std::string_view("Spc"));
+    } else if (code >= 33 && code <= 127) {
+        AppendToken(line, std::string(1, static_cast<char>(code)));
+    }
+    // Anything else, above all bytes 128..255, never reaches a definition:
+    // a typed 249 would be taken for a mark.
+}
+
+std::string InputLineText(const FixedText<KeyRecord::kDefWidth>& text, int length)
+{
+    const std::string_view used =
+        text.view().substr(0, static_cast<std::size_t>(usedLength(length)));
+    if (IsFunctionShiftWord(used))
+        return std::string(used);
+    std::string shown;
+    std::size_t pos = 0;
+    while (pos < used.size()) {
+        if (used[pos] == TokenMark) {
+            shown += DotMark;
+            ++pos;
+            continue;
+        }
+        const std::size_t end = std::min(used.find(TokenMark, pos), used.size());
+        shown += readableToken(used.substr(pos, end - pos));
+        pos = end;
+    }
+    return shown;
+}
+
+} // namespace morvaw

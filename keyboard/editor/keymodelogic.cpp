@@ -1,0 +1,448 @@
+#include "keymodelogic.h"
+
+#include "configuratorstate.h"
+#include "keytoken.h"
+
+#include <algorithm>
+
+namespace morvaw {
+
+namespace {
+
+constexpr int kDefineKeyLines = 3;
+constexpr int kMsrLines = 4;
+// The mask without its Ctrl, Alt and Shift bits.
+constexpr std::uint8_t kWithoutModifiers = 227;
+constexpr std::uint8_t kModifierBits = CtrlBit | AltBit | ShiftBit;
+
+std::string trimSpaces(std::string_view text)
+{
+    const auto first = text.find_first_not_of(' ');
+    if (first == std::string_view::npos)
+        return {};
+    return std::string(text.substr(first, text.find_last_not_of(' ') - first + 1));
+}
+
+// The function-shift word a name makes the key, if any.
+std::optional<std::string> functionWord(std::string_view name)
+{
+    if (name.starts_with("Func") && !(name.size() > 4 && (name[4] == '1' || name[4] == '2')))
+        return "Func";
+    for (std::string_view word : {"Func1", "Func2", "FnTgl"}) {
+        if (name.starts_with(word))
+            return std::string(word);
+    }
+    return std::nullopt;
+}
+
+} // namespace
+
+KeyModeLogic::KeyModeLogic(ConfiguratorState& state, UserDialogs& dialogs)
+    : m_state(state), m_table(state, dialogs)
+{
+}
+
+// --- Opening and closing ---
+
+void KeyModeLogic::Open()
+{
+    if (!m_loaded) {
+        Form_Load();
+        m_loaded = true;
+    }
+    Form_Activate();
+    m_open = true;
+}
+
+void KeyModeLogic::Form_Load()
+{
+    m_page = PageLines;
+    m_table.SetMaskCode(0);
+    m_table.Refill();
+    m_table.SelectFirst();
+    m_currentLine = 0;
+}
+
+// Runs when the editor is opened, not when it becomes active again after a
+// message box: that would copy the MSR keys over the lines being edited.
+void KeyModeLogic::Form_Activate()
+{
+    m_page = PageLines;
+    m_table.Refill();
+    m_table.SelectFirst();
+    if (MsrMode()) {
+        for (int k = 0; k < kMsrLines; ++k) {
+            const KeyRecord& msr = m_state.MsrKeys[static_cast<std::size_t>(k)];
+            m_state.WorkKey.len(k) = msr.Len0;
+            m_state.WorkKey.def(k) = msr.Def0;
+        }
+    }
+    m_currentLine = 0;
+    m_focusRequest = 0;
+}
+
+void KeyModeLogic::FillOutRec(int result)
+{
+    KeyRecord& work = m_state.WorkKey;
+    if (result == CancelKey || result == CancelMsr) {
+        m_state.MsrEditStatus() = kMsrCancelled;
+    } else if (result == AcceptKey && !MsrMode()) {
+        KeyRecord& target =
+            m_state.LayoutRecords.at(static_cast<std::size_t>(m_state.SelectedKey + 1));
+        const std::uint8_t spare = target.Spare;
+        target = work;
+        target.Spare = spare;
+    } else if (result == AcceptMsr) {
+        for (int k = 0; k < kMsrLines; ++k) {
+            KeyRecord& msr = m_state.MsrKeys[static_cast<std::size_t>(k)];
+            msr.Len0 = work.len(k);
+            msr.Def0 = work.def(k);
+        }
+        m_state.MsrEditStatus() = kMsrAccepted;
+    }
+}
+
+void KeyModeLogic::Form_Unload()
+{
+    if (MsrMode())
+        m_state.MsrEditStatus() = kMsrCancelled;
+    close();
+}
+
+void KeyModeLogic::close()
+{
+    m_open = false;
+    m_focusRequest.reset();
+}
+
+// --- Input lines ---
+
+DefinitionRef KeyModeLogic::line(int k)
+{
+    return {m_state.WorkKey.def(k), m_state.WorkKey.len(k)};
+}
+
+void KeyModeLogic::GotFocus(int lineIndex)
+{
+    // The current line outlives the focus, so on-screen keys add to it.
+    if (lineIndex >= 0 && lineIndex < LineCount())
+        m_currentLine = lineIndex;
+}
+
+void KeyModeLogic::KeyDown(int keyCode, int shift)
+{
+    m_lastKeyCode = keyCode;
+    m_lastShift = shift;
+}
+
+void KeyModeLogic::KeyPress(int keyAscii)
+{
+    m_lastKeyName = keyAscii >= 0 && keyAscii <= 255 ? std::string(1, static_cast<char>(keyAscii))
+                                                     : std::string();
+    TypeCharacter(line(m_currentLine), keyAscii, MsrMode());
+}
+
+void KeyModeLogic::KeyUp(int, int)
+{
+    if (m_lastKeyName == "NONE")
+        (void)ConvertWin2Dos();
+}
+
+int KeyModeLogic::ConvertWin2Dos() const
+{
+    if (m_lastKeyCode < 1 || m_lastKeyCode > 255)
+        return 0;
+    const FixedText<7>& name = m_state.WinKeyNames[static_cast<std::size_t>(m_lastKeyCode - 1)];
+    for (int r = 1; r <= kScanRecords; ++r) {
+        if (m_state.Tables.ScanTable[static_cast<std::size_t>(r)].Name == name)
+            return r;
+    }
+    return 0;
+}
+
+void KeyModeLogic::AddChar(std::string_view name, std::uint8_t scanCode, std::uint8_t mask)
+{
+    if (const auto word = functionWord(name)) {
+        for (int k = 0; k < 4; ++k) {
+            m_state.WorkKey.def(k).assign(k == 0 ? *word : std::string());
+            m_state.WorkKey.len(k) = k == 0 ? static_cast<std::uint8_t>(word->size()) : 0;
+        }
+        m_page = PageLines;
+        m_lastKeyCode = 0;
+        m_lastShift = 0;
+    } else {
+        m_lastKeyName = std::string(name);
+        m_lastKeyCode = scanCode;
+        m_lastShift = mask;
+        AppendToken(line(m_currentLine), fnSpecial());
+    }
+    m_focusRequest = m_currentLine;
+}
+
+std::string KeyModeLogic::PrintInpLine(int lineIndex) const
+{
+    return InputLineText(m_state.WorkKey.def(lineIndex), m_state.WorkKey.len(lineIndex));
+}
+
+bool KeyModeLogic::shiftInEffect(bool shiftSet) const
+{
+    return !m_digitRowShifted && shiftSet != m_capsLock;
+}
+
+std::string KeyModeLogic::fnSpecial() const
+{
+    FixedText<7> name;
+    name.assign(m_lastKeyName);
+    const auto scan = static_cast<std::uint8_t>(m_lastKeyCode);
+    const auto mask = static_cast<std::uint8_t>(m_lastShift);
+    const ScanTableArray& table = m_state.Tables.ScanTable;
+    const auto find = [&](auto matches) -> const ScanRecord* {
+        for (int r = 1; r <= kScanRecords; ++r) {
+            const ScanRecord& rec = table[static_cast<std::size_t>(r)];
+            if (rec.Name == name && rec.Seq1 == scan && matches(rec.Seq2))
+                return &rec;
+        }
+        return nullptr;
+    };
+    const auto fromMask = [&](std::uint8_t bits) {
+        return TokenModifiers{.ctrl = (bits & CtrlBit) != 0,
+                              .shift = shiftInEffect((bits & ShiftBit) != 0),
+                              .alt = (bits & AltBit) != 0};
+    };
+
+    // The record itself: its modifiers are the selected option's.
+    if (const ScanRecord* rec = find([&](std::uint8_t seq2) { return seq2 == mask; })) {
+        const TokenModifiers m{.ctrl = m_modifier == ModCtrl,
+                               .shift = shiftInEffect(m_modifier == ModShift),
+                               .alt = m_modifier == ModAlt};
+        return ComposeKeyToken(m, trimSpaces(rec->Name.view()));
+    }
+    // The record with a modifier bit added to its plain mask.
+    if (const ScanRecord* rec =
+            find([&](std::uint8_t seq2) { return seq2 == (mask & kWithoutModifiers); }))
+        return ComposeKeyToken(fromMask(mask), trimSpaces(rec->Name.view()));
+    // A record that needs a modifier of its own ("!" is Shift + 1) with
+    // another one added: the added one must not be lost.
+    if (const ScanRecord* rec = find([&](std::uint8_t seq2) {
+            return (seq2 & ~mask) == 0 && ((mask & ~seq2) & ~kModifierBits) == 0;
+        }))
+        return ComposeKeyToken(fromMask(mask & ~rec->Seq2), trimSpaces(rec->Name.view()));
+    return trimSpaces(name.view());
+}
+
+// --- Buttons ---
+
+void KeyModeLogic::insertRecord(int record)
+{
+    const ScanRecord& rec = m_state.Tables.ScanTable[static_cast<std::size_t>(record)];
+    std::uint8_t mask = rec.Seq2;
+    if (m_modifier != ModNone)
+        mask |= static_cast<std::uint8_t>(1 << (m_modifier + 2));
+    AddChar(rec.Name.view(), rec.Seq1, mask);
+    m_page = PageLines;
+}
+
+void KeyModeLogic::contr_Click(int index)
+{
+    switch (index) {
+    case TableOk:
+        if (const int r = m_table.SelectedRecord())
+            insertRecord(r);
+        break;
+    case TableCancel:
+        m_page = PageLines;
+        break;
+    case EditOk:
+        m_table.Store();
+        m_page = PageTable;
+        break;
+    case EditCancel:
+        m_page = PageTable;
+        break;
+    case TableEdit:
+        if (m_table.SelectedRecord() != 0) {
+            m_table.Edit();
+            m_page = PageEditScan;
+        }
+        break;
+    case TableClear:
+        m_table.Clear();
+        break;
+    case KeyOk:
+        FillOutRec(AcceptKey);
+        close();
+        break;
+    case KeyCancel:
+        FillOutRec(CancelKey);
+        close();
+        break;
+    case KeySpecial:
+    case MsrSpecial:
+        m_page = PageTable;
+        break;
+    case KeyDel:
+    case MsrDel:
+        RemoveLastToken(line(m_currentLine));
+        m_focusRequest = m_currentLine;
+        break;
+    case MsrCancel:
+        FillOutRec(CancelMsr);
+        close();
+        break;
+    case MsrOk:
+        FillOutRec(AcceptMsr);
+        close();
+        break;
+    default:
+        return;
+    }
+    m_table.SaveIfChanged();
+}
+
+void KeyModeLogic::Function_Click(int button)
+{
+    if (button < 0 || button >= static_cast<int>(kFunctionRecords.size()))
+        return;
+    const ScanRecord& rec = m_state.Tables.ScanTable[static_cast<std::size_t>(
+        kFunctionRecords[static_cast<std::size_t>(button)])];
+    AddChar(rec.Name.view(), rec.Seq1, rec.Seq2);
+    m_page = PageLines;
+    m_table.SaveIfChanged();
+}
+
+void KeyModeLogic::Btn_Click(int n)
+{
+    if (!OnScreen::IsButton(n) ||
+        (n == OnScreen::kLessKey && !OnScreen::HasLessKey(m_state.CurrentLanguage)))
+        return;
+    const int entry = OnScreen::AssocEntry(n, shifts());
+    if (entry < 1 || entry > kByteTableEntries)
+        return;
+    const int record = m_state.Tables.AssocTable[static_cast<std::size_t>(entry)];
+    if (record < 1 || record > kScanRecords)
+        return;
+    m_table.ListTable_Click(record - 1);
+    m_digitRowShifted = OnScreen::IsDigitRowKey(n) && m_modifier == ModShift;
+    insertRecord(record);
+    m_digitRowShifted = false;
+}
+
+void KeyModeLogic::BtnPict_MouseDown(int i, Qt::MouseButton button)
+{
+    if (button == Qt::RightButton)
+        return;
+    switch (i) {
+    case OnScreen::LeftShift:
+    case OnScreen::RightShift:
+        OpShft_Click(ModShift);
+        break;
+    case OnScreen::LeftCtrl:
+    case OnScreen::RightCtrl:
+        OpShft_Click(ModCtrl);
+        break;
+    case OnScreen::LeftAlt:
+    case OnScreen::RightAlt:
+        OpShft_Click(ModAlt);
+        break;
+    case OnScreen::CapsLock:
+        m_capsLock = !m_capsLock;
+        break;
+    case OnScreen::NumLock:
+        m_numLock = !m_numLock;
+        break;
+    default:
+        break;
+    }
+}
+
+void KeyModeLogic::OpShft_Click(int i)
+{
+    if (i < ModCtrl || i > ModShift)
+        return;
+    // A second click on the selected modifier switches it off.
+    m_modifier = m_modifier == i ? ModNone : static_cast<Modifier>(i);
+}
+
+void KeyModeLogic::Check1_Click(int i, bool checked)
+{
+    if (i < 0 || i >= kDefineKeyLines)
+        return;
+    const auto bit = static_cast<std::uint8_t>(1 << i);
+    std::uint8_t& flags = m_state.WorkKey.RepeatFlags;
+    flags = checked ? (flags | bit) : (flags & ~bit);
+}
+
+// --- What the window shows ---
+
+bool KeyModeLogic::MsrMode() const
+{
+    return m_state.MsrEditMode;
+}
+
+QString KeyModeLogic::Caption() const
+{
+    return MsrMode() ? QStringLiteral("MSR Parameters") : QStringLiteral("Define Key");
+}
+
+int KeyModeLogic::LineCount() const
+{
+    return MsrMode() ? kMsrLines : kDefineKeyLines;
+}
+
+bool KeyModeLogic::Rpt(int i) const
+{
+    return (m_state.WorkKey.RepeatFlags >> i) & 1;
+}
+
+OnScreen::ShiftState KeyModeLogic::shifts() const
+{
+    return {.shift = m_modifier == ModShift,
+            .ctrl = m_modifier == ModCtrl,
+            .alt = m_modifier == ModAlt,
+            .capsLock = m_capsLock,
+            .numLock = m_numLock};
+}
+
+ShiftDisplay KeyModeLogic::DispShifts() const
+{
+    ShiftDisplay d;
+    const OnScreen::ShiftState s = shifts();
+    const int language = m_state.CurrentLanguage;
+    for (int i = 0; i < OnScreen::kPictureCount; ++i)
+        d.pictures[static_cast<std::size_t>(i)] = OnScreen::PictureFile(i, language, s);
+    for (int n = OnScreen::kFirstButton; n <= OnScreen::kLastButton; ++n)
+        d.captions[static_cast<std::size_t>(n - OnScreen::kFirstButton)] =
+            OnScreen::Caption(n, m_state.Tables, s);
+    d.lessKeyShown = OnScreen::HasLessKey(language);
+    return d;
+}
+
+std::optional<int> KeyModeLogic::TakeFocusRequest()
+{
+    return std::exchange(m_focusRequest, std::nullopt);
+}
+
+int KeyModeLogic::WindowsKeyCode(int qtKey)
+{
+    if ((qtKey >= Qt::Key_0 && qtKey <= Qt::Key_9) || (qtKey >= Qt::Key_A && qtKey <= Qt::Key_Z))
+        return qtKey; // the same codes as ASCII
+    if (qtKey >= Qt::Key_F1 && qtKey <= Qt::Key_F24)
+        return 112 + (qtKey - Qt::Key_F1);
+    static constexpr std::array<std::pair<int, int>, 23> kCodes{{
+        {Qt::Key_Backspace, 8}, {Qt::Key_Tab, 9},       {Qt::Key_Clear, 12},
+        {Qt::Key_Return, 13},   {Qt::Key_Enter, 13},    {Qt::Key_Shift, 16},
+        {Qt::Key_Control, 17},  {Qt::Key_Alt, 18},      {Qt::Key_Pause, 19},
+        {Qt::Key_CapsLock, 20}, {Qt::Key_Escape, 27},   {Qt::Key_Space, 32},
+        {Qt::Key_PageUp, 33},   {Qt::Key_PageDown, 34}, {Qt::Key_End, 35},
+        {Qt::Key_Home, 36},     {Qt::Key_Left, 37},     {Qt::Key_Up, 38},
+        {Qt::Key_Right, 39},    {Qt::Key_Down, 40},     {Qt::Key_Insert, 45},
+        {Qt::Key_Delete, 46},   {Qt::Key_NumLock, 144},
+    }};
+    for (const auto& [key, code] : kCodes) {
+        if (key == qtKey)
+            return code;
+    }
+    return 0;
+}
+
+} // namespace morvaw

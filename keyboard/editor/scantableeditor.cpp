@@ -1,0 +1,287 @@
+#include "scantableeditor.h"
+
+#include "configuratorstate.h"
+#include "definitiontext.h"
+#include "displaytext.h"
+#include "filenames.h"
+#include "layoutfile.h"
+#include "mainformlogic.h"
+#include "userdialogs.h"
+
+#include <QByteArray>
+#include <QDir>
+
+#include <algorithm>
+
+namespace morvaw {
+
+namespace {
+
+constexpr std::uint8_t kCheckBits = 0x01 | 0x02 | 0x20 | 0x40 | 0x80;
+
+bool isHexDigit(char c)
+{
+    return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'F');
+}
+
+// Free records are all spaces, or all NULs as a short STC file leaves them.
+bool isFree(const ScanRecord& r)
+{
+    return std::all_of(r.Name.bytes.begin(), r.Name.bytes.end(),
+                       [](std::uint8_t c) { return c == ' ' || c == 0; });
+}
+
+std::string trimSpaces(std::string_view text)
+{
+    const auto first = text.find_first_not_of(' ');
+    if (first == std::string_view::npos)
+        return {};
+    const auto last = text.find_last_not_of(' ');
+    return std::string(text.substr(first, last - first + 1));
+}
+
+std::uint8_t boxValue(const QString& text)
+{
+    return HexToByte(NormalisedHexEntry(text).toStdString());
+}
+
+QString appTitle()
+{
+    return QString::fromLatin1(MainFormLogic::kAppTitle);
+}
+
+} // namespace
+
+bool StrCompare(std::string_view a, std::string_view b)
+{
+    const std::string_view shorter = a.size() <= b.size() ? a : b;
+    const std::string_view longer = a.size() <= b.size() ? b : a;
+    return longer.substr(0, shorter.size()) == shorter &&
+           longer.find_first_not_of(' ', shorter.size()) == std::string_view::npos;
+}
+
+QString HexByteText(std::uint8_t value)
+{
+    return QStringLiteral("%1").arg(value, 2, 16, QLatin1Char('0')).toUpper();
+}
+
+QString NormalisedHexEntry(const QString& text)
+{
+    std::string s = AsciiUpper(FromDisplayText(text));
+    if (s.size() == 1)
+        s.insert(s.begin(), '0');
+    if (s.size() > 2)
+        s.resize(2);
+    // Beyond "F" or not a digit at all: a byte can only be read from hex digits.
+    if (!std::all_of(s.begin(), s.end(), isHexDigit))
+        s = "00";
+    return QString::fromLatin1(s.c_str());
+}
+
+ScanTableEditor::ScanTableEditor(ConfiguratorState& state, UserDialogs& dialogs)
+    : m_state(state), m_dialogs(dialogs)
+{
+}
+
+void ScanTableEditor::Refill()
+{
+    const ScanTableArray& table = m_state.Tables.ScanTable;
+    int count = kScanRecords;
+    while (count > 0 && SignificantLength(table[static_cast<std::size_t>(count)].Name.view()) == 0)
+        --count;
+    m_names.clear();
+    for (int r = 1; r <= count; ++r) {
+        std::string name = table[static_cast<std::size_t>(r)].Name.str();
+        std::replace(name.begin(), name.end(), '\0', ' ');
+        m_names.push_back(std::move(name));
+    }
+    m_listIndex = m_names.empty() ? -1 : std::clamp(m_listIndex, 0, static_cast<int>(count) - 1);
+}
+
+void ScanTableEditor::SelectFirst()
+{
+    m_listIndex = m_names.empty() ? -1 : 0;
+}
+
+void ScanTableEditor::ListTable_Click(int row)
+{
+    if (row >= 0 && row < static_cast<int>(m_names.size()))
+        m_listIndex = row;
+}
+
+int ScanTableEditor::SelectedRecord() const
+{
+    return m_listIndex < 0 ? 0 : m_listIndex + 1;
+}
+
+std::array<std::string, 4> ScanTableEditor::InfoLabels() const
+{
+    const int r = SelectedRecord();
+    if (r == 0)
+        return {};
+    const ScanRecord& rec = m_state.Tables.ScanTable[static_cast<std::size_t>(r)];
+    return {"Name:  " + m_names[static_cast<std::size_t>(m_listIndex)],
+            "Seq1:  " + HexByteText(rec.Seq1).toStdString() + "H        ",
+            "Seq2:  " + HexByteText(rec.Seq2).toStdString() + "H        ",
+            "Index: " + std::to_string(r)};
+}
+
+void ScanTableEditor::Edit()
+{
+    const int r = SelectedRecord();
+    if (r == 0)
+        return;
+    m_state.StcTableChanged = true;
+    const ScanRecord& rec = m_state.Tables.ScanTable[static_cast<std::size_t>(r)];
+    std::string name = m_names[static_cast<std::size_t>(m_listIndex)];
+    name.resize(static_cast<std::size_t>(SignificantLength(name)));
+    m_text[0] = ToDisplayText(name);
+    m_text[1] = HexByteText(rec.Seq1);
+    SetMaskCode(rec.Seq2);
+}
+
+void ScanTableEditor::Text1_Change(int box, const QString& text)
+{
+    if (box >= 0 && box < 3)
+        m_text[static_cast<std::size_t>(box)] = text;
+}
+
+void ScanTableEditor::Text1_Enter(int box)
+{
+    if (box != 1 && box != 2)
+        return;
+    QString& text = m_text[static_cast<std::size_t>(box)];
+    text = NormalisedHexEntry(text);
+    if (box == 2)
+        SetMaskCode(boxValue(text));
+}
+
+const QString& ScanTableEditor::Text1(int box) const
+{
+    return m_text.at(static_cast<std::size_t>(box));
+}
+
+void ScanTableEditor::SetMaskCode(std::uint8_t maskCode)
+{
+    m_editMask = maskCode;
+    m_maskChecks = maskCode & kCheckBits;
+    // Option buttons are set in bit order, so the highest of bits 2..4 stays selected.
+    m_maskOption = kNoMaskOption;
+    for (int option = 0; option < kNoMaskOption; ++option) {
+        if (maskCode & (1 << (option + 2)))
+            m_maskOption = option;
+    }
+    m_text[2] = HexByteText(maskCode);
+}
+
+void ScanTableEditor::SetMaskBit()
+{
+    int mask = m_maskChecks;
+    if (m_maskOption != kNoMaskOption)
+        mask |= 1 << (m_maskOption + 2);
+    m_editMask = static_cast<std::uint8_t>(mask);
+    m_text[2] = HexByteText(m_editMask);
+}
+
+void ScanTableEditor::Check2_Click(int bit)
+{
+    if (bit < 0 || bit > 7 || !((kCheckBits >> bit) & 1))
+        return;
+    m_maskChecks ^= static_cast<std::uint8_t>(1 << bit);
+    SetMaskBit();
+}
+
+void ScanTableEditor::Option1_Click(int option)
+{
+    if (option < 0 || option >= kNoMaskOption)
+        return;
+    // A second click on the selected option switches the modifier off.
+    m_maskOption = option == m_maskOption ? kNoMaskOption : option;
+    SetMaskBit();
+}
+
+void ScanTableEditor::storeRecord(int record, std::string_view name, std::uint8_t scan,
+                                  std::uint8_t mask)
+{
+    for (ScanTableArray* table : {&m_state.Tables.ScanTable, &m_state.Tables.StcTable}) {
+        ScanRecord& r = (*table)[static_cast<std::size_t>(record)];
+        r.Name.assign(name);
+        r.Seq1 = scan;
+        r.Seq2 = mask;
+    }
+}
+
+void ScanTableEditor::Store()
+{
+    FixedText<7> name;
+    name.assign(trimSpaces(FromDisplayText(m_text[0])));
+    const std::string_view wanted =
+        name.view().substr(0, static_cast<std::size_t>(SignificantLength(name.view())));
+    const std::uint8_t scan = boxValue(m_text[1]);
+    const std::uint8_t mask = boxValue(m_text[2]);
+    const ScanTableArray& table = m_state.Tables.ScanTable;
+
+    int record = 0;
+    for (int r = 1; r <= kScanRecords && record == 0; ++r) {
+        if (StrCompare(wanted, table[static_cast<std::size_t>(r)].Name.view()))
+            record = r;
+    }
+    const int searched = std::min<int>(m_state.Tables.ScanCount, kScanRecords);
+    for (int r = 1; r <= searched && record == 0; ++r) {
+        if (isFree(table[static_cast<std::size_t>(r)]))
+            record = r;
+    }
+    if (record != 0)
+        storeRecord(record, name.view(), scan, mask);
+    else
+        m_dialogs.inform(QString::fromLatin1(kOutOfSpace), appTitle());
+
+    m_state.StcTableChanged = true;
+    Refill();
+}
+
+void ScanTableEditor::Clear()
+{
+    const int r = SelectedRecord();
+    if (r == 0)
+        return;
+    m_state.StcTableChanged = true;
+    if (r <= kProtectedRecords) {
+        m_dialogs.warn(QString::fromLatin1(kCannotClear), appTitle());
+        return;
+    }
+    storeRecord(r, "", 0, 0);
+    Refill();
+}
+
+void ScanTableEditor::SaveIfChanged()
+{
+    if (!m_state.StcTableChanged)
+        return;
+    m_state.StcTableChanged = false;
+    KeyboardTables& t = m_state.Tables;
+    if (const auto file = LanguageStcFile(m_state.CurrentLanguage))
+        t.StcFileName = std::string(*file);
+    if (t.StcFileName.empty()) {
+        m_dialogs.warn(QStringLiteral("The scan table could not be saved: no scan table file "
+                                      "has been chosen for this keyboard language."),
+                       appTitle());
+        return;
+    }
+
+    QByteArray bytes;
+    for (int r = 1; r <= kScanRecords; ++r) {
+        const auto record = ScanRecordBytes(t.StcTable[static_cast<std::size_t>(r)]);
+        bytes.append(reinterpret_cast<const char*>(record.data()),
+                     static_cast<qsizetype>(record.size()));
+    }
+    const QString path =
+        QDir(ToQtPath(m_state.AppPath.string())).filePath(QString::fromStdString(t.StcFileName));
+    const FileOutcome written = ReplaceFileContents(path, bytes);
+    if (!written.ok)
+        m_dialogs.warn(QStringLiteral("The scan table could not be saved to\n%1\n\n%2")
+                           .arg(path, written.reason),
+                       appTitle());
+}
+
+} // namespace morvaw

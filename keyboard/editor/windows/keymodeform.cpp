@@ -1,0 +1,448 @@
+#include "keymodeform.h"
+
+#include "configuratorstate.h"
+#include "displaytext.h"
+#include "filenames.h"
+#include "inputlinepicture.h"
+#include "mainform.h"
+#include "pckeyboard.h"
+
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSignalBlocker>
+#include <QStackedWidget>
+#include <QVBoxLayout>
+
+namespace morvaw {
+
+namespace {
+
+const char* const kLineIndex = "lineIndex";
+
+// Frames in the page stack.
+enum Frame { FrameMacros = 0, FrameMsr = 1, FrameTable = 2, FrameEditScan = 3 };
+
+// The mask controls of the edit page: check box bits and option captions.
+struct MaskCheck
+{
+    int bit;
+    const char* caption;
+};
+constexpr std::array<MaskCheck, 5> kMaskChecks{{
+    {0, "Repeat"},
+    {1, "Reserved"},
+    {5, "Cur pad"},
+    {6, "Force Num"},
+    {7, "Special"},
+}};
+constexpr std::array<const char*, 3> kMaskOptions{"Ctrl + key", "Alt + key", "Shift + key"};
+
+// The shift argument of a key event: 1 Shift, 2 Ctrl, 4 Alt.
+int shiftBits(Qt::KeyboardModifiers m)
+{
+    return (m & Qt::ShiftModifier ? 1 : 0) | (m & Qt::ControlModifier ? 2 : 0) |
+           (m & Qt::AltModifier ? 4 : 0);
+}
+
+// The character code a key press types, or -1 when it types none. Codes are
+// Unicode values, so a character beyond Latin-1 is never cut to a byte.
+int typedCode(const QKeyEvent* event)
+{
+    if (event->key() == Qt::Key_Backspace)
+        return 8;
+    if (event->key() == Qt::Key_Delete)
+        return -1;
+    // Alt + letter is an access key, not typing.
+    if ((event->modifiers() & Qt::AltModifier) && !(event->modifiers() & Qt::ControlModifier))
+        return -1;
+    const QString text = event->text();
+    return text.size() == 1 ? text.front().unicode() : -1;
+}
+
+QLabel* label(const QString& text, QWidget* parent)
+{
+    return new QLabel(text, parent);
+}
+
+} // namespace
+
+KeyModeForm::KeyModeForm(ConfiguratorState& state, UserDialogs& dialogs, QWidget* parent)
+    : QWidget(parent), m_state(state), m_logic(state, dialogs)
+{
+    setObjectName(QStringLiteral("KeyModeForm"));
+    setWindowTitle(m_logic.Caption());
+
+    m_pages = new QStackedWidget(this);
+    m_pages->addWidget(buildMacrosPage());
+    m_pages->addWidget(buildMsrPage());
+    m_pages->addWidget(buildTablePage());
+    m_pages->addWidget(buildEditScanPage());
+
+    m_keyboard = new PcKeyboard(ToQtPath(state.AppPath.string()), this);
+    connect(m_keyboard, &PcKeyboard::btnClicked, this,
+            [this](int n) { run([&] { m_logic.Btn_Click(n); }); });
+    connect(m_keyboard, &PcKeyboard::pictureMouseDown, this,
+            [this](int i, Qt::MouseButton b) { run([&] { m_logic.BtnPict_MouseDown(i, b); }); });
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(m_pages);
+    layout->addWidget(m_keyboard, 0, Qt::AlignHCenter);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
+}
+
+QPushButton* KeyModeForm::makeContr(int index, const QString& caption)
+{
+    auto* b = new QPushButton(caption);
+    b->setObjectName(QStringLiteral("contr_%1").arg(index));
+    connect(b, &QPushButton::clicked, this,
+            [this, index] { run([&] { m_logic.contr_Click(index); }); });
+    m_contr[static_cast<std::size_t>(index)] = b;
+    return b;
+}
+
+QWidget* KeyModeForm::buildMacrosPage()
+{
+    auto* frame = new QGroupBox(QStringLiteral("Edit macros:"));
+    frame->setObjectName(QStringLiteral("FrameMacros"));
+    auto* grid = new QGridLayout(frame);
+    const std::array<QString, 3> captions = {
+        QStringLiteral("Lower def:"), QStringLiteral("Func1 def:"), QStringLiteral("Func2 def:")};
+    for (int k = 0; k < 3; ++k) {
+        auto* line = new InputLinePicture(frame);
+        line->setObjectName(QStringLiteral("DKInputLinePict_%1").arg(k));
+        line->setProperty(kLineIndex, k);
+        line->installEventFilter(this);
+        m_keyLines[static_cast<std::size_t>(k)] = line;
+        auto* rpt = new QCheckBox(QStringLiteral("Rpt"), frame);
+        rpt->setObjectName(QStringLiteral("Check1_%1").arg(k));
+        connect(rpt, &QCheckBox::clicked, this,
+                [this, k](bool checked) { run([&] { m_logic.Check1_Click(k, checked); }); });
+        m_rpt[static_cast<std::size_t>(k)] = rpt;
+        grid->addWidget(label(captions[static_cast<std::size_t>(k)], frame), k, 0);
+        grid->addWidget(line, k, 1);
+        grid->addWidget(rpt, k, 2);
+    }
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    for (auto [index, caption] :
+         {std::pair{6, "&Ok"}, {7, "&Cancel"}, {8, "&Special"}, {9, "&Del"}})
+        buttons->addWidget(makeContr(index, QString::fromLatin1(caption)));
+    grid->addLayout(buttons, 3, 0, 1, 3);
+    return frame;
+}
+
+QWidget* KeyModeForm::buildMsrPage()
+{
+    auto* frame = new QGroupBox(QStringLiteral("MSR Parameters"));
+    frame->setObjectName(QStringLiteral("FrameMsr"));
+    auto* grid = new QGridLayout(frame);
+    const std::array<QString, 4> captions = {
+        QStringLiteral("Header-key"), QStringLiteral("Separator-key"),
+        QStringLiteral("Inter-tracks key"), QStringLiteral("MSR Trailer-key")};
+    for (int k = 0; k < 4; ++k) {
+        auto* line = new InputLinePicture(frame);
+        line->setObjectName(QStringLiteral("MSRInpLinePict_%1").arg(k));
+        line->setProperty(kLineIndex, k);
+        line->installEventFilter(this);
+        m_msrLines[static_cast<std::size_t>(k)] = line;
+        grid->addWidget(label(captions[static_cast<std::size_t>(k)], frame), k, 0);
+        grid->addWidget(line, k, 1);
+    }
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    for (auto [index, caption] :
+         {std::pair{10, "&Del"}, {11, "&Special"}, {12, "&Cancel"}, {13, "&Ok"}})
+        buttons->addWidget(makeContr(index, QString::fromLatin1(caption)));
+    grid->addLayout(buttons, 4, 0, 1, 2);
+    return frame;
+}
+
+QWidget* KeyModeForm::buildTablePage()
+{
+    auto* frame = new QGroupBox(QStringLiteral("Table of scan codes"));
+    frame->setObjectName(QStringLiteral("FrameTable"));
+    auto* row = new QHBoxLayout(frame);
+
+    m_list = new QListWidget(frame);
+    m_list->setObjectName(QStringLiteral("ListTable"));
+    m_list->setFixedWidth(170);
+    connect(m_list, &QListWidget::currentRowChanged, this,
+            [this](int r) { run([&] { m_logic.ListTable_Click(r); }); });
+    connect(m_list, &QListWidget::itemDoubleClicked, this,
+            [this] { run([&] { m_logic.ListTable_DblClick(); }); });
+    row->addWidget(m_list);
+
+    auto* middle = new QVBoxLayout;
+    QFont mono(QStringLiteral("DejaVu Sans Mono"));
+    mono.setStyleHint(QFont::Monospace);
+    for (int i = 0; i < 4; ++i) {
+        auto* info = new QLabel(frame);
+        info->setObjectName(QStringLiteral("InfoLabel_%1").arg(i));
+        info->setFont(mono);
+        m_info[static_cast<std::size_t>(i)] = info;
+        middle->addWidget(info);
+    }
+    auto* modifiers = new QGroupBox(frame);
+    modifiers->setObjectName(QStringLiteral("OpShftFrame"));
+    auto* modRow = new QHBoxLayout(modifiers);
+    const std::array<QString, 4> modCaptions = {QStringLiteral("Ctrl"), QStringLiteral("Alt"),
+                                                QStringLiteral("Shift"), QString()};
+    for (int i = 0; i < 4; ++i) {
+        auto* option = new QRadioButton(modCaptions[static_cast<std::size_t>(i)], modifiers);
+        option->setObjectName(QStringLiteral("OpShft_%1").arg(i));
+        connect(option, &QRadioButton::clicked, this,
+                [this, i] { run([&] { m_logic.OpShft_Click(i); }); });
+        m_opShft[static_cast<std::size_t>(i)] = option;
+        modRow->addWidget(option);
+    }
+    m_opShft[KeyModeLogic::ModNone]->hide(); // selected when no modifier is
+    middle->addWidget(modifiers);
+    middle->addStretch();
+    row->addLayout(middle, 1);
+
+    auto* buttons = new QGridLayout;
+    int r = 0;
+    for (auto [index, caption] : {std::pair{0, "&Ok"}, {1, "&Cancel"}, {4, "&Edit"}, {5, "C&lear"}})
+        buttons->addWidget(makeContr(index, QString::fromLatin1(caption)), r++, 0);
+    const std::array<std::pair<const char*, const char*>, 3> functions = {
+        {{"Func1", "Func1"}, {"Func2", "Func2"}, {"FuncToggle", "FuncToggle"}}};
+    for (int i = 0; i < 3; ++i) {
+        auto* b = new QPushButton(
+            QString::fromLatin1(functions[static_cast<std::size_t>(i)].second), frame);
+        b->setObjectName(QString::fromLatin1(functions[static_cast<std::size_t>(i)].first));
+        connect(b, &QPushButton::clicked, this,
+                [this, i] { run([&] { m_logic.Function_Click(i); }); });
+        buttons->addWidget(b, i, 1);
+    }
+    row->addLayout(buttons);
+    return frame;
+}
+
+QWidget* KeyModeForm::buildEditScanPage()
+{
+    auto* frame = new QGroupBox(QStringLiteral("Edit scan code:"));
+    frame->setObjectName(QStringLiteral("FrameEditScan"));
+    auto* row = new QHBoxLayout(frame);
+
+    auto* boxes = new QGridLayout;
+    const std::array<QString, 3> captions = {
+        QStringLiteral("Key Name"), QStringLiteral("Scan code"), QStringLiteral("Mask code")};
+    for (int i = 0; i < 3; ++i) {
+        auto* edit = new QLineEdit(frame);
+        edit->setObjectName(QStringLiteral("Text1_%1").arg(i));
+        edit->setFixedWidth(i == 0 ? 110 : 40);
+        connect(edit, &QLineEdit::textEdited, this,
+                [this, i](const QString& t) { run([&] { m_logic.Table().Text1_Change(i, t); }); });
+        if (i > 0) {
+            connect(edit, &QLineEdit::returnPressed, this, [this, i, edit] {
+                run([&] { m_logic.Table().Text1_Enter(i); });
+                edit->selectAll();
+            });
+        }
+        m_text1[static_cast<std::size_t>(i)] = edit;
+        boxes->addWidget(label(captions[static_cast<std::size_t>(i)], frame), i, 0);
+        auto* cell = new QHBoxLayout;
+        cell->addWidget(edit);
+        if (i > 0)
+            cell->addWidget(label(QStringLiteral("Hex"), frame));
+        cell->addStretch();
+        boxes->addLayout(cell, i, 1);
+    }
+    boxes->setRowStretch(3, 1);
+    row->addLayout(boxes);
+
+    auto* masks = new QGroupBox(frame);
+    masks->setObjectName(QStringLiteral("MaskFrame"));
+    auto* maskGrid = new QGridLayout(masks);
+    for (std::size_t j = 0; j < kMaskChecks.size(); ++j) {
+        const int bit = kMaskChecks[j].bit;
+        auto* box = new QCheckBox(QString::fromLatin1(kMaskChecks[j].caption), masks);
+        box->setObjectName(QStringLiteral("Check2_%1").arg(bit));
+        connect(box, &QCheckBox::clicked, this,
+                [this, bit] { run([&] { m_logic.Table().Check2_Click(bit); }); });
+        m_check2[static_cast<std::size_t>(bit)] = box;
+        maskGrid->addWidget(box, bit % 4, bit / 4); // in bit order, two columns
+    }
+    for (int i = 0; i < 4; ++i) {
+        auto* option = new QRadioButton(
+            i < 3 ? QString::fromLatin1(kMaskOptions[static_cast<std::size_t>(i)]) : QString(),
+            masks);
+        option->setObjectName(QStringLiteral("Option1_%1").arg(i));
+        connect(option, &QRadioButton::clicked, this,
+                [this, i] { run([&] { m_logic.Table().Option1_Click(i); }); });
+        m_option1[static_cast<std::size_t>(i)] = option;
+        if (i < 3)
+            maskGrid->addWidget(option, (i + 2) % 4, (i + 2) / 4);
+    }
+    m_option1[ScanTableEditor::kNoMaskOption]->hide();
+    row->addWidget(masks);
+    row->addStretch();
+
+    auto* buttons = new QVBoxLayout;
+    buttons->addWidget(makeContr(2, QStringLiteral("&Ok")));
+    buttons->addWidget(makeContr(3, QStringLiteral("&Cancel")));
+    buttons->addStretch();
+    row->addLayout(buttons);
+    return frame;
+}
+
+InputLinePicture* KeyModeForm::line(int k) const
+{
+    if (m_logic.MsrMode())
+        return k >= 0 && k < 4 ? m_msrLines[static_cast<std::size_t>(k)] : nullptr;
+    return k >= 0 && k < 3 ? m_keyLines[static_cast<std::size_t>(k)] : nullptr;
+}
+
+void KeyModeForm::openForKey()
+{
+    open();
+}
+
+void KeyModeForm::openForMsr()
+{
+    m_state.MsrEditMode = true;
+    open();
+}
+
+void KeyModeForm::attachToMainForm(MainForm& mainForm)
+{
+    mainForm.logic().windows().showKeyEditor = [this, &mainForm] {
+        mainForm.setEnabled(false);
+        openForKey();
+    };
+    connect(this, &KeyModeForm::keyClosed, &mainForm, &MainForm::returnFromChild);
+}
+
+void KeyModeForm::open()
+{
+    run([&] { m_logic.Open(); });
+    show();
+    raise();
+    activateWindow();
+}
+
+template <typename Command> void KeyModeForm::run(Command command)
+{
+    command();
+    syncView();
+    if (!m_logic.IsOpen() && isVisible()) {
+        hide();
+        if (m_logic.MsrMode())
+            emit msrClosed(m_state.MsrEditStatus());
+        else
+            emit keyClosed();
+    }
+}
+
+void KeyModeForm::syncList()
+{
+    const auto& names = m_logic.Table().Names();
+    QSignalBlocker block(m_list);
+    bool same = m_list->count() == static_cast<int>(names.size());
+    for (int i = 0; same && i < m_list->count(); ++i)
+        same = m_list->item(i)->text() == ToDisplayText(names[static_cast<std::size_t>(i)]);
+    if (!same) {
+        m_list->clear();
+        for (const std::string& name : names)
+            m_list->addItem(ToDisplayText(name));
+    }
+    m_list->setCurrentRow(m_logic.Table().ListIndex());
+}
+
+void KeyModeForm::syncView()
+{
+    const bool msr = m_logic.MsrMode();
+    setWindowTitle(m_logic.Caption());
+    switch (m_logic.CurrentPage()) {
+    case KeyModeLogic::PageLines:
+        m_pages->setCurrentIndex(msr ? FrameMsr : FrameMacros);
+        break;
+    case KeyModeLogic::PageTable:
+        m_pages->setCurrentIndex(FrameTable);
+        break;
+    case KeyModeLogic::PageEditScan:
+        m_pages->setCurrentIndex(FrameEditScan);
+        break;
+    }
+    for (int k = 0; k < 3; ++k) {
+        m_keyLines[static_cast<std::size_t>(k)]->setText(
+            msr ? QString() : ToDisplayText(m_logic.PrintInpLine(k)));
+        m_rpt[static_cast<std::size_t>(k)]->setChecked(m_logic.Rpt(k));
+    }
+    for (int k = 0; k < 4; ++k)
+        m_msrLines[static_cast<std::size_t>(k)]->setText(
+            msr ? ToDisplayText(m_logic.PrintInpLine(k)) : QString());
+
+    syncList();
+    const auto info = m_logic.Table().InfoLabels();
+    for (std::size_t i = 0; i < info.size(); ++i)
+        m_info[i]->setText(ToDisplayText(info[i]));
+    m_opShft[static_cast<std::size_t>(m_logic.SelectedModifier())]->setChecked(true);
+
+    const ScanTableEditor& table = m_logic.Table();
+    for (int i = 0; i < 3; ++i) {
+        if (m_text1[static_cast<std::size_t>(i)]->text() != table.Text1(i))
+            m_text1[static_cast<std::size_t>(i)]->setText(table.Text1(i));
+    }
+    for (const MaskCheck& c : kMaskChecks)
+        m_check2[static_cast<std::size_t>(c.bit)]->setChecked(table.MaskCheck(c.bit));
+    m_option1[static_cast<std::size_t>(table.MaskOption())]->setChecked(true);
+
+    m_keyboard->showShifts(m_logic.DispShifts());
+    if (const auto k = m_logic.TakeFocusRequest()) {
+        if (InputLinePicture* l = line(*k))
+            l->setFocus();
+    }
+}
+
+bool KeyModeForm::eventFilter(QObject* watched, QEvent* event)
+{
+    const QVariant index = watched->property(kLineIndex);
+    if (!index.isValid())
+        return QWidget::eventFilter(watched, event);
+    const int k = index.toInt();
+    switch (event->type()) {
+    case QEvent::FocusIn:
+        run([&] { m_logic.GotFocus(k); });
+        break;
+    case QEvent::KeyPress: {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        if (key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab)
+            break; // moves the focus
+        run([&] {
+            m_logic.KeyDown(KeyModeLogic::WindowsKeyCode(key->key()), shiftBits(key->modifiers()));
+            if (const int code = typedCode(key); code >= 0)
+                m_logic.KeyPress(code);
+        });
+        return true;
+    }
+    case QEvent::KeyRelease: {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        run([&] {
+            m_logic.KeyUp(KeyModeLogic::WindowsKeyCode(key->key()), shiftBits(key->modifiers()));
+        });
+        return true;
+    }
+    default:
+        break;
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void KeyModeForm::closeEvent(QCloseEvent* event)
+{
+    // The form stays loaded: its state is used again at the next opening.
+    run([&] { m_logic.Form_Unload(); });
+    event->ignore();
+}
+
+} // namespace morvaw

@@ -1,0 +1,48 @@
+#pragma once
+
+#include "keymodelogic.h"
+
+#include <QHash>
+#include <QPixmap>
+#include <QWidget>
+
+#include <map>
+
+class QPushButton;
+
+namespace morvaw {
+
+class PictureKey;
+
+// The key editor's on-screen PC keyboard: the function row, the main block,
+// the editing and cursor block and the numeric keypad, with the buttons
+// Btn_301 ... Btn_400 and the modifier pictures BtnPict_0 ... BtnPict_7.
+class PcKeyboard : public QWidget
+{
+    Q_OBJECT
+public:
+    // Bitmaps are read from the program folder.
+    explicit PcKeyboard(const QString& programFolder, QWidget* parent = nullptr);
+
+    // Shows the pictures, captions and the "<" key of a modifier state.
+    void showShifts(const ShiftDisplay& display);
+
+    [[nodiscard]] QSize sizeHint() const override;
+
+signals:
+    void btnClicked(int n);
+    void pictureMouseDown(int i, Qt::MouseButton button);
+
+private:
+    void place(bool lessKeyShown);
+    [[nodiscard]] QPixmap bitmap(const std::string& file);
+
+    QString m_folder;
+    std::map<int, QPushButton*> m_buttons;
+    std::array<PictureKey*, OnScreen::kPictureCount> m_pictures{};
+    QHash<QString, QPixmap> m_bitmaps;
+    bool m_lessKeyShown = false;
+    bool m_placed = false;
+};
+
+} // namespace morvaw

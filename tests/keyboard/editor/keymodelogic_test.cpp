@@ -1,0 +1,387 @@
+#include "definitiontext.h"
+#include "editorfolder.h"
+#include "fakes.h"
+#include "keymodelogic.h"
+#include "keytoken.h"
+
+#include <QFile>
+
+using namespace morvaw;
+using namespace morvaw::test;
+
+namespace {
+
+using L = KeyModeLogic;
+
+// count tokens, each followed by the mark, after a leading mark.
+std::string marked(int count, const std::string& token)
+{
+    std::string s(1, TokenMark);
+    for (int i = 0; i < count; ++i)
+        s += token + TokenMark;
+    return s;
+}
+
+class KeyModeLogicTest : public ::testing::Test
+{
+protected:
+    void SetUp() override { start(Language::USA); }
+
+    void start(std::uint8_t language)
+    {
+        m_folder = std::make_unique<EditorFolder>(language);
+        m_state = m_folder->startedState();
+        m_main = std::make_unique<MainFormLogic>(*m_state, m_dialogs, m_help);
+        m_editor = std::make_unique<KeyModeLogic>(*m_state, m_dialogs);
+        m_main->windows().showKeyEditor = [this] { m_editor->Open(); };
+        m_main->Form_Load(1000, 700);
+        m_main->KeyBtn_Click(0);
+    }
+
+    [[nodiscard]] std::string line(int k) const
+    {
+        return m_state->WorkKey.def(k).str().substr(0, m_state->WorkKey.len(k));
+    }
+    void setLine(int k, const std::string& def)
+    {
+        m_state->WorkKey.def(k).assign(def);
+        m_state->WorkKey.len(k) = static_cast<std::uint8_t>(def.size());
+    }
+    void type(const std::string& text)
+    {
+        for (char c : text)
+            m_editor->KeyPress(static_cast<std::uint8_t>(c));
+    }
+    void insertRecord(int record)
+    {
+        m_editor->ListTable_Click(record - 1);
+        m_editor->contr_Click(L::TableOk);
+    }
+    [[nodiscard]] QByteArray stcFile() const { return ReadBytes(m_folder->file("STCUSA.TBL")); }
+    [[nodiscard]] QByteArray stcTable() const
+    {
+        QByteArray bytes;
+        for (int r = 1; r <= kScanRecords; ++r) {
+            const auto b = ScanRecordBytes(m_state->Tables.StcTable[static_cast<std::size_t>(r)]);
+            bytes.append(reinterpret_cast<const char*>(b.data()), 9);
+        }
+        return bytes;
+    }
+    [[nodiscard]] std::string name(int record) const
+    {
+        return m_state->Tables.ScanTable[static_cast<std::size_t>(record)].Name.str();
+    }
+    void storeRecord(const QString& keyName, const QString& scan, const QString& mask)
+    {
+        m_editor->contr_Click(L::TableEdit);
+        m_editor->Table().Text1_Change(0, keyName);
+        m_editor->Table().Text1_Change(1, scan);
+        m_editor->Table().Text1_Change(2, mask);
+        m_editor->contr_Click(L::EditOk);
+    }
+
+    std::unique_ptr<EditorFolder> m_folder;
+    std::unique_ptr<ConfiguratorState> m_state;
+    ScriptedDialogs m_dialogs;
+    RecordingHelp m_help;
+    std::unique_ptr<MainFormLogic> m_main;
+    std::unique_ptr<KeyModeLogic> m_editor;
+};
+
+} // namespace
+
+TEST_F(KeyModeLogicTest, TypedKeysBecomeTokensThatFitSixtyCharacters)
+{
+    struct Row
+    {
+        std::string before;
+        std::vector<int> codes;
+        std::string after;
+    };
+    const std::string l58 = Tokens({"F1"}) + marked(27, "a").substr(1); // 58 characters
+    const std::string l59 = marked(29, "a");
+    const std::string l60 = Tokens({"F1"}) + marked(28, "a").substr(1);
+    ASSERT_EQ(l58.size(), 58u);
+    ASSERT_EQ(l60.size(), 60u);
+    const Row rows[] = {
+        {"", {'a', 'b'}, Tokens({"a", "b"})},
+        {Tokens({"a", "b"}), {8}, Tokens({"a"})},
+        {Tokens({"a"}), {8, 8}, ""},
+        {"", {' '}, Tokens({"Spc"})},
+        {"Func1", {8}, ""},
+        {"Func1", {'x'}, Tokens({"x"})},
+        {l58, {'x'}, l58 + "x" + Tokens({})},
+        {l58, {' '}, l58},
+        {l59, {'x'}, l59},
+        {l60, {'x', ' '}, l60},
+        // Only 8, 32 and 33..127: byte 249 (a typed "ù") would pass for a mark,
+        // and "š" (U+0161) cut to a byte would be "a".
+        {"", {249, 0x161, 13, 27, 0, 200}, ""},
+    };
+    for (const Row& row : rows) {
+        setLine(0, row.before);
+        for (int c : row.codes)
+            m_editor->KeyPress(c);
+        EXPECT_EQ(line(0), row.after) << row.before << " + " << row.codes.front();
+    }
+    // A named token longer than one character no longer fits 58 characters.
+    setLine(0, l58);
+    m_editor->AddChar("F1     ", 0x3B, 0);
+    EXPECT_EQ(line(0), l58);
+    m_editor->AddChar("a      ", 0x1E, 0);
+    EXPECT_EQ(line(0).size(), 60u);
+}
+
+TEST_F(KeyModeLogicTest, LinesShowMarksAsDotsAndPicturesAsWords)
+{
+    setLine(0, Tokens({"a", "\x11\xCD", "Sh\x11\xC4", "Pad \x11\xC4\xD9", "\x18", "\x11\xC4\xD9",
+                       "Spc"}));
+    setLine(1, "Func1");
+    EXPECT_EQ(m_editor->PrintInpLine(0), ".a.BkSp.ShLeft.Pad Ent.Up.Enter.Spc.");
+    EXPECT_EQ(m_editor->PrintInpLine(1), "Func1");
+}
+
+// The token a picked key gives under each modifier state, and that
+// programming can read it back to a scan record.
+TEST_F(KeyModeLogicTest, PickedKeysGetTheirModifierPrefixes)
+{
+    storeRecord("Rep", "13", "1"); // record 141, a mask with the repeat bit
+    struct Row
+    {
+        int record; // picked in the list; 0: the on-screen button instead
+        int button;
+        L::Modifier modifier;
+        bool capsLock;
+        const char* token;
+    };
+    const Row rows[] = {
+        {1, 0, L::ModCtrl, false, "^a"},
+        {1, 0, L::ModCtrl, true, "^Sha"},
+        {1, 0, L::ModShift, false, "Sha"},
+        {1, 0, L::ModShift, true, "a"},
+        {1, 0, L::ModAlt, true, "ShAlta"},
+        {1, 0, L::ModNone, true, "Sha"},
+        {73, 0, L::ModNone, false, "!"},
+        {73, 0, L::ModCtrl, false, "^!"},    // Ctrl is kept on a record that has Shift
+        {141, 0, L::ModCtrl, false, "^Rep"}, // mask 1 + Ctrl = 5
+        {0, 317, L::ModShift, false, "!"},   // the digit row is already shifted
+        {0, 317, L::ModShift, true, "!"},
+        {0, 348, L::ModShift, false, "Sh{"},
+        {0, 355, L::ModNone, false, "\x18"},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.token);
+        setLine(0, "");
+        m_editor->OpShft_Click(row.modifier);
+        if (m_editor->CapsLock() != row.capsLock)
+            m_editor->BtnPict_MouseDown(OnScreen::CapsLock, Qt::LeftButton);
+        if (row.record)
+            insertRecord(row.record);
+        else
+            m_editor->Btn_Click(row.button);
+        const std::string token = DefToken(1, line(0), TokenMark);
+        EXPECT_EQ(token, row.token);
+        const std::string read = ParseKeyToken(token).name;
+        EXPECT_TRUE(std::any_of(m_state->Tables.ScanTable.begin(), m_state->Tables.ScanTable.end(),
+                                [&](const ScanRecord& r) {
+                                    return r.Name.str().substr(
+                                               0, SignificantLength(r.Name.view())) == read;
+                                }));
+        if (row.modifier != L::ModNone)
+            m_editor->OpShft_Click(row.modifier);
+    }
+}
+
+// Every key whose shifted character has a record inserts that record, the one
+// its shifted caption names, in both languages whose tables patch captions.
+TEST_F(KeyModeLogicTest, ShiftedKeysInsertTheirOwnRecords)
+{
+    for (std::uint8_t language : {Language::USA, Language::Spain}) {
+        start(language);
+        m_editor->OpShft_Click(L::ModShift);
+        for (int n : {316, 317, 318, 319, 320, 321, 322, 323, 324, 325, 326,
+                      327, 328, 348, 349, 350, 368, 369, 382, 383, 384}) {
+            setLine(0, "");
+            m_editor->Btn_Click(n);
+            const char shifted = static_cast<char>(m_state->Tables.ShiftCapTable[n - 300]);
+            EXPECT_EQ(ParseKeyToken(DefToken(1, line(0), TokenMark)).name, std::string(1, shifted))
+                << "language " << int(language) << " key " << n;
+        }
+    }
+}
+
+TEST_F(KeyModeLogicTest, ModifiersAndLocksChangePicturesAndCaptions)
+{
+    m_editor->BtnPict_MouseDown(OnScreen::NumLock, Qt::LeftButton);
+    EXPECT_EQ(m_editor->DispShifts().caption(355), "8");
+    m_editor->Btn_Click(355);
+    EXPECT_EQ(line(0), Tokens({"Pad 8"}));
+
+    m_editor->BtnPict_MouseDown(OnScreen::LeftShift, Qt::RightButton); // ignored
+    EXPECT_EQ(m_editor->DispShifts().pictures[0], "sl0.bmp");
+    m_editor->BtnPict_MouseDown(OnScreen::LeftShift, Qt::LeftButton);
+    ShiftDisplay d = m_editor->DispShifts();
+    EXPECT_EQ(d.pictures,
+              (std::array<std::string, 8>{"sl1.bmp", "sr1.bmp", "ctrl0.bmp", "ctrl0.bmp",
+                                          "alt0.bmp", "alt0.bmp", "caps0.bmp", "numl1.bmp"}));
+    EXPECT_EQ(d.caption(317), "!");
+    EXPECT_EQ(d.caption(323), "&&"); // an ampersand, not an access key
+    EXPECT_EQ(d.caption(338), "Q");
+    EXPECT_FALSE(d.lessKeyShown);
+    m_editor->BtnPict_MouseDown(OnScreen::CapsLock, Qt::LeftButton);
+    d = m_editor->DispShifts();
+    EXPECT_EQ(d.caption(338), "q");
+    EXPECT_EQ(d.caption(317), "!");
+    m_editor->BtnPict_MouseDown(OnScreen::RightShift, Qt::LeftButton);
+    EXPECT_EQ(m_editor->SelectedModifier(), L::ModNone);
+    EXPECT_EQ(m_editor->DispShifts().caption(338), "Q");
+
+    start(Language::Spain);
+    m_editor->OpShft_Click(L::ModShift);
+    d = m_editor->DispShifts();
+    EXPECT_TRUE(d.lessKeyShown);
+    EXPECT_EQ(d.pictures[0], "spsl1.bmp");
+    EXPECT_EQ(d.caption(322), "&&");
+    EXPECT_EQ(d.caption(374), ">");
+}
+
+TEST_F(KeyModeLogicTest, HexEntriesBecomeTwoDigits)
+{
+    const std::pair<const char*, const char*> rows[] = {{"a", "0A"},  {"1G", "00"}, {"ABC", "AB"},
+                                                        {"ff", "FF"}, {"1/", "00"}, {"", ""}};
+    for (const auto& [typed, shown] : rows) {
+        m_editor->Table().Text1_Change(1, typed);
+        m_editor->Table().Text1_Enter(1);
+        EXPECT_EQ(m_editor->Table().Text1(1), shown) << typed;
+    }
+    m_editor->Table().Text1_Change(2, "3c");
+    m_editor->Table().Text1_Enter(2);
+    EXPECT_EQ(m_editor->Table().EditMask(), 0x3C);
+    EXPECT_TRUE(m_editor->Table().MaskCheck(5));
+    EXPECT_EQ(m_editor->Table().MaskOption(), 2); // Shift over Alt: the highest bit wins
+    m_editor->Table().Option1_Click(2);
+    EXPECT_EQ(m_editor->Table().Text1(2), "20");
+}
+
+TEST_F(KeyModeLogicTest, StoreAndClearChangeBothTablesAndTheStcFile)
+{
+    // A name that exists, trailing blanks aside, is replaced in place.
+    m_editor->ListTable_Click(0);
+    storeRecord(" F1 ", "3c", "5");
+    for (const ScanTableArray* t : {&m_state->Tables.ScanTable, &m_state->Tables.StcTable})
+        EXPECT_EQ((*t)[42].Seq1 * 256 + (*t)[42].Seq2, 0x3C05);
+    EXPECT_EQ(m_editor->CurrentPage(), L::PageTable);
+    EXPECT_EQ(stcFile(), stcTable());
+
+    // A new name takes the first free record, 141, and survives the next key click.
+    storeRecord("Mine", "70", "0");
+    EXPECT_EQ(name(141), "Mine   ");
+    m_main->KeyBtn_Click(5);
+    EXPECT_EQ(m_editor->Table().Names().at(140), "Mine   ");
+
+    for (int r : {135, 140, 141}) {
+        m_editor->ListTable_Click(r - 1);
+        m_editor->contr_Click(L::TableClear);
+    }
+    ASSERT_EQ(m_dialogs.messages.size(), 2u);
+    EXPECT_EQ(m_dialogs.messages[0].text, ScanTableEditor::kCannotClear);
+    EXPECT_TRUE(m_dialogs.messages[1].warning);
+    EXPECT_EQ(name(140), "RCtrl  ");
+    EXPECT_EQ(name(141), "       ");
+    EXPECT_EQ(m_state->Tables.StcTable[141], ScanRecord{});
+
+    // Only record 160 free: it takes the new name; then the table is full.
+    for (int r = 141; r < 160; ++r)
+        m_state->Tables.ScanTable[static_cast<std::size_t>(r)].Name.assign("U" + std::to_string(r));
+    storeRecord("Last", "1", "0");
+    EXPECT_EQ(name(160), "Last   ");
+    storeRecord("More", "1", "0");
+    EXPECT_EQ(m_dialogs.messages.back().text, ScanTableEditor::kOutOfSpace);
+    EXPECT_EQ(m_editor->Table().Names().size(), 160u);
+    EXPECT_EQ(stcFile(), stcTable());
+}
+
+TEST_F(KeyModeLogicTest, EditThenCancelRewritesTheStcFileAndFailuresAreReported)
+{
+    ASSERT_TRUE(WriteBytes(m_folder->file("STCUSA.TBL"), "spoilt"));
+    m_editor->contr_Click(L::TableEdit);
+    m_editor->contr_Click(L::EditCancel);
+    EXPECT_EQ(stcFile(), stcTable());
+    EXPECT_TRUE(m_dialogs.messages.empty());
+
+    ASSERT_TRUE(QFile::remove(m_folder->file("STCUSA.TBL")));
+    ASSERT_TRUE(QDir(m_folder->file("")).mkdir("STCUSA.TBL")); // cannot be replaced
+    m_editor->contr_Click(L::TableEdit);
+    ASSERT_EQ(m_dialogs.messages.size(), 1u);
+    EXPECT_TRUE(m_dialogs.messages[0].warning);
+    EXPECT_TRUE(m_dialogs.messages[0].text.contains("STCUSA.TBL"));
+    m_editor->contr_Click(L::EditCancel); // reported once, not at every button
+    EXPECT_EQ(m_dialogs.messages.size(), 1u);
+}
+
+TEST_F(KeyModeLogicTest, OkCommitsTheWholeKeyAndCancelNothing)
+{
+    const LayoutRecordArray before = m_state->LayoutRecords;
+    m_main->KeyBtn_Click(3);
+    type("z");
+    m_editor->GotFocus(1);
+    m_editor->Function_Click(L::FuncToggleButton); // a function key: every other level emptied
+    m_editor->Check1_Click(2, true);
+    m_editor->contr_Click(L::KeyOk);
+    EXPECT_FALSE(m_editor->IsOpen());
+    KeyRecord expected = before[4];
+    expected.Def0.assign("FnTgl");
+    expected.Len0 = 5;
+    expected.Def3.assign("");
+    expected.Len3 = 0;
+    expected.RepeatFlags = static_cast<std::uint8_t>(before[4].RepeatFlags | 4);
+    EXPECT_EQ(m_state->LayoutRecords[4], expected);
+
+    // The next key keeps its own fourth definition and carried fields.
+    m_main->KeyBtn_Click(6);
+    m_editor->contr_Click(L::KeyOk);
+    EXPECT_EQ(m_state->LayoutRecords[7], before[7]);
+
+    m_main->KeyBtn_Click(8);
+    type("abc");
+    m_editor->Check1_Click(0, true);
+    m_editor->contr_Click(L::KeyCancel);
+    EXPECT_EQ(m_state->LayoutRecords[9], before[9]);
+    EXPECT_TRUE(m_state->LayoutChanged);
+}
+
+TEST_F(KeyModeLogicTest, MsrModeEditsTheFourMsrKeys)
+{
+    for (int k = 0; k < 4; ++k)
+        SetDef0(m_state->MsrKeys[static_cast<std::size_t>(k)], Tokens({std::to_string(k), "x"}));
+    const auto msrKeys = m_state->MsrKeys;
+    m_state->MsrEditMode = true;
+    m_editor->Open();
+    EXPECT_EQ(m_editor->Caption(), "MSR Parameters");
+    EXPECT_EQ(line(3), Tokens({"3", "x"}));
+    setLine(0, "");
+    type("A B");
+    m_editor->GotFocus(1);
+    m_editor->contr_Click(L::MsrDel);
+    m_editor->GotFocus(3);
+    insertRecord(42);
+    m_editor->contr_Click(L::MsrOk);
+    EXPECT_EQ(m_state->MsrKeys[0].Def0.str().substr(0, 7), Tokens({"A", " ", "B"}));
+    EXPECT_EQ(m_state->MsrKeys[1].Def0.str().substr(0, m_state->MsrKeys[1].Len0), Tokens({"1"}));
+    EXPECT_EQ(m_state->MsrKeys[2].Len0, msrKeys[2].Len0);
+    EXPECT_EQ(m_state->MsrKeys[3].Def0.str().substr(0, 8), Tokens({"3", "x", "F1"}));
+    EXPECT_EQ(m_state->MsrEditStatus(), L::kMsrAccepted);
+
+    const auto accepted = m_state->MsrKeys;
+    for (bool closeBox : {false, true}) {
+        m_editor->Open();
+        type("q");
+        if (closeBox)
+            m_editor->Form_Unload();
+        else
+            m_editor->contr_Click(L::MsrCancel);
+        EXPECT_EQ(m_state->MsrEditStatus(), L::kMsrCancelled);
+        m_state->MsrEditStatus() = L::kMsrAccepted;
+        EXPECT_EQ(m_state->MsrKeys, accepted);
+    }
+}
