@@ -90,15 +90,6 @@ TEST(AutoDetect, AnswerProbeAndSilence)
     }
 }
 
-TEST(AutoDetect, AnAnswerAfterTheWaitIsTakenByTheSecondTry)
-{
-    KeyboardRig rig(3, 2);
-    rig.device.faults.answerDelayMs = 150;
-    rig.session.KeepRunning = true;
-    EXPECT_EQ(rig.serial.AutoDetectKbd(), 2);
-    EXPECT_EQ(rig.port.written, "\xE3V*6655::V");
-}
-
 TEST(EvdevRepeatSettings, SpeedAndDelayMapToTheDriversCodes)
 {
     using E = EvdevRepeatSettings;

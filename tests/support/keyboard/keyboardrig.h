@@ -2,8 +2,10 @@
 
 #include "configuratorstate.h"
 #include "definitiontext.h"
+#include "deviceimagebuilder.h"
 #include "keyboarddevice.h"
 #include "keyboardportdevice.h"
+#include "keystablebuilder.h"
 #include "recordingdialogs.h"
 #include "serialdevice.h"
 #include "simulatedlinks.h"
@@ -68,6 +70,34 @@ inline std::unique_ptr<ConfiguratorState> MakeState(int keyboardType)
     auto& flags = state->LayoutRecords[Settings::KbdFlags].PosX;
     flags = WithKeyboardType(flags, keyboardType);
     return state;
+}
+
+// A few keys: a single key, a macro with a pause and a Func1 part, a digit,
+// and a two-code MSR header.
+inline void AddSomeKeys(ConfiguratorState& state)
+{
+    SetDef(state.LayoutRecords[1], 0, Def({"a"}));
+    SetDef(state.LayoutRecords[2], 0, Def({"a", "b", "Delay"}));
+    SetDef(state.LayoutRecords[2], 1, Def({"c"}));
+    SetDef(state.LayoutRecords[3], 0, Def({"7"}));
+    SetDef(state.LayoutRecords[Settings::MsrHeader], 0, Def({"b", "c"}));
+}
+
+// True when the keyboard holds the whole memory the layout builds for it.
+inline bool HoldsLayout(const kbdsim::KeyboardDevice& device, const ConfiguratorState& state)
+{
+    const LayoutSource source = LayoutSource::Of(state);
+    bool same = device.complete();
+    if (device.type() == 2) {
+        const DeviceImageBuilder image = DeviceImageBuilder::Build(source);
+        for (int a = 1; a <= image.NextSlot(); ++a)
+            same &= device.byte(a) == image.byte(a);
+        return same && device.byte(DeviceImageBuilder::kEndByte) == 255;
+    }
+    const KeysTableBuilder table = KeysTableBuilder::Build(source);
+    for (int w = 1; w <= table.NextSlot(); ++w)
+        same &= device.word(w) == table.word(w);
+    return same && device.word(KeysTableBuilder::kEndWord) == 0xFFFF;
 }
 
 // The programming logic wired to a simulated keyboard on a virtual clock.

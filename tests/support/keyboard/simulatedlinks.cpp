@@ -52,35 +52,30 @@ void SimulatedSerialPort::tick(long long now)
 
 std::optional<int> SimulatedRepeatSettings::speed()
 {
-    if (!unavailable.isEmpty())
-        return std::nullopt;
-    return currentSpeed;
+    return unavailable.isEmpty() ? std::optional<int>(currentSpeed) : std::nullopt;
 }
 
 std::optional<int> SimulatedRepeatSettings::delay()
 {
-    if (!unavailable.isEmpty())
-        return std::nullopt;
-    return currentDelay;
+    return unavailable.isEmpty() ? std::optional<int>(currentDelay) : std::nullopt;
 }
 
 bool SimulatedRepeatSettings::setSpeed(int speed)
 {
-    if (!unavailable.isEmpty())
-        return false;
-    currentSpeed = speed;
-    speedsSet.push_back(speed);
-    command();
-    return true;
+    if (unavailable.isEmpty()) {
+        speedsSet.push_back(currentSpeed = speed);
+        command();
+    }
+    return unavailable.isEmpty();
 }
 
 bool SimulatedRepeatSettings::setDelay(int delay)
 {
-    if (!unavailable.isEmpty())
-        return false;
-    currentDelay = delay;
-    command();
-    return true;
+    if (unavailable.isEmpty()) {
+        currentDelay = delay;
+        command();
+    }
+    return unavailable.isEmpty();
 }
 
 void SimulatedRepeatSettings::command()
