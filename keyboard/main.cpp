@@ -1,13 +1,17 @@
 #include "configuratorstate.h"
 #include "evdevrepeatsettings.h"
 #include "eventloopwaiter.h"
+#include "hintmacrosform.h"
 #include "htmlhelp.h"
+#include "keybconf.h"
 #include "keymodeform.h"
 #include "mainform.h"
 #include "qtseriallink.h"
 #include "qtuserdialogs.h"
 #include "send2com.h"
+#include "setparam.h"
 #include "terminationsignal.h"
+#include "testform.h"
 
 #include <QApplication>
 
@@ -40,6 +44,16 @@ int main(int argc, char* argv[])
     morvaw::KeyModeForm keyModeForm(*state, editorDialogs);
     editorDialogs.setParent(&keyModeForm);
     keyModeForm.attachToMainForm(mainForm);
+
+    // The options windows and the hint are made once; a test window is made
+    // for each test.
+    morvaw::KeybConf keybConf(*state);
+    keybConf.attachToMainForm(mainForm);
+    morvaw::SetParam setParam(*state);
+    setParam.attach(mainForm, keyModeForm);
+    morvaw::HintMacrosForm hintMacrosForm(*state);
+    hintMacrosForm.attachToMainForm(mainForm);
+    morvaw::TestForm::attachToMainForm(mainForm);
 
     morvaw::TerminationSignal termination;
     QObject::connect(&termination, &morvaw::TerminationSignal::received, &mainForm,

@@ -7,6 +7,7 @@ packages=(
     qt6-base-dev qt6-qpa-plugins qt6-serialport-dev libgl-dev
     libcups2-dev
     googletest libgtest-dev
+    clang-format
     fonts-dejavu-core
 )
 

@@ -45,18 +45,18 @@ std::string TwoLineCommand(DisplayState& state, int mode)
     case DisplayProtocol::Aedex:
         return prefixes(state) + "1" + line1 + CR + prefixes(state) + "2" + line2 + CR;
     case DisplayProtocol::Ultimate:
-        fillTo(line1, 20);
-        fillTo(line2, 19);
+        fillTo(line1, kLineWidth);
+        fillTo(line2, kLineWidth - 1);
         return "\x1F" + line1 + line2 + CR;
     case DisplayProtocol::ICD:
-        fillTo(line1, 20);
-        fillTo(line2, 19);
+        fillTo(line1, kLineWidth);
+        fillTo(line2, kLineWidth - 1);
         return "\x1F" + line1 + line2;
     case DisplayProtocol::Set2:
-        fillTo(line1, 20);
+        fillTo(line1, kLineWidth);
         return std::string("\x0E") + CR + line1 + line2 + CR;
     case DisplayProtocol::EPSON:
-        fillTo(line1, 20);
+        fillTo(line1, kLineWidth);
         return std::string{ESC, ESC, CR} + line1 + line2 + CR;
     case DisplayProtocol::IDM:
         return std::string("\x0C") + CR + line1 + CR + line2 + CR;
@@ -71,7 +71,7 @@ std::string CursorCommand(const DisplayState& state, int mode)
         return std::string{ESC} + "[0" + std::to_string(state.LineNo) + ";" +
                std::to_string(state.XPos) + "H";
     if (mode == static_cast<int>(DisplayProtocol::IDM)) {
-        const int position = 20 * (state.LineNo - 1) + state.XPos;
+        const int position = kLineWidth * (state.LineNo - 1) + state.XPos;
         return std::string{'\x10', static_cast<char>(position & 0xFF), CR};
     }
     return {};

@@ -9,6 +9,11 @@ namespace vornestw {
 // COM1..COM4 are 0..3; the printer is the fifth channel.
 inline constexpr int kPrinterPort = 4;
 
+// A display line holds 20 characters (so the cursor columns are 1..20); the
+// long text spans both lines.
+inline constexpr int kLineWidth = 20;
+inline constexpr int kLongTextWidth = 40;
+
 // Everything the display utility keeps for the whole run: one object, made by
 // main and passed by reference to the logic and the windows. Texts are the
 // bytes the display receives, one byte per character.

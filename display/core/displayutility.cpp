@@ -103,6 +103,51 @@ void DisplayUtility::SetDefaultConfiguration()
     m_state.Prefix2 = '#';
 }
 
+void DisplayUtility::KeepTwoLines(const std::string& line1, const std::string& line2)
+{
+    m_state.Line1 = line1;
+    m_state.Line2 = line2;
+}
+
+void DisplayUtility::KeepLongText(const std::string& text)
+{
+    m_state.LongText = text;
+}
+
+void DisplayUtility::KeepCursor(int lineNo, int xPos)
+{
+    m_state.LineNo = lineNo;
+    m_state.XPos = xPos;
+}
+
+void DisplayUtility::AcceptPrefixes(char prefix1, char prefix2)
+{
+    m_state.Prefix1 = prefix1;
+    m_state.Prefix2 = prefix2;
+}
+
+void DisplayUtility::SelectMode(int mode)
+{
+    m_state.Mode = mode;
+}
+
+std::optional<QString> DisplayUtility::ChangePort(int newPort)
+{
+    return m_channel.ChangePort(newPort);
+}
+
+void DisplayUtility::CancelSend()
+{
+    m_state.AbortFlag = true;
+}
+
+void DisplayUtility::ShutDown(const SettingsFile& settings)
+{
+    m_state.AbortFlag = true;
+    m_channel.CloseForShutdown();
+    SaveSettings(m_state, settings);
+}
+
 void ReadSettings(DisplayState& state, const SettingsFile& file)
 {
     ApplySettings(file.Load(), state);

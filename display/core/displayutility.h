@@ -47,7 +47,25 @@ public:
     // "Default configuration": texts empty, COM3, cursor home, default prefixes.
     void SetDefaultConfiguration();
 
-    [[nodiscard]] DisplayState& state() { return m_state; }
+    // Values a window hands back without sending anything.
+    void KeepTwoLines(const std::string& line1, const std::string& line2);
+    void KeepLongText(const std::string& text);
+    void KeepCursor(int lineNo, int xPos);
+    void AcceptPrefixes(char prefix1, char prefix2);
+    // The protocol the utility speaks from now on; the display is not told.
+    void SelectMode(int mode);
+
+    // The connection window's change; the error's description when the new
+    // port cannot be opened (the old channel stays).
+    std::optional<QString> ChangePort(int newPort);
+
+    // Ends a wait of the output routine at once.
+    void CancelSend();
+    // Closing the main window: ends a running send, gives the display its
+    // bounded chance to take the rest, closes the port and saves.
+    void ShutDown(const SettingsFile& settings);
+
+    [[nodiscard]] const DisplayState& state() const { return m_state; }
     [[nodiscard]] OutputChannel& channel() { return m_channel; }
 
 private:

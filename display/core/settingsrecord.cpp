@@ -59,9 +59,9 @@ SettingsRecord SettingsRecord::fromBytes(std::span<const std::uint8_t, kSize> by
     r.Port = readInt(bytes, 2);
     r.XPos = readInt(bytes, 4);
     r.LineNo = readInt(bytes, 6);
-    r.Line1 = readText(bytes, 8, kLineWidth);
-    r.Line2 = readText(bytes, 28, kLineWidth);
-    r.LongText = readText(bytes, 48, kLongTextWidth);
+    r.Line1 = readText(bytes, 8, kLineBytes);
+    r.Line2 = readText(bytes, 28, kLineBytes);
+    r.LongText = readText(bytes, 48, kLongTextBytes);
     r.Prefix1 = static_cast<char>(bytes[88]);
     r.Prefix2 = static_cast<char>(bytes[89]);
     std::copy(bytes.begin() + 90, bytes.end(), r.Rest.begin());
@@ -75,9 +75,9 @@ std::array<std::uint8_t, SettingsRecord::kSize> SettingsRecord::toBytes() const
     writeInt(b, 2, Port);
     writeInt(b, 4, XPos);
     writeInt(b, 6, LineNo);
-    writeText(b, 8, kLineWidth, Line1);
-    writeText(b, 28, kLineWidth, Line2);
-    writeText(b, 48, kLongTextWidth, LongText);
+    writeText(b, 8, kLineBytes, Line1);
+    writeText(b, 28, kLineBytes, Line2);
+    writeText(b, 48, kLongTextBytes, LongText);
     b[88] = static_cast<std::uint8_t>(Prefix1);
     b[89] = static_cast<std::uint8_t>(Prefix2);
     std::copy(Rest.begin(), Rest.end(), b.begin() + 90);
@@ -92,7 +92,7 @@ void ApplySettings(const SettingsRecord& record, DisplayState& state)
     // An unknown channel would open a port that no window can select.
     state.Port = withinOr(record.Port, 0, kPrinterPort, defaults.Port);
     // The cursor command turns these into one byte; out of range they would wrap.
-    state.XPos = withinOr(record.XPos, 1, 20, defaults.XPos);
+    state.XPos = withinOr(record.XPos, 1, kLineWidth, defaults.XPos);
     state.LineNo = withinOr(record.LineNo, 1, 2, defaults.LineNo);
     state.Line1 = trimSpaces(record.Line1);
     state.Line2 = trimSpaces(record.Line2);

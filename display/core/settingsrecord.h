@@ -1,5 +1,7 @@
 #pragma once
 
+#include "displaystate.h"
+
 #include <array>
 #include <cstdint>
 #include <span>
@@ -7,15 +9,13 @@
 
 namespace vornestw {
 
-struct DisplayState;
-
 // The settings file's one 100-byte record: 16-bit little-endian integers and
 // space-padded single-byte texts.
 struct SettingsRecord
 {
     static constexpr std::size_t kSize = 100;
-    static constexpr std::size_t kLineWidth = 20;
-    static constexpr std::size_t kLongTextWidth = 40;
+    static constexpr std::size_t kLineBytes = kLineWidth;
+    static constexpr std::size_t kLongTextBytes = kLongTextWidth;
 
     std::int16_t Mode = 0;
     std::int16_t Port = 1;

@@ -32,6 +32,12 @@ void ChildForm::Open()
     }
 }
 
+void ChildForm::SendingChanged(bool sending)
+{
+    for (QPushButton* button : m_sendButtons)
+        button->setEnabled(!sending);
+}
+
 namespace {
 
 class EnterKeyFilter : public QObject

@@ -3,6 +3,8 @@
 #include <QDialog>
 
 #include <functional>
+#include <initializer_list>
+#include <vector>
 
 class QPushButton;
 
@@ -21,6 +23,10 @@ public:
     // Shows the window and runs its activation.
     void Open();
 
+    // Every send of the utility passes here: the window's send buttons are
+    // off while one runs.
+    void SendingChanged(bool sending);
+
 signals:
     // The window was hidden; the main window takes over again.
     void closed();
@@ -31,6 +37,9 @@ protected:
     // Windows with an Ok button let Enter press it; in the others Enter only
     // presses a focused button.
     void setEnterPressesDefault(bool presses) { m_enterPressesDefault = presses; }
+
+    // The buttons that start a send.
+    void setSendButtons(std::initializer_list<QPushButton*> buttons) { m_sendButtons = buttons; }
 
     // Enter on this control runs the action (an option or scroll bar that
     // stands for a button), instead of whatever the window would do.
@@ -50,6 +59,7 @@ protected:
 private:
     bool m_active = false;
     bool m_enterPressesDefault = false;
+    std::vector<QPushButton*> m_sendButtons;
 };
 
 } // namespace vornestw

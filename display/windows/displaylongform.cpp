@@ -20,7 +20,8 @@ DisplayLongForm::DisplayLongForm(DisplayUtility& utility, QWidget* parent)
 
     m_text1 = new QLineEdit(this);
     m_text1->setObjectName("Text1");
-    m_text1->setMinimumWidth(m_text1->fontMetrics().horizontalAdvance(QString(42, 'W')));
+    m_text1->setMinimumWidth(
+        m_text1->fontMetrics().horizontalAdvance(QString(kLongTextWidth + 2, 'W')));
     m_btnSend = new QPushButton("&Send", this);
     m_btnSend->setObjectName("BtnSend");
     m_btnCancel = new QPushButton("&Cancel", this);
@@ -35,8 +36,9 @@ DisplayLongForm::DisplayLongForm(DisplayUtility& utility, QWidget* parent)
     layout->addLayout(buttons);
     layout->setSizeConstraint(QLayout::SetFixedSize);
 
-    new TextBoxGuard(m_text1, TextBoxGuard::LengthLimit(m_text1, 40),
+    new TextBoxGuard(m_text1, TextBoxGuard::LengthLimit(m_text1, kLongTextWidth),
                      [this] { m_btnSend->setFocus(); });
+    setSendButtons({m_btnSend});
     connect(m_btnSend, &QPushButton::clicked, this, &DisplayLongForm::BtnSend_Click);
     connect(m_btnCancel, &QPushButton::clicked, this, &DisplayLongForm::CloseForm);
 }
@@ -63,14 +65,12 @@ void DisplayLongForm::onActivate()
 
 void DisplayLongForm::onDeactivate()
 {
-    m_utility.state().LongText = FromDisplayText(m_text1->text());
+    m_utility.KeepLongText(FromDisplayText(m_text1->text()));
 }
 
 void DisplayLongForm::BtnSend_Click()
 {
-    m_btnSend->setEnabled(false);
     m_utility.SendLongText(FromDisplayText(m_text1->text()));
-    m_btnSend->setEnabled(true);
 }
 
 } // namespace vornestw

@@ -24,7 +24,7 @@ DisplayTwoLinesForm::DisplayTwoLinesForm(DisplayUtility& utility, QWidget* paren
     m_text2 = new QLineEdit(this);
     m_text2->setObjectName("Text2");
     for (QLineEdit* box : {m_text1, m_text2})
-        box->setMinimumWidth(box->fontMetrics().horizontalAdvance(QString(22, 'W')));
+        box->setMinimumWidth(box->fontMetrics().horizontalAdvance(QString(kLineWidth + 2, 'W')));
     m_btnSend = new QPushButton("&Send", this);
     m_btnSend->setObjectName("BtnSend");
     m_btnCancel = new QPushButton("&Cancel", this);
@@ -42,10 +42,11 @@ DisplayTwoLinesForm::DisplayTwoLinesForm(DisplayUtility& utility, QWidget* paren
     layout->addLayout(buttons);
     layout->setSizeConstraint(QLayout::SetFixedSize);
 
-    new TextBoxGuard(m_text1, TextBoxGuard::LengthLimit(m_text1, 20),
+    new TextBoxGuard(m_text1, TextBoxGuard::LengthLimit(m_text1, kLineWidth),
                      [this] { m_text2->setFocus(); });
-    new TextBoxGuard(m_text2, TextBoxGuard::LengthLimit(m_text2, 20),
+    new TextBoxGuard(m_text2, TextBoxGuard::LengthLimit(m_text2, kLineWidth),
                      [this] { m_btnSend->setFocus(); });
+    setSendButtons({m_btnSend});
     connect(m_btnSend, &QPushButton::clicked, this, &DisplayTwoLinesForm::BtnSend_Click);
     connect(m_btnCancel, &QPushButton::clicked, this, &DisplayTwoLinesForm::CloseForm);
 }
@@ -60,15 +61,12 @@ void DisplayTwoLinesForm::onActivate()
 
 void DisplayTwoLinesForm::onDeactivate()
 {
-    m_utility.state().Line1 = FromDisplayText(m_text1->text());
-    m_utility.state().Line2 = FromDisplayText(m_text2->text());
+    m_utility.KeepTwoLines(FromDisplayText(m_text1->text()), FromDisplayText(m_text2->text()));
 }
 
 void DisplayTwoLinesForm::BtnSend_Click()
 {
-    m_btnSend->setEnabled(false);
     m_utility.SendTwoLines(FromDisplayText(m_text1->text()), FromDisplayText(m_text2->text()));
-    m_btnSend->setEnabled(true);
 }
 
 } // namespace vornestw

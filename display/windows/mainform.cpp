@@ -109,9 +109,12 @@ MainForm::MainForm(DisplayUtility& utility, UserNotice& notice, const SettingsFi
     OutputChannel& channel = utility.channel();
     connect(&channel, &OutputChannel::sentTextChanged, this, &MainForm::ShowSentLines);
     connect(&channel, &OutputChannel::channelCaptionChanged, this, &MainForm::ShowChannelCaption);
-    // A menu command may not start while another one is still being sent.
-    connect(&channel, &OutputChannel::sendingChanged, this,
-            [this](bool sending) { menuBar()->setEnabled(!sending); });
+    // No command may start while another one is still being sent.
+    connect(&channel, &OutputChannel::sendingChanged, this, [this](bool sending) {
+        menuBar()->setEnabled(!sending);
+        for (QWidget* form : OtherForms())
+            static_cast<ChildForm*>(form)->SendingChanged(sending);
+    });
     ShowChannelCaption();
     BuildFunctionMenu();
 }
@@ -176,13 +179,13 @@ void MainForm::OpenWindow(ParameterWindow window)
 void MainForm::MenuSetMode_Click()
 {
     setEnabled(false);
-    m_setModeForm->OpenWithMode(m_utility.state().Mode);
+    m_setModeForm->OpenWithOption(m_utility.state().Mode);
 }
 
 void MainForm::Configure_Click()
 {
     setEnabled(false);
-    m_optionsForm->OpenWithPort(m_utility.state().Port);
+    m_optionsForm->OpenWithOption(m_utility.state().Port);
 }
 
 void MainForm::ReturnFromWindow()
@@ -219,10 +222,7 @@ void MainForm::closeEvent(QCloseEvent* event)
         return;
     }
     m_closing = true;
-    // A send still waiting for the display ends now.
-    m_utility.state().AbortFlag = true;
-    m_utility.channel().CloseForShutdown();
-    SaveSettings(m_utility.state(), m_settings);
+    m_utility.ShutDown(m_settings);
     for (QWidget* form : OtherForms())
         form->hide();
     event->accept();

@@ -97,6 +97,7 @@ PrefixForm::PrefixForm(DisplayUtility& utility, QWidget* parent)
     layout->addLayout(buttons);
     layout->setSizeConstraint(QLayout::SetFixedSize);
 
+    setSendButtons({m_btnSend});
     connect(m_btnOk, &QPushButton::clicked, this, &PrefixForm::BtnOk_Click);
     connect(m_btnSend, &QPushButton::clicked, this, &PrefixForm::BtnSend_Click);
     connect(m_btnCancel, &QPushButton::clicked, this, &PrefixForm::onCancel);
@@ -153,22 +154,19 @@ void PrefixForm::Text3_KeyPress(QChar typed)
 
 void PrefixForm::BtnSend_Click()
 {
-    m_btnSend->setEnabled(false);
     m_utility.SendPrefix(m_hScroll[0]->value(), m_hScroll[1]->value());
-    m_btnSend->setEnabled(true);
 }
 
 void PrefixForm::BtnOk_Click()
 {
-    m_utility.state().Prefix1 = static_cast<char>(m_hScroll[0]->value());
-    m_utility.state().Prefix2 = static_cast<char>(m_hScroll[1]->value());
+    m_utility.AcceptPrefixes(static_cast<char>(m_hScroll[0]->value()),
+                             static_cast<char>(m_hScroll[1]->value()));
     CloseForm();
 }
 
 void PrefixForm::onCancel()
 {
-    m_utility.state().Prefix1 = m_oldPrefix1;
-    m_utility.state().Prefix2 = m_oldPrefix2;
+    m_utility.AcceptPrefixes(m_oldPrefix1, m_oldPrefix2);
     CloseForm();
 }
 

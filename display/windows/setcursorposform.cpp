@@ -28,7 +28,7 @@ SetCursorPosForm::SetCursorPosForm(DisplayUtility& utility, QWidget* parent)
     m_optLine2->setObjectName("OptLine2");
     m_hScrXPos = new QScrollBar(Qt::Horizontal, this);
     m_hScrXPos->setObjectName("HScrXPos");
-    m_hScrXPos->setRange(1, 20);
+    m_hScrXPos->setRange(1, kLineWidth);
     m_hScrXPos->setPageStep(1);
     // Qt inverts the keys of scroll bars; Right must move right here.
     m_hScrXPos->setInvertedControls(false);
@@ -61,6 +61,7 @@ SetCursorPosForm::SetCursorPosForm(DisplayUtility& utility, QWidget* parent)
     layout->setSizeConstraint(QLayout::SetFixedSize);
 
     pressOnEnter(m_hScrXPos, [this] { BtnSend_Click(); });
+    setSendButtons({m_btnSend});
     new TextBoxGuard(m_textXPos, nullptr, [this] { TextXPos_Enter(); });
     connect(m_optLine1, &QRadioButton::clicked, this, [this] { m_line = 1; });
     connect(m_optLine2, &QRadioButton::clicked, this, [this] { m_line = 2; });
@@ -88,23 +89,20 @@ void SetCursorPosForm::HScrXPos_Change(int value)
 void SetCursorPosForm::TextXPos_Enter()
 {
     // A number outside 1..20 leaves the scroll bar where it is.
-    if (const auto column = WholeNumberIn(m_textXPos->text().toStdString(), 1, 20))
+    if (const auto column = WholeNumberIn(m_textXPos->text().toStdString(), 1, kLineWidth))
         m_hScrXPos->setValue(*column);
     m_textXPos->setSelection(0, 5);
 }
 
 void SetCursorPosForm::BtnSend_Click()
 {
-    m_btnSend->setEnabled(false);
     m_utility.SendCursor(m_line, m_column);
-    m_btnSend->setEnabled(true);
 }
 
 void SetCursorPosForm::onCancel()
 {
     // Cancel keeps the chosen position for the next opening.
-    m_utility.state().XPos = m_column;
-    m_utility.state().LineNo = m_line;
+    m_utility.KeepCursor(m_line, m_column);
     CloseForm();
 }
 

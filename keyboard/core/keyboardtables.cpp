@@ -2,9 +2,9 @@
 
 #include "definitiontext.h"
 #include "layoutmodel.h"
+#include "regularfile.h"
 
 #include <cstring>
-#include <fstream>
 #include <vector>
 
 namespace morvaw {
@@ -12,18 +12,15 @@ namespace morvaw {
 namespace {
 
 // Reads up to count records of recordSize bytes from the start of a file.
-// A missing or short file gives fewer bytes; the caller fills the rest.
+// A missing or short file gives fewer bytes; the caller fills the rest. Only
+// a regular file is read: a named pipe in its place must not hang the program.
 std::vector<std::uint8_t> readRecords(const std::filesystem::path& file, std::size_t recordSize,
                                       std::size_t count)
 {
-    std::vector<std::uint8_t> data(recordSize * count);
-    std::ifstream in(file, std::ios::binary);
-    if (!in)
-        return {};
-    in.read(reinterpret_cast<char*>(data.data()), static_cast<std::streamsize>(data.size()));
-    const auto got = static_cast<std::size_t>(std::max<std::streamsize>(in.gcount(), 0));
-    data.resize(got - got % recordSize);
-    return data;
+    const FileRead read = ReadRegularFile(file, static_cast<qint64>(recordSize * count));
+    const auto got = static_cast<std::size_t>(read.bytes.size());
+    const auto* first = reinterpret_cast<const std::uint8_t*>(read.bytes.constData());
+    return std::vector<std::uint8_t>(first, first + (got - got % recordSize));
 }
 
 // Bytes into entries 1..count; entries the file does not reach become 0.
@@ -107,13 +104,7 @@ void applyCaptionPatches(KeyboardTables& tables, const std::array<CaptionPatch, 
 
 void readStcTable(KeyboardTables& tables, const std::filesystem::path& appPath)
 {
-    const bool opened = !tables.StcFileName.empty() &&
-                        std::filesystem::is_regular_file(appPath / tables.StcFileName);
-    if (!opened) {
-        for (ScanRecord& r : tables.StcTable)
-            r.blank();
-        return;
-    }
+    // A missing or unreadable STC file leaves the table blank.
     loadScanRecords(tables.StcTable, appPath / tables.StcFileName, kScanRecords);
 }
 
@@ -208,10 +199,8 @@ void LoadLanguageTables(KeyboardTables& t, const std::filesystem::path& appPath,
     loadByteTable(t.CapTable, appPath / "KCCAPT.BIN");
     loadByteTable(t.ShiftCapTable, appPath / "KCSCAPS.BIN");
 
-    if (const auto stc = LanguageStcFile(currentLanguage)) {
-        t.ScanCount = kScanRecords;
-        t.StcFileName = std::string(*stc);
-    }
+    t.ScanCount = kScanRecords;
+    t.StcFileName = std::string(LanguageStcFile(currentLanguage));
     if (currentLanguage == Language::UK) {
         applyScanPatches(t, t.UkScanPatches, kUkScanPatchPlaces);
         applyCaptionPatches(t, t.UkCaptionPatches);

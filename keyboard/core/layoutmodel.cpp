@@ -28,17 +28,15 @@ std::string_view LanguageSuffix(int language)
     }
 }
 
-std::optional<std::string_view> LanguageStcFile(int language)
+std::string_view LanguageStcFile(int language)
 {
     switch (language) {
-    case Language::USA:
-        return "STCUSA.TBL";
     case Language::UK:
         return "STCUK.TBL";
     case Language::Spain:
         return "STCSP.TBL";
     default:
-        return std::nullopt;
+        return "STCUSA.TBL";
     }
 }
 

@@ -4,7 +4,6 @@
 
 #include <array>
 #include <cstdint>
-#include <optional>
 #include <string_view>
 
 namespace morvaw {
@@ -56,8 +55,10 @@ constexpr std::uint8_t Switzerland = 7;
 } // namespace Language
 
 [[nodiscard]] std::string_view LanguageSuffix(int language);
-// The STC file of languages 0..2; the others keep the previous one (nullopt).
-[[nodiscard]] std::optional<std::string_view> LanguageStcFile(int language);
+// The language's STC file. Only the UK and Spanish tables are patched; every
+// other language (Italian to Swiss, whose patches are not applied, and unknown
+// codes) uses the US table and its file, whatever layout was open before.
+[[nodiscard]] std::string_view LanguageStcFile(int language);
 
 // Matrix code of key n (1..84) in the keyboard's memory; index 0 unused.
 using MatrixCodeTable = std::array<std::uint8_t, kKeyCount + 1>;

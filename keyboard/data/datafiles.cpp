@@ -68,6 +68,10 @@ void checkUniqueNames(const NamedTable& t, const std::string& label)
     const auto note = [&](const ScanRecord& r, const std::string& where) {
         if (IsBlankText(r.Name.view()))
             return;
+        // Byte 249 frames definition tokens: a name holding it would split its token.
+        if (r.Name.view().find(TokenMark) != std::string_view::npos)
+            throw DataSourceError(label + ": the name of " + where +
+                                  " holds byte 249, the token mark");
         if (const auto [it, fresh] = seen.emplace(nameKey(r.Name.view()), where); !fresh)
             throw DataSourceError(label + ": the name \"" + it->first + "\" of " + where +
                                   " is already used by " + it->second);
@@ -205,7 +209,7 @@ void writeStcFiles(const DataSource& source, const std::filesystem::path& dir)
 {
     constexpr std::array<int, 3> languages{Language::USA, Language::UK, Language::Spain};
     for (int language : languages)
-        std::filesystem::remove(dir / *LanguageStcFile(language));
+        std::filesystem::remove(dir / LanguageStcFile(language));
     for (int language : languages) {
         KeyboardTables tables;
         LoadStartupTables(tables, dir);
@@ -222,7 +226,7 @@ void writeStcFiles(const DataSource& source, const std::filesystem::path& dir)
         ScanTableArray stc = tables.ScanTable;
         for (std::size_t i = kReloadScanRecords + 1; i < stc.size(); ++i)
             stc[i] = i <= kProtectedRecords ? source.scanTable[i - 1].scan : ScanRecord{};
-        writeFile(dir / *LanguageStcFile(language), scanBytes(&stc[1], kScanRecords));
+        writeFile(dir / LanguageStcFile(language), scanBytes(&stc[1], kScanRecords));
     }
 }
 

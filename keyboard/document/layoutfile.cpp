@@ -1,9 +1,6 @@
 #include "layoutfile.h"
 
-#include <QFile>
-#include <QFileInfo>
-#include <QSaveFile>
-
+#include <algorithm>
 #include <span>
 
 namespace morvaw {
@@ -34,59 +31,33 @@ QByteArray LayoutFileBytes(const LayoutRecordArray& records)
     return out;
 }
 
-FileOutcome ReadLayoutFile(const QString& path, LayoutRecordArray& records)
+FileOutcome ReadLayoutFile(const std::filesystem::path& path, LayoutRecordArray& records)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return FileOutcome::failed(file.errorString());
     // One byte more than a layout tells a longer file from a layout.
-    const QByteArray bytes = file.read(kLayoutFileSize + 1);
-    if (file.error() != QFileDevice::NoError)
-        return FileOutcome::failed(file.errorString());
-    if (bytes.size() != kLayoutFileSize) {
-        const qint64 size = bytes.size() > kLayoutFileSize ? file.size() : bytes.size();
+    const FileRead read = ReadRegularFile(path, kLayoutFileSize + 1);
+    if (!read.outcome.ok)
+        return read.outcome;
+    if (read.bytes.size() != kLayoutFileSize) {
+        const qint64 size = std::max<qint64>(read.size, read.bytes.size());
         return FileOutcome::failed(
             QStringLiteral("The file is %1 bytes long; a layout file has %2 bytes.")
                 .arg(size)
                 .arg(kLayoutFileSize));
     }
     for (int n = 1; n <= kLayoutFileRecords; ++n)
-        records[static_cast<std::size_t>(n)] = recordAt(bytes, n - 1);
+        records[static_cast<std::size_t>(n)] = recordAt(read.bytes, n - 1);
     return {};
 }
 
-void ReadLayoutFilePartly(const QString& path, LayoutRecordArray& records)
+void ReadLayoutFilePartly(const std::filesystem::path& path, LayoutRecordArray& records)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return;
-    const QByteArray bytes = file.read(kLayoutFileSize);
+    const QByteArray bytes = ReadRegularFile(path, kLayoutFileSize).bytes;
     const qint64 whole = bytes.size() / kRecordSize;
     for (qint64 i = 0; i < whole; ++i)
         records[static_cast<std::size_t>(i + 1)] = recordAt(bytes, i);
 }
 
-FileOutcome ReplaceFileContents(const QString& path, const QByteArray& bytes)
-{
-    // Replacing the file would otherwise override its read-only protection.
-    const QFileInfo existing(path);
-    if (existing.exists() && existing.isFile() && !existing.isWritable())
-        return FileOutcome::failed(QStringLiteral("The file is read-only."));
-
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return FileOutcome::failed(file.errorString());
-    if (file.write(bytes) != bytes.size()) {
-        const QString why = file.errorString();
-        file.cancelWriting();
-        return FileOutcome::failed(why);
-    }
-    if (!file.commit())
-        return FileOutcome::failed(file.errorString());
-    return {};
-}
-
-FileOutcome WriteLayoutFile(const QString& path, const LayoutRecordArray& records)
+FileOutcome WriteLayoutFile(const std::filesystem::path& path, const LayoutRecordArray& records)
 {
     return ReplaceFileContents(path, LayoutFileBytes(records));
 }

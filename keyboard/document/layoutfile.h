@@ -2,9 +2,11 @@
 
 #include "fileoutcome.h"
 #include "layoutmodel.h"
+#include "regularfile.h"
 
 #include <QByteArray>
-#include <QString>
+
+#include <filesystem>
 
 namespace morvaw {
 
@@ -16,17 +18,16 @@ constexpr qint64 kLayoutFileSize = kLayoutFileRecords * static_cast<qint64>(KeyR
 
 // Reads a whole layout file: on any failure, or when the file is not exactly
 // one layout long, the records are left untouched and the reason is returned.
-[[nodiscard]] FileOutcome ReadLayoutFile(const QString& path, LayoutRecordArray& records);
+[[nodiscard]] FileOutcome ReadLayoutFile(const std::filesystem::path& path,
+                                         LayoutRecordArray& records);
 
 // Reads as many whole records as the file holds, silently; records the file
 // does not reach keep what they held (the start-up load of the last layout).
-void ReadLayoutFilePartly(const QString& path, LayoutRecordArray& records);
+void ReadLayoutFilePartly(const std::filesystem::path& path, LayoutRecordArray& records);
 
-// Writes the 100 records through a temporary file in the same folder that
-// replaces the old file in one step, so a failure never leaves half a layout.
-[[nodiscard]] FileOutcome WriteLayoutFile(const QString& path, const LayoutRecordArray& records);
-
-// The same replacement for any whole file; an existing read-only file is refused.
-[[nodiscard]] FileOutcome ReplaceFileContents(const QString& path, const QByteArray& bytes);
+// Writes the 100 records with ReplaceFileContents, so a failure never leaves
+// half a layout.
+[[nodiscard]] FileOutcome WriteLayoutFile(const std::filesystem::path& path,
+                                          const LayoutRecordArray& records);
 
 } // namespace morvaw

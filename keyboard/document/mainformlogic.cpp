@@ -7,7 +7,8 @@
 #include "settingsfile.h"
 
 #include <QDir>
-#include <QFileInfo>
+
+#include <filesystem>
 
 namespace morvaw {
 
@@ -103,7 +104,7 @@ bool MainFormLogic::Form_Unload()
             break;
         }
     }
-    SaveIni(m_state);
+    SaveSettings();
     if (cancel)
         return false;
     m_help.showHelp(m_helpFile, HelpCommand::Quit, 0);
@@ -127,18 +128,17 @@ bool MainFormLogic::LoadFileKbd(const std::string& fname, LoadReport report)
 {
     const std::string name = TrimRight(fname);
     if (report == LoadReport::Reported) {
-        const FileOutcome read = ReadLayoutFile(ToQtPath(name), m_state.LayoutRecords);
+        const FileOutcome read = ReadLayoutFile(name, m_state.LayoutRecords);
         if (!read.ok) {
             reportFailure(QStringLiteral("The layout could not be loaded from"), name, read.reason);
             return false;
         }
     } else {
-        ReadLayoutFilePartly(ToQtPath(name), m_state.LayoutRecords);
+        ReadLayoutFilePartly(name, m_state.LayoutRecords);
     }
 
     m_state.CurrentLanguage = m_state.LayoutRecords[Settings::KbdLanguage].PosX;
-    // LoadLanguageTables picks the language's STC file for USA, UK and Spain
-    // and keeps the previous one for the others.
+    // LoadLanguageTables picks the language's STC file.
     LoadLanguageTables(m_state);
     if (!name.empty() && !IsWildcardName(name))
         m_state.LayoutFileName = name;
@@ -152,25 +152,36 @@ bool MainFormLogic::SaveFileKbd(const std::string& fname)
 {
     const std::string name = TrimRight(fname);
     m_state.LayoutRecords[Settings::KbdLanguage].PosX = m_state.CurrentLanguage;
-    const FileOutcome written = WriteLayoutFile(ToQtPath(name), m_state.LayoutRecords);
+    const FileOutcome written = WriteLayoutFile(name, m_state.LayoutRecords);
     if (written.ok) {
         m_state.CurrentLanguage = m_state.LayoutRecords[Settings::KbdLanguage].PosX;
         if (!name.empty() && !IsWildcardName(name))
             m_state.LayoutFileName = name;
         SetCaption();
     }
-    // The settings file is written even when the layout could not be.
-    SaveIni(m_state);
     if (!written.ok)
         reportFailure(QStringLiteral("The layout could not be saved to"), name, written.reason);
+    // The settings file is written even when the layout could not be.
+    SaveSettings();
     return written.ok;
+}
+
+void MainFormLogic::SaveSettings()
+{
+    const FileOutcome saved = SaveIni(m_state);
+    // Saved after nearly every command: one message per run is enough.
+    if (saved.ok || m_settingsFailureReported)
+        return;
+    m_settingsFailureReported = true;
+    reportFailure(QStringLiteral("The settings could not be saved to"),
+                  SettingsFilePath(m_state).string(), saved.reason);
 }
 
 void MainFormLogic::reportFailure(const QString& what, const std::string& name,
                                   const QString& reason)
 {
-    m_dialogs.inform(QStringLiteral("%1\n%2\n\n%3").arg(what, ToQtPath(name), reason),
-                     QString::fromLatin1(kAppTitle));
+    m_dialogs.warn(QStringLiteral("%1\n%2\n\n%3").arg(what, ToQtPath(name), reason),
+                   QString::fromLatin1(kAppTitle));
 }
 
 // --- Menu commands ---
@@ -222,13 +233,14 @@ bool MainFormLogic::SaveUnderChosenName()
         const auto chosen = m_dialogs.saveFileName(LayoutDialogSettings());
         if (!chosen)
             return false;
-        if (!QFileInfo::exists(*chosen))
+        std::error_code error;
+        if (!std::filesystem::exists(FromQtPath(*chosen), error))
             return SaveAs(FromQtPath(*chosen));
         switch (m_dialogs.askYesNoCancel(QString::fromLatin1(kOverwritePrompt),
                                          QString::fromLatin1(kAppTitle))) {
         case Answer::Yes: {
             const bool saved = SaveAs(FromQtPath(*chosen));
-            SaveIni(m_state);
+            SaveSettings();
             return saved;
         }
         case Answer::No:
@@ -268,7 +280,7 @@ void MainFormLogic::NewLayoutCommand()
 {
     if (SavePrompt(true) == Flow::Abandon)
         return;
-    SaveIni(m_state);
+    SaveSettings();
     NewLayout(m_state);
     do_resize_main_form();
     SetAllKeyCaptions();
@@ -286,7 +298,7 @@ void MainFormLogic::LoadCommand()
     DisplayLastFiles();
     if (SavePrompt(false) == Flow::Abandon)
         return;
-    SaveIni(m_state);
+    SaveSettings();
     const auto chosen = m_dialogs.openFileName(LayoutDialogSettings());
     if (!chosen)
         return;
@@ -300,7 +312,7 @@ void MainFormLogic::RecentCommand(int item)
     DisplayLastFiles();
     if (SavePrompt(false) == Flow::Abandon)
         return;
-    SaveIni(m_state);
+    SaveSettings();
     OpenLayout(name);
 }
 

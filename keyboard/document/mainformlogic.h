@@ -99,6 +99,11 @@ public:
     bool SaveFileKbd(const std::string& fname);
     void do_resize_main_form();
 
+    // Windows handing back: the caption after a language change, and F1,
+    // which the test window takes away while it has the keys.
+    void RefreshCaption() { SetCaption(); }
+    void RestoreAppHelpFile() { m_appHelpFile = m_helpFile; }
+
     // What the window shows.
     [[nodiscard]] const std::string& Caption() const { return m_caption; }
     [[nodiscard]] const std::string& KeyCaption(int index) const;
@@ -126,6 +131,8 @@ private:
     void RecentCommand(int item);
     void OpenLayout(const std::string& name);
     void CopyKeyToWorkKey(int index);
+    // SaveIni, and the first failure of a run reported.
+    void SaveSettings();
     void reportFailure(const QString& what, const std::string& name, const QString& reason);
 
     ConfiguratorState& m_state;
@@ -142,6 +149,7 @@ private:
     RecentVisibility m_recentVisible{};
     QString m_helpFile;    // the dialog component's: Contents and How to use help
     QString m_appHelpFile; // the application's: F1 on a menu item
+    bool m_settingsFailureReported = false;
 };
 
 } // namespace morvaw

@@ -2,10 +2,7 @@
 
 #include "configuratorstate.h"
 #include "filenames.h"
-#include "layoutfile.h"
-
-#include <QDir>
-#include <QFile>
+#include "regularfile.h"
 
 #include <algorithm>
 
@@ -31,17 +28,14 @@ std::string fieldAt(const QByteArray& bytes, qint64 offset)
 
 } // namespace
 
-QString SettingsFilePath(const ConfiguratorState& state)
+std::filesystem::path SettingsFilePath(const ConfiguratorState& state)
 {
-    return QDir(ToQtPath(state.AppPath.string())).filePath(QString::fromLatin1(kSettingsFileName));
+    return state.AppPath / kSettingsFileName;
 }
 
 std::string LoadIni(ConfiguratorState& state)
 {
-    QFile file(SettingsFilePath(state));
-    QByteArray bytes;
-    if (file.open(QIODevice::ReadOnly))
-        bytes = file.read(kSettingsFileSize);
+    const QByteArray bytes = ReadRegularFile(SettingsFilePath(state), kSettingsFileSize).bytes;
 
     if (bytes.isEmpty()) {
         state.LayoutFileName = kUntitledName;

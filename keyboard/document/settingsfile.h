@@ -3,9 +3,9 @@
 #include "fileoutcome.h"
 
 #include <QByteArray>
-#include <QString>
 
 #include <cstddef>
+#include <filesystem>
 #include <string>
 
 namespace morvaw {
@@ -19,18 +19,19 @@ constexpr std::size_t kSettingsNameField = 128;
 constexpr const char* kSettingsFileName = "PALIX.INI";
 constexpr const char* kUntitledName = "UNTITLED.KBD";
 
-[[nodiscard]] QString SettingsFilePath(const ConfiguratorState& state);
+[[nodiscard]] std::filesystem::path SettingsFilePath(const ConfiguratorState& state);
 
 // Reads the settings file into LayoutFileName, ComPortIndex, RecentFiles and
-// the reserved part, and returns LayoutFileName. Without a readable file the
-// layout is "UNTITLED.KBD" and the port 1; a short file gives what it holds,
-// and the fields it does not reach count as empty.
+// the reserved part, and returns LayoutFileName. Without a readable regular
+// file the layout is "UNTITLED.KBD" and the port 1; a short file gives what it
+// holds, and the fields it does not reach count as empty. Names stay bytes.
 std::string LoadIni(ConfiguratorState& state);
 
 // The record as SaveIni writes it: names space-padded to 128 bytes.
 [[nodiscard]] QByteArray SettingsRecordBytes(const ConfiguratorState& state);
 
-// Writes the record, replacing the old file in one step.
+// Writes the record with ReplaceFileContents: only a regular file (or a link
+// to one) is replaced.
 FileOutcome SaveIni(const ConfiguratorState& state);
 
 } // namespace morvaw

@@ -6,10 +6,10 @@
 #include "filenames.h"
 #include "layoutfile.h"
 #include "mainformlogic.h"
+#include "regularfile.h"
 #include "userdialogs.h"
 
 #include <QByteArray>
-#include <QDir>
 
 #include <algorithm>
 
@@ -234,7 +234,7 @@ void ScanTableEditor::Store()
     if (record != 0)
         storeRecord(record, name.view(), scan, mask);
     else
-        m_dialogs.inform(QString::fromLatin1(kOutOfSpace), appTitle());
+        m_dialogs.warn(QString::fromLatin1(kOutOfSpace), appTitle());
 
     m_state.StcTableChanged = true;
     Refill();
@@ -260,14 +260,7 @@ void ScanTableEditor::SaveIfChanged()
         return;
     m_state.StcTableChanged = false;
     KeyboardTables& t = m_state.Tables;
-    if (const auto file = LanguageStcFile(m_state.CurrentLanguage))
-        t.StcFileName = std::string(*file);
-    if (t.StcFileName.empty()) {
-        m_dialogs.warn(QStringLiteral("The scan table could not be saved: no scan table file "
-                                      "has been chosen for this keyboard language."),
-                       appTitle());
-        return;
-    }
+    t.StcFileName = std::string(LanguageStcFile(m_state.CurrentLanguage));
 
     QByteArray bytes;
     for (int r = 1; r <= kScanRecords; ++r) {
@@ -275,12 +268,11 @@ void ScanTableEditor::SaveIfChanged()
         bytes.append(reinterpret_cast<const char*>(record.data()),
                      static_cast<qsizetype>(record.size()));
     }
-    const QString path =
-        QDir(ToQtPath(m_state.AppPath.string())).filePath(QString::fromStdString(t.StcFileName));
+    const std::filesystem::path path = m_state.AppPath / t.StcFileName;
     const FileOutcome written = ReplaceFileContents(path, bytes);
     if (!written.ok)
         m_dialogs.warn(QStringLiteral("The scan table could not be saved to\n%1\n\n%2")
-                           .arg(path, written.reason),
+                           .arg(ToQtPath(path.string()), written.reason),
                        appTitle());
 }
 

@@ -1,5 +1,7 @@
 #include "helpindex.h"
 
+#include "regularfile.h"
+
 #include <QFile>
 #include <QStringList>
 
@@ -7,10 +9,13 @@ namespace morvaw {
 
 std::optional<HelpIndex> HelpIndex::read(const QString& helpFile)
 {
-    QFile file(helpFile);
-    if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
+    // A help index is a few lines; a FIFO or device in its place is refused unread.
+    constexpr qint64 kMaxIndexBytes = 1 << 20;
+    const FileRead read =
+        ReadRegularFile(QFile::encodeName(helpFile).toStdString(), kMaxIndexBytes);
+    if (!read.outcome.ok)
         return std::nullopt;
-    return parse(QString::fromUtf8(file.readAll()));
+    return parse(QString::fromUtf8(read.bytes));
 }
 
 HelpIndex HelpIndex::parse(const QString& text)

@@ -3,6 +3,7 @@
 // makes <program folder>/comN a link to the terminal, shows every byte that
 // arrives and the two lines as the display would show them. Ctrl+C ends it
 // and removes the link.
+#include "displayline.h"
 #include "displayscreen.h"
 
 #include <cerrno>
@@ -10,11 +11,9 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <fcntl.h>
 #include <poll.h>
 #include <string>
 #include <sys/stat.h>
-#include <termios.h>
 #include <unistd.h>
 
 namespace {
@@ -58,21 +57,12 @@ int main(int argc, char* argv[])
     }
     const std::string link = std::string(argv[1]) + "/com" + std::to_string(com);
 
-    const int master = ::posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC);
-    if (master < 0 || ::grantpt(master) != 0 || ::unlockpt(master) != 0) {
+    displaysim::DisplayLine line;
+    if (!line.isValid()) {
         std::perror("pseudo-terminal");
         return 1;
     }
-    const char* terminal = ::ptsname(master);
-    // Held open so the line stays up while the utility closes and reopens it.
-    const int slave = terminal ? ::open(terminal, O_RDWR | O_NOCTTY | O_CLOEXEC) : -1;
-    termios tio{};
-    if (slave < 0 || ::tcgetattr(slave, &tio) != 0) {
-        std::perror("terminal side");
-        return 1;
-    }
-    ::cfmakeraw(&tio);
-    ::tcsetattr(slave, TCSANOW, &tio);
+    const char* terminal = line.path().c_str();
 
     struct stat existing
     {
@@ -94,23 +84,19 @@ int main(int argc, char* argv[])
     std::fflush(stdout);
 
     displaysim::DisplayScreen screen;
-    unsigned char buffer[256];
     while (!g_stop) {
-        pollfd p{master, POLLIN, 0};
+        pollfd p{line.displaySide(), POLLIN, 0};
         const int ready = ::poll(&p, 1, 200);
         if (ready < 0 && errno != EINTR)
             break;
         if (ready <= 0)
             continue;
-        const ssize_t n = ::read(master, buffer, sizeof buffer);
-        if (n <= 0)
-            continue;
-        for (ssize_t i = 0; i < n; ++i)
-            screen.feed(buffer[i]);
-        show(screen, buffer, n);
+        const auto bytes = line.takeReceived();
+        for (std::uint8_t byte : bytes)
+            screen.feed(byte);
+        if (!bytes.empty())
+            show(screen, bytes.data(), static_cast<ssize_t>(bytes.size()));
     }
     ::unlink(link.c_str());
-    ::close(slave);
-    ::close(master);
     return 0;
 }

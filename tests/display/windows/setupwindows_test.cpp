@@ -12,23 +12,15 @@ using namespace vornestw::test;
 
 namespace {
 
-TEST(SetModeForm, CaptionsAndTheCurrentProtocolSelected)
+TEST(SetModeForm, CurrentProtocolSelectedAndEnterOnAnOptionIsOk)
 {
     WidgetRig rig;
     rig.state().Mode = 5;
     rig.trigger("MenuSetMode");
     auto* form = rig.find("SetModeForm");
     ASSERT_TRUE(form->isVisible());
-    EXPECT_EQ(form->windowTitle(), "Set mode");
-    const char* captions[] = {"&QN",  "&Aedex", "&Terminal", "&Ultimate",
-                              "&ICD", "&Set 2", "&Epson",    "I&DM 787 - 2"};
-    for (int i = 0; i < 8; ++i)
-        EXPECT_EQ(
-            rig.in<QRadioButton>("SetModeForm", qPrintable(QString("ModeOpt_%1").arg(i)))->text(),
-            captions[i]);
     EXPECT_TRUE(rig.in<QRadioButton>("SetModeForm", "ModeOpt_5")->isChecked());
-    EXPECT_EQ(rig.in<QPushButton>("SetModeForm", "BtnProgram")->text(), "Set LCD &mode");
-    // Enter on an option acts as Ok.
+    EXPECT_EQ(rig.in<QRadioButton>("SetModeForm", "ModeOpt_7")->text(), "I&DM 787 - 2");
     auto* aedex = rig.in<QRadioButton>("SetModeForm", "ModeOpt_1");
     aedex->click();
     QTest::keyClick(aedex, Qt::Key_Return);
@@ -37,26 +29,20 @@ TEST(SetModeForm, CaptionsAndTheCurrentProtocolSelected)
     EXPECT_EQ(rig.find<QLabel>("Label3")->text(), "Aedex Mode");
 }
 
-TEST(SetModeForm, ProgramAnsweredNoStillChangesTheMenuYesSendsTheSwitch)
+TEST(SetModeForm, ProgramAnsweredNoSendsNothingButChangesTheMenu)
 {
     WidgetRig rig;
     rig.trigger("MenuSetMode");
-    rig.in<QRadioButton>("SetModeForm", "ModeOpt_2")->click();
-    rig.notice.answers = {false};
-    rig.in<QPushButton>("SetModeForm", "BtnProgram")->click();
+    rig.click("SetModeForm", "ModeOpt_2");
+    rig.click("SetModeForm", "BtnProgram"); // answered No
     ASSERT_EQ(rig.notice.questions.size(), 1u);
     EXPECT_EQ(rig.notice.questions[0].title, "Program LCD mode");
     EXPECT_EQ(rig.notice.questions[0].text, "Display protocol will be changed. Are You sure ?");
     EXPECT_TRUE(rig.port.received().empty());
     EXPECT_TRUE(rig.find("SetModeForm")->isVisible());
 
-    rig.notice.answers = {true};
-    rig.in<QPushButton>("SetModeForm", "BtnProgram")->click();
-    EXPECT_EQ(rig.port.received(), Hex("FE 66 00"));
-    EXPECT_TRUE(rig.in<QPushButton>("SetModeForm", "BtnProgram")->isEnabled());
-
     // Escape is Cancel; the mode chosen by Program stays.
-    QTest::keyClick(rig.in<QRadioButton>("SetModeForm", "ModeOpt_2"), Qt::Key_Escape);
+    QTest::keyClick(rig.in("SetModeForm", "ModeOpt_2"), Qt::Key_Escape);
     EXPECT_FALSE(rig.find("SetModeForm")->isVisible());
     EXPECT_EQ(rig.find<QLabel>("Label3")->text(), "Terminal Mode");
 }
@@ -68,14 +54,14 @@ TEST(SetModeForm, ClosingItEndsAWaitForClearToSendAtOnce)
     rig.port.clearReceived();
     rig.port.setCts(false);
     rig.trigger("MenuSetMode");
-    rig.in<QRadioButton>("SetModeForm", "ModeOpt_6")->click();
+    rig.click("SetModeForm", "ModeOpt_6");
     rig.notice.answers = {true};
     const long long start = rig.waiter.now();
     rig.onTick = [&] {
         if (rig.waiter.now() - start == 50)
             rig.find("SetModeForm")->close();
     };
-    rig.in<QPushButton>("SetModeForm", "BtnProgram")->click();
+    rig.click("SetModeForm", "BtnProgram");
     EXPECT_LT(rig.waiter.now() - start, 100);
     EXPECT_TRUE(rig.notice.messages.empty()); // no time-out reported
     EXPECT_EQ(rig.port.written(), Hex("FE"));
@@ -87,18 +73,13 @@ TEST(OptionsForm, Com3OpensAtOnceAndThePrinterClosesIt)
     WidgetRig rig;
     rig.trigger("Configure");
     auto* form = rig.find("OptionsForm");
-    ASSERT_TRUE(form->isVisible());
-    EXPECT_EQ(form->windowTitle(), "Configure connection");
     EXPECT_TRUE(rig.in<QRadioButton>("OptionsForm", "PortOption_1")->isChecked());
-    EXPECT_EQ(rig.in<QRadioButton>("OptionsForm", "PortOption_4")->text(), "&Printer");
-
-    rig.in<QRadioButton>("OptionsForm", "PortOption_2")->click();
-    rig.in<QPushButton>("OptionsForm", "BtnOk")->click();
+    rig.click("OptionsForm", "PortOption_2");
+    rig.click("OptionsForm", "BtnOk");
     EXPECT_FALSE(form->isVisible());
     EXPECT_EQ(rig.port.openedPorts(), std::vector<int>{3});
     EXPECT_TRUE(rig.port.isOpen());
     EXPECT_EQ(rig.find<QLabel>("Label2")->text(), "Send to Com 3");
-    EXPECT_EQ(rig.state().Port, 2);
 
     rig.trigger("Configure");
     EXPECT_TRUE(rig.in<QRadioButton>("OptionsForm", "PortOption_2")->isChecked());
@@ -107,7 +88,6 @@ TEST(OptionsForm, Com3OpensAtOnceAndThePrinterClosesIt)
     QTest::keyClick(printer, Qt::Key_Return);
     EXPECT_FALSE(rig.port.isOpen());
     EXPECT_EQ(rig.find<QLabel>("Label2")->text(), "Send to default printer");
-
     rig.trigger("MenuFunction_1");
     ASSERT_EQ(rig.printer.jobs.size(), 1u);
     EXPECT_EQ(rig.printer.jobs[0].size(), 16u);
@@ -117,16 +97,14 @@ TEST(OptionsForm, PortThatCannotOpenKeepsTheOldOneAndTheWindow)
 {
     WidgetRig rig;
     rig.trigger("Configure");
-    rig.in<QRadioButton>("OptionsForm", "PortOption_3")->click();
+    rig.click("OptionsForm", "PortOption_3");
     rig.port.failNextOpen("Permission denied");
-    rig.in<QPushButton>("OptionsForm", "BtnOk")->click();
+    rig.click("OptionsForm", "BtnOk");
     ASSERT_EQ(rig.notice.messages.size(), 1u);
     EXPECT_EQ(rig.notice.messages[0].text, "Permission denied");
     EXPECT_TRUE(rig.find("OptionsForm")->isVisible());
-    EXPECT_EQ(rig.state().Port, 1);
     EXPECT_EQ(rig.find<QLabel>("Label2")->text(), "Send to Com 2");
-
-    QTest::keyClick(rig.in<QRadioButton>("OptionsForm", "PortOption_3"), Qt::Key_Escape);
+    QTest::keyClick(rig.in("OptionsForm", "PortOption_3"), Qt::Key_Escape);
     EXPECT_FALSE(rig.find("OptionsForm")->isVisible());
     EXPECT_TRUE(rig.main().isEnabled());
     EXPECT_EQ(rig.state().Port, 1);

@@ -3,10 +3,8 @@
 #include "displayprogram.h"
 #include "displayrig.h"
 #include "mainform.h"
-#include "recordingnotice.h"
-#include "simulatedport.h"
-#include "virtualclockwaiter.h"
 
+#include <QAbstractButton>
 #include <QAction>
 #include <QDir>
 #include <QFile>
@@ -19,18 +17,13 @@ namespace vornestw::test {
 
 // The real windows over a simulated display on a virtual clock, started
 // from a program folder of their own.
-struct WidgetRig
+struct WidgetRig : Devices
 {
     WidgetRig()
     {
         QDir().mkpath(folder());
         QFile::copy(QDir(SUITE_PROGRAM_DIR).filePath("lcdicon.ico"),
                     QDir(folder()).filePath("lcdicon.ico"));
-        waiter.onTick = [this] {
-            port.tick();
-            if (onTick)
-                onTick();
-        };
         program = std::make_unique<DisplayProgram>(folder(), port, printer, waiter, notice);
         program->Main();
     }
@@ -58,13 +51,16 @@ struct WidgetRig
         return window ? window->findChild<T*>(QString::fromLatin1(name)) : nullptr;
     }
     void trigger(const char* action) { find<QAction>(action)->trigger(); }
+    void click(const char* form, const char* button) { in<QAbstractButton>(form, button)->click(); }
+    // Opens the window of a function menu item in the given protocol.
+    void openItem(int mode, int item)
+    {
+        state().Mode = mode;
+        main().BuildFunctionMenu();
+        trigger(qPrintable(QStringLiteral("MenuFunction_%1").arg(item)));
+    }
 
     QTemporaryDir parent;
-    SimulatedPort port;
-    FakePrinter printer;
-    VirtualClockWaiter waiter;
-    RecordingNotice notice;
-    std::function<void()> onTick;
     std::unique_ptr<DisplayProgram> program;
 };
 

@@ -6,113 +6,77 @@ using namespace morvaw;
 
 namespace {
 
-// A definition in token form: a leading mark and a mark after every token.
-std::string tokens(std::initializer_list<std::string_view> parts)
+const std::string M(1, TokenMark);
+
+std::string padded(std::string s, std::size_t width = 60)
 {
-    std::string s(1, TokenMark);
-    for (auto p : parts) {
-        s += p;
-        s += TokenMark;
-    }
+    s.resize(width, ' ');
     return s;
 }
 
 } // namespace
 
-TEST(SignificantLength, CountsUpToTheLastVisibleCharacter)
+TEST(SignificantLength, CountsUpToTheLastVisibleCharacterOrPicture)
 {
-    EXPECT_EQ(SignificantLength("Enter  "), 5);
-    EXPECT_EQ(SignificantLength("       "), 0);
-    EXPECT_EQ(SignificantLength(""), 0);
-    EXPECT_EQ(SignificantLength(std::string("ab\0\0", 4)), 2);
-    EXPECT_EQ(SignificantLength(std::string("a\x01\x1F", 3)), 1);
-}
-
-TEST(SignificantLength, PictureBytesCountAsVisible)
-{
-    for (unsigned char c : {16, 17, 24, 25, 196, 205, 217}) {
-        const std::string s{'x', ' ', static_cast<char>(c), ' '};
-        EXPECT_EQ(SignificantLength(s), 3) << int(c);
-    }
-    EXPECT_EQ(SignificantLength(std::string("x\x12 ", 3)), 1); // 18 is not a picture
-}
-
-TEST(SignificantLength, IsCappedAt255)
-{
-    EXPECT_EQ(SignificantLength(std::string(300, 'x')), 255);
+    const std::pair<std::string, int> rows[] = {
+        {"Enter  ", 5},
+        {"       ", 0},
+        {"", 0},
+        {std::string("ab\0\0", 4), 2},
+        {"a\x01\x1F", 1},
+        {"x\x12 ", 1}, // 18 is not a picture byte
+        {std::string(300, 'x'), 255},
+    };
+    for (const auto& [text, length] : rows)
+        EXPECT_EQ(SignificantLength(text), length) << text;
+    for (unsigned char c : {16, 17, 24, 25, 196, 205, 217})
+        EXPECT_EQ(SignificantLength(std::string{'x', ' ', static_cast<char>(c), ' '}), 3) << int(c);
 }
 
 TEST(IsBlankText, OnlyCodesBelow33)
 {
-    EXPECT_TRUE(IsBlankText(""));
-    EXPECT_TRUE(IsBlankText("   "));
-    EXPECT_TRUE(IsBlankText(std::string("\0 \x10", 3)));
-    EXPECT_FALSE(IsBlankText(" a"));
-    EXPECT_FALSE(IsBlankText("!"));
-    EXPECT_FALSE(IsBlankText(std::string(1, TokenMark)));
+    EXPECT_TRUE(IsBlankText("") && IsBlankText("   ") && IsBlankText(std::string("\0 \x10", 3)));
+    EXPECT_FALSE(IsBlankText(" a") || IsBlankText("!") || IsBlankText(M));
 }
 
 TEST(HexToByte, OneOrTwoDigitsAnyCase)
 {
-    EXPECT_EQ(HexToByte("a"), 10);
-    EXPECT_EQ(HexToByte("1F"), 31);
-    EXPECT_EQ(HexToByte("ff"), 255);
-    EXPECT_EQ(HexToByte("7"), 7);
-    EXPECT_EQ(HexToByte("00"), 0);
-    EXPECT_EQ(HexToByte("A0"), 160);
-    EXPECT_EQ(HexToByte(""), 0);
+    const std::pair<const char*, int> rows[] = {{"a", 10}, {"1F", 31},  {"ff", 255}, {"7", 7},
+                                                {"00", 0}, {"A0", 160}, {"", 0}};
+    for (const auto& [text, value] : rows)
+        EXPECT_EQ(HexToByte(text), value) << text;
 }
 
 TEST(DefToken, TakesTheNthTokenBetweenMarks)
 {
-    const std::string def = tokens({"a", "Spc"});
-    EXPECT_EQ(DefToken(1, def, TokenMark), "a");
-    EXPECT_EQ(DefToken(2, def, TokenMark), "Spc");
-    EXPECT_EQ(DefToken(3, def, TokenMark), "");
-    EXPECT_EQ(DefToken(0, def, TokenMark), "");
-    EXPECT_EQ(DefToken(-1, def, TokenMark), "");
-}
-
-TEST(DefToken, RunsOfMarksMakeNoEmptyTokens)
-{
-    std::string def = tokens({"a"}) + std::string(3, TokenMark) + "b" + TokenMark;
-    EXPECT_EQ(DefToken(2, def, TokenMark), "b");
-    EXPECT_EQ(DefToken(3, def, TokenMark), "");
-}
-
-TEST(DefToken, DropsPaddingButKeepsPictureNames)
-{
-    // A definition field as stored: used part, then spaces to 60.
-    std::string def = tokens({"\x11\xCD"});
-    def.resize(60, ' ');
-    EXPECT_EQ(DefToken(1, def, TokenMark), "\x11\xCD");
-    std::string lastUnterminated = std::string(1, TokenMark) + "x" + TokenMark + "End  ";
-    EXPECT_EQ(DefToken(2, lastUnterminated, TokenMark), "End");
-}
-
-TEST(DefToken, FunctionShiftWords)
-{
-    std::string padded = "Func";
-    padded.resize(60, ' ');
-    EXPECT_EQ(DefToken(1, "Func", TokenMark), "Func");
-    EXPECT_EQ(DefToken(1, "Func1", TokenMark), "Func1");
-    EXPECT_EQ(DefToken(1, "Func2   ", TokenMark), "Func2");
-    EXPECT_EQ(DefToken(1, "FnTgl", TokenMark), "FnTgl");
-    EXPECT_EQ(DefToken(2, "Func1", TokenMark), "");
-    EXPECT_EQ(DefToken(2, "FnTgl", TokenMark), "");
-    // Only an exact "Func" is the word at n = 1; padded it reads as a plain token.
-    EXPECT_EQ(DefToken(1, padded, TokenMark), "Func");
-    EXPECT_EQ(DefToken(2, padded, TokenMark), "");
-}
-
-TEST(DefToken, BlankTextHasNoTokens)
-{
-    EXPECT_EQ(DefToken(1, "", TokenMark), "");
-    EXPECT_EQ(DefToken(1, std::string(60, ' '), TokenMark), "");
-}
-
-TEST(DefToken, TokensAreCutAt60)
-{
-    const std::string def = std::string(1, TokenMark) + std::string(80, 'z');
-    EXPECT_EQ(DefToken(1, def, TokenMark), std::string(60, 'z'));
+    struct Row
+    {
+        const char* what;
+        std::string def;
+        int n;
+        std::string token;
+    };
+    const Row rows[] = {
+        {"first", M + "a" + M + "Spc" + M, 1, "a"},
+        {"second", M + "a" + M + "Spc" + M, 2, "Spc"},
+        {"past the end", M + "a" + M + "Spc" + M, 3, ""},
+        {"zero", M + "a" + M, 0, ""},
+        {"negative", M + "a" + M, -1, ""},
+        {"runs of marks", M + "a" + M + M + M + M + "b" + M, 2, "b"},
+        {"after a run", M + "a" + M + M + M + M + "b" + M, 3, ""},
+        {"picture in padding", padded(M + "\x11\xCD" + M), 1, "\x11\xCD"},
+        {"last unterminated", M + "x" + M + "End  ", 2, "End"},
+        {"Func", "Func", 1, "Func"},
+        {"Func1", "Func1", 1, "Func1"},
+        {"Func2 padded", "Func2   ", 1, "Func2"},
+        {"FnTgl", "FnTgl", 1, "FnTgl"},
+        {"Func1 second", "Func1", 2, ""},
+        {"Func padded", padded("Func"), 1, "Func"},
+        {"Func padded second", padded("Func"), 2, ""},
+        {"empty", "", 1, ""},
+        {"blank", padded(""), 1, ""},
+        {"cut at 60", M + std::string(80, 'z'), 1, std::string(60, 'z')},
+    };
+    for (const Row& row : rows)
+        EXPECT_EQ(DefToken(row.n, row.def, TokenMark), row.token) << row.what;
 }

@@ -2,29 +2,18 @@
 
 #include <gtest/gtest.h>
 
-#include <numeric>
-
 using namespace morvaw;
-
-namespace {
-
-std::array<std::uint8_t, KeyRecord::kFileSize> countingBytes(std::uint8_t seed)
-{
-    std::array<std::uint8_t, KeyRecord::kFileSize> bytes{};
-    for (std::size_t i = 0; i < bytes.size(); ++i)
-        bytes[i] = static_cast<std::uint8_t>(seed + i * 7);
-    return bytes;
-}
-
-} // namespace
 
 TEST(KeyRecordForm, EveryByteSurvivesBothDirections)
 {
     for (std::uint8_t seed : {0, 1, 249, 255}) {
-        const auto bytes = countingBytes(seed);
-        const KeyRecord r = KeyRecord::fromBytes(bytes);
-        EXPECT_EQ(r.toBytes(), bytes) << "seed " << int(seed);
+        std::array<std::uint8_t, KeyRecord::kFileSize> bytes{};
+        for (std::size_t i = 0; i < bytes.size(); ++i)
+            bytes[i] = static_cast<std::uint8_t>(seed + i * 7);
+        EXPECT_EQ(KeyRecord::fromBytes(bytes).toBytes(), bytes) << "seed " << int(seed);
     }
+    const auto zero = KeyRecord{}.toBytes();
+    EXPECT_TRUE(std::all_of(zero.begin(), zero.end(), [](std::uint8_t v) { return v == 0; }));
 }
 
 TEST(KeyRecordForm, FieldsLieAtTheirFileOffsets)
@@ -36,57 +25,32 @@ TEST(KeyRecordForm, FieldsLieAtTheirFileOffsets)
     r.Matrix = 0x33;
     r.Spare = 0x44;
     r.Label.assign(std::string_view("\0\0", 2));
-    r.Len0 = 3;
-    r.Def0.assign("\xF9"
-                  "a\xF9");
-    r.Len1 = 60;
+    const char* defs[] = {"\xF9"
+                          "a\xF9",
+                          "", "", "def3"};
+    for (int level = 0; level < 4; ++level) { // the level accessors reach the named fields
+        r.len(level) = static_cast<std::uint8_t>(3 + 4 * level);
+        r.def(level).assign(defs[level]);
+    }
     r.Def1.fill(0xF9);
-    r.Len2 = 1;
     r.Def2.assign(std::string("\0x", 2));
-    r.Len3 = 7;
-    r.Def3.assign("def3");
     r.RepeatFlags = 0x05;
     r.Tail.assign("tail-bytes");
 
+    // Offset and byte, worked out from the record layout (numbers little-endian,
+    // texts space-padded).
+    const std::pair<int, int> expected[] = {
+        {0, 0x11},  {1, 0x22},   {2, 0xB2},  {3, 0xA1},  {4, 0x33},  {5, 0x44},
+        {6, 0},     {7, 0},      {8, ' '},   {9, ' '},   {10, 3},    {11, 249},
+        {12, 'a'},  {13, 249},   {14, ' '},  {70, ' '},  {71, 7},    {72, 249},
+        {131, 249}, {132, 11},   {133, 0},   {134, 'x'}, {193, 15},  {194, 'd'},
+        {197, '3'}, {254, 0x05}, {255, 't'}, {264, 's'}, {273, ' '},
+    };
     const auto b = r.toBytes();
-    EXPECT_EQ(b[0], 0x11);
-    EXPECT_EQ(b[1], 0x22);
-    EXPECT_EQ(b[2], 0xB2); // little-endian
-    EXPECT_EQ(b[3], 0xA1);
-    EXPECT_EQ(b[4], 0x33);
-    EXPECT_EQ(b[5], 0x44);
-    EXPECT_EQ(b[6], 0);
-    EXPECT_EQ(b[7], 0);
-    EXPECT_EQ(b[8], ' ');
-    EXPECT_EQ(b[9], ' ');
-    EXPECT_EQ(b[10], 3);
-    EXPECT_EQ(b[11], 249);
-    EXPECT_EQ(b[12], 'a');
-    EXPECT_EQ(b[13], 249);
-    EXPECT_EQ(b[14], ' ');
-    EXPECT_EQ(b[70], ' ');
-    EXPECT_EQ(b[71], 60);
-    EXPECT_EQ(b[72], 249);
-    EXPECT_EQ(b[131], 249);
-    EXPECT_EQ(b[132], 1);
-    EXPECT_EQ(b[133], 0);
-    EXPECT_EQ(b[134], 'x');
-    EXPECT_EQ(b[193], 7);
-    EXPECT_EQ(b[194], 'd');
-    EXPECT_EQ(b[197], '3');
-    EXPECT_EQ(b[254], 0x05);
-    EXPECT_EQ(b[255], 't');
-    EXPECT_EQ(b[264], 's');
-    EXPECT_EQ(b[273], ' ');
-
+    for (const auto& [offset, byte] : expected)
+        EXPECT_EQ(b[static_cast<std::size_t>(offset)], byte) << "offset " << offset;
     EXPECT_EQ(KeyRecord::fromBytes(b), r);
-}
-
-TEST(KeyRecordForm, NewRecordIsAllZero)
-{
-    const KeyRecord r;
-    const auto b = r.toBytes();
-    EXPECT_TRUE(std::all_of(b.begin(), b.end(), [](std::uint8_t v) { return v == 0; }));
+    EXPECT_THROW((void)r.def(4), std::out_of_range);
 }
 
 TEST(KeyRecordForm, AssigningPadsWithSpacesAndCuts)
@@ -98,18 +62,4 @@ TEST(KeyRecordForm, AssigningPadsWithSpacesAndCuts)
     EXPECT_EQ(r.Label.str(), "a   ");
     r.Def0.assign(std::string(70, 'x'));
     EXPECT_EQ(r.Def0.str(), std::string(60, 'x'));
-}
-
-TEST(KeyRecordForm, LevelAccessorsReachTheNamedFields)
-{
-    KeyRecord r;
-    for (int i = 0; i < 4; ++i) {
-        r.len(i) = static_cast<std::uint8_t>(10 + i);
-        r.def(i).assign(std::string(1, static_cast<char>('a' + i)));
-    }
-    EXPECT_EQ(r.Len0, 10);
-    EXPECT_EQ(r.Len3, 13);
-    EXPECT_EQ(r.Def1[0], 'b');
-    EXPECT_EQ(r.Def3[0], 'd');
-    EXPECT_THROW((void)r.def(4), std::out_of_range);
 }

@@ -4,14 +4,6 @@
 
 using namespace morvaw;
 
-TEST(KeyToken, ComposesPrefixesInTheEditorsOrder)
-{
-    EXPECT_EQ(ComposeKeyToken({}, "F1"), "F1");
-    EXPECT_EQ(ComposeKeyToken({.ctrl = true, .shift = true}, "a"), "^Sha");
-    EXPECT_EQ(ComposeKeyToken({.shift = true, .alt = true}, "a"), "ShAlta");
-    EXPECT_EQ(ComposeKeyToken({.ctrl = true, .shift = true, .alt = true}, "Del"), "^ShAltDel");
-}
-
 TEST(KeyToken, ReadsPrefixesInAnyOrderAndKeepsNamesThatLookLikePrefixes)
 {
     struct Row
@@ -20,23 +12,17 @@ TEST(KeyToken, ReadsPrefixesInAnyOrderAndKeepsNamesThatLookLikePrefixes)
         const char* name;
         int modifier;
     };
+    // The shipped data tests read every real key name with each single prefix;
+    // here: prefixes in any order, "#" with another prefix, names like prefixes.
     const Row rows[] = {
-        {"a", "a", 0},
-        {"^a", "a", CtrlBit},
-        {"Sha", "a", ShiftBit},
-        {"AltF4", "F4", AltBit},
-        {"#Pad 7", "Pad 7", ForceNumBit},
-        {"^Sha", "a", CtrlBit | ShiftBit},
-        {"ShAlta", "a", ShiftBit | AltBit},
         {"AltSh^x", "x", CtrlBit | ShiftBit | AltBit},
         {"#AltPad 1", "Pad 1", AltBit}, // another prefix replaces the "#" bit
-        {"^", "^", 0},                  // the caret key itself
+        {"#Pad 7", "Pad 7", ForceNumBit},
+        {"^", "^", 0}, // the caret key itself
         {"#", "#", 0},
-        {"Alt", "Alt", 0},
         {"Shft", "Shft", 0},
         {"ShShft", "Shft", ShiftBit},
         {"^^", "^", CtrlBit},
-        {"AltAlt", "Alt", AltBit},
     };
     for (const Row& row : rows) {
         const ParsedKeyToken parsed = ParseKeyToken(row.token);
@@ -45,8 +31,10 @@ TEST(KeyToken, ReadsPrefixesInAnyOrderAndKeepsNamesThatLookLikePrefixes)
     }
 }
 
+// The editor writes "^", "Sh", "Alt" in that order; whatever it writes reads back.
 TEST(KeyToken, EveryComposedTokenReadsBack)
 {
+    EXPECT_EQ(ComposeKeyToken({.ctrl = true, .shift = true, .alt = true}, "Del"), "^ShAltDel");
     for (int bits = 0; bits < 8; ++bits) {
         const TokenModifiers m{
             .ctrl = (bits & 1) != 0, .shift = (bits & 2) != 0, .alt = (bits & 4) != 0};

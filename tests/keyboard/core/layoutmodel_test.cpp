@@ -25,93 +25,61 @@ std::unique_ptr<ConfiguratorState> filledState()
 
 } // namespace
 
-TEST(NewLayout, SetsTheDefaults)
-{
-    auto state = filledState();
-    NewLayout(*state);
-    const auto& rec = state->LayoutRecords;
-
-    EXPECT_EQ(rec[Settings::KbdShape].PosX, 0);
-    EXPECT_EQ(rec[Settings::KbdFlags].PosX, 10);
-    EXPECT_EQ(KeyboardType(rec[Settings::KbdFlags].PosX), 2);
-    EXPECT_EQ(rec[Settings::MacroPlayDelay].PosX, 5);
-    EXPECT_EQ(rec[Settings::DelayKeyTime].PosX, 100);
-    EXPECT_EQ(rec[Settings::MsrOption1].PosX, 5);
-    EXPECT_EQ(rec[Settings::KbdLanguage].PosX, 0);
-    EXPECT_EQ(state->CurrentLanguage, 0);
-
-    for (int n = 1; n <= 84; ++n) {
-        const KeyRecord& r = rec[static_cast<std::size_t>(n)];
-        SCOPED_TRACE(n);
-        EXPECT_EQ(r.Label.str(), std::string("\0\0  ", 4));
-        for (int level = 0; level < 3; ++level) {
-            EXPECT_EQ(r.len(level), 0);
-            EXPECT_EQ(r.def(level).str(), std::string(60, ' '));
-        }
-        EXPECT_EQ(r.RepeatFlags, 0);
-        EXPECT_EQ(r.KeyWord, 5);
-    }
-    // Grid positions of records 0..83.
-    EXPECT_EQ(rec[0].PosY, 0);
-    EXPECT_EQ(rec[0].PosX, 5);
-    EXPECT_EQ(rec[13].PosY, 2);
-    EXPECT_EQ(rec[13].PosX, 11);
-    EXPECT_EQ(rec[83].PosY, 12);
-    EXPECT_EQ(rec[83].PosX, 71);
-}
-
-TEST(NewLayout, StoresMatrixCodesByRow)
-{
-    auto state = filledState();
-    NewLayout(*state);
-    const auto& rec = state->LayoutRecords;
-    EXPECT_EQ(rec[1].Matrix, 3);
-    EXPECT_EQ(rec[12].Matrix, 91);
-    EXPECT_EQ(rec[13].Matrix, 9);  // 3 + 6
-    EXPECT_EQ(rec[25].Matrix, 8);  // 3 + 5
-    EXPECT_EQ(rec[37].Matrix, 7);  // 3 + 4
-    EXPECT_EQ(rec[49].Matrix, 4);  // 3 + 1
-    EXPECT_EQ(rec[61].Matrix, 5);  // 3 + 2
-    EXPECT_EQ(rec[84].Matrix, 94); // 91 + 3
-}
-
-TEST(NewLayout, LeavesTheRestAlone)
+TEST(NewLayout, SetsTheDefaultsAndLeavesTheRestAlone)
 {
     auto state = filledState();
     const auto before = state->LayoutRecords;
     NewLayout(*state);
     const auto& rec = state->LayoutRecords;
-
-    for (int n = 1; n <= 84; ++n) {
-        const auto i = static_cast<std::size_t>(n);
-        SCOPED_TRACE(n);
-        EXPECT_EQ(rec[i].Len3, before[i].Len3);
-        EXPECT_EQ(rec[i].Def3, before[i].Def3);
-        EXPECT_EQ(rec[i].Tail, before[i].Tail);
-        EXPECT_EQ(rec[i].Spare, before[i].Spare);
+    using namespace Settings;
+    for (const auto& [record, value] : {std::pair{KbdShape, 0},
+                                        {KbdFlags, 10},
+                                        {MacroPlayDelay, 5},
+                                        {DelayKeyTime, 100},
+                                        {MsrOption1, 5},
+                                        {KbdLanguage, 0}}) {
+        KeyRecord expected = before[static_cast<std::size_t>(record)];
+        expected.PosX = static_cast<std::uint8_t>(value); // and nothing else
+        EXPECT_EQ(rec[static_cast<std::size_t>(record)], expected) << record;
     }
-    // Records that are not reset at all, including the MSR settings.
+    EXPECT_EQ(KeyboardType(rec[KbdFlags].PosX), 2);
+    EXPECT_EQ(state->CurrentLanguage, 0);
     for (int n : {85, 86, 87, 90, 91, 92, 97, 98, 99, 100})
         EXPECT_EQ(rec[static_cast<std::size_t>(n)], before[static_cast<std::size_t>(n)]) << n;
-    // Settings records keep everything but their byte.
-    KeyRecord shape = before[Settings::KbdShape];
-    shape.PosX = 0;
-    EXPECT_EQ(rec[Settings::KbdShape], shape);
-    // Record 0 only gets its picture position.
+
+    for (std::size_t n = 1; n <= 84; ++n) {
+        SCOPED_TRACE(n);
+        EXPECT_EQ(rec[n].Label.str(), std::string("\0\0  ", 4));
+        for (int level = 0; level < 3; ++level) {
+            EXPECT_EQ(rec[n].len(level), 0);
+            EXPECT_EQ(rec[n].def(level).str(), std::string(60, ' '));
+        }
+        EXPECT_EQ(rec[n].RepeatFlags, 0);
+        EXPECT_EQ(rec[n].KeyWord, 5);
+        EXPECT_EQ(rec[n].Def3, before[n].Def3);
+        EXPECT_EQ(rec[n].Len3, before[n].Len3);
+        EXPECT_EQ(rec[n].Tail, before[n].Tail);
+        EXPECT_EQ(rec[n].Spare, before[n].Spare);
+    }
+    // Grid positions of records 0..83; record 0 gets nothing else.
+    EXPECT_EQ((std::array{rec[13].PosY, rec[13].PosX, rec[83].PosY, rec[83].PosX}),
+              (std::array<std::uint8_t, 4>{2, 11, 12, 71}));
     KeyRecord zero = before[0];
     zero.PosY = 0;
     zero.PosX = 5;
     EXPECT_EQ(rec[0], zero);
+    // Matrix codes by row: t(i), then + 6, 5, 4, 1, 2, 3 for the rows below.
+    const std::pair<int, int> matrix[] = {{1, 3},  {12, 91}, {13, 9}, {25, 8},
+                                          {37, 7}, {49, 4},  {61, 5}, {84, 94}};
+    for (const auto& [n, code] : matrix)
+        EXPECT_EQ(rec[static_cast<std::size_t>(n)].Matrix, code) << n;
 }
 
 TEST(DeviceMatrixCodes, KnownKeysAndTheForbiddenCodes)
 {
     const auto codes = MakeDeviceMatrixCodes();
-    EXPECT_EQ(codes[1], 3);
-    EXPECT_EQ(codes[37], 2);
-    EXPECT_EQ(codes[61], 0);
-    EXPECT_EQ(codes[84], 94);
-
+    EXPECT_EQ((std::array{codes[1], codes[37], codes[61], codes[84]}),
+              (std::array<std::uint8_t, 4>{3, 2, 0, 94}));
     std::set<int> seen;
     for (int n = 1; n <= 84; ++n) {
         seen.insert(codes[static_cast<std::size_t>(n)]);
@@ -124,7 +92,6 @@ TEST(KeyGeometry, ShownKeysCoverTheGridExactlyOnce)
 {
     ConfiguratorState state;
     InitialiseConfigurator(state, "/nonexistent-program-folder");
-
     int cover[6][14] = {};
     int shown = 0;
     for (int k = 0; k < 84; ++k) {
@@ -132,92 +99,41 @@ TEST(KeyGeometry, ShownKeysCoverTheGridExactlyOnce)
         if (p.kind == KeyKind::Hidden)
             continue;
         ++shown;
-        ASSERT_LT(p.row, 6);
-        ASSERT_LT(p.column, 14);
-        ++cover[p.row][p.column];
-        if (p.kind == KeyKind::TallDouble) {
-            ASSERT_LT(p.row + 1, 6);
-            ++cover[p.row + 1][p.column];
-        }
-        if (p.kind == KeyKind::WideDouble) {
-            ASSERT_LT(p.column + 1, 14);
-            ++cover[p.row][p.column + 1];
-        }
+        const int rows = p.kind == KeyKind::TallDouble ? 2 : 1;
+        const int columns = p.kind == KeyKind::WideDouble ? 2 : 1;
+        ASSERT_TRUE(p.row + rows <= 6 && p.column + columns <= 14) << k;
+        for (int r = p.row; r < p.row + rows; ++r)
+            for (int c = p.column; c < p.column + columns; ++c)
+                ++cover[r][c];
     }
     EXPECT_EQ(shown, 72);
-    for (int r = 0; r < 6; ++r) {
+    for (int r = 0; r < 6; ++r)
         for (int c = 0; c < 14; ++c)
             EXPECT_EQ(cover[r][c], 1) << "row " << r << " column " << c;
-    }
     for (int k = 60; k <= 71; ++k)
         EXPECT_EQ(state.KeyGeometry[static_cast<std::size_t>(k)].kind, KeyKind::Hidden) << k;
     EXPECT_EQ(state.KeyGeometry[25], (KeyPlace{2, 13, KeyKind::TallDouble}));
     EXPECT_EQ(state.KeyGeometry[72], (KeyPlace{0, 0, KeyKind::WideDouble}));
-}
 
-TEST(KeyIndexOf, FollowsTheGridWidth)
-{
-    ConfiguratorState state;
-    state.GridCols = 14;
-    EXPECT_EQ(KeyIndexOf(state, 3, 2), 31);
-    state.GridCols = 12;
-    EXPECT_EQ(KeyIndexOf(state, 3, 2), 27);
-}
-
-TEST(SetKeyGeometry, RefusesIndicesOutsideTheTable)
-{
-    ConfiguratorState state;
     SetKeyGeometry(state, 84, 1, 2, KeyKind::Single);
     EXPECT_EQ(state.KeyGeometry[84], (KeyPlace{2, 1, KeyKind::Single}));
     EXPECT_THROW(SetKeyGeometry(state, 85, 0, 0, KeyKind::Single), std::out_of_range);
     EXPECT_THROW(SetKeyGeometry(state, -1, 0, 0, KeyKind::Single), std::out_of_range);
 }
 
-TEST(StartUp, SetsTheGlobalValues)
-{
-    ConfiguratorState state;
-    state.LayoutChanged = true;
-    state.MsrEditMode = false;
-    state.MsrEditStatus() = 9;
-    InitialiseConfigurator(state, "/nonexistent-program-folder");
-
-    EXPECT_EQ(state.GridCols, 14);
-    EXPECT_EQ(state.GridRows, 6);
-    EXPECT_FALSE(state.LayoutChanged);
-    EXPECT_TRUE(state.MsrEditMode);
-    EXPECT_TRUE(state.TransferIdle);
-    EXPECT_EQ(state.MsrEditStatus(), 0);
-    EXPECT_EQ(state.CurrentLanguage, 0);
-    EXPECT_EQ(state.DeviceMatrixCodes[84], 94);
-    EXPECT_EQ(state.NibbleSpeedTable[1], 29);
-    EXPECT_EQ(state.NibbleSpeedTable[15], 6);
-    EXPECT_EQ(state.NibbleSpeedTable[16], 8);
-    EXPECT_EQ(state.WinKeyNames[12].str(), "Enter  ");
-    EXPECT_EQ(state.WinKeyNames[4].str(), "       ");
-    EXPECT_EQ(state.WinKeyNames[143].str(), "NLock  ");
-    EXPECT_EQ(state.WinKeyNames[39].str(), "Dn     ");
-    // Start-up takes the language from record 96, which is still zero.
-    EXPECT_EQ(state.Tables.ScanCount, 0);
-    EXPECT_TRUE(state.Tables.StcFileName.empty());
-}
-
 TEST(Language, SuffixesAndStcFiles)
 {
-    EXPECT_EQ(LanguageSuffix(0), " (USA)");
-    EXPECT_EQ(LanguageSuffix(1), " (UK)");
-    EXPECT_EQ(LanguageSuffix(2), " (SPAIN)");
-    EXPECT_EQ(LanguageSuffix(3), " (ITALY)");
-    EXPECT_EQ(LanguageSuffix(4), " (GERMANY)");
-    EXPECT_EQ(LanguageSuffix(5), " (FRANCE)");
-    EXPECT_EQ(LanguageSuffix(6), " (BELGIUM)");
-    EXPECT_EQ(LanguageSuffix(7), " (SWITZERLAND)");
+    const char* suffixes[] = {" (USA)",     " (UK)",     " (SPAIN)",   " (ITALY)",
+                              " (GERMANY)", " (FRANCE)", " (BELGIUM)", " (SWITZERLAND)"};
+    for (int language = 0; language < 8; ++language)
+        EXPECT_EQ(LanguageSuffix(language), suffixes[language]);
     EXPECT_EQ(LanguageSuffix(8), " (Unknown)");
     EXPECT_EQ(LanguageSuffix(255), " (Unknown)");
     EXPECT_EQ(LanguageStcFile(0), "STCUSA.TBL");
     EXPECT_EQ(LanguageStcFile(1), "STCUK.TBL");
     EXPECT_EQ(LanguageStcFile(2), "STCSP.TBL");
-    EXPECT_FALSE(LanguageStcFile(3).has_value());
-    EXPECT_FALSE(LanguageStcFile(9).has_value());
+    EXPECT_EQ(LanguageStcFile(3), "STCUSA.TBL");
+    EXPECT_EQ(LanguageStcFile(9), "STCUSA.TBL");
 }
 
 TEST(KeyboardType, BitsTwoToFourOfTheFlags)

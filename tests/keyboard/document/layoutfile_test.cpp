@@ -17,6 +17,10 @@ protected:
     {
         return QDir(m_dir.path()).filePath(name);
     }
+    [[nodiscard]] std::filesystem::path file(const QString& name) const
+    {
+        return Native(path(name));
+    }
     QTemporaryDir m_dir;
 };
 
@@ -27,7 +31,7 @@ TEST_F(LayoutFile, SavedLayoutComesBackByteForByte)
     LayoutRecordArray saved{};
     FillVaried(saved, 1);
     ASSERT_TRUE(WriteBytes(path("a.KBD"), QByteArray(40000, 'z'))); // a longer old file
-    ASSERT_TRUE(WriteLayoutFile(path("a.KBD"), saved).ok);
+    ASSERT_TRUE(WriteLayoutFile(file("a.KBD"), saved).ok);
 
     const QByteArray bytes = ReadBytes(path("a.KBD"));
     ASSERT_EQ(bytes.size(), 27400);
@@ -39,7 +43,7 @@ TEST_F(LayoutFile, SavedLayoutComesBackByteForByte)
     LayoutRecordArray loaded{};
     FillVaried(loaded, 99);
     const KeyRecord record0 = loaded[0];
-    ASSERT_TRUE(ReadLayoutFile(path("a.KBD"), loaded).ok);
+    ASSERT_TRUE(ReadLayoutFile(file("a.KBD"), loaded).ok);
     for (int n = 1; n <= 100; ++n)
         EXPECT_EQ(loaded[static_cast<std::size_t>(n)], saved[static_cast<std::size_t>(n)]) << n;
     EXPECT_EQ(loaded[0], record0); // record 0 is neither written nor read
@@ -57,12 +61,12 @@ TEST_F(LayoutFile, WholeReadRefusesWhatIsNotOneLayout)
     FillVaried(records, 5);
     const LayoutRecordArray before = records;
     for (const char* name : {"short.KBD", "long.KBD", "missing.KBD"}) {
-        const FileOutcome outcome = ReadLayoutFile(path(name), records);
+        const FileOutcome outcome = ReadLayoutFile(file(name), records);
         EXPECT_FALSE(outcome.ok) << name;
         EXPECT_FALSE(outcome.reason.isEmpty()) << name;
         EXPECT_EQ(records, before) << name;
     }
-    EXPECT_TRUE(ReadLayoutFile(path("short.KBD"), records).reason.contains("27399"));
+    EXPECT_TRUE(ReadLayoutFile(file("short.KBD"), records).reason.contains("27399"));
 }
 
 TEST_F(LayoutFile, StartUpReadKeepsTheRecordsTheFileDoesNotReach)
@@ -72,7 +76,7 @@ TEST_F(LayoutFile, StartUpReadKeepsTheRecordsTheFileDoesNotReach)
     // Ten whole records and half of the eleventh.
     ASSERT_TRUE(WriteBytes(path("part.KBD"), LayoutFileBytes(source).left(274 * 10 + 137)));
     LayoutRecordArray records{};
-    ReadLayoutFilePartly(path("part.KBD"), records);
+    ReadLayoutFilePartly(file("part.KBD"), records);
     EXPECT_EQ(records[10], source[10]);
     EXPECT_EQ(records[11], KeyRecord{});
 }
@@ -82,7 +86,7 @@ TEST_F(LayoutFile, FailedWriteSaysWhyAndLeavesNothingBehind)
     LayoutRecordArray records{};
     ASSERT_TRUE(WriteBytes(path("plain"), "x"));
     for (const QString& bad : {path("no/folder/x.KBD"), path("plain/x.KBD"), m_dir.path()}) {
-        const FileOutcome outcome = WriteLayoutFile(bad, records);
+        const FileOutcome outcome = WriteLayoutFile(Native(bad), records);
         EXPECT_FALSE(outcome.ok) << bad.toStdString();
         EXPECT_FALSE(outcome.reason.isEmpty()) << bad.toStdString();
     }

@@ -1,6 +1,8 @@
 #include "configuratorstate.h"
 #include "fakes.h"
+#include "filerig.h"
 #include "mainformlogic.h"
+#include "regularfile.h"
 #include "settingsfile.h"
 #include "testlayouts.h"
 
@@ -11,20 +13,13 @@
 
 #include <memory>
 
+#include <sys/stat.h>
+
 using namespace morvaw;
 using namespace morvaw::test;
+using namespace std::chrono_literals;
 
 namespace {
-
-// Scan records named after their number, so a patched record shows.
-QByteArray scanRecords(const char* prefix, int count)
-{
-    QByteArray out;
-    for (int i = 1; i <= count; ++i)
-        out += QString("%1%2").arg(prefix).arg(i, 3, 10, QChar('0')).leftJustified(7).toLatin1() +
-               QByteArray(2, '\0');
-    return out;
-}
 
 const std::string kZ = Tokens({"z"});
 
@@ -35,9 +30,6 @@ protected:
 
     void SetUp() override
     {
-        ASSERT_TRUE(WriteBytes(appFile("SCNTBL.BIN"), scanRecords("S", 138)));
-        ASSERT_TRUE(WriteBytes(appFile("UKST.BIN"), scanRecords("UK", 8)));
-        ASSERT_TRUE(WriteBytes(appFile("SPST.BIN"), scanRecords("SP", 32)));
         m_oldCurrent = QDir::currentPath();
         QDir::setCurrent(m_work.path()); // where UNTITLED.KBD is saved
     }
@@ -46,10 +38,14 @@ protected:
     // Start-up with a settings file naming the last layout (none: first start).
     void start(const QString& layout = {}, RecentCaptions recent = {})
     {
-        if (!layout.isEmpty()) {
+        startWith(layout.isEmpty() ? std::string() : name(layout), recent);
+    }
+    void startWith(const std::string& lastLayout, RecentCaptions recent = {})
+    {
+        if (!lastLayout.empty()) {
             auto other = std::make_unique<ConfiguratorState>();
             other->AppPath = m_app.path().toStdString();
-            other->LayoutFileName = work(layout).toStdString();
+            other->LayoutFileName = lastLayout;
             other->RecentFiles = recent;
             ASSERT_TRUE(SaveIni(*other).ok);
         }
@@ -133,16 +129,14 @@ TEST_F(MainFormLogicTest, LanguageByteDrivesSuffixStcFileAndPatches)
     start("es.KBD");
     EXPECT_EQ(m_logic->Caption(), caption("es.KBD", " (SPAIN)"));
     EXPECT_EQ(m_state->Tables.StcFileName, "STCSP.TBL");
-    EXPECT_EQ(m_state->Tables.ScanTable[74].Name.str(), "SP001  ");
     EXPECT_EQ(m_logic->KeyCaption(0), "q");
 
     script({}, {"uk.KBD", "odd.KBD"});
     m_logic->File_Click(L::FileLoad);
-    EXPECT_EQ(m_state->Tables.ScanTable[68].Name.str(), "UK001  ");
+    EXPECT_EQ(m_state->Tables.StcFileName, "STCUK.TBL");
     m_logic->File_Click(L::FileLoad);
     EXPECT_EQ(m_logic->Caption(), caption("odd.KBD", " (Unknown)"));
-    EXPECT_EQ(m_state->Tables.StcFileName, "STCUK.TBL"); // kept
-    EXPECT_EQ(m_state->Tables.ScanTable[68].Name.str(), "S068   ");
+    EXPECT_EQ(m_state->Tables.StcFileName, "STCUSA.TBL"); // the US table, whatever came before
 }
 
 TEST_F(MainFormLogicTest, ExitPromptPaths)
@@ -204,47 +198,40 @@ TEST_F(MainFormLogicTest, NewPromptPaths)
     expectScriptUsedUp();
 }
 
-TEST_F(MainFormLogicTest, LoadPromptPathsAndTheRecentList)
+// Load and the recent items put the layout left on top of the list; the file
+// already open, loaded again from the list, is reloaded and stays listed.
+TEST_F(MainFormLogicTest, LoadAndRecentItemsKeepTheList)
 {
     layout("D.KBD");
-    layout("E.KBD", 0, "e");
+    layout("E.KBD", 1, "e");
     start("D.KBD", {"A", "B", "C"});
     edit();
     script({Answer::Cancel, Answer::No}, {std::nullopt});
     m_logic->File_Click(L::FileLoad);
     m_logic->File_Click(L::FileLoad);
     EXPECT_TRUE(edited() && m_state->LayoutChanged);
-    EXPECT_EQ(m_dialogs.dialogs.size(), 1u);
+    ASSERT_EQ(m_dialogs.dialogs.size(), 1u);
+    const FileDialogSettings& d = m_dialogs.dialogs.at(0);
+    EXPECT_EQ(d.filter + d.defaultExtension + d.initialName,
+              "KBD layout files (*.KBD)|*.kbd|All files (*.*)|*.*KBD*.KBD");
 
     script({Answer::No}, {"E.KBD"});
     m_logic->File_Click(L::FileLoad);
     EXPECT_EQ(m_state->RecentFiles, (RecentCaptions{name("D.KBD"), "A", "B"}));
     EXPECT_EQ(m_logic->KeyCaption(0), "e");
+    EXPECT_EQ(m_logic->Caption(), caption("E.KBD", " (UK)"));
     EXPECT_FALSE(m_state->LayoutChanged);
-    const FileDialogSettings& d = m_dialogs.dialogs.at(0);
-    EXPECT_EQ(d.filter, "KBD layout files (*.KBD)|*.kbd|All files (*.*)|*.*");
-    EXPECT_EQ(d.defaultExtension, "KBD");
-    EXPECT_EQ(d.initialName, "*.KBD");
-    expectScriptUsedUp();
-}
 
-TEST_F(MainFormLogicTest, RecentFileOpensAndTheOpenFileStaysListed)
-{
-    layout("a.KBD");
-    layout("b.KBD", 1, "b");
-    start("a.KBD", {name("b.KBD"), "", ""});
-    m_logic->File_Click(L::FileRecent1);
-    EXPECT_EQ(m_logic->Caption(), caption("b.KBD", " (UK)"));
-    EXPECT_EQ(m_state->RecentFiles, (RecentCaptions{name("a.KBD"), name("b.KBD"), ""}));
-
-    m_logic->File_Click(L::FileRecent2); // b again: reloaded, still listed
+    m_logic->File_Click(L::FileRecent1); // D
+    EXPECT_EQ(m_state->RecentFiles, (RecentCaptions{name("E.KBD"), name("D.KBD"), "A"}));
     edit();
     script({Answer::No}, {});
-    m_logic->File_Click(L::FileRecent2);
+    m_logic->File_Click(L::FileRecent2); // D again: reloaded, still listed
     EXPECT_FALSE(edited());
-    EXPECT_EQ(m_state->RecentFiles, (RecentCaptions{name("b.KBD"), name("a.KBD"), ""}));
-    EXPECT_EQ(m_logic->RecentVisible(), (RecentVisibility{true, true, false}));
-    EXPECT_TRUE(m_dialogs.dialogs.empty());
+    EXPECT_EQ(m_state->RecentFiles, (RecentCaptions{name("D.KBD"), name("E.KBD"), "A"}));
+    EXPECT_EQ(m_logic->RecentVisible(), (RecentVisibility{true, true, true}));
+    EXPECT_EQ(m_dialogs.dialogs.size(), 2u);
+    expectScriptUsedUp();
 }
 
 TEST_F(MainFormLogicTest, UnreadableLayoutIsRefusedAndTheCurrentOneStays)
@@ -266,6 +253,7 @@ TEST_F(MainFormLogicTest, UnreadableLayoutIsRefusedAndTheCurrentOneStays)
     for (int i = 0; i < 3; ++i) {
         EXPECT_TRUE(m_dialogs.messages[i].text.contains(work(files[i]))) << files[i];
         EXPECT_EQ(m_dialogs.messages[i].title, "MORVAW");
+        EXPECT_TRUE(m_dialogs.messages[i].warning);
     }
     EXPECT_EQ(m_state->LayoutRecords, records);
     EXPECT_EQ(m_state->LayoutFileName, name("a.KBD"));
@@ -274,22 +262,18 @@ TEST_F(MainFormLogicTest, UnreadableLayoutIsRefusedAndTheCurrentOneStays)
     EXPECT_EQ(m_logic->Caption(), before);
 }
 
-TEST_F(MainFormLogicTest, SaveOfANewLayoutWritesUntitledWithoutADialog)
+TEST_F(MainFormLogicTest, SaveAndSaveAs)
 {
+    layout("other.KBD", 0, "o");
     start();
     m_logic->File_Click(L::FileNew);
-    m_state->CurrentLanguage = 1; // only the working copy changed
-    m_logic->File_Click(L::FileSave);
+    m_state->CurrentLanguage = 1;     // only the working copy changed
+    m_logic->File_Click(L::FileSave); // a new layout: UNTITLED.KBD without a dialog
     EXPECT_EQ(ReadBytes(work("UNTITLED.KBD")).at(26031), 1);
     EXPECT_FALSE(m_state->LayoutChanged);
     EXPECT_EQ(m_logic->Caption(), "KBD Layout: UNTITLED.KBD (UK)");
-}
 
-TEST_F(MainFormLogicTest, SaveAsAsksBeforeReplacingAFile)
-{
-    layout("a.KBD");
-    layout("other.KBD", 0, "o");
-    start("a.KBD");
+    // Save As asks before replacing a file; No shows the dialog again.
     edit();
     script({Answer::Cancel, Answer::No}, {"other.KBD", "other.KBD", "fresh.KBD"});
     m_logic->File_Click(L::FileSaveAs);
@@ -298,11 +282,10 @@ TEST_F(MainFormLogicTest, SaveAsAsksBeforeReplacingAFile)
     EXPECT_EQ(ReadBytes(work("other.KBD")), LayoutWith(0, "o"));
     EXPECT_TRUE(savedEdit("fresh.KBD"));
     EXPECT_FALSE(m_state->LayoutChanged);
-
     script({Answer::Yes}, {"other.KBD"});
     m_logic->File_Click(L::FileSaveAs);
     EXPECT_TRUE(savedEdit("other.KBD"));
-    EXPECT_EQ(m_logic->Caption(), caption("other.KBD", " (USA)"));
+    EXPECT_EQ(m_logic->Caption(), caption("other.KBD", " (UK)"));
     expectScriptUsedUp();
 }
 
@@ -318,6 +301,7 @@ TEST_F(MainFormLogicTest, FailedSaveSaysWhyAndKeepsTheChanges)
     ASSERT_EQ(m_dialogs.messages.size(), 1u);
     EXPECT_TRUE(m_dialogs.messages[0].text.contains(work("no-folder/b.KBD")));
     EXPECT_EQ(m_dialogs.messages[0].title, "MORVAW");
+    EXPECT_TRUE(m_dialogs.messages[0].warning);
     EXPECT_TRUE(m_state->LayoutChanged);
     EXPECT_EQ(m_logic->Caption(), before);
     EXPECT_EQ(ReadBytes(appFile("PALIX.INI")).size(), 10000); // still written
@@ -357,17 +341,16 @@ TEST_F(MainFormLogicTest, KeyClicksCopyTheKeyForTheirWindows)
     EXPECT_TRUE(m_state->LayoutChanged);
     EXPECT_EQ(m_state->SelectedKey, 4);
     EXPECT_FALSE(m_state->MsrEditMode);
-    EXPECT_EQ(m_state->Tables.ScanTable[68].Name.str(), "UK001  "); // tables reloaded
+    EXPECT_EQ(m_state->Tables.ScanTable[68], ScanRecord{}); // tables reloaded (no files here)
     EXPECT_EQ(editor, 1);
 }
 
-TEST_F(MainFormLogicTest, WindowCommandsWaitForTheirWindows)
+TEST_F(MainFormLogicTest, WindowsHelpAboutAndMinimizing)
 {
     start();
     m_logic->Configure1_Click();
     m_logic->Edit_Click(1);
-    m_logic->Edit_Click(2);
-    EXPECT_FALSE(m_state->LayoutChanged);
+    EXPECT_FALSE(m_state->LayoutChanged) << "a command without its window does nothing";
 
     std::string shown;
     auto& w = m_logic->windows();
@@ -378,23 +361,14 @@ TEST_F(MainFormLogicTest, WindowCommandsWaitForTheirWindows)
     m_logic->Configure1_Click();
     EXPECT_TRUE(m_state->LayoutChanged);
     m_state->MsrEditMode = false;
+    m_logic->ContextHelp(1070);
     m_logic->Edit_Click(1);
     EXPECT_TRUE(m_state->MsrEditMode);
     m_logic->Edit_Click(2);
     m_logic->Edit_Click(4);
     EXPECT_EQ(shown, "KeybConf SetParam TestForm SEND2COM");
-
     // After the test window F1 no longer opens help; the Help menu still does.
     m_logic->ContextHelp(1020);
-    m_logic->How_To_Use_Help_Click();
-    ASSERT_EQ(m_help.requests.size(), 1u);
-    EXPECT_EQ(m_help.requests[0].command, HelpCommand::HelpOnHelp);
-}
-
-TEST_F(MainFormLogicTest, HelpAboutAndMinimizing)
-{
-    start();
-    m_logic->ContextHelp(1070);
     m_logic->Contents_Click();
     ASSERT_EQ(m_help.requests.size(), 2u);
     EXPECT_EQ(m_help.requests[0].command, HelpCommand::Context);
@@ -405,6 +379,7 @@ TEST_F(MainFormLogicTest, HelpAboutAndMinimizing)
     m_logic->About_Click();
     ASSERT_EQ(m_dialogs.messages.size(), 1u);
     EXPECT_EQ(m_dialogs.messages[0].title, "About MORVAW");
+    EXPECT_FALSE(m_dialogs.messages[0].warning);
     EXPECT_TRUE(m_dialogs.messages[0].text.contains("MorvaWin Version 1.97"));
 
     const KeyButtonPlaces before = m_logic->KeyPlaces();
@@ -412,4 +387,79 @@ TEST_F(MainFormLogicTest, HelpAboutAndMinimizing)
     EXPECT_EQ(m_logic->KeyPlaces(), before);
     m_logic->Form_Resize(500, 350, false);
     EXPECT_FLOAT_EQ(m_logic->KeyPlaces()[0].width, 500.0f / 15);
+}
+
+// A named pipe or a device where a layout should be is refused at once and
+// said to be one; the start-up load of one stays silent.
+TEST_F(MainFormLogicTest, PipesAndDevicesAreNoLayouts)
+{
+    layout("a.KBD", 1);
+    ASSERT_EQ(::mkfifo(name("pipe.KBD").c_str(), 0600), 0);
+    ASSERT_TRUE(FinishesWithin(
+        10s, [&] { start("pipe.KBD"); }, name("pipe.KBD")));
+    EXPECT_EQ(m_logic->Caption(), caption("pipe.KBD", " (USA)"));
+    EXPECT_TRUE(m_dialogs.messages.empty());
+
+    script({}, {"a.KBD", "pipe.KBD"});
+    m_logic->File_Click(L::FileLoad);
+    const auto records = m_state->LayoutRecords;
+    ASSERT_TRUE(FinishesWithin(
+        10s, [&] { m_logic->File_Click(L::FileLoad); }, name("pipe.KBD")));
+    m_dialogs.fileNames.push_back("/dev/null");
+    m_logic->File_Click(L::FileLoad);
+    ASSERT_EQ(m_dialogs.messages.size(), 2u);
+    EXPECT_TRUE(
+        m_dialogs.messages[0].text.endsWith("It is a named pipe (FIFO), not a regular file."));
+    EXPECT_TRUE(m_dialogs.messages[1].text.endsWith("It is a device, not a regular file."));
+    EXPECT_TRUE(m_dialogs.messages[1].warning);
+    EXPECT_EQ(m_state->LayoutRecords, records);
+    EXPECT_EQ(m_logic->Caption(), caption("a.KBD", " (UK)"));
+}
+
+// A name from the settings file is bytes: one that is not UTF-8 loads, and F2
+// saves to that file, not to a new one with the byte replaced.
+TEST_F(MainFormLogicTest, NamesFromTheSettingsFileStayBytes)
+{
+    const std::string cafe = m_work.path().toStdString() + "/caf\xC9.kbd";
+    ASSERT_TRUE(ReplaceFileContents(cafe, LayoutWith(1, "c")).ok);
+    startWith(cafe);
+    EXPECT_EQ(m_logic->KeyCaption(0), "c");
+    EXPECT_EQ(m_state->CurrentLanguage, 1);
+    edit();
+    m_logic->File_Click(L::FileSave);
+    EXPECT_TRUE(m_dialogs.messages.empty());
+    EXPECT_EQ(ReadRegularFile(cafe, 14).bytes.mid(11).toStdString(), kZ);
+    const std::filesystem::directory_iterator folder(m_work.path().toStdString());
+    EXPECT_EQ(std::distance(folder, {}), 1) << "no second file with a replaced byte";
+    std::filesystem::remove(cafe); // a name Qt's own clean-up cannot reach
+}
+
+// PALIX.INI as a link: to a file elsewhere it is followed; to a named pipe it
+// is left alone, reported once, and the program goes on with the defaults.
+TEST_F(MainFormLogicTest, SettingsWriterReplacesOnlyRegularFiles)
+{
+    const std::filesystem::path ini = Native(appFile("PALIX.INI"));
+    std::filesystem::create_symlink(name("real.INI"), ini);
+    start();
+    EXPECT_TRUE(m_logic->Form_Unload());
+    EXPECT_EQ(ReadBytes(work("real.INI")).size(), 10000);
+    EXPECT_TRUE(std::filesystem::is_symlink(ini));
+
+    std::filesystem::remove(ini);
+    ASSERT_EQ(::mkfifo(name("pipe.INI").c_str(), 0600), 0);
+    std::filesystem::create_symlink(name("pipe.INI"), ini);
+    m_state = std::make_unique<ConfiguratorState>();
+    ASSERT_TRUE(FinishesWithin(
+        10s, [&] { start(); }, name("pipe.INI")));
+    EXPECT_EQ(m_logic->Caption(), "KBD Layout: UNTITLED.KBD (USA)");
+    m_logic->File_Click(L::FileNew);
+    m_logic->File_Click(L::FileSave);
+    m_state->LayoutChanged = false;
+    EXPECT_TRUE(m_logic->Form_Unload());
+    ASSERT_EQ(m_dialogs.messages.size(), 1u);
+    EXPECT_TRUE(m_dialogs.messages[0].text.contains("PALIX.INI"));
+    EXPECT_TRUE(
+        m_dialogs.messages[0].text.endsWith("It is a named pipe (FIFO), not a regular file."));
+    EXPECT_TRUE(m_dialogs.messages[0].warning);
+    EXPECT_TRUE(std::filesystem::is_fifo(name("pipe.INI")));
 }

@@ -100,20 +100,21 @@ TEST_P(RecentList, PutsTheLeftLayoutOnTop)
     EXPECT_EQ(state->RecentFiles, GetParam().after);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    AftUpdateFileName, RecentList,
-    ::testing::Values(RecentCase{"first", {"", "", ""}, "A", {"A", "", ""}},
-                      RecentCase{"second", {"A", "", ""}, "B", {"B", "A", ""}},
-                      RecentCase{"third", {"A", "B", ""}, "C", {"C", "A", "B"}},
-                      RecentCase{"new_drops_the_last", {"A", "B", "C"}, "D", {"D", "A", "B"}},
-                      RecentCase{"middle_moves_up", {"A", "B", "C"}, "B", {"B", "A", "C"}},
-                      RecentCase{"last_moves_up", {"A", "B", "C"}, "C", {"C", "A", "B"}},
-                      RecentCase{"top_stays", {"A", "B", "C"}, "A", {"A", "B", "C"}},
-                      RecentCase{"second_of_two", {"A", "B", ""}, "B", {"B", "A", ""}},
-                      RecentCase{"untitled", {"A", "B", ""}, "UNTITLED.KBD", {"A", "B", ""}},
-                      RecentCase{"trailing_spaces", {"A", "B", "C"}, "B  ", {"B", "A", "C"}},
-                      RecentCase{"case_matters", {"A", "B", "C"}, "b", {"b", "A", "B"}}),
+// clang-format off
+INSTANTIATE_TEST_SUITE_P(AftUpdateFileName, RecentList, ::testing::Values(
+    RecentCase{"first",               {"", "", ""},    "A",            {"A", "", ""}},
+    RecentCase{"second",              {"A", "", ""},   "B",            {"B", "A", ""}},
+    RecentCase{"third",               {"A", "B", ""},  "C",            {"C", "A", "B"}},
+    RecentCase{"new_drops_the_last",  {"A", "B", "C"}, "D",            {"D", "A", "B"}},
+    RecentCase{"middle_moves_up",     {"A", "B", "C"}, "B",            {"B", "A", "C"}},
+    RecentCase{"last_moves_up",       {"A", "B", "C"}, "C",            {"C", "A", "B"}},
+    RecentCase{"top_stays",           {"A", "B", "C"}, "A",            {"A", "B", "C"}},
+    RecentCase{"second_of_two",       {"A", "B", ""},  "B",            {"B", "A", ""}},
+    RecentCase{"untitled",            {"A", "B", ""},  "UNTITLED.KBD", {"A", "B", ""}},
+    RecentCase{"trailing_spaces",     {"A", "B", "C"}, "B  ",          {"B", "A", "C"}},
+    RecentCase{"case_matters",        {"A", "B", "C"}, "b",            {"b", "A", "B"}}),
     [](const auto& info) { return std::string(info.param.what); });
+// clang-format on
 
 TEST(DisplayLastFiles, ShowsNamedItemsAndNeverHides)
 {

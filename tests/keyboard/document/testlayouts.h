@@ -8,6 +8,7 @@
 #include <QFile>
 #include <QString>
 
+#include <filesystem>
 #include <string>
 
 namespace morvaw::test {
@@ -37,6 +38,12 @@ inline void SetDef0(KeyRecord& r, const std::string& def)
 {
     r.Def0.assign(def);
     r.Len0 = static_cast<std::uint8_t>(def.size());
+}
+
+// A path as the system's bytes, for the readers and writers.
+inline std::filesystem::path Native(const QString& path)
+{
+    return QFile::encodeName(path).toStdString();
 }
 
 inline bool WriteBytes(const QString& path, const QByteArray& bytes)

@@ -23,7 +23,7 @@ public:
     explicit EditorFolder(std::uint8_t language = Language::USA)
     {
         EXPECT_TRUE(m_dir.isValid());
-        for (const auto& entry : std::filesystem::directory_iterator(SUITE_PROGRAM_DIR)) {
+        for (const auto& entry : std::filesystem::directory_iterator(SUITE_DATA_DIR)) {
             const auto ext = entry.path().extension();
             if (ext == ".BIN" || ext == ".TBL" || ext == ".bmp")
                 std::filesystem::copy_file(entry.path(), path() / entry.path().filename());

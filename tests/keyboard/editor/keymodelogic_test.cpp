@@ -297,6 +297,7 @@ TEST_F(KeyModeLogicTest, StoreAndClearChangeBothTablesAndTheStcFile)
     EXPECT_EQ(name(160), "Last   ");
     storeRecord("More", "1", "0");
     EXPECT_EQ(m_dialogs.messages.back().text, ScanTableEditor::kOutOfSpace);
+    EXPECT_TRUE(m_dialogs.messages.back().warning);
     EXPECT_EQ(m_editor->Table().Names().size(), 160u);
     EXPECT_EQ(stcFile(), stcTable());
 }

@@ -14,10 +14,11 @@
 
 namespace vornestw::test {
 
-// The utility's logic wired to a simulated display on a virtual clock.
-struct DisplayRig
+// What stands around the utility in a test: a simulated display on a virtual
+// clock, a printer, and a user who answers from a list.
+struct Devices
 {
-    DisplayRig()
+    Devices()
     {
         waiter.onTick = [this] {
             port.tick();
@@ -26,14 +27,19 @@ struct DisplayRig
         };
     }
 
-    DisplayState state;
     SimulatedPort port;
     FakePrinter printer;
     VirtualClockWaiter waiter;
     RecordingNotice notice;
+    std::function<void()> onTick; // the user, acting during waits
+};
+
+// The utility's logic wired to them.
+struct DisplayRig : Devices
+{
+    DisplayState state;
     OutputChannel channel{state, port, printer, waiter, notice};
     DisplayUtility utility{state, channel};
-    std::function<void()> onTick; // the user, acting during waits
 };
 
 // "1B 5B 32 4A" as bytes.
@@ -41,8 +47,7 @@ inline std::vector<std::uint8_t> Hex(const std::string& text)
 {
     std::vector<std::uint8_t> bytes;
     std::istringstream in(text);
-    std::string item;
-    while (in >> item)
+    for (std::string item; in >> item;)
         bytes.push_back(static_cast<std::uint8_t>(std::stoul(item, nullptr, 16)));
     return bytes;
 }

@@ -1,38 +1,33 @@
 #pragma once
 
-#include <QString>
+#include "displayline.h"
 
-#include <cstdint>
-#include <vector>
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QString>
 
 namespace vornestw::test {
 
-// A pseudo-terminal standing for a display on a serial line: the program
-// opens the terminal side (through a comN link), the test reads the bytes
-// that arrive on the other side.
-class PseudoTerminal
+// The simulator's display line, as the Qt tests use it.
+class PseudoTerminal : public displaysim::DisplayLine
 {
 public:
-    PseudoTerminal();
-    ~PseudoTerminal();
-    PseudoTerminal(const PseudoTerminal&) = delete;
-    PseudoTerminal& operator=(const PseudoTerminal&) = delete;
-
-    [[nodiscard]] bool isValid() const { return m_master >= 0 && m_slave >= 0; }
-    [[nodiscard]] const QString& terminalPath() const { return m_path; }
-
-    // Everything that arrived since the last call.
-    [[nodiscard]] std::vector<std::uint8_t> takeReceived();
+    [[nodiscard]] QString terminalPath() const { return QString::fromLocal8Bit(path()); }
 
     // Everything that arrives until at least `expected` bytes are in (or 5 s
-    // passed), running the event loop meanwhile so that the sender can write;
-    // bytes beyond `expected` that are already there come along too.
-    [[nodiscard]] std::vector<std::uint8_t> receiveAtLeast(std::size_t expected);
-
-private:
-    int m_master = -1;
-    int m_slave = -1; // held open so that the line never hangs up between opens
-    QString m_path;
+    // passed), running the event loop meanwhile so that the sender can write.
+    [[nodiscard]] std::vector<std::uint8_t> receiveAtLeast(std::size_t expected)
+    {
+        std::vector<std::uint8_t> got;
+        QElapsedTimer clock;
+        clock.start();
+        do {
+            QCoreApplication::processEvents();
+            const auto more = takeReceived();
+            got.insert(got.end(), more.begin(), more.end());
+        } while (got.size() < expected && clock.elapsed() < 5000);
+        return got;
+    }
 };
 
 } // namespace vornestw::test

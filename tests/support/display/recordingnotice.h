@@ -16,9 +16,8 @@ struct Notice
 };
 
 // Records every message and answers questions from a list (No when empty).
-class RecordingNotice : public UserNotice
+struct RecordingNotice : UserNotice
 {
-public:
     void message(const QString& title, const QString& text) override
     {
         messages.push_back({title, text});
@@ -26,10 +25,9 @@ public:
     bool askYesNo(const QString& title, const QString& text) override
     {
         questions.push_back({title, text});
-        if (answers.empty())
-            return false;
-        const bool yes = answers.front();
-        answers.pop_front();
+        const bool yes = !answers.empty() && answers.front();
+        if (!answers.empty())
+            answers.pop_front();
         return yes;
     }
 
@@ -39,16 +37,14 @@ public:
 };
 
 // Collects the raw jobs; fails them with `error` when set.
-class FakePrinter : public Printer
+struct FakePrinter : Printer
 {
-public:
     std::optional<QString> printRaw(std::string_view bytes) override
     {
         ++attempts;
-        if (error)
-            return error;
-        jobs.emplace_back(bytes);
-        return std::nullopt;
+        if (!error)
+            jobs.emplace_back(bytes);
+        return error;
     }
 
     std::optional<QString> error;

@@ -12,21 +12,33 @@ class VirtualClockWaiter : public Waiter
 {
 public:
     Outcome waitUntil(const std::function<bool()>& ready, std::chrono::milliseconds limit,
-                      const bool& abort, const std::function<void()>& eachRound) override;
-    void processEvents() override;
+                      const bool& abort, const std::function<void()>& eachRound) override
+    {
+        const long long deadline = m_now + limit.count();
+        for (;;) {
+            if (ready())
+                return Outcome::Ready;
+            if (abort)
+                return Outcome::Aborted;
+            if (m_now >= deadline)
+                return Outcome::TimedOut;
+            if (eachRound)
+                eachRound();
+            processEvents();
+        }
+    }
+    void processEvents() override
+    {
+        ++m_now;
+        if (onTick)
+            onTick();
+    }
 
     std::function<void()> onTick;
-
     [[nodiscard]] long long now() const { return m_now; }
-    [[nodiscard]] int eventRounds() const { return m_eventRounds; }
-    [[nodiscard]] int timeouts() const { return m_timeouts; }
 
 private:
-    void advance();
-
-    long long m_now = 0; // ms
-    int m_eventRounds = 0;
-    int m_timeouts = 0;
+    long long m_now = 0; // ms, one event round each
 };
 
 } // namespace vornestw::test

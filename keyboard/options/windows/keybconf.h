@@ -1,0 +1,57 @@
+#pragma once
+
+#include "keybconflogic.h"
+
+#include <QWidget>
+
+#include <array>
+
+class QCheckBox;
+class QComboBox;
+class QLineEdit;
+class QPushButton;
+class QRadioButton;
+
+namespace morvaw {
+
+class ByteScrollBar;
+struct ConfiguratorState;
+class MainForm;
+
+// "Keyboard Configure": the keyboard-wide options. Made once and only hidden
+// and shown afterwards; it forwards its controls' events to KeybConfLogic and,
+// when that closes, hides and hands back through closed().
+class KeybConf : public QWidget
+{
+    Q_OBJECT
+public:
+    explicit KeybConf(ConfiguratorState& state, QWidget* parent = nullptr);
+
+    [[nodiscard]] KeybConfLogic& logic() { return m_logic; }
+
+    void open();
+
+    // "&Keyboard" > "&Configure" opens this window over the disabled main
+    // window; closing enables it again with its caption and picture renewed.
+    void attachToMainForm(MainForm& mainForm);
+
+signals:
+    void closed();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    template <typename Command> void run(Command command);
+    void syncView();
+
+    KeybConfLogic m_logic;
+    std::array<QRadioButton*, 3> m_kbd{};
+    std::array<QRadioButton*, 2> m_kbdShape{};
+    QComboBox* m_kbdLang = nullptr;
+    QCheckBox* m_buzzer = nullptr;
+    std::array<QLineEdit*, 2> m_text1{};
+    std::array<ByteScrollBar*, 2> m_vscr{};
+};
+
+} // namespace morvaw

@@ -1,0 +1,85 @@
+#include "hintmacrosform.h"
+
+#include "configuratorstate.h"
+#include "definitionline.h"
+#include "displaytext.h"
+#include "inputlinepicture.h"
+#include "mainform.h"
+
+#include <QCloseEvent>
+#include <QGridLayout>
+#include <QLabel>
+#include <QMouseEvent>
+
+namespace morvaw {
+
+HintMacrosForm::HintMacrosForm(const ConfiguratorState& state, QWidget* parent)
+    : QWidget(parent), m_state(state)
+{
+    setObjectName(QStringLiteral("HintMacrosForm"));
+    setWindowTitle(QStringLiteral("List key macros"));
+    auto* grid = new QGridLayout(this);
+    const std::array<QString, kLines> captions = {
+        QStringLiteral("Lower def:"), QStringLiteral("Func1 def:"), QStringLiteral("Func2 def:")};
+    for (int k = 0; k < kLines; ++k) {
+        auto* line = new InputLinePicture(this);
+        line->setObjectName(QStringLiteral("InputLinePict_%1").arg(k));
+        line->setFocusPolicy(Qt::NoFocus);
+        line->installEventFilter(this);
+        m_lines[static_cast<std::size_t>(k)] = line;
+        grid->addWidget(new QLabel(captions[static_cast<std::size_t>(k)], this), k, 0);
+        grid->addWidget(line, k, 1);
+    }
+    grid->setSizeConstraint(QLayout::SetFixedSize);
+}
+
+void HintMacrosForm::open()
+{
+    const KeyRecord& key = m_state.WorkKey;
+    for (int k = 0; k < kLines; ++k)
+        m_lines[static_cast<std::size_t>(k)]->setText(
+            ToDisplayText(InputLineText(key.def(k), key.len(k))));
+    show();
+    raise();
+    activateWindow();
+}
+
+void HintMacrosForm::attachToMainForm(MainForm& mainForm)
+{
+    mainForm.logic().windows().showMacroHint = [this, &mainForm] {
+        mainForm.setEnabled(false);
+        open();
+    };
+    connect(this, &HintMacrosForm::closed, &mainForm, &MainForm::returnFromChild);
+}
+
+void HintMacrosForm::leave()
+{
+    if (!isVisible())
+        return;
+    hide();
+    emit closed();
+}
+
+bool HintMacrosForm::eventFilter(QObject* watched, QEvent* event)
+{
+    // A click on a line closes the window just as one on its background does.
+    if (event->type() == QEvent::MouseButtonRelease && watched->parent() == this) {
+        leave();
+        return true;
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void HintMacrosForm::mouseReleaseEvent(QMouseEvent*)
+{
+    leave();
+}
+
+void HintMacrosForm::closeEvent(QCloseEvent* event)
+{
+    event->ignore();
+    leave();
+}
+
+} // namespace morvaw

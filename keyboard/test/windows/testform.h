@@ -1,0 +1,53 @@
+#pragma once
+
+#include "testformlogic.h"
+
+#include <QWidget>
+
+class QLabel;
+class QPlainTextEdit;
+
+namespace morvaw {
+
+class MainForm;
+
+// "Test window": every key stroke that reaches it is written into Text1, keys
+// without a character as tokens. It holds the mouse after every event, so
+// clicks anywhere come here; Alt+X or a click on "To exit click here" ends
+// the test. A new window is made for each test and deleted when it ends.
+class TestForm : public QWidget
+{
+    Q_OBJECT
+public:
+    explicit TestForm(QWidget* parent = nullptr);
+
+    [[nodiscard]] TestFormLogic& logic() { return m_logic; }
+
+    void open();
+
+    // "&Test" (F7) opens a test window over the disabled main window, which
+    // gets its F1 help back when the test ends.
+    static void attachToMainForm(MainForm& mainForm);
+
+signals:
+    void closed();
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    template <typename Command> void run(Command command);
+    void syncView();
+    void keyDown(const QKeyEvent* event);
+    void capture();
+
+    TestFormLogic m_logic;
+    QPlainTextEdit* m_text1 = nullptr;
+    QLabel* m_label1 = nullptr;
+    QLabel* m_infoLabel = nullptr;
+};
+
+} // namespace morvaw
