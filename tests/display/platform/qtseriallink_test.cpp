@@ -122,7 +122,7 @@ private:
         in.append(buffer, static_cast<std::size_t>(n));
         return true;
     }
-    // Reads one HTTP request (plain or chunked body) and answers it.
+    // Reads one HTTP request and answers it.
     bool answer(int client, std::string& in)
     {
         std::size_t end;
@@ -136,25 +136,9 @@ private:
             c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
         if (header.find("expect: 100-continue") != std::string::npos)
             ::send(client, "HTTP/1.1 100 Continue\r\n\r\n", 25, MSG_NOSIGNAL);
+        // The client library sends a request with its length.
         std::string body;
-        if (header.find("transfer-encoding: chunked") != std::string::npos) {
-            for (;;) {
-                std::size_t line;
-                while ((line = in.find("\r\n")) == std::string::npos) {
-                    if (!more(client, in))
-                        return false;
-                }
-                const std::size_t size = std::stoul(in.substr(0, line), nullptr, 16);
-                while (in.size() < line + 2 + size + 2) {
-                    if (!more(client, in))
-                        return false;
-                }
-                body += in.substr(line + 2, size);
-                in.erase(0, line + 2 + size + 2);
-                if (size == 0)
-                    break;
-            }
-        } else if (const auto at = header.find("content-length: "); at != std::string::npos) {
+        if (const auto at = header.find("content-length: "); at != std::string::npos) {
             const std::size_t size = std::stoul(header.substr(at + 16));
             while (in.size() < size) {
                 if (!more(client, in))
