@@ -4,6 +4,7 @@
 #include "keybconf.h"
 #include "keymodeform.h"
 #include "mainform.h"
+#include "programfolders.h"
 #include "qtuserdialogs.h"
 #include "setparam.h"
 #include "terminationsignal.h"
@@ -18,9 +19,11 @@ int main(int argc, char* argv[])
     morvaw::TerminationSignal::installHandlers();
     QApplication app(argc, argv);
     QApplication::setApplicationName("MORVAW");
+    QGuiApplication::setDesktopFileName("morvaw");
 
+    const auto folders = morvaw::ProgramFolders::ForThisProgram();
     auto state = std::make_unique<morvaw::ConfiguratorState>();
-    morvaw::InitialiseConfigurator(*state, QCoreApplication::applicationDirPath().toStdString());
+    morvaw::InitialiseConfigurator(*state, folders.data, folders.user);
 
     morvaw::QtUserDialogs dialogs;
     morvaw::HtmlHelp help;
