@@ -29,7 +29,7 @@ QImage drawIcon(int size)
     p.setBrush(QColor(62, 66, 76));
     p.drawRoundedRect(QRectF(1, 8, 30, 22), 2.5, 2.5);
     p.setBrush(QColor(30, 32, 38));
-    p.drawRect(QRectF(15, 8.5, 16, 2));
+    p.drawRect(QRectF(15, 9, 13, 1.6));
 
     // Keys: fewer where the picture is small, so that each stays a key. One
     // orange key stands for a programmed one.
