@@ -18,8 +18,8 @@ int main(int argc, char* argv[])
 
     const auto folders = vornestw::ProgramFolders::ForThisProgram();
     vornestw::QtSerialLink port(folders.user);
-    vornestw::CupsPrinter printer;
     vornestw::EventLoopWaiter waiter;
+    vornestw::CupsPrinter printer(waiter);
     vornestw::MessageBoxNotice notice;
     vornestw::DisplayProgram program(folders.data, folders.user, port, printer, waiter, notice);
 

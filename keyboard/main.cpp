@@ -1,16 +1,21 @@
 #include "configuratorstate.h"
+#include "evdevrepeatsettings.h"
+#include "eventloopwaiter.h"
 #include "hintmacrosform.h"
 #include "htmlhelp.h"
 #include "keybconf.h"
 #include "keymodeform.h"
 #include "mainform.h"
 #include "programfolders.h"
+#include "qtseriallink.h"
 #include "qtuserdialogs.h"
+#include "send2com.h"
 #include "setparam.h"
 #include "terminationsignal.h"
 #include "testform.h"
 
 #include <QApplication>
+#include <QFile>
 
 #include <memory>
 
@@ -27,8 +32,15 @@ int main(int argc, char* argv[])
 
     morvaw::QtUserDialogs dialogs;
     morvaw::HtmlHelp help;
+    // The programming window's services outlive the windows.
+    morvaw::EventLoopWaiter waiter;
+    morvaw::QtSerialLink port(QFile::decodeName(QByteArray::fromStdString(folders.user.native())));
+    morvaw::EvdevRepeatSettings repeat;
     morvaw::MainForm mainForm(*state, dialogs, help);
     dialogs.setParent(&mainForm);
+
+    mainForm.logic().windows().showProgramming = morvaw::ProgrammingWindowOpener(
+        {*state, dialogs, waiter, port, repeat}, &mainForm, [&mainForm] { mainForm.syncView(); });
 
     // The key editor is made once and only hidden and shown afterwards; its
     // messages belong to it, as the main window is disabled meanwhile.

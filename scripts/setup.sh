@@ -8,7 +8,7 @@ packages=(
     qt6-base-dev qt6-qpa-plugins qt6-serialport-dev libgl-dev
     libcups2-dev
     googletest libgtest-dev
-    clang-format
+    clang-format clang-14 libclang-rt-14-dev
     fonts-dejavu-core
     desktop-file-utils
     dpkg-dev file

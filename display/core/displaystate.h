@@ -2,6 +2,8 @@
 
 #include <QString>
 
+#include <array>
+#include <cstdint>
 #include <string>
 
 namespace vornestw {
@@ -29,6 +31,7 @@ struct DisplayState
     std::string LongText;
     char Prefix1 = '!';
     char Prefix2 = '#';
+    std::array<std::uint8_t, 10> SettingsRest{}; // unused end of the record, kept as read
 
     // Run-time values.
     int MenuIndex = 0;

@@ -27,6 +27,8 @@ std::optional<FunctionMenu> DisplayUtility::BuildFunctionMenu() const
 
 ParameterWindow DisplayUtility::MenuFunction_Click(int index, const QTime& now)
 {
+    if (m_channel.isSending())
+        return ParameterWindow::None;
     m_state.MenuIndex = index;
     m_state.AbortFlag = false;
     const auto item = FunctionOf(m_state.Mode, index);
@@ -56,6 +58,8 @@ ParameterWindow DisplayUtility::MenuFunction_Click(int index, const QTime& now)
 
 void DisplayUtility::SendTwoLines(const std::string& line1, const std::string& line2)
 {
+    if (m_channel.isSending())
+        return;
     m_state.AbortFlag = false;
     m_state.Line1 = line1;
     m_state.Line2 = line2;
@@ -64,6 +68,8 @@ void DisplayUtility::SendTwoLines(const std::string& line1, const std::string& l
 
 void DisplayUtility::SendLongText(const std::string& text)
 {
+    if (m_channel.isSending())
+        return;
     m_state.AbortFlag = false;
     m_state.LongText = text;
     m_channel.SendString(LongTextCommand(m_state, m_state.MenuIndex));
@@ -71,6 +77,8 @@ void DisplayUtility::SendLongText(const std::string& text)
 
 void DisplayUtility::SendCursor(int lineNo, int xPos)
 {
+    if (m_channel.isSending())
+        return;
     m_state.AbortFlag = false;
     m_state.LineNo = lineNo;
     m_state.XPos = xPos;
@@ -79,6 +87,8 @@ void DisplayUtility::SendCursor(int lineNo, int xPos)
 
 void DisplayUtility::SendPrefix(int new1, int new2)
 {
+    if (m_channel.isSending())
+        return;
     m_state.AbortFlag = false;
     m_channel.SendString(PrefixCommand(m_state, new1, new2));
     m_state.Prefix1 = static_cast<char>(new1 & 0xFF);
@@ -87,6 +97,8 @@ void DisplayUtility::SendPrefix(int new1, int new2)
 
 void DisplayUtility::SendProgramMode()
 {
+    if (m_channel.isSending())
+        return;
     m_state.AbortFlag = false;
     m_channel.SendString(ProgramModeCommand(m_state.Mode));
 }
@@ -141,22 +153,26 @@ void DisplayUtility::CancelSend()
     m_state.AbortFlag = true;
 }
 
-void DisplayUtility::ShutDown(const SettingsFile& settings)
+std::optional<QString> DisplayUtility::ShutDown(const SettingsFile& settings)
 {
     m_state.AbortFlag = true;
     m_channel.CloseForShutdown();
-    SaveSettings(m_state, settings);
+    return SaveSettings(m_state, settings);
 }
 
-void ReadSettings(DisplayState& state, const SettingsFile& file)
+std::optional<QString> ReadSettings(DisplayState& state, const SettingsFile& file)
 {
-    ApplySettings(file.Load(), state);
+    std::optional<QString> problem;
+    ApplySettings(file.Load(&problem), state);
     state.ChannelCaption = OutputChannel::ChannelCaption(state.Port);
+    return problem;
 }
 
-void SaveSettings(const DisplayState& state, const SettingsFile& file)
+std::optional<QString> SaveSettings(const DisplayState& state, const SettingsFile& file)
 {
-    file.Save(RecordOf(state));
+    if (auto error = file.Save(RecordOf(state)))
+        return QStringLiteral("The settings could not be saved to %1: %2").arg(file.path(), *error);
+    return std::nullopt;
 }
 
 } // namespace vornestw

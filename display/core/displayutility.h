@@ -24,7 +24,8 @@ struct FunctionMenu
     std::vector<QString> captions;
 };
 
-// The commands of the utility, called by the windows with plain values.
+// The commands of the utility, called by the windows with plain values. A
+// command that sends does nothing while another one is being sent.
 class DisplayUtility
 {
 public:
@@ -61,9 +62,10 @@ public:
 
     // Ends a wait of the output routine at once.
     void CancelSend();
-    // Closing the main window: ends a running send, gives the display its
-    // bounded chance to take the rest, closes the port and saves.
-    void ShutDown(const SettingsFile& settings);
+    // Closing the main window: gives the display its bounded chance to take
+    // what is queued, closes the port and saves; the cause when the settings
+    // could not be written.
+    std::optional<QString> ShutDown(const SettingsFile& settings);
 
     [[nodiscard]] const DisplayState& state() const { return m_state; }
     [[nodiscard]] OutputChannel& channel() { return m_channel; }
@@ -73,9 +75,10 @@ private:
     OutputChannel& m_channel;
 };
 
-// Start-up: the settings and the channel caption.
-void ReadSettings(DisplayState& state, const SettingsFile& file);
-// Errors are ignored: there is nobody left to tell.
-void SaveSettings(const DisplayState& state, const SettingsFile& file);
+// Start-up: the settings and the channel caption; why the settings file was
+// left alone, when it was.
+std::optional<QString> ReadSettings(DisplayState& state, const SettingsFile& file);
+// The cause when the file could not be written.
+std::optional<QString> SaveSettings(const DisplayState& state, const SettingsFile& file);
 
 } // namespace vornestw

@@ -31,45 +31,79 @@ QString OutputChannel::ChannelCaption(int port)
 
 void OutputChannel::SendString(std::string_view text)
 {
-    if (++m_sendDepth == 1)
-        emit sendingChanged(true);
+    if (m_sending)
+        return;
+    m_sending = true;
+    emit sendingChanged(true);
     const bool ok = OpenPort();
     if (m_state.Port == kPrinterPort)
         sendToPrinter(text);
     else if (ok)
         sendToPort(text);
-    if (--m_sendDepth == 0)
-        emit sendingChanged(false);
+    m_sending = false;
+    emit sendingChanged(false);
+}
+
+void OutputChannel::setTransmitting(bool transmitting)
+{
+    if (m_transmitting != transmitting) {
+        m_transmitting = transmitting;
+        emit transmittingChanged(transmitting);
+    }
 }
 
 void OutputChannel::sendToPrinter(std::string_view text)
 {
+    setTransmitting(true);
+    const auto error = m_printer.printRaw(PrinterForm(text));
+    setTransmitting(false);
     // One message and the send is given up: retrying after every message
     // would trap the user in a loop while the printer stays broken.
-    if (const auto error = m_printer.printRaw(PrinterForm(text))) {
-        m_notice.message(kAppTitle, QStringLiteral("Printer Error: ") + *error);
+    if (error) {
+        m_notice.message(UserNotice::Severity::Warning, kAppTitle,
+                         QStringLiteral("Printer Error: ") + *error);
         return;
     }
     ShowSentText(text);
 }
 
+bool OutputChannel::reportedLineFailure()
+{
+    const auto failure = m_port.failure();
+    if (failure) {
+        setTransmitting(false);
+        m_notice.message(UserNotice::Severity::Critical, QStringLiteral("Communication error"),
+                         *failure);
+    }
+    return failure.has_value();
+}
+
 void OutputChannel::sendToPort(std::string_view text)
 {
+    bool started = false;
+    setTransmitting(true);
     for (char c : text) {
-        // An abort (the protocol window closed) drops the rest as a time-out
-        // does: sending it without flow control would only garble the display.
-        if (m_state.AbortFlag)
-            break;
+        // An abort (the protocol window closing) drops a command that has not
+        // started; once its first byte is out the command is finished, so
+        // that the display never keeps half of it. Only a failing line cuts it.
         m_state.SendError = false;
-        SendByte(static_cast<std::uint8_t>(c));
+        if (!sendByte(static_cast<std::uint8_t>(c), started ? m_noAbort : m_state.AbortFlag))
+            break;
+        started = true;
+        if (reportedLineFailure()) {
+            m_state.AbortFlag = true;
+            break;
+        }
         if (m_state.SendError) {
-            m_notice.message(QStringLiteral("Communication error"),
+            setTransmitting(false);
+            m_notice.message(UserNotice::Severity::Warning, QStringLiteral("Communication error"),
                              QStringLiteral("Time out error"));
             m_state.SendError = false;
             m_state.AbortFlag = true;
             break;
         }
     }
+    setTransmitting(false);
     ShowSentText(text);
 }
 
@@ -81,15 +115,17 @@ bool OutputChannel::OpenPort()
     if (m_port.isOpen())
         return true;
     if (const auto error = m_port.open(m_state.Port + 1)) {
-        m_notice.message(kAppTitle, *error);
+        m_notice.message(UserNotice::Severity::Critical, kAppTitle, *error);
         return false;
     }
 
     // Spaces nudge a display that has not raised clear-to-send yet; whatever
     // of them is still queued is thrown away below.
     const auto outcome =
-        m_waiter.waitUntil([this] { return m_port.ctsHolding(); }, kHandshakeTimeout,
-                           m_state.AbortFlag, [this] { m_port.write(' '); });
+        m_waiter.waitUntil([this] { return m_port.ctsHolding() || m_port.failure(); },
+                           kHandshakeTimeout, m_state.AbortFlag, [this] { m_port.write(' '); });
+    if (reportedLineFailure())
+        return false;
     m_state.TimeoutFlag = outcome == Waiter::Outcome::TimedOut;
     if (m_state.TimeoutFlag)
         m_state.SendError = true;
@@ -101,19 +137,29 @@ bool OutputChannel::OpenPort()
 
 void OutputChannel::SendByte(std::uint8_t code)
 {
-    auto outcome = m_waiter.waitUntil([this] { return m_port.ctsHolding(); }, kHandshakeTimeout,
-                                      m_state.AbortFlag);
+    sendByte(code, m_state.AbortFlag);
+}
+
+bool OutputChannel::sendByte(std::uint8_t code, const bool& abort)
+{
+    auto outcome = m_waiter.waitUntil([this] { return m_port.ctsHolding() || m_port.failure(); },
+                                      kHandshakeTimeout, abort);
+    if (outcome == Waiter::Outcome::Aborted)
+        return false;
     m_state.TimeoutFlag = outcome == Waiter::Outcome::TimedOut;
     if (m_state.TimeoutFlag)
         m_state.SendError = true;
 
+    // Written even after a time-out: the display may only have been slow.
     m_port.write(code);
 
-    outcome = m_waiter.waitUntil([this] { return m_port.outBufferCount() == 0; }, kHandshakeTimeout,
-                                 m_state.AbortFlag);
+    outcome =
+        m_waiter.waitUntil([this] { return m_port.outBufferCount() == 0 || m_port.failure(); },
+                           kHandshakeTimeout, abort);
     m_state.TimeoutFlag = outcome == Waiter::Outcome::TimedOut;
     if (m_state.TimeoutFlag)
         m_state.SendError = true;
+    return true;
 }
 
 void OutputChannel::ShowSentText(std::string_view text)
@@ -141,7 +187,7 @@ void OutputChannel::CloseForShutdown()
 {
     if (!m_port.isOpen())
         return;
-    for (int round = 0; round < kCloseRounds && !m_port.ctsHolding(); ++round)
+    for (int round = 0; round < kCloseRounds && m_port.isOpen() && !m_port.ctsHolding(); ++round)
         m_waiter.processEvents();
     m_port.close();
 }

@@ -31,6 +31,8 @@ public:
     OutputChannel(DisplayState& state, SerialLink& port, Printer& printer, Waiter& waiter,
                   UserNotice& notice, QObject* parent = nullptr);
 
+    // Ignored while another string is being sent: the bytes of two commands
+    // must never mix on the line.
     void SendString(std::string_view text);
     // False only after an error that was reported.
     bool OpenPort();
@@ -48,24 +50,35 @@ public:
     // clear-to-send, then closes the port.
     void CloseForShutdown();
 
-    [[nodiscard]] bool isSending() const { return m_sendDepth > 0; }
+    [[nodiscard]] bool isSending() const { return m_sending; }
+    // Bytes of a command are going out (or a print job runs); not while a
+    // message about the send is shown.
+    [[nodiscard]] bool isTransmitting() const { return m_transmitting; }
     [[nodiscard]] static QString ChannelCaption(int port);
 
 signals:
     void sentTextChanged();
     void sendingChanged(bool sending);
+    void transmittingChanged(bool transmitting);
     void channelCaptionChanged();
 
 private:
     void sendToPort(std::string_view text);
     void sendToPrinter(std::string_view text);
+    // False when `abort` ended the wait before the byte went out.
+    bool sendByte(std::uint8_t code, const bool& abort);
+    // Reports a failed line once; true when it failed.
+    bool reportedLineFailure();
+    void setTransmitting(bool transmitting);
 
     DisplayState& m_state;
     SerialLink& m_port;
     Printer& m_printer;
     Waiter& m_waiter;
     UserNotice& m_notice;
-    int m_sendDepth = 0;
+    bool m_sending = false;
+    bool m_transmitting = false;
+    const bool m_noAbort = false;
 };
 
 } // namespace vornestw

@@ -14,7 +14,8 @@ class SerialLink
 public:
     virtual ~SerialLink() = default;
 
-    // Opens COM1..COM4; the error's description when it cannot.
+    // Opens COM1..COM4; when it cannot, a description that names the port
+    // and its device.
     virtual std::optional<QString> open(int comNumber) = 0;
     virtual void close() = 0;
     [[nodiscard]] virtual bool isOpen() const = 0;
@@ -25,6 +26,10 @@ public:
     // Bytes not yet on the wire.
     [[nodiscard]] virtual int outBufferCount() = 0;
     virtual void discardOutput() = 0;
+
+    // Once the line has failed (a write error, the far end hung up) the port
+    // is closed and this says what happened, until the next open.
+    [[nodiscard]] virtual std::optional<QString> failure() const = 0;
 };
 
 } // namespace vornestw

@@ -1,6 +1,7 @@
 #include "settingsrecord.h"
 
 #include "displaystate.h"
+#include "protocoltables.h"
 
 #include <algorithm>
 #include <string_view>
@@ -87,8 +88,8 @@ std::array<std::uint8_t, SettingsRecord::kSize> SettingsRecord::toBytes() const
 void ApplySettings(const SettingsRecord& record, DisplayState& state)
 {
     const SettingsRecord defaults;
-    // A mode outside the eight protocols is kept: it only leaves the menu empty.
-    state.Mode = record.Mode;
+    // A mode outside the eight protocols would leave a menu that does nothing.
+    state.Mode = withinOr(record.Mode, 0, kProtocolCount - 1, defaults.Mode);
     // An unknown channel would open a port that no window can select.
     state.Port = withinOr(record.Port, 0, kPrinterPort, defaults.Port);
     // The cursor command turns these into one byte; out of range they would wrap.
@@ -99,6 +100,7 @@ void ApplySettings(const SettingsRecord& record, DisplayState& state)
     state.LongText = trimSpaces(record.LongText);
     state.Prefix1 = record.Prefix1;
     state.Prefix2 = record.Prefix2;
+    state.SettingsRest = record.Rest;
 }
 
 SettingsRecord RecordOf(const DisplayState& state)
@@ -113,6 +115,7 @@ SettingsRecord RecordOf(const DisplayState& state)
     r.LongText = state.LongText;
     r.Prefix1 = state.Prefix1;
     r.Prefix2 = state.Prefix2;
+    r.Rest = state.SettingsRest;
     return r;
 }
 

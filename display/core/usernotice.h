@@ -9,9 +9,14 @@ namespace vornestw {
 class UserNotice
 {
 public:
+    // Information for the user's questions (About), a warning when something
+    // did not work but the user can go on, critical when a device or file
+    // cannot be used at all.
+    enum class Severity { Information, Warning, Critical };
+
     virtual ~UserNotice() = default;
 
-    virtual void message(const QString& title, const QString& text) = 0;
+    virtual void message(Severity severity, const QString& title, const QString& text) = 0;
     // True for Yes.
     virtual bool askYesNo(const QString& title, const QString& text) = 0;
 };

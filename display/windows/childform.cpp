@@ -4,7 +4,7 @@
 #include <QKeyEvent>
 #include <QPushButton>
 
-#include <utility>
+#include <algorithm>
 
 namespace vornestw {
 
@@ -34,8 +34,16 @@ void ChildForm::Open()
 
 void ChildForm::SendingChanged(bool sending)
 {
+    if (sending) {
+        const auto focused = std::find(m_sendButtons.begin(), m_sendButtons.end(), focusWidget());
+        m_focusedSendButton = focused != m_sendButtons.end() ? *focused : nullptr;
+    }
     for (QPushButton* button : m_sendButtons)
         button->setEnabled(!sending);
+    // Disabling the focused button moved the focus on, to Cancel in most
+    // windows, where the next Enter would close a window meant for more sends.
+    if (!sending && m_focusedSendButton && isVisible())
+        m_focusedSendButton->setFocus();
 }
 
 namespace {
@@ -43,8 +51,7 @@ namespace {
 class EnterKeyFilter : public QObject
 {
 public:
-    EnterKeyFilter(QWidget* control, std::function<void()> action)
-        : QObject(control), m_action(std::move(action))
+    EnterKeyFilter(QWidget* control, QAbstractButton* button) : QObject(control), m_button(button)
     {
         control->installEventFilter(this);
     }
@@ -55,7 +62,7 @@ protected:
         if (event->type() == QEvent::KeyPress) {
             const int key = static_cast<QKeyEvent*>(event)->key();
             if (key == Qt::Key_Return || key == Qt::Key_Enter) {
-                m_action();
+                m_button->click();
                 return true;
             }
         }
@@ -63,14 +70,14 @@ protected:
     }
 
 private:
-    std::function<void()> m_action;
+    QAbstractButton* m_button;
 };
 
 } // namespace
 
-void ChildForm::pressOnEnter(QWidget* control, std::function<void()> action)
+void ChildForm::pressOnEnter(QWidget* control, QAbstractButton* button)
 {
-    new EnterKeyFilter(control, std::move(action));
+    new EnterKeyFilter(control, button);
 }
 
 void ChildForm::CloseForm()

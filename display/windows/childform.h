@@ -1,11 +1,13 @@
 #pragma once
 
 #include <QDialog>
+#include <QPointer>
 
 #include <functional>
 #include <initializer_list>
 #include <vector>
 
+class QAbstractButton;
 class QPushButton;
 
 namespace vornestw {
@@ -24,7 +26,7 @@ public:
     void Open();
 
     // Every send of the utility passes here: the window's send buttons are
-    // off while one runs.
+    // off while one runs, and a send button that had the focus gets it back.
     void SendingChanged(bool sending);
 
 signals:
@@ -41,9 +43,10 @@ protected:
     // The buttons that start a send.
     void setSendButtons(std::initializer_list<QPushButton*> buttons) { m_sendButtons = buttons; }
 
-    // Enter on this control runs the action (an option or scroll bar that
-    // stands for a button), instead of whatever the window would do.
-    void pressOnEnter(QWidget* control, std::function<void()> action);
+    // Enter on this control presses the button (an option or scroll bar that
+    // stands for it), instead of whatever the window would do; a disabled
+    // button is not pressed.
+    void pressOnEnter(QWidget* control, QAbstractButton* button);
 
     // Form_Activate / Form_Deactivate.
     virtual void onActivate() {}
@@ -60,6 +63,7 @@ private:
     bool m_active = false;
     bool m_enterPressesDefault = false;
     std::vector<QPushButton*> m_sendButtons;
+    QPointer<QPushButton> m_focusedSendButton;
 };
 
 } // namespace vornestw

@@ -1,10 +1,12 @@
 #include "displayprogram.h"
 
 #include "mainform.h"
+#include "usernotice.h"
 
 #include <QDir>
 #include <QIcon>
 #include <QImageReader>
+#include <QTimer>
 
 namespace vornestw {
 
@@ -32,9 +34,10 @@ DisplayProgram::DisplayProgram(const QString& programFolder, const QString& user
                                SerialLink& port, Printer& printer, Waiter& waiter,
                                UserNotice& notice)
     : m_settingsFile(SettingsFile::PathFor(userFolder)),
-      m_channel(m_state, port, printer, waiter, notice), m_utility(m_state, m_channel)
+      m_channel(m_state, port, printer, waiter, notice), m_utility(m_state, m_channel),
+      m_notice(notice)
 {
-    ReadSettings(m_state, m_settingsFile);
+    m_settingsProblem = ReadSettings(m_state, m_settingsFile);
     m_mainForm = std::make_unique<MainForm>(m_utility, notice, m_settingsFile);
 
     const QIcon icon = loadIcon(programFolder);
@@ -50,6 +53,13 @@ DisplayProgram::~DisplayProgram() = default;
 void DisplayProgram::Main()
 {
     m_mainForm->show();
+    // Said from within the event loop, so that a request to end the program
+    // ends the message too.
+    if (m_settingsProblem) {
+        QTimer::singleShot(0, m_mainForm.get(), [this] {
+            m_notice.message(UserNotice::Severity::Warning, "Vornest", *m_settingsProblem);
+        });
+    }
 }
 
 } // namespace vornestw

@@ -33,7 +33,7 @@ public:
     DisplayProgram(const DisplayProgram&) = delete;
     DisplayProgram& operator=(const DisplayProgram&) = delete;
 
-    // Shows the main window.
+    // Shows the main window, then says why the settings file was left alone.
     void Main();
 
     [[nodiscard]] DisplayState& state() { return m_state; }
@@ -46,6 +46,8 @@ private:
     OutputChannel m_channel;
     DisplayUtility m_utility;
     std::unique_ptr<MainForm> m_mainForm;
+    UserNotice& m_notice;
+    std::optional<QString> m_settingsProblem;
 };
 
 } // namespace vornestw

@@ -19,6 +19,7 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QMenuBar>
+#include <QTimer>
 #include <QVBoxLayout>
 
 namespace vornestw {
@@ -114,6 +115,10 @@ MainForm::MainForm(DisplayUtility& utility, UserNotice& notice, const SettingsFi
         menuBar()->setEnabled(!sending);
         for (QWidget* form : OtherForms())
             static_cast<ChildForm*>(form)->SendingChanged(sending);
+    });
+    connect(&channel, &OutputChannel::transmittingChanged, this, [this](bool transmitting) {
+        if (!transmitting && m_closeAfterCommand)
+            QTimer::singleShot(0, this, &QWidget::close);
     });
     ShowChannelCaption();
     BuildFunctionMenu();
@@ -212,7 +217,8 @@ void MainForm::MenuExit_Click()
 
 void MainForm::About_Click()
 {
-    m_notice.message("Vornest", "Vornest for Windows \nVer. 1.2");
+    m_notice.message(UserNotice::Severity::Information, "Vornest",
+                     "Vornest for Windows \nVer. 1.2");
 }
 
 void MainForm::closeEvent(QCloseEvent* event)
@@ -221,8 +227,24 @@ void MainForm::closeEvent(QCloseEvent* event)
         event->accept();
         return;
     }
+    // A command going out is finished first (its time-outs bound the wait);
+    // the window closes when its last byte is out, even if a message about
+    // the send is still to come.
+    if (m_utility.channel().isTransmitting()) {
+        m_closeAfterCommand = true;
+        event->ignore();
+        return;
+    }
+    // Another window closes the way its own close does, so that what the
+    // user typed there is taken back before it is saved.
+    for (QWidget* form : OtherForms()) {
+        if (form->isVisible())
+            form->close();
+    }
     m_closing = true;
-    m_utility.ShutDown(m_settings);
+    // A path that is no regular file was reported at the start already.
+    if (const auto error = m_utility.ShutDown(m_settings); error && m_settings.isUsable())
+        m_notice.message(UserNotice::Severity::Warning, "Vornest", *error);
     for (QWidget* form : OtherForms())
         form->hide();
     event->accept();

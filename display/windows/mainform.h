@@ -60,6 +60,7 @@ private:
     const SettingsFile& m_settings;
     bool m_closing = false;
     bool m_exitWithoutSaving = false;
+    bool m_closeAfterCommand = false;
 
     QLabel* m_label2 = nullptr;
     QLabel* m_label3 = nullptr;

@@ -5,9 +5,20 @@
 
 namespace vornestw {
 
-void MessageBoxNotice::message(const QString& title, const QString& text)
+void MessageBoxNotice::message(Severity severity, const QString& title, const QString& text)
 {
-    QMessageBox::information(QApplication::activeWindow(), title, text);
+    QWidget* parent = QApplication::activeWindow();
+    switch (severity) {
+    case Severity::Information:
+        QMessageBox::information(parent, title, text);
+        break;
+    case Severity::Warning:
+        QMessageBox::warning(parent, title, text);
+        break;
+    case Severity::Critical:
+        QMessageBox::critical(parent, title, text);
+        break;
+    }
 }
 
 bool MessageBoxNotice::askYesNo(const QString& title, const QString& text)

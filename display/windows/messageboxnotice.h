@@ -8,7 +8,7 @@ namespace vornestw {
 class MessageBoxNotice : public UserNotice
 {
 public:
-    void message(const QString& title, const QString& text) override;
+    void message(Severity severity, const QString& title, const QString& text) override;
     bool askYesNo(const QString& title, const QString& text) override;
 };
 

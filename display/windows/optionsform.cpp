@@ -23,7 +23,7 @@ void OptionsForm::BtnOk_Click()
     // The port opens at once; a port that cannot be opened keeps the old
     // channel and this window, so that another one can be chosen.
     if (const auto error = m_utility.ChangePort(chosen())) {
-        m_notice.message("Vornest", *error);
+        m_notice.message(UserNotice::Severity::Critical, "Vornest", *error);
         return;
     }
     CloseForm();

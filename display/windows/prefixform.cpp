@@ -3,6 +3,7 @@
 #include "displaystate.h"
 #include "displaytext.h"
 #include "displayutility.h"
+#include "focusscrollbar.h"
 #include "numbertext.h"
 #include "textboxguard.h"
 
@@ -50,13 +51,11 @@ PrefixForm::PrefixForm(DisplayUtility& utility, QWidget* parent)
         m_codeBox[i] = new QLineEdit(this);
         m_codeBox[i]->setObjectName(i == 0 ? "Text1" : "Text2");
         m_codeBox[i]->setFixedWidth(m_codeBox[i]->fontMetrics().horizontalAdvance("00000") + 12);
-        m_hScroll[i] = new QScrollBar(Qt::Horizontal, this);
+        m_hScroll[i] = new FocusScrollBar(this);
         m_hScroll[i]->setObjectName(i == 0 ? "HScroll1" : "HScroll2");
         m_hScroll[i]->setRange(0, 255);
         m_hScroll[i]->setSingleStep(1);
         m_hScroll[i]->setPageStep(20);
-        m_hScroll[i]->setInvertedControls(false);
-        m_hScroll[i]->setFocusPolicy(Qt::StrongFocus);
         m_hScroll[i]->setMinimumWidth(220);
         grid->addWidget(label, i, 0);
         grid->addWidget(m_hScroll[i], i, 1);
@@ -98,6 +97,11 @@ PrefixForm::PrefixForm(DisplayUtility& utility, QWidget* parent)
     layout->setSizeConstraint(QLayout::SetFixedSize);
 
     setSendButtons({m_btnSend});
+    // Tab follows the layout, row by row, then the buttons.
+    const QList<QWidget*> order{m_hScroll[0], m_codeBox[0], m_hScroll[1], m_codeBox[1],
+                                m_text3,      m_btnOk,      m_btnSend,    m_btnCancel};
+    for (qsizetype i = 1; i < order.size(); ++i)
+        setTabOrder(order[i - 1], order[i]);
     connect(m_btnOk, &QPushButton::clicked, this, &PrefixForm::BtnOk_Click);
     connect(m_btnSend, &QPushButton::clicked, this, &PrefixForm::BtnSend_Click);
     connect(m_btnCancel, &QPushButton::clicked, this, &PrefixForm::onCancel);

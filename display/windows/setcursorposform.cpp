@@ -2,6 +2,7 @@
 
 #include "displaystate.h"
 #include "displayutility.h"
+#include "focusscrollbar.h"
 #include "numbertext.h"
 #include "textboxguard.h"
 
@@ -26,13 +27,10 @@ SetCursorPosForm::SetCursorPosForm(DisplayUtility& utility, QWidget* parent)
     m_optLine1->setObjectName("OptLine1");
     m_optLine2 = new QRadioButton("Line&2", this);
     m_optLine2->setObjectName("OptLine2");
-    m_hScrXPos = new QScrollBar(Qt::Horizontal, this);
+    m_hScrXPos = new FocusScrollBar(this);
     m_hScrXPos->setObjectName("HScrXPos");
     m_hScrXPos->setRange(1, kLineWidth);
     m_hScrXPos->setPageStep(1);
-    // Qt inverts the keys of scroll bars; Right must move right here.
-    m_hScrXPos->setInvertedControls(false);
-    m_hScrXPos->setFocusPolicy(Qt::StrongFocus);
     m_hScrXPos->setMinimumWidth(200);
     m_textXPos = new QLineEdit("1", this);
     m_textXPos->setObjectName("TextXPos");
@@ -60,7 +58,7 @@ SetCursorPosForm::SetCursorPosForm(DisplayUtility& utility, QWidget* parent)
     layout->addLayout(buttons);
     layout->setSizeConstraint(QLayout::SetFixedSize);
 
-    pressOnEnter(m_hScrXPos, [this] { BtnSend_Click(); });
+    pressOnEnter(m_hScrXPos, m_btnSend);
     setSendButtons({m_btnSend});
     new TextBoxGuard(m_textXPos, nullptr, [this] { TextXPos_Enter(); });
     connect(m_optLine1, &QRadioButton::clicked, this, [this] { m_line = 1; });

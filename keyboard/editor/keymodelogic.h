@@ -117,9 +117,6 @@ public:
     [[nodiscard]] ScanTableEditor& Table() { return m_table; }
     [[nodiscard]] const ScanTableEditor& Table() const { return m_table; }
 
-    // A Windows virtual key code for a Qt key, as KeyDown records it; 0 when none.
-    [[nodiscard]] static int WindowsKeyCode(int qtKey);
-
 private:
     void Form_Load();
     void Form_Activate();

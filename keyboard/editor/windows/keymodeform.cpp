@@ -5,6 +5,7 @@
 #include "inputlinepicture.h"
 #include "mainform.h"
 #include "pckeyboard.h"
+#include "virtualkeys.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -46,27 +47,6 @@ constexpr std::array<MaskCheck, 5> kMaskChecks{{
 constexpr std::array<const char*, 3> kMaskOptions{"Ctrl + key", "Alt + key", "Shift + key"};
 
 // The shift argument of a key event: 1 Shift, 2 Ctrl, 4 Alt.
-int shiftBits(Qt::KeyboardModifiers m)
-{
-    return (m & Qt::ShiftModifier ? 1 : 0) | (m & Qt::ControlModifier ? 2 : 0) |
-           (m & Qt::AltModifier ? 4 : 0);
-}
-
-// The character code a key press types, or -1 when it types none. Codes are
-// Unicode values, so a character beyond Latin-1 is never cut to a byte.
-int typedCode(const QKeyEvent* event)
-{
-    if (event->key() == Qt::Key_Backspace)
-        return 8;
-    if (event->key() == Qt::Key_Delete)
-        return -1;
-    // Alt + letter is an access key, not typing.
-    if ((event->modifiers() & Qt::AltModifier) && !(event->modifiers() & Qt::ControlModifier))
-        return -1;
-    const QString text = event->text();
-    return text.size() == 1 ? text.front().unicode() : -1;
-}
-
 QLabel* label(const QString& text, QWidget* parent)
 {
     return new QLabel(text, parent);
@@ -418,8 +398,9 @@ bool KeyModeForm::eventFilter(QObject* watched, QEvent* event)
         if (key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab)
             break; // moves the focus
         run([&] {
-            m_logic.KeyDown(KeyModeLogic::WindowsKeyCode(key->key()), shiftBits(key->modifiers()));
-            if (const int code = typedCode(key); code >= 0)
+            m_logic.KeyDown(VirtualKeyCode(key->key(), key->modifiers()),
+                            ShiftState(key->key(), key->modifiers()));
+            if (const int code = TypedCode(key->key(), key->modifiers(), key->text()); code >= 0)
                 m_logic.KeyPress(code);
         });
         return true;
@@ -427,7 +408,8 @@ bool KeyModeForm::eventFilter(QObject* watched, QEvent* event)
     case QEvent::KeyRelease: {
         const auto* key = static_cast<QKeyEvent*>(event);
         run([&] {
-            m_logic.KeyUp(KeyModeLogic::WindowsKeyCode(key->key()), shiftBits(key->modifiers()));
+            m_logic.KeyUp(VirtualKeyCode(key->key(), key->modifiers()),
+                          ShiftState(key->key(), key->modifiers()));
         });
         return true;
     }

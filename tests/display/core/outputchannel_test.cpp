@@ -46,6 +46,7 @@ TEST(OutputChannel, DisplayReadyWithin2SecondsIsServedElseOneTimeOutDropsTheRest
         ASSERT_EQ(rig.notice.messages.size(), 1u) << stalledQueue;
         EXPECT_EQ(rig.notice.messages[0].title, "Communication error");
         EXPECT_EQ(rig.notice.messages[0].text, "Time out error");
+        EXPECT_EQ(rig.notice.messages[0].severity, UserNotice::Severity::Warning);
         // The first byte waited the whole 2 s and was still handed over; no other.
         EXPECT_GE(rig.waiter.now() - before, 2000);
         EXPECT_LT(rig.waiter.now() - before, 2100);
@@ -83,13 +84,14 @@ TEST(OutputChannel, PortThatCannotOpenIsReportedAndNothingIsShown)
     ASSERT_EQ(rig.notice.messages.size(), 1u);
     EXPECT_EQ(rig.notice.messages[0].title, "Vornest");
     EXPECT_EQ(rig.notice.messages[0].text, "Permission denied");
+    EXPECT_EQ(rig.notice.messages[0].severity, UserNotice::Severity::Critical);
     EXPECT_TRUE(rig.port.written().empty());
     EXPECT_EQ(rig.state.SentText, "before");
     rig.channel.SendString("abc"); // the next send tries again
     EXPECT_EQ(rig.port.received(), BytesOf("abc"));
 }
 
-TEST(OutputChannel, AbortDuringAWaitEndsItAtOnceAndDropsTheRest)
+TEST(OutputChannel, AbortBeforeTheFirstByteEndsTheWaitAtOnceAndDropsTheWholeCommand)
 {
     DisplayRig rig;
     rig.channel.SendString("a");
@@ -102,7 +104,7 @@ TEST(OutputChannel, AbortDuringAWaitEndsItAtOnceAndDropsTheRest)
     rig.channel.SendString("bcd");
     EXPECT_LT(rig.waiter.now() - start, 200);
     EXPECT_TRUE(rig.notice.messages.empty());
-    EXPECT_EQ(rig.port.written(), BytesOf("ab"));
+    EXPECT_EQ(rig.port.written(), BytesOf("a"));
     EXPECT_EQ(rig.state.SentText, "bcd");
 }
 

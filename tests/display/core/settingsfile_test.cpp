@@ -3,8 +3,14 @@
 #include "settingsfile.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+
+#include <csignal>
+#include <memory>
+#include <sys/resource.h>
+#include <sys/stat.h>
 
 using namespace vornestw;
 
@@ -76,17 +82,20 @@ TEST_F(SettingsFileTest, SavedValuesComeBackWithTextsTrimmedOfSpacesOnly)
     EXPECT_EQ(back.ChannelCaption, "Send to default printer");
 }
 
-TEST_F(SettingsFileTest, NumbersThatCannotBeUsedFallBackToDefaults)
+TEST_F(SettingsFileTest, NumbersThatCannotBeUsedFallBackAndTheUnusedEndIsKept)
 {
     SettingsRecord stored;
     stored.Mode = 99;
     stored.Port = -3;
     stored.XPos = 300;
     stored.LineNo = 0;
+    stored.Rest = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10};
     SettingsFile(path).Save(stored);
     const DisplayState state = read();
     EXPECT_EQ(std::tie(state.Mode, state.Port, state.XPos, state.LineNo),
-              std::make_tuple(99, 1, 1, 1)); // the mode only leaves the menu empty
+              std::make_tuple(0, 1, 1, 1));
+    SaveSettings(state, SettingsFile(path));
+    EXPECT_EQ(contents().right(10), QByteArray("\1\2\3\4\5\6\7\10\11\12"));
 }
 
 TEST_F(SettingsFileTest, RecordRoundTripKeepsEveryByte)
@@ -105,6 +114,52 @@ TEST_F(SettingsFileTest, UnwritablePlaceIsIgnoredAndDefaultsServe)
     EXPECT_EQ(state.Line1, "Line1 test 12356");
     SaveSettings(state, blocked);
     EXPECT_FALSE(QFile::exists(blocked.path()));
+}
+
+// A link to a regular file is followed; a link to anything else is left alone,
+// and a FIFO is never opened (it would hang the start).
+TEST_F(SettingsFileTest, OnlyARegularFileIsReadOrReplaced)
+{
+    const QString target = dir.filePath("real.INI");
+    const QString fifo = dir.filePath("fifo");
+    ASSERT_TRUE(QFile::link(target, path));
+    QFile(target).open(QIODevice::WriteOnly); // 0 bytes: replaced by the defaults
+    EXPECT_FALSE(ReadSettings(*std::make_unique<DisplayState>(), SettingsFile(path)));
+    EXPECT_TRUE(QFileInfo(path).isSymLink());
+    EXPECT_EQ(QFileInfo(target).size(), 100);
+
+    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    QFile::remove(path);
+    ASSERT_TRUE(QFile::link(fifo, path));
+    for (const QString& place : {fifo, path}) {
+        DisplayState state;
+        EXPECT_EQ(ReadSettings(state, SettingsFile(place)),
+                  place + " is not a regular file; it is left alone and the default settings are "
+                          "used.");
+        EXPECT_EQ(state.Line1, "Line1 test 12356");
+        EXPECT_TRUE(SaveSettings(state, SettingsFile(place)));
+        EXPECT_FALSE(QFileInfo(fifo).isFile());
+    }
+}
+
+// The file may grow to 50 bytes only, as on a nearly full disk.
+TEST_F(SettingsFileTest, AShortWriteGivesItsCauseAndKeepsTheOldFile)
+{
+    SettingsRecord old;
+    old.Line1 = "old";
+    ASSERT_FALSE(SettingsFile(path).Save(old));
+    const QByteArray before = contents();
+    std::signal(SIGXFSZ, SIG_IGN);
+    rlimit saved{};
+    getrlimit(RLIMIT_FSIZE, &saved);
+    rlimit small = saved;
+    small.rlim_cur = 50;
+    setrlimit(RLIMIT_FSIZE, &small);
+    DisplayState state;
+    const auto error = SaveSettings(state, SettingsFile(path));
+    setrlimit(RLIMIT_FSIZE, &saved);
+    EXPECT_EQ(error, "The settings could not be saved to " + path + ": File too large");
+    EXPECT_EQ(contents(), before);
 }
 
 } // namespace

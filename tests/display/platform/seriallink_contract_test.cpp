@@ -88,16 +88,25 @@ TYPED_TEST(SerialLinkContract, DiscardLeavesNothingQueuedAndLaterBytesArrive)
     EXPECT_EQ(got.back(), 'c');
 }
 
-TYPED_TEST(SerialLinkContract, VanishedDeviceNeverTakesTheBytes)
+TYPED_TEST(SerialLinkContract, VanishedDeviceIsAFailureThatClosesThePort)
 {
     ASSERT_FALSE(this->link.open(2));
+    EXPECT_FALSE(this->link.failure());
     this->line.vanish();
     this->link.write('x');
-    for (int round = 0; round < 50; ++round)
+    for (int round = 0; round < 50 && this->link.isOpen(); ++round) {
         this->line.idle();
-    EXPECT_GT(this->link.outBufferCount(), 0);
-    this->link.close();
-    EXPECT_TRUE(this->link.open(2));
+        (void)this->link.ctsHolding();
+    }
+    ASSERT_TRUE(this->link.failure());
+    EXPECT_TRUE(this->link.failure()->startsWith("COM2 ("));
+    EXPECT_TRUE(this->link.failure()->endsWith("): the device is gone"));
+    EXPECT_FALSE(this->link.isOpen());
+    EXPECT_FALSE(this->link.ctsHolding());
+    EXPECT_EQ(this->link.outBufferCount(), 0);
+    const auto reopen = this->link.open(2);
+    ASSERT_TRUE(reopen);
+    EXPECT_TRUE(reopen->startsWith("COM2 ("));
     EXPECT_FALSE(this->link.isOpen());
 }
 

@@ -1,11 +1,15 @@
 #include "displaystate.h"
 #include "widgetrig.h"
 
+#include <QCoreApplication>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
 #include <gtest/gtest.h>
+
+#include <sys/stat.h>
 
 using namespace vornestw;
 using namespace vornestw::test;
@@ -99,27 +103,18 @@ TEST(MainForm, DefaultConfigurationKeepsTheCaptionAndAboutBox)
     EXPECT_EQ(rig.notice.questions[0].title, "Set to default");
     EXPECT_EQ(rig.notice.questions[0].text, "Set all program settings to default ?");
     EXPECT_EQ(rig.state().Line1, "keep");
+    rig.state().Mode = 6, rig.state().XPos = 9, rig.state().Prefix2 = 'y';
     rig.trigger("MenuDefault");
-    EXPECT_EQ(rig.state().Line1, "");
-    EXPECT_EQ(rig.state().Port, 2);
+    const DisplayState& s = rig.state();
+    EXPECT_EQ(s.Line1 + s.Line2 + s.LongText, "");
+    EXPECT_EQ(std::tie(s.Mode, s.Port, s.XPos, s.LineNo, s.Prefix1, s.Prefix2),
+              std::make_tuple(6, 2, 1, 1, '!', '#'));
     EXPECT_EQ(label(rig, "Label2"), "Send to Com 2");
 
     rig.trigger("About");
     ASSERT_EQ(rig.notice.messages.size(), 1u);
     EXPECT_EQ(rig.notice.messages[0].title, "Vornest");
     EXPECT_EQ(rig.notice.messages[0].text, "Vornest for Windows \nVer. 1.2");
-}
-
-TEST(MainForm, MenusAreDisabledWhileAStringIsSent)
-{
-    WidgetRig rig;
-    bool menuEnabledDuringSend = true;
-    rig.onTick = [&] {
-        menuEnabledDuringSend = menuEnabledDuringSend && rig.main().menuBar()->isEnabled();
-    };
-    rig.trigger("MenuFunction_1");
-    EXPECT_FALSE(menuEnabledDuringSend);
-    EXPECT_TRUE(rig.main().menuBar()->isEnabled());
 }
 
 TEST(MainForm, ClosingWithClearToSendLowWaitsBoundedThenSaves)
@@ -135,6 +130,57 @@ TEST(MainForm, ClosingWithClearToSendLowWaitsBoundedThenSaves)
     QFile file(rig.folder() + ".INI");
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     EXPECT_EQ(file.readAll().mid(8, 20), QByteArray("saved               "));
+}
+
+QByteArray savedLine1(WidgetRig& rig)
+{
+    QFile file(rig.folder() + ".INI");
+    return file.open(QIODevice::ReadOnly) ? file.readAll().mid(8, 20) : QByteArray();
+}
+
+TEST(MainForm, ClosingTakesBackWhatTheOpenWindowHolds)
+{
+    WidgetRig rig;
+    rig.openItem(7, 0);
+    rig.in<QLineEdit>("DisplayTwoLinesForm", "Text1")->setText("typed");
+    rig.main().close();
+    EXPECT_FALSE(rig.find("DisplayTwoLinesForm")->isVisible());
+    EXPECT_EQ(savedLine1(rig), QByteArray("typed               "));
+}
+
+TEST(MainForm, ClosingDuringASendFinishesTheCommandFirst)
+{
+    WidgetRig rig;
+    rig.port.paceClearToSend(400);
+    rig.openItem(7, 0);
+    const long long start = rig.waiter.now();
+    rig.onTick = [&] {
+        if (rig.waiter.now() - start == 100)
+            rig.main().close();
+    };
+    rig.click("DisplayTwoLinesForm", "BtnSend");
+    QCoreApplication::processEvents(); // the close waited for the send
+    EXPECT_EQ(rig.port.received(), BytesOf("\x0C\rLine1 test 12356\rLine2 test abcde\r"));
+    EXPECT_TRUE(rig.notice.messages.empty());
+    EXPECT_FALSE(rig.port.isOpen());
+    EXPECT_EQ(savedLine1(rig), QByteArray("Line1 test 12356    "));
+}
+
+TEST(MainForm, SettingsPathThatIsNoRegularFileIsReportedOnceAndLeftAlone)
+{
+    QTemporaryDir parent;
+    const QString fifo = QDir(parent.path()).filePath("prog.INI");
+    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    Devices devices;
+    DisplayProgram program(QDir(parent.path()).filePath("prog"), devices.port, devices.printer,
+                           devices.waiter, devices.notice);
+    program.Main();
+    QCoreApplication::processEvents();
+    program.mainForm().close();
+    ASSERT_EQ(devices.notice.messages.size(), 1u); // at the start, not again when closing
+    EXPECT_TRUE(devices.notice.messages[0].text.startsWith(fifo + " is not a regular file"));
+    EXPECT_EQ(program.state().Line1, "Line1 test 12356");
+    EXPECT_FALSE(QFileInfo(fifo).isFile());
 }
 
 } // namespace

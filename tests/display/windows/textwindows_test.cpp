@@ -181,4 +181,55 @@ TEST(PrefixForm, CodeBoxesTakeDigitsTypingSetsBothAndOkTakesThem)
     EXPECT_TRUE(rig.port.received().empty());
 }
 
+// A slow display: clear-to-send drops for 400 ms after every byte.
+TEST(SetCursorPosForm, NoSecondSendStartsInsideARunningOne)
+{
+    WidgetRig rig;
+    rig.port.paceClearToSend(400);
+    rig.openItem(0, 2);
+    auto* scroll = rig.in<QScrollBar>("SetCursorPosForm", "HScrXPos");
+    scroll->setValue(5);
+    const long long start = rig.waiter.now();
+    rig.onTick = [&] {
+        if (rig.waiter.now() - start == 1000) {
+            QTest::keyClick(scroll, Qt::Key_Right);
+            QTest::keyClick(scroll, Qt::Key_Return);
+            rig.click("SetCursorPosForm", "BtnSend");
+            rig.trigger("MenuFunction_1");
+        }
+    };
+    QTest::keyClick(scroll, Qt::Key_Return);
+    EXPECT_EQ(rig.port.received(), Hex("1B 5B 30 31 3B 35 48"));
+    EXPECT_TRUE(rig.notice.messages.empty());
+}
+
+TEST(DisplayTwoLinesForm, FocusReturnsToSendSoThatEnterSendsAgain)
+{
+    WidgetRig rig;
+    rig.openItem(7, 0);
+    auto* form = rig.find("DisplayTwoLinesForm");
+    auto* send = rig.in<QPushButton>("DisplayTwoLinesForm", "BtnSend");
+    QTest::keyClick(rig.in<QLineEdit>("DisplayTwoLinesForm", "Text2"), Qt::Key_Return);
+    for (int round = 0; round < 2; ++round) {
+        QTest::keyClick(form->focusWidget(), Qt::Key_Return);
+        EXPECT_EQ(form->focusWidget(), send);
+    }
+    EXPECT_TRUE(form->isVisible());
+    const std::string twoLines = "\x0C\rLine1 test 12356\rLine2 test abcde\r";
+    EXPECT_EQ(rig.port.received(), BytesOf(twoLines + twoLines));
+}
+
+TEST(PrefixForm, TabFollowsTheLayout)
+{
+    WidgetRig rig;
+    QStringList order;
+    for (QWidget* w = rig.in("PrefixForm", "HScroll1"); order.size() < 8;
+         w = w->nextInFocusChain()) {
+        if (w->focusPolicy() & Qt::TabFocus)
+            order << w->objectName();
+    }
+    EXPECT_EQ(order, QStringList({"HScroll1", "Text1", "HScroll2", "Text2", "Text3", "BtnOk",
+                                  "BtnSend", "BtnCancel"}));
+}
+
 } // namespace

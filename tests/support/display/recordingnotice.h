@@ -13,14 +13,15 @@ struct Notice
 {
     QString title;
     QString text;
+    UserNotice::Severity severity = UserNotice::Severity::Information;
 };
 
 // Records every message and answers questions from a list (No when empty).
 struct RecordingNotice : UserNotice
 {
-    void message(const QString& title, const QString& text) override
+    void message(Severity severity, const QString& title, const QString& text) override
     {
-        messages.push_back({title, text});
+        messages.push_back({title, text, severity});
     }
     bool askYesNo(const QString& title, const QString& text) override
     {

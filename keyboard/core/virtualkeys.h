@@ -5,8 +5,9 @@
 
 namespace morvaw {
 
-// The keyboard test reports keys by the Windows virtual key codes its token
-// table is written in. These turn Qt's key events into those codes.
+// The key editor and the keyboard test speak of keys by Windows virtual key
+// codes (the key name table and the test's token table are written in them).
+// These turn Qt's key events into those codes.
 
 // Shift argument of a key event: 1 Shift, 2 Ctrl, 4 Alt.
 namespace ShiftKey {
@@ -26,6 +27,7 @@ constexpr int Alt = 4;
 
 // The character code a key press types, -1 for none. Alt combinations type
 // nothing: they are system keys, as on the keyboard the table comes from.
+// Delete types nothing either; it is only a key.
 [[nodiscard]] int TypedCode(int qtKey, Qt::KeyboardModifiers modifiers, const QString& text);
 
 } // namespace morvaw

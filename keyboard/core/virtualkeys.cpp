@@ -102,6 +102,8 @@ int TypedCode(int qtKey, Qt::KeyboardModifiers modifiers, const QString& text)
         return 13;
     case Qt::Key_Escape:
         return 27;
+    case Qt::Key_Delete:
+        return -1;
     default:
         break;
     }

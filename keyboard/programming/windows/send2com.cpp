@@ -1,0 +1,300 @@
+#include "send2com.h"
+
+#include "configuratorstate.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QDialog>
+#include <QFrame>
+#include <QGroupBox>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QPointer>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QVBoxLayout>
+
+#include <algorithm>
+#include <utility>
+
+namespace morvaw {
+
+namespace {
+
+constexpr double kTwipsPerPixel = 15.0;
+// Line height of the font the window's sizes were drawn for.
+constexpr double kDesignLineHeight = 13.0;
+
+constexpr int kLargeWidth = 3030;
+constexpr int kLargeHeight = 4065;
+constexpr int kLargeInfoTop = 2760;
+constexpr int kLargeInfo2Top = 3120;
+constexpr int kSmallWidth = 3135;
+constexpr int kSmallHeight = 1710;
+constexpr int kSmallInfoTop = 360;
+constexpr int kSmallInfo2Top = 720;
+constexpr int kOutlineStep = 210;
+constexpr int kOutlineSize = 180;
+constexpr int kMargin = 120;
+
+const QString kYellow = QStringLiteral("#ffff00");
+const QString kDarkBlue = QStringLiteral("#000080");
+
+} // namespace
+
+Send2Com::Send2Com(const ProgrammingServices& services, std::function<void()> backToMain,
+                   QWidget* parent)
+    : QWidget(parent, Qt::Window), m_session(services.state, services.waiter, services.repeat),
+      m_keyboard(m_session), m_serial(m_session, services.port, m_keyboard, services.dialogs),
+      m_driver(m_session, m_serial, m_keyboard, services.dialogs),
+      m_backToMain(std::move(backToMain))
+{
+    setObjectName(QStringLiteral("SEND2COM"));
+    setWindowTitle(QStringLiteral("Program Kbd"));
+    setFocusPolicy(Qt::StrongFocus);
+    m_scale = std::max(1.0, fontMetrics().height() / kDesignLineHeight);
+    build();
+    connect(&m_session, &TransferSession::changed, this, &Send2Com::syncView);
+    connect(&m_session, &TransferSession::beep, this, [] { QApplication::beep(); });
+    connect(&m_session, &TransferSession::leaveRequested, this, &Send2Com::leave);
+    m_driver.Form_Load();
+}
+
+Send2Com::~Send2Com()
+{
+    if (m_grabbing)
+        releaseMouse();
+}
+
+int Send2Com::px(int twips) const
+{
+    return static_cast<int>(twips / kTwipsPerPixel * m_scale + 0.5);
+}
+
+void Send2Com::build()
+{
+    m_frame = new QGroupBox(QStringLiteral("Select port:"), this);
+    m_frame->setObjectName(QStringLiteral("Frame1"));
+    auto* frameLayout = new QVBoxLayout(m_frame);
+    frameLayout->setSpacing(2);
+    for (int i = 0; i < 5; ++i) {
+        const QString text = i < 4 ? QStringLiteral("Send setup using COM&%1").arg(i + 1)
+                                   : QStringLiteral("Send setup using KBD");
+        auto* option = new QRadioButton(text, m_frame);
+        option->setObjectName(QStringLiteral("Option1_%1").arg(i));
+        connect(option, &QRadioButton::clicked, this, [this, i] { m_driver.Option1_Click(i); });
+        frameLayout->addWidget(option);
+        m_options[static_cast<std::size_t>(i)] = option;
+    }
+    m_kbdNote = new QLabel(m_frame);
+    m_kbdNote->setObjectName(QStringLiteral("KbdPortNote"));
+    m_kbdNote->setWordWrap(true);
+    m_kbdNote->setIndent(fontMetrics().height());
+    QFont small = m_kbdNote->font();
+    small.setPointSizeF(small.pointSizeF() * 0.9);
+    m_kbdNote->setFont(small);
+    frameLayout->addWidget(m_kbdNote);
+
+    m_program = new QPushButton(QStringLiteral("&Program"), this);
+    m_program->setObjectName(QStringLiteral("Program"));
+    connect(m_program, &QPushButton::clicked, this, &Send2Com::programClicked);
+    m_cancel = new QPushButton(QStringLiteral("&Cancel"), this);
+    m_cancel->setObjectName(QStringLiteral("Cancel"));
+    connect(m_cancel, &QPushButton::clicked, this, [this] { m_driver.Cancel_Click(); });
+
+    const auto label = [this](const char* name) {
+        auto* l = new QLabel(this);
+        l->setObjectName(QString::fromLatin1(name));
+        l->setWordWrap(true);
+        return l;
+    };
+    m_memory = label("MemoryLabel");
+    m_info = label("InfoLabel");
+    m_info2 = label("InfoLabel2");
+    m_info3 = label("InfoLabel3");
+
+    for (int row = 1; row <= 7; ++row) {
+        for (int column = 1; column <= 12; ++column) {
+            const int n = (row - 1) * 12 + column;
+            auto* outline = new QFrame(this);
+            outline->setObjectName(QStringLiteral("Shape1_%1").arg(n));
+            outline->setGeometry(px(kOutlineStep * column), px(kOutlineStep * row),
+                                 px(kOutlineSize), px(kOutlineSize));
+            outline->setStyleSheet(QStringLiteral("border: 1px solid black;"));
+            outline->hide();
+            m_outlines[static_cast<std::size_t>(n)] = outline;
+        }
+    }
+}
+
+void Send2Com::placeControls()
+{
+    const ProgrammingView& view = m_session.view;
+    const int margin = px(kMargin);
+    if (!view.largeLayout) {
+        const int width = px(kSmallWidth);
+        setFixedSize(width, px(kSmallHeight));
+        m_info->setGeometry(margin, px(kSmallInfoTop), width - 2 * margin, px(330));
+        m_info2->setGeometry(margin, px(kSmallInfo2Top), width - 2 * margin, px(330));
+        return;
+    }
+    int width = px(kLargeWidth);
+    const int inner = width - 2 * margin;
+    const int frameHeight = m_frame->hasHeightForWidth() ? m_frame->heightForWidth(inner)
+                                                         : m_frame->sizeHint().height();
+    m_frame->setGeometry(margin, margin / 2, inner, frameHeight);
+    int top = m_frame->geometry().bottom() + margin / 2;
+    const int buttonWidth = (inner - margin) / 2;
+    const int buttonHeight = m_program->sizeHint().height();
+    m_program->setGeometry(margin, top, buttonWidth, buttonHeight);
+    m_cancel->setGeometry(width - margin - buttonWidth, top, buttonWidth, buttonHeight);
+    top += buttonHeight + margin / 2;
+    const int memoryHeight = m_memory->heightForWidth(inner);
+    m_memory->setGeometry(margin, top, inner, memoryHeight);
+    top += memoryHeight + margin / 2;
+
+    const int lineHeight = fontMetrics().height() + 2;
+    const int infoTop = std::max(px(kLargeInfoTop), top);
+    const int info2Top = std::max(px(kLargeInfo2Top), infoTop + lineHeight + 2);
+    m_info->setGeometry(margin, infoTop, inner, lineHeight);
+    m_info2->setGeometry(margin, info2Top, inner, lineHeight);
+    // The handshake prompt sits below the outlines, where the port buttons were.
+    m_info3->setGeometry(margin, px(kOutlineStep * 8 + 60), inner, 3 * lineHeight);
+    setFixedSize(width, std::max(px(kLargeHeight), info2Top + lineHeight + margin));
+}
+
+void Send2Com::syncView()
+{
+    const ProgrammingView& view = m_session.view;
+    m_info->setText(view.InfoLabel);
+    m_info2->setText(view.InfoLabel2);
+    m_info3->setText(view.InfoLabel3);
+    m_memory->setText(view.MemoryText);
+    m_kbdNote->setText(view.KbdPortNote);
+    m_kbdNote->setVisible(!view.KbdPortNote.isEmpty());
+    for (int i = 0; i < 5; ++i)
+        m_options[static_cast<std::size_t>(i)]->setChecked(i == view.selectedPort);
+    m_options[4]->setEnabled(view.kbdPortEnabled);
+
+    const bool controls = view.controlsVisible;
+    m_frame->setVisible(controls);
+    m_program->setVisible(controls);
+    m_cancel->setVisible(controls);
+    m_memory->setVisible(controls);
+    m_info3->setVisible(!view.InfoLabel3.isEmpty());
+    if (m_shownYellow != view.blinkYellow) {
+        m_shownYellow = view.blinkYellow;
+        const QString fill = QStringLiteral("border: 1px solid black; background: %1;")
+                                 .arg(view.blinkYellow ? kYellow : kDarkBlue);
+        m_outlines[1]->setStyleSheet(fill);
+        m_outlines[12]->setStyleSheet(fill);
+    }
+    for (int n = 1; n <= kOutlines; ++n)
+        m_outlines[static_cast<std::size_t>(n)]->setVisible(view.outlinesVisible);
+    if (!controls && !hasFocus())
+        setFocus(); // the keyboard's answers must reach this window
+    placeControls();
+
+    const bool grab = view.mouseCaptured && isVisible();
+    if (grab && !m_grabbing)
+        grabMouse();
+    else if (!grab && m_grabbing)
+        releaseMouse();
+    m_grabbing = grab;
+}
+
+void Send2Com::programClicked()
+{
+    ++m_programDepth;
+    m_driver.Program_Click();
+    --m_programDepth;
+    if (m_programDepth == 0 && m_unloadWanted)
+        deleteLater();
+}
+
+void Send2Com::leave()
+{
+    if (m_grabbing) {
+        releaseMouse();
+        m_grabbing = false;
+    }
+    hide();
+    if (m_backToMain)
+        m_backToMain();
+    // The transfer that runs inside a Program click still needs this window.
+    m_unloadWanted = true;
+    if (m_programDepth == 0)
+        deleteLater();
+}
+
+void Send2Com::showEvent(QShowEvent* event)
+{
+    QWidget::showEvent(event);
+    if (!event->spontaneous())
+        m_driver.Form_Activate();
+}
+
+void Send2Com::changeEvent(QEvent* event)
+{
+    QWidget::changeEvent(event);
+    if (event->type() != QEvent::ActivationChange || isActiveWindow())
+        return;
+    // Message boxes of the transfer take the focus without deactivating it;
+    // only another window of the program does.
+    QWidget* active = QApplication::activeWindow();
+    if (active && active != this && !qobject_cast<QDialog*>(active))
+        m_driver.Form_Deactivate();
+    m_grabbing = false; // a window that loses the focus loses the mouse too
+    m_driver.LostFocus();
+}
+
+void Send2Com::closeEvent(QCloseEvent* event)
+{
+    if (m_unloadWanted || m_driver.Form_Unload())
+        event->accept();
+    else
+        event->ignore();
+}
+
+void Send2Com::keyPressEvent(QKeyEvent* event)
+{
+    const QString text = event->text();
+    if (text.isEmpty() || text[0].unicode() > 255) {
+        QWidget::keyPressEvent(event);
+        return;
+    }
+    for (const QChar c : text)
+        m_keyboard.Form_KeyPress(c.unicode());
+}
+
+void Send2Com::mousePressEvent(QMouseEvent* event)
+{
+    m_driver.Form_MouseDown();
+    QWidget::mousePressEvent(event);
+}
+
+std::function<void()> ProgrammingWindowOpener(const ProgrammingServices& services,
+                                              QWidget* mainWindow,
+                                              std::function<void()> refreshMain)
+{
+    auto window = std::make_shared<QPointer<Send2Com>>();
+    return [services, mainWindow, refreshMain, window] {
+        if (!*window) {
+            *window = new Send2Com(
+                services,
+                [mainWindow, refreshMain] {
+                    mainWindow->setEnabled(true);
+                    mainWindow->show();
+                    if (refreshMain)
+                        refreshMain();
+                },
+                mainWindow);
+        }
+        mainWindow->hide();
+        (*window)->show();
+        (*window)->raise();
+        (*window)->activateWindow();
+    };
+}
+
+} // namespace morvaw

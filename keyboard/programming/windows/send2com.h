@@ -1,0 +1,102 @@
+#pragma once
+
+#include "keyboardportdevice.h"
+#include "serialdevice.h"
+#include "transferdriver.h"
+#include "transfersession.h"
+
+#include <QWidget>
+
+#include <array>
+#include <functional>
+#include <optional>
+
+class QFrame;
+class QGroupBox;
+class QLabel;
+class QPushButton;
+class QRadioButton;
+
+namespace morvaw {
+
+struct ConfiguratorState;
+class RepeatSettings;
+class SerialLink;
+class UserDialogs;
+class Waiter;
+
+// What the programming window works with, all owned by the program.
+struct ProgrammingServices
+{
+    ConfiguratorState& state;
+    UserDialogs& dialogs;
+    Waiter& waiter;
+    SerialLink& port;
+    RepeatSettings& repeat;
+};
+
+// "Program Kbd": the port buttons, "&Program", "&Cancel" and the progress
+// texts; during a keyboard-port transfer the outlines of the keyboard's keys.
+// It forwards its events to the transfer driver and shows the session's view.
+// When it is done it hides itself, hands back to the main window and is
+// deleted (after the transfer that runs inside its Program click unwinds).
+class Send2Com : public QWidget
+{
+    Q_OBJECT
+public:
+    static constexpr int kOutlines = 84;
+
+    // backToMain: enables, shows and refreshes the main window.
+    Send2Com(const ProgrammingServices& services, std::function<void()> backToMain,
+             QWidget* parent = nullptr);
+    ~Send2Com() override;
+
+    [[nodiscard]] TransferDriver& driver() { return m_driver; }
+    [[nodiscard]] TransferSession& session() { return m_session; }
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void changeEvent(QEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+
+private:
+    void build();
+    void syncView();
+    void placeControls();
+    void leave();
+    void programClicked();
+    // Twips of the window's scale (15 to a pixel at 96 dpi), grown with the font.
+    [[nodiscard]] int px(int twips) const;
+
+    TransferSession m_session;
+    KeyboardPortDevice m_keyboard;
+    SerialDevice m_serial;
+    TransferDriver m_driver;
+    std::function<void()> m_backToMain;
+
+    QGroupBox* m_frame = nullptr;
+    std::array<QRadioButton*, 5> m_options{};
+    QLabel* m_kbdNote = nullptr;
+    QPushButton* m_program = nullptr;
+    QPushButton* m_cancel = nullptr;
+    QLabel* m_memory = nullptr;
+    QLabel* m_info = nullptr;
+    QLabel* m_info2 = nullptr;
+    QLabel* m_info3 = nullptr;
+    std::array<QFrame*, kOutlines + 1> m_outlines{}; // 1..84
+    double m_scale = 1.0;
+    int m_programDepth = 0;
+    bool m_unloadWanted = false;
+    bool m_grabbing = false;
+    std::optional<bool> m_shownYellow; // the corner keys' fill as last drawn
+};
+
+// The main window's "&Program Kbd" command: hides the main window and shows
+// the programming window.
+[[nodiscard]] std::function<void()> ProgrammingWindowOpener(const ProgrammingServices& services,
+                                                            QWidget* mainWindow,
+                                                            std::function<void()> refreshMain);
+
+} // namespace morvaw

@@ -1,0 +1,238 @@
+// The programming window with the real serial code, on virtual time, against
+// the simulated keyboard behind a pseudo-terminal on COM1.
+#include "keyboardrig.h"
+#include "pseudoterminal.h"
+#include "qtseriallink.h"
+#include "send2com.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+#include <poll.h>
+#include <unistd.h>
+
+using namespace morvaw;
+using namespace morvaw::test;
+
+namespace {
+
+QApplication& App()
+{
+    static int argc = 1;
+    static char name[] = "endtoend";
+    static char* argv[] = {name, nullptr};
+    static QApplication app(argc, argv);
+    return app;
+}
+
+// The real link, counting what passes, so that the keyboard on the other
+// side of the terminal can keep pace with the virtual clock.
+class CountingLink : public SerialLink
+{
+public:
+    explicit CountingLink(const QString& folder) : m_link(folder) {}
+
+    std::optional<PortError> open(int comNumber) override
+    {
+        written = read = 0;
+        return m_link.open(comNumber);
+    }
+    void close() override { m_link.close(); }
+    bool isOpen() const override { return m_link.isOpen(); }
+    void write(std::string_view bytes) override
+    {
+        if (m_link.isOpen())
+            written += static_cast<int>(bytes.size());
+        m_link.write(bytes);
+    }
+    std::optional<std::uint8_t> readChar() override
+    {
+        auto c = m_link.readChar();
+        read += c ? 1 : 0;
+        return c;
+    }
+    int inBufferCount() override { return m_link.inBufferCount(); }
+
+    int written = 0;
+    int read = 0;
+
+private:
+    QtSerialLink m_link;
+};
+
+class EndToEnd : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(pty.isValid());
+        ASSERT_TRUE(QFile::link(pty.terminalPath(), QDir(dir.path()).filePath("com1")));
+        clock.onTick = [this] {
+            pump();
+            if (onTick)
+                onTick();
+        };
+        mainWindow.show();
+    }
+
+    void useLayout(int type)
+    {
+        state = MakeState(type);
+        device = kbdsim::KeyboardDevice(type);
+        AddSomeKeys(*state);
+    }
+
+    // What the keyboard does in one millisecond: it takes every byte the
+    // program wrote and answers, and its answers reach the program's side.
+    void pump()
+    {
+        if (!pty.isValid())
+            return;
+        QElapsedTimer patience;
+        patience.start();
+        while (fed < link.written && patience.elapsed() < 2000) {
+            pollfd p{pty.master(), POLLIN, 0};
+            if (::poll(&p, 1, 10) <= 0)
+                continue;
+            std::uint8_t buffer[256];
+            const ssize_t n = ::read(pty.master(), buffer, sizeof buffer);
+            for (ssize_t i = 0; i < n; ++i) {
+                sawVersionQuery |= buffer[i] == 'V';
+                const std::string answer = device.receive(buffer[i]);
+                if (!answer.empty() && ::write(pty.master(), answer.data(), answer.size()) > 0)
+                    answered += static_cast<int>(answer.size());
+            }
+            fed += static_cast<int>(std::max<ssize_t>(n, 0));
+        }
+        while (link.isOpen() && link.inBufferCount() < answered - link.read &&
+               patience.elapsed() < 2000)
+            ::usleep(100);
+    }
+
+    Send2Com* window() { return mainWindow.findChild<Send2Com*>(); }
+    void click(const char* name) { window()->findChild<QPushButton*>(name)->click(); }
+    // "&Program Kbd" in the main window, then "&Program".
+    void program()
+    {
+        ProgrammingWindowOpener({*state, dialogs, clock, link, repeat}, &mainWindow,
+                                [this] { ++mainRefreshed; })();
+        EXPECT_FALSE(mainWindow.isVisible());
+        mainRefreshed = 0;
+        fed = answered = link.written = link.read = 0;
+        click("Program");
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+    void expectBackInTheMainWindow()
+    {
+        EXPECT_TRUE(mainWindow.isVisible());
+        EXPECT_GE(mainRefreshed, 1);
+        EXPECT_EQ(window(), nullptr);
+        EXPECT_FALSE(link.isOpen());
+    }
+
+    QApplication& app = App(); // before any widget
+    QTemporaryDir dir;
+    PseudoTerminal pty;
+    std::unique_ptr<ConfiguratorState> state = MakeState(2);
+    kbdsim::KeyboardDevice device{2};
+    VirtualClock clock;
+    CountingLink link{dir.path()};
+    SimulatedRepeatSettings repeat{device};
+    RecordingDialogs dialogs;
+    QWidget mainWindow;
+    int mainRefreshed = 0;
+    int fed = 0;
+    int answered = 0;
+    bool sawVersionQuery = false;
+    std::function<void()> onTick;
+};
+
+const QString kSent = QStringLiteral("? Program Kbd: Layout transfered. Program another device ?");
+
+} // namespace
+
+TEST_F(EndToEnd, WholeTransfersOfBothGenerations)
+{
+    for (int type : {1, 2}) {
+        useLayout(type);
+        dialogs.shown.clear();
+        program();
+        EXPECT_EQ(dialogs.shown, QStringList{kSent});
+        EXPECT_TRUE(HoldsLayout(device, *state)) << type;
+        expectBackInTheMainWindow();
+    }
+}
+
+TEST_F(EndToEnd, CancelInEveryPhase)
+{
+    struct Phase
+    {
+        int type;
+        const char* name;
+        std::function<bool()> now;
+    };
+    const auto labelIs = [this](const char* text) {
+        return [this, text] { return window()->session().view.InfoLabel == text; };
+    };
+    const auto fiveWrites = [this] { return device.writes() == 5; };
+    const Phase phases[] = {
+        {2, "building", labelIs("Building macros table")},
+        {2, "connecting", [this] { return sawVersionQuery; }},
+        {2, "sending", fiveWrites},
+        {1, "building", labelIs("Building keys table")},
+        {1, "sending", fiveWrites},
+    };
+    for (const Phase& phase : phases) {
+        useLayout(phase.type);
+        dialogs.shown.clear();
+        sawVersionQuery = false;
+        bool cancelled = false;
+        onTick = [&] {
+            if (!cancelled && window() && window()->isVisible() && phase.now()) {
+                cancelled = true;
+                window()->findChild<QRadioButton*>("Option1_2")->click(); // refused
+                click("Cancel");
+            }
+        };
+        program();
+        onTick = nullptr;
+        EXPECT_TRUE(cancelled) << phase.name;
+        EXPECT_EQ(dialogs.shown, QStringList{"MORVA: Transmit aborted by user"}) << phase.name;
+        EXPECT_LE(device.writes(), 6) << phase.name;
+        EXPECT_EQ(state->ComPortIndex, 0);
+        expectBackInTheMainWindow();
+    }
+}
+
+TEST_F(EndToEnd, APortThatDoesNotExist)
+{
+    if (QFileInfo::exists(QStringLiteral("/dev/ttyS3")))
+        GTEST_SKIP() << "this machine has a fourth serial port";
+    state->ComPortIndex = 3;
+    program();
+    ASSERT_EQ(dialogs.shown.size(), 1);
+    EXPECT_TRUE(dialogs.shown[0].startsWith("Error: Error # ")) << dialogs.shown[0].toStdString();
+    expectBackInTheMainWindow();
+}
+
+TEST_F(EndToEnd, TheKeyboardDisappearingMidTransferFailsClearly)
+{
+    onTick = [this] {
+        if (device.writes() == 20 && pty.isValid())
+            pty.hangUp();
+    };
+    SetDef(state->LayoutRecords[1], 0, Def({"a", "b"}));
+    program();
+    EXPECT_EQ(device.writes(), 20);
+    EXPECT_EQ(dialogs.shown,
+              (QStringList{"Data transmit. error: Check connection, port number, macro mode",
+                           "? Program Kbd: Layout transfer failed. Program again ?"}));
+    expectBackInTheMainWindow();
+}

@@ -1,0 +1,165 @@
+// Whole transfers through the driver against the simulated keyboard, on
+// virtual time: both generations, detection, overflow, cancelling, and the
+// keyboard port with the keyboard typing its answers.
+#include "keyboardrig.h"
+
+#include <gtest/gtest.h>
+
+using namespace morvaw;
+using namespace morvaw::test;
+
+namespace {
+
+const QString kSent = QStringLiteral("? Program Kbd: Layout transfered. Program another device ?");
+const QString kFailed = QStringLiteral("? Program Kbd: Layout transfer failed. Program again ?");
+
+void Program(KeyboardRig& rig)
+{
+    rig.driver.Form_Load();
+    rig.driver.Form_Activate();
+    rig.driver.Program_Click();
+}
+
+} // namespace
+
+TEST(Transfer, BothGenerationsHoldTheLayoutAndYesProgramsAnother)
+{
+    for (int layoutType : {1, 2, 5}) { // a type above 3 counts as enhanced
+        KeyboardRig rig(layoutType, layoutType == 1 ? 1 : 2);
+        AddSomeKeys(*rig.state);
+        QStringList labels;
+        QObject::connect(&rig.session, &TransferSession::changed,
+                         [&] { labels << rig.session.view.InfoLabel; });
+        rig.dialogs.answers = {Answer::Yes, Answer::No};
+        Program(rig);
+        EXPECT_TRUE(HoldsLayout(rig.device, *rig.state)) << layoutType;
+        // Words 1..111 or bytes 1..222, then the end record; twice.
+        EXPECT_EQ(rig.device.writes(), layoutType == 1 ? 2 * 112 : 2 * 223);
+        EXPECT_EQ(rig.dialogs.shown, (QStringList{kSent, kSent}));
+        EXPECT_EQ(rig.leaves, 1);
+        EXPECT_FALSE(rig.port.isOpen());
+        EXPECT_TRUE(rig.state->TransferIdle);
+        if (layoutType != 1) {
+            EXPECT_TRUE(labels.contains(QStringLiteral("KBD ROM Ver = 2.00")));
+            EXPECT_TRUE(labels.contains(QStringLiteral("SendingKey 1 of 222  ")));
+            EXPECT_EQ(rig.device.byte(16) & 0x80, 0x80);
+        }
+    }
+}
+
+TEST(Transfer, DetectionChoosesTheFormatAndStoresAFoundType)
+{
+    for (const auto& [deviceType, silent, storedType] :
+         std::vector<std::tuple<int, bool, int>>{{2, false, 2}, {1, false, 1}, {1, true, 3}}) {
+        KeyboardRig rig(3, deviceType);
+        rig.device.faults.silent = silent;
+        AddSomeKeys(*rig.state);
+        Program(rig);
+        EXPECT_EQ(KeyboardType(rig.state->LayoutRecords[Settings::KbdFlags].PosX), storedType);
+        EXPECT_EQ(rig.session.AutoDetected, !silent);
+        if (!silent) {
+            EXPECT_TRUE(HoldsLayout(rig.device, *rig.state));
+        } else {
+            // The older transfer was tried; every write failed, reported once.
+            EXPECT_EQ(rig.port.written.find('@'), std::string::npos);
+            EXPECT_EQ(rig.dialogs.shown.count(
+                          QStringLiteral("Data transmit. error: Check connection, port number, "
+                                         "macro mode")),
+                      1);
+            EXPECT_EQ(rig.dialogs.shown.last(), kFailed);
+        }
+    }
+}
+
+TEST(Transfer, AFullMemorySendsNothing)
+{
+    for (int type : {1, 2}) {
+        KeyboardRig rig(type);
+        for (int key = 1; key <= 84; ++key) {
+            SetDef(rig.state->LayoutRecords[static_cast<std::size_t>(key)], 0,
+                   Def({"a", "b", "c", "a", "b", "c", "a", "b", "c", "a", "b", "c"}));
+        }
+        rig.dialogs.answers = {Answer::Yes, Answer::No};
+        Program(rig);
+        EXPECT_TRUE(rig.port.openedPorts.empty()) << type;
+        EXPECT_EQ(rig.device.writes(), 0);
+        QStringList expected{kFailed, kFailed};
+        if (type == 2)
+            expected.prepend(QStringLiteral("(!) MORVA: Macros count overflow 2048"));
+        EXPECT_EQ(rig.dialogs.shown, expected);
+    }
+}
+
+TEST(Transfer, AnEndRecordThatIsNotTakenFailsThePass)
+{
+    KeyboardRig rig(1);
+    rig.device.faults.stopAfterWrites =
+        KeysTableBuilder::Build(LayoutSource::Of(*rig.state)).NextSlot();
+    Program(rig);
+    EXPECT_FALSE(rig.device.complete());
+    EXPECT_EQ(rig.dialogs.shown.last(), kFailed);
+}
+
+TEST(Transfer, ThroughTheKeyboardPort)
+{
+    enum class Trouble { None, NoKeysPressed, WrongEcho, ClickToCancel };
+    for (Trouble trouble :
+         {Trouble::None, Trouble::NoKeysPressed, Trouble::WrongEcho, Trouble::ClickToCancel}) {
+        KeyboardRig rig(2);
+        AddSomeKeys(*rig.state);
+        rig.state->ComPortIndex = 4;
+        rig.repeat.pressAfterMs = trouble == Trouble::NoKeysPressed ? -1 : 700;
+        rig.device.faults.wrongAnswer = trouble == Trouble::WrongEcho;
+        bool sawOutlines = false;
+        rig.onTick = [&] {
+            sawOutlines |= rig.session.view.outlinesVisible && rig.session.view.mouseCaptured;
+            if (trouble == Trouble::ClickToCancel && rig.device.writes() == 20)
+                rig.driver.Form_MouseDown();
+        };
+        Program(rig);
+        EXPECT_TRUE(rig.port.openedPorts.empty());
+        EXPECT_TRUE(sawOutlines);
+        EXPECT_FALSE(rig.session.view.mouseCaptured);
+        // The repeat settings the window found are back.
+        EXPECT_EQ(rig.repeat.currentSpeed, 20);
+        EXPECT_EQ(rig.repeat.currentDelay, 1);
+        switch (trouble) {
+        case Trouble::None:
+            EXPECT_TRUE(HoldsLayout(rig.device, *rig.state));
+            EXPECT_EQ(rig.dialogs.shown, QStringList{kSent});
+            break;
+        case Trouble::NoKeysPressed:
+            EXPECT_EQ(rig.device.writes(), 0);
+            EXPECT_EQ(rig.dialogs.shown, QStringList{kFailed});
+            EXPECT_GE(rig.clock.now().count(), 29 * 400);
+            break;
+        case Trouble::WrongEcho:
+            EXPECT_EQ(rig.device.writes(), 1);
+            EXPECT_EQ(rig.dialogs.shown,
+                      (QStringList{QStringLiteral("(!) MORVA: Kbd transmit error"), kFailed}));
+            break;
+        case Trouble::ClickToCancel:
+            EXPECT_EQ(rig.dialogs.shown,
+                      QStringList{QStringLiteral("MORVA: Kbd transmit aborted by user")});
+            break;
+        }
+    }
+}
+
+TEST(Transfer, AMachineWithoutKeyboardDeviceSaysWhyAndDoesNotBeep)
+{
+    KeyboardRig rig(2);
+    rig.repeat.unavailable = QStringLiteral("No keyboard device here.");
+    int beeps = 0;
+    QObject::connect(&rig.session, &TransferSession::beep, [&] { ++beeps; });
+    Program(rig);
+    EXPECT_FALSE(rig.session.view.kbdPortEnabled);
+    EXPECT_EQ(rig.session.view.KbdPortNote, rig.repeat.unavailable);
+    EXPECT_TRUE(rig.device.complete());
+    EXPECT_EQ(beeps, 0);
+
+    KeyboardRig older(1);
+    older.driver.Form_Activate();
+    EXPECT_FALSE(older.session.view.kbdPortEnabled); // enhanced keyboards only
+    EXPECT_TRUE(older.session.view.KbdPortNote.isEmpty());
+}

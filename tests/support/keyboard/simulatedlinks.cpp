@@ -1,0 +1,102 @@
+#include "simulatedlinks.h"
+
+namespace morvaw::test {
+
+std::optional<PortError> SimulatedSerialPort::open(int comNumber)
+{
+    if (openError)
+        return openError;
+    if (vanished)
+        return PortError{1, QStringLiteral("No such file or directory")};
+    m_open = true;
+    openedPorts.push_back(comNumber);
+    m_input.clear();
+    return std::nullopt;
+}
+
+void SimulatedSerialPort::write(std::string_view bytes)
+{
+    if (!m_open)
+        return;
+    written += bytes;
+    if (!vanished)
+        m_toDevice.push(m_now + 1, std::string(bytes));
+}
+
+std::optional<std::uint8_t> SimulatedSerialPort::readChar()
+{
+    if (!m_open || m_input.empty())
+        return std::nullopt;
+    const auto c = static_cast<std::uint8_t>(m_input.front());
+    m_input.erase(0, 1);
+    return c;
+}
+
+void SimulatedSerialPort::tick(long long now)
+{
+    m_now = now;
+    if (vanished) {
+        m_toDevice.clear();
+        m_toHost.clear();
+        return;
+    }
+    m_toDevice.release(now, [this](std::uint8_t b) {
+        const std::string answer = m_device.receive(b);
+        m_toHost.push(m_now + 1 + m_device.faults.answerDelayMs, answer);
+    });
+    m_toHost.release(now, [this](std::uint8_t b) {
+        if (m_open)
+            m_input += static_cast<char>(b);
+    });
+}
+
+std::optional<int> SimulatedRepeatSettings::speed()
+{
+    return unavailable.isEmpty() ? std::optional<int>(currentSpeed) : std::nullopt;
+}
+
+std::optional<int> SimulatedRepeatSettings::delay()
+{
+    return unavailable.isEmpty() ? std::optional<int>(currentDelay) : std::nullopt;
+}
+
+bool SimulatedRepeatSettings::setSpeed(int speed)
+{
+    if (unavailable.isEmpty()) {
+        speedsSet.push_back(currentSpeed = speed);
+        command();
+    }
+    return unavailable.isEmpty();
+}
+
+bool SimulatedRepeatSettings::setDelay(int delay)
+{
+    if (unavailable.isEmpty()) {
+        currentDelay = delay;
+        command();
+    }
+    return unavailable.isEmpty();
+}
+
+void SimulatedRepeatSettings::command()
+{
+    // The driver sends the command a moment later; the keyboard types back.
+    m_typed.push(m_now + 4, m_device.typematic(currentSpeed, currentDelay), 2);
+    if (m_device.awaitingCornerKeys() && m_knockAt < 0)
+        m_knockAt = m_now;
+}
+
+void SimulatedRepeatSettings::tick(long long now)
+{
+    m_now = now;
+    if (m_knockAt >= 0 && pressAfterMs >= 0 && now >= m_knockAt + pressAfterMs) {
+        m_knockAt = -1;
+        m_typed.push(now, m_device.pressCornerKeys(), 2);
+    }
+    m_typed.release(now, [this](std::uint8_t c) {
+        if (typeKey)
+            typeKey(static_cast<char>(c));
+    });
+}
+
+} // namespace morvaw::test

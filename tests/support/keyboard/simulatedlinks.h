@@ -1,0 +1,111 @@
+#pragma once
+
+#include "keyboarddevice.h"
+#include "repeatsettings.h"
+#include "seriallink.h"
+
+#include <deque>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace morvaw::test {
+
+// Bytes that reach their receiver at a given virtual time.
+class TimedQueue
+{
+public:
+    void push(long long due, const std::string& bytes, int spacing = 0)
+    {
+        for (char c : bytes) {
+            m_items.push_back({due, static_cast<std::uint8_t>(c)});
+            due += spacing;
+        }
+    }
+    // Hands every byte that is due to deliver.
+    template <typename Deliver> void release(long long now, Deliver deliver)
+    {
+        while (!m_items.empty() && m_items.front().due <= now) {
+            const std::uint8_t b = m_items.front().byte;
+            m_items.pop_front();
+            deliver(b);
+        }
+    }
+    void clear() { m_items.clear(); }
+
+private:
+    struct Item
+    {
+        long long due;
+        std::uint8_t byte;
+    };
+    std::deque<Item> m_items;
+};
+
+// A COM port with a simulated keyboard behind it: a byte takes 1 ms on the
+// line each way, and the keyboard answers as soon as a record is complete
+// (or its answer delay later).
+class SimulatedSerialPort : public SerialLink
+{
+public:
+    explicit SimulatedSerialPort(kbdsim::KeyboardDevice& device) : m_device(device) {}
+
+    std::optional<PortError> open(int comNumber) override;
+    void close() override { m_open = false; }
+    [[nodiscard]] bool isOpen() const override { return m_open; }
+    void write(std::string_view bytes) override;
+    [[nodiscard]] std::optional<std::uint8_t> readChar() override;
+    [[nodiscard]] int inBufferCount() override { return static_cast<int>(m_input.size()); }
+
+    // One millisecond of the line.
+    void tick(long long now);
+
+    std::optional<PortError> openError; // every open fails with it
+    bool vanished = false;              // the keyboard was pulled out
+    std::vector<int> openedPorts;
+    std::string written; // everything handed to the port
+
+private:
+    kbdsim::KeyboardDevice& m_device;
+    bool m_open = false;
+    long long m_now = 0;
+    TimedQueue m_toDevice;
+    TimedQueue m_toHost;
+    std::string m_input;
+};
+
+// The system's repeat settings with the keyboard on its cable: each change
+// is a typematic command to the simulated keyboard, whose answers are typed
+// into the window, one character every 2 ms.
+class SimulatedRepeatSettings : public RepeatSettings
+{
+public:
+    explicit SimulatedRepeatSettings(kbdsim::KeyboardDevice& device) : m_device(device) {}
+
+    QString unavailableReason() override { return unavailable; }
+    std::optional<int> speed() override;
+    std::optional<int> delay() override;
+    bool setSpeed(int speed) override;
+    bool setDelay(int delay) override;
+
+    // One millisecond: typed characters arrive, the person presses the keys.
+    void tick(long long now);
+
+    QString unavailable; // set: every call fails, for this reason
+    std::function<void(char)> typeKey;
+    // The person presses the two corner keys this long after the knock; < 0: never.
+    int pressAfterMs = 500;
+    int currentSpeed = 20;
+    int currentDelay = 1;
+    std::vector<int> speedsSet;
+
+private:
+    void command();
+
+    kbdsim::KeyboardDevice& m_device;
+    long long m_now = 0;
+    long long m_knockAt = -1;
+    TimedQueue m_typed;
+};
+
+} // namespace morvaw::test

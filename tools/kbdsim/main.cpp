@@ -1,0 +1,173 @@
+// A programmable keyboard on a pseudo-terminal, for programming a layout
+// with no keyboard at hand:
+//   kbdsim <program folder> [--com N] [--type 0|1|2] [--silent] [--wrong]
+//          [--late MS] [--stop-after N] [--vanish-after N]
+// makes <program folder>/comN (default com1) a link to the terminal, answers
+// the configurator as a keyboard of the given type (default 2, enhanced)
+// would, and prints what the keyboard holds, key by key, whenever a transfer
+// completes. Ctrl+C ends it and removes the link.
+#include "keyboarddevice.h"
+#include "memorydescription.h"
+
+#include <cerrno>
+#include <chrono>
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <deque>
+#include <fcntl.h>
+#include <poll.h>
+#include <string>
+#include <sys/stat.h>
+#include <termios.h>
+#include <unistd.h>
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+volatile std::sig_atomic_t g_stop = 0;
+
+void onSignal(int)
+{
+    g_stop = 1;
+}
+
+struct Options
+{
+    std::string folder;
+    int com = 1;
+    int type = 2;
+    kbdsim::Faults faults;
+    int vanishAfter = -1;
+};
+
+bool parse(int argc, char* argv[], Options& options)
+{
+    if (argc < 2)
+        return false;
+    options.folder = argv[1];
+    for (int i = 2; i < argc; ++i) {
+        const std::string arg = argv[i];
+        const bool hasValue = i + 1 < argc;
+        if (arg == "--silent")
+            options.faults.silent = true;
+        else if (arg == "--wrong")
+            options.faults.wrongAnswer = true;
+        else if (arg == "--com" && hasValue)
+            options.com = std::atoi(argv[++i]);
+        else if (arg == "--type" && hasValue)
+            options.type = std::atoi(argv[++i]);
+        else if (arg == "--late" && hasValue)
+            options.faults.answerDelayMs = std::atoi(argv[++i]);
+        else if (arg == "--stop-after" && hasValue)
+            options.faults.stopAfterWrites = std::atoi(argv[++i]);
+        else if (arg == "--vanish-after" && hasValue)
+            options.vanishAfter = std::atoi(argv[++i]);
+        else
+            return false;
+    }
+    return options.com >= 1 && options.com <= 4 && options.type >= 0 && options.type <= 2;
+}
+
+} // namespace
+
+int main(int argc, char* argv[])
+{
+    Options options;
+    if (!parse(argc, argv, options)) {
+        std::fprintf(stderr,
+                     "usage: %s <program folder> [--com 1..4] [--type 0|1|2] [--silent] "
+                     "[--wrong] [--late MS] [--stop-after N] [--vanish-after N]\n",
+                     argv[0]);
+        return 2;
+    }
+    const std::string link = options.folder + "/com" + std::to_string(options.com);
+    const auto names = kbdsim::ReadScanNames(options.folder + "/SCNTBL.BIN");
+
+    const int master = ::posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC);
+    if (master < 0 || ::grantpt(master) != 0 || ::unlockpt(master) != 0) {
+        std::perror("pseudo-terminal");
+        return 1;
+    }
+    const char* terminal = ::ptsname(master);
+    // Held open so the line stays up while the configurator closes and reopens it.
+    const int slave = terminal ? ::open(terminal, O_RDWR | O_NOCTTY | O_CLOEXEC) : -1;
+    termios tio{};
+    if (slave < 0 || ::tcgetattr(slave, &tio) != 0) {
+        std::perror("terminal side");
+        return 1;
+    }
+    ::cfmakeraw(&tio);
+    ::tcsetattr(slave, TCSANOW, &tio);
+
+    struct stat existing
+    {
+    };
+    if (::lstat(link.c_str(), &existing) == 0) {
+        if (!S_ISLNK(existing.st_mode)) {
+            std::fprintf(stderr, "%s exists and is not a link; not touching it\n", link.c_str());
+            return 1;
+        }
+        ::unlink(link.c_str());
+    }
+    if (::symlink(terminal, link.c_str()) != 0) {
+        std::perror(link.c_str());
+        return 1;
+    }
+    std::signal(SIGINT, onSignal);
+    std::signal(SIGTERM, onSignal);
+    std::printf("Keyboard type %d on COM%d: %s -> %s (Ctrl+C ends)\n", options.type, options.com,
+                link.c_str(), terminal);
+    std::fflush(stdout);
+
+    kbdsim::KeyboardDevice device(options.type);
+    device.faults = options.faults;
+    std::deque<std::pair<Clock::time_point, std::string>> replies;
+    bool wasComplete = false;
+    unsigned char buffer[256];
+    while (!g_stop) {
+        int timeout = 200;
+        if (!replies.empty()) {
+            const auto wait = std::chrono::duration_cast<std::chrono::milliseconds>(
+                replies.front().first - Clock::now());
+            timeout = static_cast<int>(std::max<long long>(0, wait.count()));
+        }
+        pollfd p{master, POLLIN, 0};
+        const int ready = ::poll(&p, 1, timeout);
+        if (ready < 0 && errno != EINTR)
+            break;
+        while (!replies.empty() && replies.front().first <= Clock::now()) {
+            const std::string& bytes = replies.front().second;
+            if (::write(master, bytes.data(), bytes.size()) < 0)
+                std::perror("answer");
+            replies.pop_front();
+        }
+        if (ready <= 0 || !(p.revents & POLLIN))
+            continue;
+        const ssize_t n = ::read(master, buffer, sizeof buffer);
+        for (ssize_t i = 0; i < n; ++i) {
+            const std::string answer = device.receive(buffer[i]);
+            if (!answer.empty())
+                replies.emplace_back(
+                    Clock::now() + std::chrono::milliseconds(options.faults.answerDelayMs), answer);
+            if (options.vanishAfter >= 0 && device.writes() >= options.vanishAfter) {
+                std::printf("Disappearing after %d writes\n", device.writes());
+                g_stop = 1;
+                break;
+            }
+        }
+        if (device.complete() && !wasComplete) {
+            std::printf("%s", kbdsim::DescribeMemory(device, names).c_str());
+            std::fflush(stdout);
+        }
+        wasComplete = device.complete();
+    }
+    if (!wasComplete)
+        std::printf("%s", kbdsim::DescribeMemory(device, names).c_str());
+    ::unlink(link.c_str());
+    ::close(slave);
+    ::close(master);
+    return 0;
+}
