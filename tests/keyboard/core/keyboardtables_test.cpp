@@ -197,27 +197,6 @@ TEST(CaptionPatches, OutOfRangePatchesAreSkippedWhole)
     EXPECT_EQ(state.Tables.CapTable[9], 'g');
 }
 
-// Installed, the data files stay in the program's folder and the STC file is
-// the user's copy in the user's folder.
-TEST(StcOverlay, WithTheUsersFilesElsewhereTheStcFileComesFromThere)
-{
-    ProgramFolder data;
-    ProgramFolder user;
-    data.writeFullSet();
-    std::vector<ScanRecord> shipped(160);
-    std::vector<ScanRecord> mine(160);
-    shipped[141 - 1] = scan("Shipped", 0x41);
-    mine[141 - 1] = scan("Mine", 0x42);
-    data.writeScan("STCUSA.TBL", shipped);
-    user.writeScan("STCUSA.TBL", mine);
-
-    ConfiguratorState state;
-    InitialiseConfigurator(state, data.path(), user.path());
-    LoadLanguageTables(state);
-    EXPECT_EQ(nameOf(state.Tables.ScanTable[141]), "Mine");
-    EXPECT_EQ(nameOf(state.Tables.ScanTable[1]), "us1");
-}
-
 // The user's records in the STC file reach the scan table on every reload,
 // and only from the current language's file.
 TEST(StcOverlay, UserRecordsReachTheScanTable)

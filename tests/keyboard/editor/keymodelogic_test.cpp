@@ -315,6 +315,9 @@ TEST_F(KeyModeLogicTest, WithTheUsersFilesElsewhereEditsAndSettingsGoThere)
     EXPECT_EQ(name(141), "Mine   ");
     EXPECT_EQ(ReadBytes(userStc), stcTable());
     EXPECT_EQ(stcFile(), shipped) << "the program's own copy is never written";
+    m_state->Tables.ScanTable[141].blank();
+    LoadLanguageTables(*m_state); // read back from the user's folder
+    EXPECT_EQ(name(141), "Mine   ");
     EXPECT_TRUE(SaveIni(*m_state).ok);
     EXPECT_EQ(QFileInfo(QDir(user.path()).filePath("PALIX.INI")).size(), kSettingsFileSize);
 }
