@@ -29,6 +29,8 @@ public:
     virtual void inform(const QString& text, const QString& title) = 0;
     // An OK box that reports a failure (with a warning icon).
     virtual void warn(const QString& text, const QString& title) = 0;
+    // An OK box for a failure that ends what the user asked for (critical icon).
+    virtual void critical(const QString& text, const QString& title) { warn(text, title); }
     // A Yes/No question: Answer::Yes or Answer::No.
     [[nodiscard]] virtual Answer askYesNo(const QString& text, const QString& title) = 0;
     // A Yes/No/Cancel question.

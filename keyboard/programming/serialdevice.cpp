@@ -22,10 +22,10 @@ bool SerialDevice::AskForCom()
     if (m_session.keyboardPortSelected() || m_port.isOpen())
         return true;
     if (const auto error = m_port.open(m_session.state().ComPortIndex + 1)) {
-        m_dialogs.inform(QStringLiteral("Error # ") +
-                             QString::fromStdString(NumberText(error->number)) + QLatin1Char('\n') +
-                             error->description,
-                         QStringLiteral("Error"));
+        m_dialogs.warn(QStringLiteral("Error # ") +
+                           QString::fromStdString(NumberText(error->number)) + QLatin1Char('\n') +
+                           error->description,
+                       QStringLiteral("Error"));
         return false;
     }
     m_port.write(std::string(1, static_cast<char>(kWakeByte)));
@@ -63,8 +63,8 @@ bool SerialDevice::acknowledged()
         return true;
     if (!m_session.ErrorShown) {
         m_session.ErrorShown = true;
-        m_dialogs.inform(QStringLiteral("Check connection, port number, macro mode"),
-                         QStringLiteral("Data transmit. error"));
+        m_dialogs.warn(QStringLiteral("Check connection, port number, macro mode"),
+                       QStringLiteral("Data transmit. error"));
     }
     return false;
 }

@@ -145,6 +145,16 @@ void TransferDriver::Program_Click()
 {
     if (m_session.TransferActive)
         return;
+    if (m_session.keyboardPortSelected() && !m_session.view.kbdPortEnabled) {
+        // The port saved from an earlier layout cannot carry this one; say so
+        // now rather than after a handshake that cannot succeed.
+        const QString why = m_session.view.KbdPortNote.isEmpty()
+                                ? QStringLiteral("Only Enhanced keyboards can be programmed "
+                                                 "through the keyboard port.")
+                                : m_session.view.KbdPortNote;
+        m_dialogs.warn(why + QStringLiteral("\n\nChoose a COM port."), kAppTitle);
+        return;
+    }
     ConfiguratorState& state = m_session.state();
     m_session.KeepRunning = true;
     m_session.TransferActive = true;
@@ -252,6 +262,9 @@ void TransferDriver::SendSmallMacros()
     }
 
     for (;;) {
+        // A line that failed in the last pass was closed; another pass opens it again.
+        if (!m_serial.AskForCom())
+            return;
         m_session.UserAborted = false;
         bool failed = false;
         for (int k = 1; k <= table.NextSlot() && !failed; ++k) {
@@ -295,7 +308,7 @@ void TransferDriver::SendLargeMacros()
     view.MemoryText = MacroMemoryText(image);
 
     if (image.overflow()) {
-        m_dialogs.warn(QStringLiteral("Macros count overflow 2048"), kAppTitle);
+        m_dialogs.critical(QStringLiteral("Macros count overflow 2048"), kAppTitle);
         // A cut image would program a keyboard that only half works: nothing
         // is sent, as with the older keyboards.
         while (askForAnotherPass(true)) {
@@ -366,7 +379,7 @@ void TransferDriver::SendLargeMacros()
                 } while (m_session.KeySeen && m_session.KeepRunning && !m_session.KbdAcknowledged);
                 if (!m_session.UserAborted && !m_session.ErrorShown) {
                     m_session.ErrorShown = true;
-                    m_dialogs.warn(QStringLiteral("Kbd transmit error"), kAppTitle);
+                    m_dialogs.critical(QStringLiteral("Kbd transmit error"), kAppTitle);
                 }
                 if (m_session.UserAborted && !m_session.ErrorShown) {
                     m_dialogs.inform(QStringLiteral("Kbd transmit aborted by user"), kAppTitle);

@@ -28,6 +28,12 @@ void QtUserDialogs::warn(const QString& text, const QString& title)
     box.exec();
 }
 
+void QtUserDialogs::critical(const QString& text, const QString& title)
+{
+    QMessageBox box(QMessageBox::Critical, title, text, QMessageBox::Ok, m_parent);
+    box.exec();
+}
+
 Answer QtUserDialogs::askYesNo(const QString& text, const QString& title)
 {
     QMessageBox box(QMessageBox::Question, title, text, QMessageBox::Yes | QMessageBox::No,

@@ -19,6 +19,7 @@ public:
 
     void inform(const QString& text, const QString& title) override;
     void warn(const QString& text, const QString& title) override;
+    void critical(const QString& text, const QString& title) override;
     [[nodiscard]] Answer askYesNo(const QString& text, const QString& title) override;
     [[nodiscard]] Answer askYesNoCancel(const QString& text, const QString& title) override;
     [[nodiscard]] std::optional<QString> openFileName(const FileDialogSettings& settings) override;

@@ -218,7 +218,8 @@ TEST_F(EndToEnd, APortThatDoesNotExist)
     state->ComPortIndex = 3;
     program();
     ASSERT_EQ(dialogs.shown.size(), 1);
-    EXPECT_TRUE(dialogs.shown[0].startsWith("Error: Error # ")) << dialogs.shown[0].toStdString();
+    EXPECT_TRUE(dialogs.shown[0].startsWith("(!) Error: Error # "))
+        << dialogs.shown[0].toStdString();
     expectBackInTheMainWindow();
 }
 
@@ -232,7 +233,7 @@ TEST_F(EndToEnd, TheKeyboardDisappearingMidTransferFailsClearly)
     program();
     EXPECT_EQ(device.writes(), 20);
     EXPECT_EQ(dialogs.shown,
-              (QStringList{"Data transmit. error: Check connection, port number, macro mode",
+              (QStringList{"(!) Data transmit. error: Check connection, port number, macro mode",
                            "? Program Kbd: Layout transfer failed. Program again ?"}));
     expectBackInTheMainWindow();
 }

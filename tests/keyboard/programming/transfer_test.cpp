@@ -47,6 +47,41 @@ TEST(Transfer, BothGenerationsHoldTheLayoutAndYesProgramsAnother)
     }
 }
 
+TEST(Transfer, AnotherPassOpensALineThatFailedAgain)
+{
+    for (int type : {1, 2}) {
+        KeyboardRig rig(type);
+        AddSomeKeys(*rig.state);
+        // The real link closes itself when the device goes away mid-pass.
+        rig.onTick = [&] {
+            if (rig.device.writes() == 5 && rig.port.openedPorts.size() == 1)
+                rig.port.close();
+        };
+        rig.dialogs.answers = {Answer::Yes, Answer::No};
+        Program(rig);
+        EXPECT_EQ(rig.port.openedPorts.size(), 2u) << type;
+        EXPECT_EQ(rig.dialogs.shown.back(), kSent) << type;
+        EXPECT_TRUE(HoldsLayout(rig.device, *rig.state)) << type;
+    }
+}
+
+TEST(Transfer, AKeyboardPortThatCannotCarryTheLayoutIsRefusedAtOnce)
+{
+    for (bool noDevice : {false, true}) {
+        KeyboardRig rig(noDevice ? 2 : 1);
+        if (noDevice)
+            rig.repeat.unavailable = QStringLiteral("No keyboard device.");
+        rig.state->ComPortIndex = 4;
+        Program(rig);
+        ASSERT_EQ(rig.dialogs.shown.size(), 1u);
+        EXPECT_TRUE(rig.dialogs.shown[0].startsWith(noDevice ? "(!) MORVA: No keyboard device."
+                                                             : "(!) MORVA: Only Enhanced"));
+        EXPECT_EQ(rig.device.writes(), 0);
+        EXPECT_TRUE(rig.repeat.speedsSet.empty());
+        EXPECT_FALSE(rig.session.TransferActive);
+    }
+}
+
 TEST(Transfer, DetectionChoosesTheFormatAndStoresAFoundType)
 {
     for (const auto& [deviceType, silent, storedType] :
@@ -63,7 +98,7 @@ TEST(Transfer, DetectionChoosesTheFormatAndStoresAFoundType)
             // The older transfer was tried; every write failed, reported once.
             EXPECT_EQ(rig.port.written.find('@'), std::string::npos);
             EXPECT_EQ(rig.dialogs.shown.count(
-                          QStringLiteral("Data transmit. error: Check connection, port number, "
+                          QStringLiteral("(!) Data transmit. error: Check connection, port number, "
                                          "macro mode")),
                       1);
             EXPECT_EQ(rig.dialogs.shown.last(), kFailed);
