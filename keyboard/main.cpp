@@ -6,6 +6,7 @@
 #include "keybconf.h"
 #include "keymodeform.h"
 #include "mainform.h"
+#include "programfolders.h"
 #include "qtseriallink.h"
 #include "qtuserdialogs.h"
 #include "send2com.h"
@@ -14,6 +15,7 @@
 #include "testform.h"
 
 #include <QApplication>
+#include <QFile>
 
 #include <memory>
 
@@ -22,15 +24,17 @@ int main(int argc, char* argv[])
     morvaw::TerminationSignal::installHandlers();
     QApplication app(argc, argv);
     QApplication::setApplicationName("MORVAW");
+    QGuiApplication::setDesktopFileName("morvaw");
 
+    const auto folders = morvaw::ProgramFolders::ForThisProgram();
     auto state = std::make_unique<morvaw::ConfiguratorState>();
-    morvaw::InitialiseConfigurator(*state, QCoreApplication::applicationDirPath().toStdString());
+    morvaw::InitialiseConfigurator(*state, folders.data, folders.user);
 
     morvaw::QtUserDialogs dialogs;
     morvaw::HtmlHelp help;
     // The programming window's services outlive the windows.
     morvaw::EventLoopWaiter waiter;
-    morvaw::QtSerialLink port(QCoreApplication::applicationDirPath());
+    morvaw::QtSerialLink port(QFile::decodeName(QByteArray::fromStdString(folders.user.native())));
     morvaw::EvdevRepeatSettings repeat;
     morvaw::MainForm mainForm(*state, dialogs, help);
     dialogs.setParent(&mainForm);

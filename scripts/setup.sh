@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Installs the Debian packages that the build and the tests need, only those missing.
+# Installs the Debian packages that the build, the tests and the packaging need,
+# only those missing.
 set -euo pipefail
 
 packages=(
@@ -9,6 +10,8 @@ packages=(
     googletest libgtest-dev
     clang-format clang-14 libclang-rt-14-dev
     fonts-dejavu-core
+    desktop-file-utils
+    dpkg-dev file
 )
 
 missing=()

@@ -1,7 +1,9 @@
 // Draws the utility's window icon, a small pole display, and writes it as a
 // classic Windows icon file (32-bit colour plus the transparency mask) with a
-// 16 and a 32 pixel picture.
+// 16 and a 32 pixel picture; given an icon theme folder, also as the theme's
+// PNG files <folder>/hicolor/<n>x<n>/apps/vornestw.png.
 #include <QColor>
+#include <QDir>
 #include <QFile>
 #include <QImage>
 #include <QPainter>
@@ -86,14 +88,27 @@ std::vector<std::uint8_t> iconImage(const QImage& image)
     return out;
 }
 
+bool writeThemeIcons(const char* themeFolder)
+{
+    for (int size : {16, 24, 32, 48, 64, 128, 256}) {
+        const QString folder = QDir(QString::fromLocal8Bit(themeFolder))
+                                   .filePath(QStringLiteral("hicolor/%1x%1/apps").arg(size));
+        if (!QDir().mkpath(folder) || !drawIcon(size).save(QDir(folder).filePath("vornestw.png")))
+            return false;
+    }
+    return true;
+}
+
 } // namespace
 
 int main(int argc, char* argv[])
 {
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: lcdiconmaker <output.ico>\n");
+    if (argc != 2 && argc != 3) {
+        std::fprintf(stderr, "usage: lcdiconmaker <output.ico> [<icon theme folder>]\n");
         return 2;
     }
+    if (argc == 3 && !writeThemeIcons(argv[2]))
+        return 1;
     std::vector<std::vector<std::uint8_t>> images;
     for (int size : {16, 32})
         images.push_back(iconImage(drawIcon(size).convertToFormat(QImage::Format_ARGB32)));

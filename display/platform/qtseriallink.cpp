@@ -45,14 +45,15 @@ QString QtSerialLink::PortLocation(const QString& programFolder, int comNumber)
 }
 
 QString QtSerialLink::OpenErrorText(int comNumber, const QString& location, int error,
-                                    const QString& description)
+                                    const QString& description, const QString& linkFolder)
 {
     const QString name = QStringLiteral("COM%1 (%2): ").arg(comNumber).arg(deviceOf(location));
     if (error == EACCES || error == EPERM)
         return name + QStringLiteral("%1. Add your user to the dialout group and log in again, "
-                                     "or link com%2 in the program folder to a port you may use.")
+                                     "or link com%2 in %3 to a port you may use.")
                           .arg(description)
-                          .arg(comNumber);
+                          .arg(comNumber)
+                          .arg(linkFolder);
     return name + description;
 }
 
@@ -70,25 +71,25 @@ std::optional<QString> QtSerialLink::open(int comNumber)
     if (::stat(QFile::encodeName(location).constData(), &target) != 0) {
         const int error = errno;
         if (QFileInfo(location).isSymLink())
-            return m_name + QStringLiteral(": the link com%1 in the program folder points to "
-                                           "no device")
-                                .arg(comNumber);
+            return m_name + QStringLiteral(": the link com%1 in %2 points to no device")
+                                .arg(comNumber)
+                                .arg(m_programFolder);
         return OpenErrorText(comNumber, location, error,
-                             QString::fromLocal8Bit(std::strerror(error)));
+                             QString::fromLocal8Bit(std::strerror(error)), m_programFolder);
     }
     if (!S_ISCHR(target.st_mode))
         return m_name + QStringLiteral(": not a serial port");
     if (::access(QFile::encodeName(location).constData(), R_OK | W_OK) != 0) {
         const int error = errno;
         return OpenErrorText(comNumber, location, error,
-                             QString::fromLocal8Bit(std::strerror(error)));
+                             QString::fromLocal8Bit(std::strerror(error)), m_programFolder);
     }
 
     m_port.setPortName(location);
     // Nothing is read from the display; write-only keeps incoming bytes from
     // piling up in Qt's buffer.
     if (!m_port.open(QIODevice::WriteOnly))
-        return OpenErrorText(comNumber, location, 0, m_port.errorString());
+        return OpenErrorText(comNumber, location, 0, m_port.errorString(), m_programFolder);
     const bool configured =
         m_port.setBaudRate(QSerialPort::Baud9600) && m_port.setDataBits(QSerialPort::Data8) &&
         m_port.setParity(QSerialPort::NoParity) && m_port.setStopBits(QSerialPort::OneStop) &&
@@ -96,7 +97,7 @@ std::optional<QString> QtSerialLink::open(int comNumber)
     if (!configured) {
         QString error = m_port.errorString();
         m_port.close();
-        return OpenErrorText(comNumber, location, 0, error);
+        return OpenErrorText(comNumber, location, 0, error, m_programFolder);
     }
     return std::nullopt;
 }

@@ -16,8 +16,10 @@ public:
 
     [[nodiscard]] static QString PortLocation(const QString& programFolder, int comNumber);
     // "COM3 (/dev/ttyS2): " and what went wrong, with a way out where there is one.
+    // linkFolder is where a comN link would be made.
     [[nodiscard]] static QString OpenErrorText(int comNumber, const QString& location, int error,
-                                               const QString& description);
+                                               const QString& description,
+                                               const QString& linkFolder);
 
     std::optional<QString> open(int comNumber) override;
     void close() override;

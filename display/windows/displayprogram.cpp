@@ -26,7 +26,14 @@ QIcon loadIcon(const QString& programFolder)
 
 DisplayProgram::DisplayProgram(const QString& programFolder, SerialLink& port, Printer& printer,
                                Waiter& waiter, UserNotice& notice)
-    : m_settingsFile(SettingsFile::PathFor(programFolder)),
+    : DisplayProgram(programFolder, programFolder, port, printer, waiter, notice)
+{
+}
+
+DisplayProgram::DisplayProgram(const QString& programFolder, const QString& userFolder,
+                               SerialLink& port, Printer& printer, Waiter& waiter,
+                               UserNotice& notice)
+    : m_settingsFile(SettingsFile::PathFor(userFolder)),
       m_channel(m_state, port, printer, waiter, notice), m_utility(m_state, m_channel),
       m_notice(notice)
 {

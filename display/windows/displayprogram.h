@@ -23,8 +23,12 @@ class Waiter;
 class DisplayProgram
 {
 public:
+    // The icon from programFolder; the settings file is userFolder's path with
+    // ".INI" appended (the first form: programFolder's).
     DisplayProgram(const QString& programFolder, SerialLink& port, Printer& printer, Waiter& waiter,
                    UserNotice& notice);
+    DisplayProgram(const QString& programFolder, const QString& userFolder, SerialLink& port,
+                   Printer& printer, Waiter& waiter, UserNotice& notice);
     ~DisplayProgram();
     DisplayProgram(const DisplayProgram&) = delete;
     DisplayProgram& operator=(const DisplayProgram&) = delete;

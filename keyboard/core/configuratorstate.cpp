@@ -69,7 +69,8 @@ NibbleSpeedArray MakeNibbleSpeedTable()
     return {0, 29, 27, 25, 23, 21, 19, 18, 16, 15, 14, 12, 11, 10, 9, 6, 8};
 }
 
-void InitialiseConfigurator(ConfiguratorState& state, const std::filesystem::path& appPath)
+void InitialiseConfigurator(ConfiguratorState& state, const std::filesystem::path& appPath,
+                            const std::filesystem::path& userPath)
 {
     state.GridCols = 14;
     state.GridRows = 6;
@@ -85,6 +86,7 @@ void InitialiseConfigurator(ConfiguratorState& state, const std::filesystem::pat
     state.MsrEditMode = true;
     state.MsrEditStatus() = 0;
     state.AppPath = appPath;
+    state.UserPath = userPath;
     state.LayoutChanged = false;
 
     LoadStartupTables(state.Tables, state.AppPath);
@@ -96,7 +98,7 @@ void InitialiseConfigurator(ConfiguratorState& state, const std::filesystem::pat
 
 void LoadLanguageTables(ConfiguratorState& state)
 {
-    LoadLanguageTables(state.Tables, state.AppPath, state.CurrentLanguage);
+    LoadLanguageTables(state.Tables, state.AppPath, state.CurrentLanguage, state.UserFolder());
 }
 
 } // namespace morvaw

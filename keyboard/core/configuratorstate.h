@@ -22,8 +22,11 @@ using NibbleSpeedArray = std::array<std::uint8_t, 17>;
 // main and passed by reference to the windows; tests make their own.
 struct ConfiguratorState
 {
-    // Program folder, without a trailing separator.
+    // Program folder, without a trailing separator: the data files.
     std::filesystem::path AppPath;
+    // Folder of the files the user changes (PALIX.INI, the STC files); empty
+    // when that is AppPath itself.
+    std::filesystem::path UserPath;
 
     // Layout model.
     LayoutRecordArray LayoutRecords{};
@@ -70,6 +73,11 @@ struct ConfiguratorState
 
     // The MSR editor's status travels in PosX of MSR record 0.
     [[nodiscard]] std::uint8_t& MsrEditStatus() { return MsrKeys[0].PosX; }
+
+    [[nodiscard]] const std::filesystem::path& UserFolder() const
+    {
+        return UserPath.empty() ? AppPath : UserPath;
+    }
 };
 
 // Key index of a grid cell: column + GridCols * row.
@@ -83,10 +91,13 @@ void SetKeyGeometry(ConfiguratorState& state, int keyIndex, int column, int row,
 void SetGrid12x7(ConfiguratorState& state, float width, float height);
 void SetGrid14x6(ConfiguratorState& state, float width, float height);
 
-// Start-up of the configurator up to (not including) its main window.
-void InitialiseConfigurator(ConfiguratorState& state, const std::filesystem::path& appPath);
+// Start-up of the configurator up to (not including) its main window. The
+// user's files are in userPath, or in appPath when that is empty.
+void InitialiseConfigurator(ConfiguratorState& state, const std::filesystem::path& appPath,
+                            const std::filesystem::path& userPath = {});
 
-// Rebuilds the data tables for CurrentLanguage from the program folder.
+// Rebuilds the data tables for CurrentLanguage from the program folder and
+// the user's STC file.
 void LoadLanguageTables(ConfiguratorState& state);
 
 [[nodiscard]] KeyNameTable MakeWinKeyNames();

@@ -102,10 +102,10 @@ void applyCaptionPatches(KeyboardTables& tables, const std::array<CaptionPatch, 
         ApplyCaptionPatch(tables, patches[i]);
 }
 
-void readStcTable(KeyboardTables& tables, const std::filesystem::path& appPath)
+void readStcTable(KeyboardTables& tables, const std::filesystem::path& folder)
 {
     // A missing or unreadable STC file leaves the table blank.
-    loadScanRecords(tables.StcTable, appPath / tables.StcFileName, kScanRecords);
+    loadScanRecords(tables.StcTable, folder / tables.StcFileName, kScanRecords);
 }
 
 // The scan table editor keeps the user's records in the STC table; without
@@ -190,7 +190,7 @@ void LoadStartupTables(KeyboardTables& t, const std::filesystem::path& appPath)
 }
 
 void LoadLanguageTables(KeyboardTables& t, const std::filesystem::path& appPath,
-                        int currentLanguage)
+                        int currentLanguage, const std::filesystem::path& stcFolder)
 {
     loadByteTable(t.AssocTable, appPath / "ASSOC1.BIN");
     for (std::size_t i = 1; i <= t.ScanCount && i <= kScanRecords; ++i)
@@ -209,7 +209,7 @@ void LoadLanguageTables(KeyboardTables& t, const std::filesystem::path& appPath,
         applyCaptionPatches(t, t.SpanishCaptionPatches);
     }
 
-    readStcTable(t, appPath);
+    readStcTable(t, stcFolder.empty() ? appPath : stcFolder);
     overlayStcRecords(t);
 }
 

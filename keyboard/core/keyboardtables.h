@@ -80,10 +80,10 @@ struct KeyboardTables
 void LoadStartupTables(KeyboardTables& tables, const std::filesystem::path& appPath);
 
 // Rebuilds the tables for a language: re-reads the files, applies the UK or
-// Spanish patches, reads the language's STC file and lays the user's STC
-// records over the scan table.
+// Spanish patches, reads the language's STC file (from stcFolder, or appPath
+// when that is empty) and lays the user's STC records over the scan table.
 void LoadLanguageTables(KeyboardTables& tables, const std::filesystem::path& appPath,
-                        int currentLanguage);
+                        int currentLanguage, const std::filesystem::path& stcFolder = {});
 
 // Applies one caption patch; a patch naming an entry outside 0..200 or a
 // value that does not fit a byte is skipped as a whole. Returns whether applied.

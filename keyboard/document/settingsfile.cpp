@@ -30,7 +30,7 @@ std::string fieldAt(const QByteArray& bytes, qint64 offset)
 
 std::filesystem::path SettingsFilePath(const ConfiguratorState& state)
 {
-    return state.AppPath / kSettingsFileName;
+    return state.UserFolder() / kSettingsFileName;
 }
 
 std::string LoadIni(ConfiguratorState& state)

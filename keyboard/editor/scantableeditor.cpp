@@ -268,7 +268,7 @@ void ScanTableEditor::SaveIfChanged()
         bytes.append(reinterpret_cast<const char*>(record.data()),
                      static_cast<qsizetype>(record.size()));
     }
-    const std::filesystem::path path = m_state.AppPath / t.StcFileName;
+    const std::filesystem::path path = m_state.UserFolder() / t.StcFileName;
     const FileOutcome written = ReplaceFileContents(path, bytes);
     if (!written.ok)
         m_dialogs.warn(QStringLiteral("The scan table could not be saved to\n%1\n\n%2")

@@ -7,8 +7,9 @@
 
 namespace morvaw {
 
-// COMn through Qt SerialPort: the link `comN` in the program folder when it
-// exists (e.g. com1 -> /dev/ttyUSB0), /dev/ttyS<n-1> otherwise.
+// COMn through Qt SerialPort: the link `comN` in the folder of the user's
+// files (ProgramFolders) when it exists (e.g. com1 -> /dev/ttyUSB0),
+// /dev/ttyS<n-1> otherwise.
 class QtSerialLink : public SerialLink
 {
 public:

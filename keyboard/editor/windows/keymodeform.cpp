@@ -2,7 +2,6 @@
 
 #include "configuratorstate.h"
 #include "displaytext.h"
-#include "filenames.h"
 #include "inputlinepicture.h"
 #include "mainform.h"
 #include "pckeyboard.h"
@@ -67,7 +66,7 @@ KeyModeForm::KeyModeForm(ConfiguratorState& state, UserDialogs& dialogs, QWidget
     m_pages->addWidget(buildTablePage());
     m_pages->addWidget(buildEditScanPage());
 
-    m_keyboard = new PcKeyboard(ToQtPath(state.AppPath.string()), this);
+    m_keyboard = new PcKeyboard(state.AppPath, this);
     connect(m_keyboard, &PcKeyboard::btnClicked, this,
             [this](int n) { run([&] { m_logic.Btn_Click(n); }); });
     connect(m_keyboard, &PcKeyboard::pictureMouseDown, this,

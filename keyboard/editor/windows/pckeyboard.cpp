@@ -2,10 +2,11 @@
 
 #include "displaytext.h"
 #include "picturekey.h"
+#include "regularfile.h"
 
-#include <QDir>
 #include <QPushButton>
 
+#include <utility>
 #include <vector>
 
 namespace morvaw {
@@ -21,6 +22,7 @@ constexpr int kRowHeight = 36; // a key's height
 constexpr int kFunctionRowGap = 14;
 constexpr int kMargin = 6;
 constexpr int kMaxFontPixels = 13;
+constexpr qint64 kLargestBitmap = 1 << 20;
 
 // Blocks: the main block 15 keys wide, the editing block at 15.5, the keypad at 19.
 constexpr int kEditBlock = 62;
@@ -125,8 +127,8 @@ void fitFont(QPushButton* button)
 
 } // namespace
 
-PcKeyboard::PcKeyboard(const QString& programFolder, QWidget* parent)
-    : QWidget(parent), m_folder(programFolder)
+PcKeyboard::PcKeyboard(std::filesystem::path programFolder, QWidget* parent)
+    : QWidget(parent), m_folder(std::move(programFolder))
 {
     setObjectName(QStringLiteral("PcKeyboard"));
     QFont f(QStringLiteral("DejaVu Sans"));
@@ -178,8 +180,11 @@ QPixmap PcKeyboard::bitmap(const std::string& file)
 {
     const QString name = QString::fromStdString(file);
     auto it = m_bitmaps.find(name);
-    if (it == m_bitmaps.end())
-        it = m_bitmaps.insert(name, QPixmap(QDir(m_folder).filePath(name)));
+    if (it == m_bitmaps.end()) {
+        QPixmap picture;
+        picture.loadFromData(ReadRegularFile(m_folder / file, kLargestBitmap).bytes);
+        it = m_bitmaps.insert(name, picture);
+    }
     return *it;
 }
 

@@ -6,6 +6,7 @@
 #include <QPixmap>
 #include <QWidget>
 
+#include <filesystem>
 #include <map>
 
 class QPushButton;
@@ -22,7 +23,7 @@ class PcKeyboard : public QWidget
     Q_OBJECT
 public:
     // Bitmaps are read from the program folder.
-    explicit PcKeyboard(const QString& programFolder, QWidget* parent = nullptr);
+    explicit PcKeyboard(std::filesystem::path programFolder, QWidget* parent = nullptr);
 
     // Shows the pictures, captions and the "<" key of a modifier state.
     void showShifts(const ShiftDisplay& display);
@@ -37,7 +38,7 @@ private:
     void place(bool lessKeyShown);
     [[nodiscard]] QPixmap bitmap(const std::string& file);
 
-    QString m_folder;
+    std::filesystem::path m_folder; // bytes: its name need not be UTF-8
     std::map<int, QPushButton*> m_buttons;
     std::array<PictureKey*, OnScreen::kPictureCount> m_pictures{};
     QHash<QString, QPixmap> m_bitmaps;

@@ -179,8 +179,8 @@ TEST(PortLocation, LinkInTheProgramFolderElseTtyS)
     // A dangling link still decides: /dev/ttyS3 would be another device.
     ASSERT_TRUE(QFile::link("/dev/ttyUSB7-gone", folder.filePath("com4")));
     EXPECT_EQ(QtSerialLink::PortLocation(folder.path(), 4), folder.filePath("com4"));
-    EXPECT_EQ(QtSerialLink(folder.path()).open(4),
-              "COM4 (/dev/ttyUSB7-gone): the link com4 in the program folder points to no device");
+    EXPECT_EQ(QtSerialLink(folder.path()).open(4), "COM4 (/dev/ttyUSB7-gone): the link com4 in " +
+                                                       folder.path() + " points to no device");
 }
 
 TEST(QtSerialLink, OpenFailuresNameThePortAndItsDevice)
@@ -193,9 +193,10 @@ TEST(QtSerialLink, OpenFailuresNameThePortAndItsDevice)
     EXPECT_EQ(link.open(1), "COM1 (" + folder.filePath("com1") + "): not a serial port");
     EXPECT_FALSE(link.isOpen());
     // Root passes every permission check, so the text is built directly.
-    EXPECT_EQ(QtSerialLink::OpenErrorText(3, "/dev/ttyS2", EACCES, "Permission denied"),
+    EXPECT_EQ(QtSerialLink::OpenErrorText(3, "/dev/ttyS2", EACCES, "Permission denied",
+                                          "/home/u/.config/vornestw"),
               "COM3 (/dev/ttyS2): Permission denied. Add your user to the dialout group and log "
-              "in again, or link com3 in the program folder to a port you may use.");
+              "in again, or link com3 in /home/u/.config/vornestw to a port you may use.");
 }
 
 // The far end goes away in the middle of a session (a pulled USB adapter).

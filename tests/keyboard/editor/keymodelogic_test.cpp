@@ -5,6 +5,7 @@
 #include "keytoken.h"
 
 #include <QFile>
+#include <QFileInfo>
 
 using namespace morvaw;
 using namespace morvaw::test;
@@ -300,6 +301,25 @@ TEST_F(KeyModeLogicTest, StoreAndClearChangeBothTablesAndTheStcFile)
     EXPECT_TRUE(m_dialogs.messages.back().warning);
     EXPECT_EQ(m_editor->Table().Names().size(), 160u);
     EXPECT_EQ(stcFile(), stcTable());
+}
+
+TEST_F(KeyModeLogicTest, WithTheUsersFilesElsewhereEditsAndSettingsGoThere)
+{
+    QTemporaryDir user;
+    const QString userStc = QDir(user.path()).filePath("STCUSA.TBL");
+    ASSERT_TRUE(QFile::copy(m_folder->file("STCUSA.TBL"), userStc));
+    m_state->UserPath = user.path().toStdString();
+    const QByteArray shipped = stcFile();
+
+    storeRecord("Mine", "1", "0");
+    EXPECT_EQ(name(141), "Mine   ");
+    EXPECT_EQ(ReadBytes(userStc), stcTable());
+    EXPECT_EQ(stcFile(), shipped) << "the program's own copy is never written";
+    m_state->Tables.ScanTable[141].blank();
+    LoadLanguageTables(*m_state); // read back from the user's folder
+    EXPECT_EQ(name(141), "Mine   ");
+    EXPECT_TRUE(SaveIni(*m_state).ok);
+    EXPECT_EQ(QFileInfo(QDir(user.path()).filePath("PALIX.INI")).size(), kSettingsFileSize);
 }
 
 TEST_F(KeyModeLogicTest, EditThenCancelRewritesTheStcFileAndFailuresAreReported)
