@@ -266,7 +266,7 @@ TEST(QtSerialLink, CablePulledDuringACommandEndsItAtOnce)
     ASSERT_EQ(notice.messages.size(), 2u);
     EXPECT_EQ(notice.messages[1].title, "Vornest");
     EXPECT_EQ(notice.messages[1].text,
-              "COM2 (" + device + "): the link com2 in the program folder points to no device");
+              "COM2 (" + device + "): the link com2 in " + folder.path() + " points to no device");
 }
 
 // A print server that takes the connection and never answers.
