@@ -30,43 +30,139 @@ QString causeOf(int error)
     return QString::fromLocal8Bit(std::strerror(error));
 }
 
+class Descriptor
+{
+public:
+    explicit Descriptor(int fd = -1) : m_fd(fd) {}
+    ~Descriptor() { reset(); }
+    Descriptor(const Descriptor&) = delete;
+    Descriptor& operator=(const Descriptor&) = delete;
+
+    [[nodiscard]] int get() const { return m_fd; }
+    void reset(int fd = -1)
+    {
+        if (m_fd >= 0)
+            ::close(m_fd);
+        m_fd = fd;
+    }
+    // Closes now, so that a failing close (a full disk on some file systems) is seen.
+    bool close()
+    {
+        const int fd = std::exchange(m_fd, -1);
+        return ::close(fd) == 0;
+    }
+
+private:
+    int m_fd;
+};
+
+// Every byte, going on after a short write; the error when it stopped (0 for
+// a write that took nothing).
+std::optional<int> writeAll(int fd, std::span<const std::uint8_t> bytes)
+{
+    for (std::size_t done = 0; done < bytes.size();) {
+        const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return n == 0 ? 0 : errno;
+        done += static_cast<std::size_t>(n);
+    }
+    return std::nullopt;
+}
+
+// Root may write any file; one that nobody may write stays read-only for root too.
+bool isReadOnly(const QByteArray& name, const struct stat& status)
+{
+    return (status.st_mode & 0222) == 0 ||
+           ::faccessat(AT_FDCWD, name.constData(), W_OK, AT_EACCESS) != 0;
+}
+
+// Overwrites the file from its start and cuts it to the record's length; a
+// record needs no more room than the file it replaces.
+std::optional<QString> rewriteInPlace(const QByteArray& name, std::span<const std::uint8_t> bytes)
+{
+    Descriptor file(::open(name.constData(), O_WRONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
+    struct stat status
+    {
+    };
+    if (file.get() < 0 || ::fstat(file.get(), &status) != 0)
+        return causeOf(errno);
+    if (!S_ISREG(status.st_mode))
+        return QStringLiteral("not a regular file");
+    if (const auto error = writeAll(file.get(), bytes))
+        return causeOf(*error);
+    if (::ftruncate(file.get(), static_cast<off_t>(bytes.size())) != 0 ||
+        ::fsync(file.get()) != 0 || !file.close())
+        return causeOf(errno);
+    return std::nullopt;
+}
+
 // Writes the bytes to a new file beside the target and renames it over the
 // target, so that a failure leaves the old file as it was. A link is
-// followed to the file it names, whose permissions the new file takes over.
-std::optional<QString> writeReplacing(const QString& path, const char* bytes, std::size_t size)
+// followed to the file it names, whose mode and owner the new file takes over.
+std::optional<QString> writeReplacing(const QString& path, std::span<const std::uint8_t> bytes)
 {
     QString target = path;
     for (int depth = 0; depth < 40 && QFileInfo(target).isSymLink(); ++depth)
         target = QFileInfo(target).symLinkTarget();
+    const QFileInfo info(target);
     const QByteArray name = QFile::encodeName(target);
-    const QByteArray temporary = name + ".new";
-    const int fd =
-        ::open(temporary.constData(), O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_CLOEXEC, 0666);
-    if (fd < 0)
-        return causeOf(errno);
     struct stat old
     {
     };
-    if (::stat(name.constData(), &old) == 0)
-        ::fchmod(fd, old.st_mode & 07777);
-    int error = -1;
-    for (std::size_t done = 0; done < size && error < 0;) {
-        const ssize_t n = ::write(fd, bytes + done, size - done);
-        if (n > 0)
-            done += static_cast<std::size_t>(n);
-        else if (n == 0 || errno != EINTR)
-            error = n == 0 ? 0 : errno;
+    const bool exists = ::stat(name.constData(), &old) == 0;
+    if (!exists && errno != ENOENT)
+        return causeOf(errno);
+    if (exists && !S_ISREG(old.st_mode))
+        return QStringLiteral("not a regular file");
+    if (exists && isReadOnly(name, old))
+        return QStringLiteral("the file is read-only");
+
+    // A name of its own, so that nothing already there is truncated or followed.
+    const QByteArray stem = QFile::encodeName(info.absolutePath()) + "/." +
+                            QFile::encodeName(info.fileName()) + "." +
+                            QByteArray::number(::getpid()) + "-";
+    QByteArray temporary;
+    Descriptor file;
+    for (int attempt = 0; attempt < 100 && file.get() < 0; ++attempt) {
+        temporary = stem + QByteArray::number(attempt) + ".new";
+        file.reset(::open(temporary.constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOCTTY | O_CLOEXEC,
+                          0666));
+        if (file.get() < 0 && errno != EEXIST)
+            break;
     }
-    if (error < 0 && ::fsync(fd) != 0)
-        error = errno;
-    if (::close(fd) != 0 && error < 0)
-        error = errno;
-    if (error < 0 && ::rename(temporary.constData(), name.constData()) != 0)
-        error = errno;
-    if (error >= 0) {
+    if (file.get() < 0) {
+        // A folder that takes no new file may still hold a writable file.
+        if (exists && (errno == EACCES || errno == EPERM))
+            return rewriteInPlace(name, bytes);
+        return causeOf(errno);
+    }
+    const auto giveUp = [&](int error) {
+        file.reset();
         ::unlink(temporary.constData());
         return causeOf(error);
+    };
+    if (exists) {
+        // The owner first: a change of owner clears the set-id bits of the mode.
+        struct stat fresh
+        {
+        };
+        if (::fstat(file.get(), &fresh) != 0)
+            return giveUp(errno);
+        if ((fresh.st_uid != old.st_uid || fresh.st_gid != old.st_gid) &&
+            ::fchown(file.get(), old.st_uid, old.st_gid) != 0) {
+            giveUp(errno);
+            return rewriteInPlace(name, bytes);
+        }
+        if (::fchmod(file.get(), old.st_mode & 07777) != 0)
+            return giveUp(errno);
     }
+    if (const auto error = writeAll(file.get(), bytes))
+        return giveUp(*error);
+    if (::fsync(file.get()) != 0 || !file.close() ||
+        ::rename(temporary.constData(), name.constData()) != 0)
+        return giveUp(errno);
     return std::nullopt;
 }
 
@@ -88,6 +184,13 @@ bool SettingsFile::isUsable() const
     return !info.exists() || info.isFile();
 }
 
+std::optional<SettingsRecord> SettingsFile::Parse(std::span<const std::uint8_t> bytes)
+{
+    if (bytes.size() != SettingsRecord::kSize)
+        return std::nullopt;
+    return SettingsRecord::fromBytes(bytes.first<SettingsRecord::kSize>());
+}
+
 SettingsRecord SettingsFile::Load(std::optional<QString>* problem) const
 {
     if (!isUsable()) {
@@ -95,48 +198,46 @@ SettingsRecord SettingsFile::Load(std::optional<QString>* problem) const
             *problem = notRegular(m_path);
         return SettingsRecord{};
     }
-    const QFileInfo info(m_path);
-    if (!info.exists() || info.size() != static_cast<qint64>(SettingsRecord::kSize))
+    auto record = Parse(readBytes());
+    if (!record) {
         Save(SettingsRecord{});
-
-    SettingsRecord record;
-    if (readRecord(record))
-        return record;
-    Save(SettingsRecord{});
-    if (readRecord(record))
-        return record;
-    return SettingsRecord{};
+        record = Parse(readBytes());
+    }
+    return record.value_or(SettingsRecord{});
 }
 
-bool SettingsFile::readRecord(SettingsRecord& record) const
+std::vector<std::uint8_t> SettingsFile::readBytes() const
 {
     // Non-blocking, so that a FIFO put there after the check cannot hang
     // the start; only a regular file is read.
-    const int fd = ::open(QFile::encodeName(m_path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0)
-        return false;
+    const Descriptor file(::open(QFile::encodeName(m_path).constData(),
+                                 O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
     struct stat info
     {
     };
-    std::array<std::uint8_t, SettingsRecord::kSize> bytes{};
+    if (file.get() < 0 || ::fstat(file.get(), &info) != 0 || !S_ISREG(info.st_mode))
+        return {};
+    std::vector<std::uint8_t> bytes(SettingsRecord::kSize + 1);
     std::size_t got = 0;
-    if (::fstat(fd, &info) == 0 && S_ISREG(info.st_mode)) {
-        for (ssize_t n = 1; got < bytes.size() && n > 0; got += n > 0 ? n : 0)
-            n = ::read(fd, bytes.data() + got, bytes.size() - got);
+    while (got < bytes.size()) {
+        const ssize_t n = ::read(file.get(), bytes.data() + got, bytes.size() - got);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0)
+            return {};
+        if (n == 0)
+            break;
+        got += static_cast<std::size_t>(n);
     }
-    ::close(fd);
-    if (got != bytes.size())
-        return false;
-    record = SettingsRecord::fromBytes(bytes);
-    return true;
+    bytes.resize(got);
+    return bytes;
 }
 
 std::optional<QString> SettingsFile::Save(const SettingsRecord& record) const
 {
     if (!isUsable())
         return notRegular(m_path);
-    const auto bytes = record.toBytes();
-    return writeReplacing(m_path, reinterpret_cast<const char*>(bytes.data()), bytes.size());
+    return writeReplacing(m_path, record.toBytes());
 }
 
 } // namespace vornestw

@@ -4,7 +4,10 @@
 
 #include <QString>
 
+#include <cstdint>
 #include <optional>
+#include <span>
+#include <vector>
 
 namespace vornestw {
 
@@ -19,13 +22,19 @@ public:
 
     [[nodiscard]] static QString PathFor(const QString& programFolder);
 
-    // A missing file or one of another length is replaced by the first-run
-    // defaults first; a file that still cannot be read gives the defaults.
-    // `problem` says why a path that is no regular file was left alone.
+    // The record a file's bytes hold: exactly one record, or nothing.
+    [[nodiscard]] static std::optional<SettingsRecord> Parse(std::span<const std::uint8_t> bytes);
+
+    // A missing or unreadable file, or one of another length, is replaced by
+    // the first-run defaults first; a file that still cannot be read gives the
+    // defaults. `problem` says why a path that is no regular file was left alone.
     [[nodiscard]] SettingsRecord Load(std::optional<QString>* problem = nullptr) const;
 
     // Writes through a temporary file and one rename, so that a failure
-    // leaves the old file as it was. The cause when it could not be written.
+    // leaves the old file as it was; the file keeps its mode and owner. A
+    // read-only file is refused, for root too. Where the folder takes no new
+    // file (or the owner cannot be kept) the file is rewritten in place. The
+    // cause when it could not be written.
     std::optional<QString> Save(const SettingsRecord& record) const;
 
     // False when the path is there but no regular file.
@@ -33,7 +42,9 @@ public:
     [[nodiscard]] const QString& path() const { return m_path; }
 
 private:
-    [[nodiscard]] bool readRecord(SettingsRecord& record) const;
+    // At most one byte more than a record, so that a longer file shows; empty
+    // when the file cannot be read.
+    [[nodiscard]] std::vector<std::uint8_t> readBytes() const;
 
     QString m_path;
 };

@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <functional>
+
 using namespace vornestw;
 using namespace vornestw::test;
 
@@ -125,6 +128,88 @@ TEST(OutputChannel, PrinterGetsFourCharactersPerByteAsOneJobOrOneMessage)
     ASSERT_EQ(rig.notice.messages.size(), 1u);
     EXPECT_EQ(rig.notice.messages[0].text, "Printer Error: No default printer");
     EXPECT_EQ(rig.state.SentText, "<ESC>A");
+}
+
+// The cable is pulled while a command goes out: the rest is dropped at once
+// with one message, and the next command says the port cannot be opened.
+TEST(OutputChannel, DeviceGoneDuringACommandEndsItWithOneMessage)
+{
+    DisplayRig rig;
+    rig.channel.SendString("first");
+    rig.port.clearReceived();
+    const long long start = rig.waiter.now();
+    rig.onTick = [&] {
+        if (rig.waiter.now() - start == 4)
+            rig.port.unplug();
+    };
+    const std::string command = "0123456789";
+    rig.channel.SendString(command);
+    EXPECT_LT(rig.waiter.now() - start, 10) << "no wait for a time-out";
+    ASSERT_EQ(rig.notice.messages.size(), 1u);
+    EXPECT_EQ(rig.notice.messages[0].title, "Communication error");
+    EXPECT_EQ(rig.notice.messages[0].text, "COM2 (simulated): the device is gone");
+    EXPECT_EQ(rig.notice.messages[0].severity, UserNotice::Severity::Critical);
+    const auto got = rig.port.received();
+    ASSERT_FALSE(got.empty());
+    EXPECT_LT(got.size(), command.size());
+    EXPECT_EQ(got, BytesOf(command.substr(0, got.size())));
+    EXPECT_EQ(rig.state.SentText, command);
+
+    rig.channel.SendString("x");
+    ASSERT_EQ(rig.notice.messages.size(), 2u);
+    EXPECT_EQ(rig.notice.messages[1].title, "Vornest");
+    EXPECT_EQ(rig.notice.messages[1].text, "COM2 (simulated): No such file or directory");
+    EXPECT_EQ(rig.port.received(), got);
+}
+
+// A line that misbehaves: bytes go out as long as every wait ends within
+// 2 s; otherwise one time-out message ends the command. Never a hang.
+TEST(OutputChannel, LineThatFlapsLagsOrNeverClearsIsServedOrTimesOutOnce)
+{
+    struct Case
+    {
+        const char* line;
+        bool portOpenBefore;
+        std::function<void(DisplayRig&)> fault;
+        std::string sent; // what left the port, without the opening's spaces
+        std::size_t messages;
+        long long fromMs, toMs;
+    };
+    const Case cases[] = {
+        {"clear-to-send flapping every millisecond", true,
+         [](DisplayRig& rig) {
+             rig.onTick = [&rig] { rig.port.setCts(rig.waiter.now() % 2 == 0); };
+         },
+         "hello", 0, 5, 20},
+        {"display taking 1.99 s per byte", true,
+         [](DisplayRig& rig) { rig.port.paceClearToSend(1990); }, "hello", 0, 4 * 1990, 5 * 2000},
+        {"display taking 2.01 s per byte", true,
+         [](DisplayRig& rig) { rig.port.paceClearToSend(2010); }, "he", 1, 2000, 2010},
+        {"clear-to-send never raised, from the opening on", false,
+         [](DisplayRig& rig) { rig.port.setCts(false); }, "h", 1, 4000, 4010},
+    };
+    for (const Case& c : cases) {
+        DisplayRig rig;
+        if (c.portOpenBefore) {
+            rig.channel.SendString("x");
+            rig.port.clearReceived();
+        }
+        c.fault(rig);
+        const long long start = rig.waiter.now();
+        rig.channel.SendString("hello");
+        const long long took = rig.waiter.now() - start;
+        EXPECT_GE(took, c.fromMs) << c.line;
+        EXPECT_LE(took, c.toMs) << c.line;
+        std::vector<std::uint8_t> sent = rig.port.written();
+        sent.erase(sent.begin(),
+                   std::find_if(sent.begin(), sent.end(), [](auto b) { return b != ' '; }));
+        EXPECT_EQ(sent, BytesOf(c.sent)) << c.line;
+        ASSERT_EQ(rig.notice.messages.size(), c.messages) << c.line;
+        if (c.messages == 1) {
+            EXPECT_EQ(rig.notice.messages[0].text, "Time out error") << c.line;
+        }
+        EXPECT_EQ(rig.state.SentText, "hello") << c.line;
+    }
 }
 
 } // namespace

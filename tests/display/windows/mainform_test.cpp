@@ -183,4 +183,26 @@ TEST(MainForm, SettingsPathThatIsNoRegularFileIsReportedOnceAndLeftAlone)
     EXPECT_FALSE(QFileInfo(fifo).isFile());
 }
 
+// The settings file was made read-only while the program ran: one warning
+// when the window closes, and the file stays as it was.
+TEST(MainForm, ReadOnlySettingsFileIsNamedOnceWhenClosing)
+{
+    WidgetRig rig;
+    const QString file = rig.folder() + ".INI";
+    QFile before(file);
+    ASSERT_TRUE(before.open(QIODevice::ReadOnly));
+    const QByteArray old = before.readAll();
+    ASSERT_EQ(::chmod(QFile::encodeName(file).constData(), 0444), 0);
+    rig.state().Line1 = "not saved";
+    rig.main().close();
+    ASSERT_EQ(rig.notice.messages.size(), 1u);
+    EXPECT_EQ(rig.notice.messages[0].severity, UserNotice::Severity::Warning);
+    EXPECT_EQ(rig.notice.messages[0].title, "Vornest");
+    EXPECT_EQ(rig.notice.messages[0].text,
+              "The settings could not be saved to " + file + ": the file is read-only");
+    QFile after(file);
+    ASSERT_TRUE(after.open(QIODevice::ReadOnly));
+    EXPECT_EQ(after.readAll(), old);
+}
+
 } // namespace
