@@ -50,7 +50,7 @@ TEST(MainForm, FirstStartEchoDefaultsAndExitWithoutSaving)
     EXPECT_EQ(rig.label("Label4") + rig.label("Label5") + rig.label("Label6") + rig.label("Label7"),
               "<12><CR>" + QString("<SP>").repeated(48));
 
-    rig.state().XPos = 9;
+    rig.state().XPos = 9, rig.state().LineNo = 2, rig.state().Prefix2 = 'y';
     rig.notice.answers = {false, true};
     rig.trigger("MenuDefault");
     EXPECT_EQ(rig.notice.questions,
