@@ -8,50 +8,66 @@
 #include <QAction>
 #include <QDir>
 #include <QFile>
+#include <QLabel>
+#include <QLineEdit>
 #include <QTemporaryDir>
-#include <QWidget>
+#include <QTest>
 
 #include <memory>
 
 namespace vornestw::test {
 
-// The real windows over a simulated display on a virtual clock, started
-// from a program folder of their own.
+// The real windows, started from a program folder of their own, over the
+// simulated display on a virtual clock, or (started later) any port and waiter.
 struct WidgetRig : Devices
 {
-    WidgetRig()
+    explicit WidgetRig(bool startNow = true)
     {
         QDir().mkpath(folder());
         QFile::copy(QDir(SUITE_PROGRAM_DIR).filePath("lcdicon.ico"),
                     QDir(folder()).filePath("lcdicon.ico"));
-        program = std::make_unique<DisplayProgram>(folder(), port, printer, waiter, notice);
+        if (startNow)
+            start(port, waiter);
+    }
+    void start(SerialLink& link, Waiter& wait)
+    {
+        program = std::make_unique<DisplayProgram>(folder(), link, printer, wait, notice);
         program->Main();
     }
 
-    [[nodiscard]] QString folder() const { return QDir(parent.path()).filePath("prog"); }
+    [[nodiscard]] QString folder() const { return parent.filePath("prog"); }
+    [[nodiscard]] QByteArray settings() const
+    {
+        QFile file(folder() + ".INI");
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
     [[nodiscard]] DisplayState& state() { return program->state(); }
     [[nodiscard]] MainForm& main() { return program->mainForm(); }
 
     // A control of the main window, or one of the other windows.
     template <typename T = QWidget> T* find(const char* name)
     {
-        const QString objectName = QString::fromLatin1(name);
-        if (auto* found = main().findChild<T*>(objectName))
+        if (auto* found = main().findChild<T*>(QString::fromLatin1(name)))
             return found;
         for (QWidget* form : main().OtherForms()) {
-            if (form->objectName() == objectName)
+            if (form->objectName() == QLatin1String(name))
                 return qobject_cast<T*>(form);
         }
         return nullptr;
     }
-    // A widget of one of the other windows.
+    // A control of one of the other windows.
     template <typename T = QWidget> T* in(const char* form, const char* name)
     {
-        QWidget* window = find(form);
-        return window ? window->findChild<T*>(QString::fromLatin1(name)) : nullptr;
+        return find(form)->findChild<T*>(QString::fromLatin1(name));
     }
+    QString label(const char* name) { return find<QLabel>(name)->text(); }
     void trigger(const char* action) { find<QAction>(action)->trigger(); }
     void click(const char* form, const char* button) { in<QAbstractButton>(form, button)->click(); }
+    void type(const char* form, const char* box, const QString& text)
+    {
+        in<QLineEdit>(form, box)->clear();
+        QTest::keyClicks(in<QLineEdit>(form, box), text);
+    }
     // Opens the window of a function menu item in the given protocol.
     void openItem(int mode, int item)
     {

@@ -6,7 +6,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <span>
-#include <string>
 
 namespace vornestw::fuzz {
 
@@ -22,43 +21,27 @@ inline void require(bool holds, const char* property)
 // Reads a fuzz input from the front, so that a seed can be written by hand:
 // single bytes, and texts as a length byte followed by that many bytes. Past
 // the end every read gives zeros and empty texts.
-class FuzzInput
+struct FuzzInput
 {
-public:
-    explicit FuzzInput(std::span<const std::uint8_t> bytes) : m_rest(bytes) {}
+    std::span<const std::uint8_t> rest;
 
-    [[nodiscard]] bool empty() const { return m_rest.empty(); }
-
+    [[nodiscard]] bool empty() const { return rest.empty(); }
     std::uint8_t byte()
     {
-        if (m_rest.empty())
-            return 0;
-        const std::uint8_t b = m_rest.front();
-        m_rest = m_rest.subspan(1);
+        const std::uint8_t b = rest.empty() ? 0 : rest.front();
+        rest = rest.subspan(rest.empty() ? 0 : 1);
         return b;
     }
-
-    // low..high, from one byte.
-    int number(int low, int high) { return low + byte() % (high - low + 1); }
-
-    std::string bytes()
-    {
-        const std::size_t length = std::min<std::size_t>(byte(), m_rest.size());
-        std::string text(reinterpret_cast<const char*>(m_rest.data()), length);
-        m_rest = m_rest.subspan(length);
-        return text;
-    }
-
-    // What a person types or pastes into a text box: any characters, here
-    // from UTF-8 (malformed parts become replacement characters).
+    int number(int low, int high) { return low + byte() % (high - low + 1); } // low..high
+    // What a person types or pastes into a text box, from UTF-8 (malformed
+    // parts become replacement characters).
     QString typed()
     {
-        const std::string utf8 = bytes();
-        return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
+        const auto text = rest.first(std::min<std::size_t>(byte(), rest.size()));
+        rest = rest.subspan(text.size());
+        return QString::fromUtf8(reinterpret_cast<const char*>(text.data()),
+                                 static_cast<qsizetype>(text.size()));
     }
-
-private:
-    std::span<const std::uint8_t> m_rest;
 };
 
 } // namespace vornestw::fuzz
