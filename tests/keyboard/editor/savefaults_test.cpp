@@ -4,6 +4,7 @@
 // byte, nothing left beside them, and the edits kept.
 #include "editorfolder.h"
 #include "fakes.h"
+#include "filerig.h"
 #include "scantableeditor.h"
 
 #include <QFile>
@@ -135,3 +136,23 @@ TEST_P(SaveFaults, SayWhyKeepTheOldFilesAndTheEdits)
 
 INSTANTIATE_TEST_SUITE_P(UsersFiles, SaveFaults,
                          ::testing::Values(Trouble::FullDisk, Trouble::ReadOnlyFolder));
+
+// A folder that takes no new file has its file rewritten in place: on a full
+// disk, a longer file must not be half written over the old one.
+TEST(SaveFaultsInPlace, ALongerFileOnAFullDiskLeavesTheOldOne)
+{
+    UserDisk disk;
+    if (!disk.mounted())
+        GTEST_SKIP() << "no disk of its own (needs root)";
+    const std::filesystem::path file = disk.path() / "a.KBD";
+    ASSERT_TRUE(WriteBytes(QString::fromStdString(file), "an old, shorter file"));
+    ASSERT_EQ(::chown(file.c_str(), 65534, 65534), 0);
+    ASSERT_EQ(::chmod(disk.path().c_str(), 0555), 0);
+    ASSERT_TRUE(disk.cause(Trouble::FullDisk));
+    const auto before = disk.files();
+    const LayoutRecordArray records{};
+    EXPECT_TRUE(AsUnprivileged([&] {
+        return WriteLayoutFile(file, records).reason == "There is not enough space on the disk.";
+    }));
+    EXPECT_EQ(disk.files(), before);
+}
