@@ -38,15 +38,38 @@ void PrintTo(const Row& row, std::ostream* os)
     *os << row.what;
 }
 
-// The simulated keyboard on its line and on its own cable, misbehaving at the
-// chosen questions: "V" and the records on the line, the handshake and each
-// write's echo typed through the keyboard port.
+// The virtual clock, counting waits in a row that let no time pass: a loop
+// that spins on them is busy.
+class CountingClock : public VirtualClock
+{
+public:
+    bool waitUntil(const std::function<bool()>& done, std::chrono::milliseconds limit,
+                   const std::function<void()>& eachRound) override
+    {
+        const auto start = now();
+        const bool result = VirtualClock::waitUntil(done, limit, eachRound);
+        idle = now() == start ? idle + 1 : 0;
+        mostIdle = std::max(mostIdle, idle);
+        return result;
+    }
+    int idle = 0;
+    int mostIdle = 0;
+};
+
+// The programming logic with the simulated keyboard on its line and on its
+// own cable, misbehaving at the chosen questions: "V" and the records on the
+// line, the handshake and each write's echo typed through the keyboard port.
 class TroubledKeyboard : public SerialLink
 {
 public:
-    explicit TroubledKeyboard(const Row& row) : m_row(row), device(row.deviceType)
+    explicit TroubledKeyboard(const Row& r) : row(r), device(r.deviceType)
     {
+        AddSomeKeys(*state);
+        state->ComPortIndex = row.keyboardPort ? 4 : 0;
+        dialogs.answers = row.answers;
         repeat.typeKey = [this](char c) { typed(c); };
+        clock.onTick = [this] { tick(clock.now().count()); };
+        QObject::connect(&session, &TransferSession::leaveRequested, [this] { ++leaves; });
     }
 
     std::optional<PortError> open(int comNumber) override { return line.open(comNumber); }
@@ -73,12 +96,13 @@ public:
         bool unplug = false;
         const bool question = kind == '*' || kind == '@' || kind == 'V';
         for (Fault f : question ? faultsAt(ask) : std::vector<Fault>{}) {
-            device.faults.silent = f == Fault::Silent;
-            device.faults.wrongAnswer = f == Fault::Garbage;
+            device.faults.silent |= f == Fault::Silent;
+            device.faults.wrongAnswer |= f == Fault::Garbage;
             // Past the wait for that answer: 100 ms for detection, 50 ms for a write.
-            device.faults.answerDelayMs = f != Fault::Late ? 0 : ask == Ask::Query ? 130 : 80;
+            if (f == Fault::Late)
+                device.faults.answerDelayMs = ask == Ask::Query ? 130 : 80;
             line.vanished |= f == Fault::Vanish || f == Fault::Unplug;
-            unplug = f == Fault::Unplug;
+            unplug |= f == Fault::Unplug;
             m_twice += f == Fault::Twice ? "+" : "";
         }
         line.write(bytes);
@@ -87,7 +111,7 @@ public:
     }
 
     // One millisecond: the line, the person at the keyboard, what it types.
-    void tick(long long now, KeyboardPortDevice& keyboard)
+    void tick(long long now)
     {
         line.tick(now);
         repeat.tick(now);
@@ -96,18 +120,30 @@ public:
             keyboard.Form_KeyPress(static_cast<unsigned char>(m_typed.front().second));
             m_typed.pop_front();
         }
+        if (now > 120000) // stopped as by Cancel
+            ranAway = true, session.KeepRunning = false;
     }
 
+    const Row& row;
+    std::unique_ptr<ConfiguratorState> state = MakeState(row.layoutType);
     kbdsim::KeyboardDevice device;
     SimulatedSerialPort line{device};
     SimulatedRepeatSettings repeat{device};
+    CountingClock clock;
+    RecordingDialogs dialogs;
+    TransferSession session{*state, clock, repeat};
+    KeyboardPortDevice keyboard{session};
+    SerialDevice serial{session, *this, keyboard, dialogs};
+    TransferDriver driver{session, serial, keyboard, dialogs};
+    int leaves = 0;
+    bool ranAway = false;
 
 private:
     std::vector<Fault> faultsAt(Ask ask)
     {
         const int n = ++m_count[static_cast<int>(ask)];
         std::vector<Fault> faults;
-        for (const Trouble& t : m_row.troubles)
+        for (const Trouble& t : row.troubles)
             if (t.ask == ask && (t.nth == 0 || t.nth == n))
                 faults.push_back(t.fault);
         return faults;
@@ -140,31 +176,12 @@ private:
         m_answer.clear();
     }
 
-    const Row& m_row;
     std::string m_record;
     std::string m_twice; // answers repeated
     int m_count[4] = {};
     long long m_now = 0;
     std::string m_answer;
     std::deque<std::pair<long long, char>> m_typed;
-};
-
-// The virtual clock, counting waits in a row that let no time pass: a loop
-// that spins on them is busy.
-class CountingClock : public VirtualClock
-{
-public:
-    bool waitUntil(const std::function<bool()>& done, std::chrono::milliseconds limit,
-                   const std::function<void()>& eachRound) override
-    {
-        const auto start = now();
-        const bool result = VirtualClock::waitUntil(done, limit, eachRound);
-        idleWaits = now() == start ? idleWaits + 1 : 0;
-        mostIdleWaits = std::max(mostIdleWaits, idleWaits);
-        return result;
-    }
-    int idleWaits = 0;
-    int mostIdleWaits = 0;
 };
 
 const QString kSent = QStringLiteral("? Program Kbd: Layout transfered. Program another device ?");
@@ -183,39 +200,20 @@ class Faults : public ::testing::TestWithParam<Row>
 TEST_P(Faults, EndClearlyAndNeverTakeAStrayAnswer)
 {
     const Row& row = GetParam();
-    auto state = MakeState(row.layoutType);
-    AddSomeKeys(*state);
-    state->ComPortIndex = row.keyboardPort ? 4 : 0;
     TroubledKeyboard kbd(row);
-    CountingClock clock;
-    RecordingDialogs dialogs;
-    dialogs.answers = row.answers;
-    TransferSession session(*state, clock, kbd.repeat);
-    KeyboardPortDevice keyboard(session);
-    SerialDevice serial(session, kbd, keyboard, dialogs);
-    TransferDriver driver(session, serial, keyboard, dialogs);
-    int leaves = 0;
-    QObject::connect(&session, &TransferSession::leaveRequested, [&] { ++leaves; });
-    bool ranAway = false;
-    clock.onTick = [&] {
-        kbd.tick(clock.now().count(), keyboard);
-        if (clock.now().count() > 120000) // stopped as by Cancel
-            ranAway = true, session.KeepRunning = false;
-    };
+    kbd.driver.Form_Load();
+    kbd.driver.Form_Activate();
+    kbd.driver.Program_Click();
 
-    driver.Form_Load();
-    driver.Form_Activate();
-    driver.Program_Click();
-
-    EXPECT_FALSE(ranAway);
-    EXPECT_LT(clock.mostIdleWaits, 5) << "a busy loop";
-    EXPECT_EQ(dialogs.shown.join(" | ").toStdString(), row.shown.join(" | ").toStdString());
-    EXPECT_EQ(HoldsLayout(kbd.device, *state), row.holds);
-    EXPECT_TRUE(dialogs.answers.empty());
-    EXPECT_EQ(leaves, 1);
+    EXPECT_FALSE(kbd.ranAway);
+    EXPECT_LT(kbd.clock.mostIdle, 5) << "a busy loop";
+    EXPECT_EQ(kbd.dialogs.shown.join(" | ").toStdString(), row.shown.join(" | ").toStdString());
+    EXPECT_EQ(HoldsLayout(kbd.device, *kbd.state), row.holds);
+    EXPECT_TRUE(kbd.dialogs.answers.empty());
+    EXPECT_EQ(kbd.leaves, 1);
     EXPECT_FALSE(kbd.isOpen());
-    EXPECT_TRUE(state->TransferIdle);
-    EXPECT_FALSE(session.TransferActive);
+    EXPECT_TRUE(kbd.state->TransferIdle);
+    EXPECT_FALSE(kbd.session.TransferActive);
     if (kbd.repeat.unavailable.isEmpty()) { // the repeat settings the window found are back
         EXPECT_EQ(kbd.repeat.currentSpeed, 20);
         EXPECT_EQ(kbd.repeat.currentDelay, 1);
