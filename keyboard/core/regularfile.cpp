@@ -109,7 +109,7 @@ bool isReadOnly(const std::filesystem::path& path, const struct stat& status)
 }
 
 // Overwrites the file from its start and cuts it to the new length. Layouts and
-// settings keep their size, so this needs no new room on the disk.
+// settings keep their size, so this seldom needs new room on the disk.
 FileOutcome rewriteInPlace(const std::filesystem::path& path, const QByteArray& bytes)
 {
     Descriptor file(::open(path.c_str(), O_WRONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
@@ -120,6 +120,14 @@ FileOutcome rewriteInPlace(const std::filesystem::path& path, const QByteArray& 
         return lastError();
     if (!S_ISREG(status.st_mode))
         return notRegular(status.st_mode);
+    // A longer file gets its room first: a disk that fills up half way
+    // through would leave neither the old file nor the new one.
+    if (bytes.size() > status.st_size) {
+        if (const int error = ::posix_fallocate(file.get(), 0, bytes.size())) {
+            (void)::ftruncate(file.get(), status.st_size);
+            return FileOutcome::failed(systemReason(error));
+        }
+    }
     if (!writeAll(file.get(), bytes) || ::ftruncate(file.get(), bytes.size()) != 0 ||
         ::fsync(file.get()) != 0 || !file.close())
         return lastError();

@@ -41,8 +41,18 @@ std::uint8_t SerialDevice::GetChar()
 
 void SerialDevice::send(std::string_view bytes)
 {
-    if (m_port.isOpen())
-        m_port.write(bytes);
+    if (!m_port.isOpen())
+        return;
+    discardStaleAnswers();
+    m_port.write(bytes);
+}
+
+void SerialDevice::discardStaleAnswers()
+{
+    // An answer that came after its wait, or twice, must not pass for the
+    // answer to the next question: nothing in an answer tells them apart.
+    for (int stale = m_port.inBufferCount(); stale > 0; --stale)
+        (void)m_port.readChar();
 }
 
 void SerialDevice::closePort()
@@ -73,7 +83,7 @@ bool SerialDevice::WriteE2(int long1, std::uint8_t data1, std::uint8_t data2)
 {
     if (!m_port.isOpen())
         return false;
-    m_port.write("*" + Hex2Asc(long1) + Hex2Asc(data1) + Hex2Asc(data2));
+    send("*" + Hex2Asc(long1) + Hex2Asc(data1) + Hex2Asc(data2));
     return acknowledged();
 }
 
@@ -85,6 +95,7 @@ bool SerialDevice::NewWriteE2(int long1, std::uint8_t data1)
         return false;
     // Four separate writes, as the keyboard reads them one by one.
     const std::uint8_t record[] = {'@', Lo(long1), static_cast<std::uint8_t>(Hi(long1) * 2), data1};
+    discardStaleAnswers();
     for (std::uint8_t b : record)
         m_port.write(std::string(1, static_cast<char>(b)));
     return acknowledged();

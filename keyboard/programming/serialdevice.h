@@ -45,11 +45,13 @@ public:
     // 0, 1 or 2 for the keyboard's type, 99 when it cannot be told.
     int AutoDetectKbd();
 
+    // Sends a question, after dropping what is left of earlier answers.
     void send(std::string_view bytes);
     void closePort();
     [[nodiscard]] bool portOpen() const;
 
 private:
+    void discardStaleAnswers();
     // Reads the answer to a record; "+" is success. The first failure of a
     // transfer is reported.
     bool acknowledged();

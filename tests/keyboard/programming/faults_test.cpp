@@ -1,0 +1,250 @@
+// Whole transfers against a keyboard and a line that misbehave at chosen
+// questions: each ends with the expected messages, back in the main window,
+// in bounded virtual time, and a stray answer never passes for the answer to
+// the question just asked.
+#include "keyboardrig.h"
+
+#include <gtest/gtest.h>
+
+using namespace morvaw;
+using namespace morvaw::test;
+
+namespace {
+
+enum class Ask { Query, Write, End, Handshake }; // "V", a data record, the end record
+enum class Fault { Silent, Garbage, Noise, Twice, Late, Vanish, Unplug, OtherAddress };
+
+struct Trouble
+{
+    Ask ask;
+    int nth; // 0: every such question
+    Fault fault;
+};
+
+struct Row
+{
+    const char* what;
+    int layoutType;
+    int deviceType;
+    bool keyboardPort;
+    std::vector<Trouble> troubles;
+    std::deque<Answer> answers; // to "Program again ?" / "Program another device ?"
+    QStringList shown;
+    bool holds; // the keyboard holds the layout at the end
+};
+
+void PrintTo(const Row& row, std::ostream* os)
+{
+    *os << row.what;
+}
+
+// The virtual clock, counting waits in a row that let no time pass: a loop
+// that spins on them is busy.
+class CountingClock : public VirtualClock
+{
+public:
+    bool waitUntil(const std::function<bool()>& done, std::chrono::milliseconds limit,
+                   const std::function<void()>& eachRound) override
+    {
+        const auto start = now();
+        const bool result = VirtualClock::waitUntil(done, limit, eachRound);
+        idle = now() == start ? idle + 1 : 0;
+        mostIdle = std::max(mostIdle, idle);
+        return result;
+    }
+    int idle = 0;
+    int mostIdle = 0;
+};
+
+// The programming logic with the simulated keyboard on its line and on its
+// own cable, misbehaving at the chosen questions: "V" and the records on the
+// line, the handshake and each write's echo typed through the keyboard port.
+class TroubledKeyboard : public SerialLink
+{
+public:
+    explicit TroubledKeyboard(const Row& r) : row(r), device(r.deviceType)
+    {
+        AddSomeKeys(*state);
+        state->ComPortIndex = row.keyboardPort ? 4 : 0;
+        dialogs.answers = row.answers;
+        repeat.typeKey = [this](char c) { typed(c); };
+        clock.onTick = [this] { tick(clock.now().count()); };
+        QObject::connect(&session, &TransferSession::leaveRequested, [this] { ++leaves; });
+    }
+
+    std::optional<PortError> open(int comNumber) override { return line.open(comNumber); }
+    void close() override { line.close(); }
+    bool isOpen() const override { return line.isOpen(); }
+    int inBufferCount() override { return line.inBufferCount() + static_cast<int>(m_twice.size()); }
+    std::optional<std::uint8_t> readChar() override
+    {
+        if (auto c = line.readChar(); c || m_twice.empty())
+            return c;
+        m_twice.pop_back();
+        return '+';
+    }
+    void write(std::string_view bytes) override
+    {
+        m_record += bytes;
+        const char kind = m_record[0];
+        if (kind == '*' ? m_record.size() < 7 : kind == '@' && m_record.size() < 4)
+            return line.write(bytes);
+        const bool end = m_record.starts_with("*??") || m_record == "@\xFF\x0E\xFF";
+        const Ask ask = kind == 'V' ? Ask::Query : end ? Ask::End : Ask::Write;
+        m_record.clear();
+        device.faults = {};
+        bool unplug = false;
+        const bool question = kind == '*' || kind == '@' || kind == 'V';
+        for (Fault f : question ? faultsAt(ask) : std::vector<Fault>{}) {
+            device.faults.silent |= f == Fault::Silent;
+            device.faults.wrongAnswer |= f == Fault::Garbage;
+            // Past the wait for that answer: 100 ms for detection, 50 ms for a write.
+            if (f == Fault::Late)
+                device.faults.answerDelayMs = ask == Ask::Query ? 130 : 80;
+            line.vanished |= f == Fault::Vanish || f == Fault::Unplug;
+            unplug |= f == Fault::Unplug;
+            m_twice += f == Fault::Twice ? "+" : "";
+        }
+        line.write(bytes);
+        if (unplug) // the real link closes itself when the line hangs up
+            line.close();
+    }
+
+    // One millisecond: the line, the person at the keyboard, what it types.
+    void tick(long long now)
+    {
+        line.tick(now);
+        repeat.tick(now);
+        m_now = now;
+        while (!m_typed.empty() && m_typed.front().first <= now) {
+            keyboard.Form_KeyPress(static_cast<unsigned char>(m_typed.front().second));
+            m_typed.pop_front();
+        }
+        if (now > 120000) // stopped as by Cancel
+            ranAway = true, session.KeepRunning = false;
+    }
+
+    const Row& row;
+    std::unique_ptr<ConfiguratorState> state = MakeState(row.layoutType);
+    kbdsim::KeyboardDevice device;
+    SimulatedSerialPort line{device};
+    SimulatedRepeatSettings repeat{device};
+    CountingClock clock;
+    RecordingDialogs dialogs;
+    TransferSession session{*state, clock, repeat};
+    KeyboardPortDevice keyboard{session};
+    SerialDevice serial{session, *this, keyboard, dialogs};
+    TransferDriver driver{session, serial, keyboard, dialogs};
+    int leaves = 0;
+    bool ranAway = false;
+
+private:
+    std::vector<Fault> faultsAt(Ask ask)
+    {
+        const int n = ++m_count[static_cast<int>(ask)];
+        std::vector<Fault> faults;
+        for (const Trouble& t : row.troubles)
+            if (t.ask == ask && (t.nth == 0 || t.nth == n))
+                faults.push_back(t.fault);
+        return faults;
+    }
+    // Each answer typed is whole at its last character: "-" of the handshake, "=" of an echo.
+    void typed(char c)
+    {
+        m_answer += c;
+        if (c != '-' && c != '=')
+            return;
+        long long due = m_now;
+        for (Fault f : faultsAt(c == '-' ? Ask::Handshake : Ask::Write)) {
+            if (f == Fault::Silent || f == Fault::Vanish)
+                m_answer.clear();
+            if (f == Fault::Vanish) {
+                device.faults.silent = true;
+                repeat.unavailable = QStringLiteral("The keyboard is gone.");
+            }
+            if (f == Fault::Garbage)
+                m_answer.insert(m_answer.size() - 1, "x");
+            if (f == Fault::Noise)
+                m_answer.insert(0, "#");
+            if (f == Fault::OtherAddress)
+                m_answer[3] = m_answer[3] == '0' ? '1' : '0';
+            if (f == Fault::Late)
+                due += c == '-' ? 13000 : 1500;
+        }
+        for (char a : m_answer)
+            m_typed.emplace_back(due, a);
+        m_answer.clear();
+    }
+
+    std::string m_record;
+    std::string m_twice; // answers repeated
+    int m_count[4] = {};
+    long long m_now = 0;
+    std::string m_answer;
+    std::deque<std::pair<long long, char>> m_typed;
+};
+
+const QString kSent = QStringLiteral("? Program Kbd: Layout transfered. Program another device ?");
+const QString kFailed = QStringLiteral("? Program Kbd: Layout transfer failed. Program again ?");
+const QString kNoAck =
+    QStringLiteral("(!) Data transmit. error: Check connection, port number, macro mode");
+const QString kNoPort = QStringLiteral("(!) Error: Error #  1\nNo such file or directory");
+const QString kKbdError = QStringLiteral("(!) MORVA: Kbd transmit error");
+
+class Faults : public ::testing::TestWithParam<Row>
+{
+};
+
+} // namespace
+
+TEST_P(Faults, EndClearlyAndNeverTakeAStrayAnswer)
+{
+    const Row& row = GetParam();
+    TroubledKeyboard kbd(row);
+    kbd.driver.Form_Load();
+    kbd.driver.Form_Activate();
+    kbd.driver.Program_Click();
+
+    EXPECT_FALSE(kbd.ranAway);
+    EXPECT_LT(kbd.clock.mostIdle, 5) << "a busy loop";
+    EXPECT_EQ(kbd.dialogs.shown.join(" | ").toStdString(), row.shown.join(" | ").toStdString());
+    EXPECT_EQ(HoldsLayout(kbd.device, *kbd.state), row.holds);
+    EXPECT_TRUE(kbd.dialogs.answers.empty());
+    EXPECT_EQ(kbd.leaves, 1);
+    EXPECT_FALSE(kbd.isOpen());
+    EXPECT_TRUE(kbd.state->TransferIdle);
+    EXPECT_FALSE(kbd.session.TransferActive);
+    if (kbd.repeat.unavailable.isEmpty()) { // the repeat settings the window found are back
+        EXPECT_EQ(kbd.repeat.currentSpeed, 20);
+        EXPECT_EQ(kbd.repeat.currentDelay, 1);
+    }
+}
+
+using enum Ask;
+using enum Fault;
+const Answer Yes = Answer::Yes;
+
+// clang-format off
+INSTANTIATE_TEST_SUITE_P(Transfer, Faults, ::testing::Values(
+    // The serial line: answers twice, garbled, late or never, in every phase.
+    Row{"older_answers_twice_end_not_taken", 1, 1, false, {{Write, 0, Twice}, {End, 1, Silent}}, {}, {kNoAck, kFailed}, false},
+    Row{"enhanced_answers_twice_end_not_taken", 2, 2, false, {{Write, 0, Twice}, {End, 1, Silent}}, {}, {kNoAck, kFailed}, false},
+    Row{"older_late_answer_then_end_not_taken", 1, 1, false, {{Write, 5, Late}, {End, 1, Silent}}, {Yes}, {kNoAck, kFailed, kFailed}, false},
+    Row{"enhanced_late_answer_then_clean_pass", 2, 2, false, {{Write, 5, Late}}, {Yes}, {kNoAck, kFailed, kSent}, true},
+    Row{"garbled_answer", 2, 2, false, {{Write, 7, Garbage}}, {}, {kNoAck, kFailed}, false},
+    Row{"late_detection_then_answered", 3, 2, false, {{Query, 1, Late}}, {}, {kNoAck, kSent}, true},
+    Row{"no_version_answer", 2, 2, false, {{Query, 1, Silent}}, {}, {kSent}, true},
+    // The keyboard pulled out: answers stop, or the adapter goes and the port closes.
+    Row{"vanishes_in_detection", 3, 1, false, {{Query, 1, Vanish}}, {}, {kNoAck, kFailed}, false},
+    Row{"unplugged_in_detection", 3, 1, false, {{Query, 1, Unplug}}, {}, {kNoPort}, false},
+    Row{"vanishes_while_writing", 2, 2, false, {{Write, 20, Vanish}}, {Yes}, {kNoAck, kFailed, kFailed}, false},
+    Row{"unplugged_while_writing", 1, 1, false, {{Write, 20, Unplug}}, {Yes}, {kNoAck, kFailed, kNoPort}, false},
+    // The keyboard port: handshake and echoes garbled, late, missing or for another address.
+    Row{"handshake_garbled", 2, 2, true, {{Handshake, 1, Garbage}}, {}, {kFailed}, false},
+    Row{"handshake_after_the_countdown", 2, 2, true, {{Handshake, 1, Late}}, {}, {kFailed}, false},
+    Row{"echo_for_another_address", 2, 2, true, {{Write, 5, OtherAddress}}, {}, {kKbdError, kFailed}, false},
+    Row{"echo_late", 2, 2, true, {{Write, 5, Late}}, {}, {kKbdError, kFailed}, false},
+    Row{"noise_before_an_echo", 2, 2, true, {{Write, 5, Noise}}, {}, {kKbdError, kFailed}, false},
+    Row{"keyboard_pulled_out_while_writing", 2, 2, true, {{Write, 20, Vanish}}, {}, {kKbdError, kFailed}, false}),
+    [](const auto& info) { return std::string(info.param.what); });
+// clang-format on
