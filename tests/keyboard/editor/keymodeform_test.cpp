@@ -18,53 +18,6 @@ using namespace morvaw::test;
 
 namespace {
 
-// One thing a user does, done either on the windows or through the logic alone.
-struct Step
-{
-    enum Kind { Key, Type, Focus, OnScreen, Picture, Contr, Function, Rpt, Row, Text } kind;
-    int arg = 0;
-    QString text = {};
-};
-
-// Edits of keys and of the scan table, as a user makes them.
-const std::vector<Step> kSession = {
-    {Step::Key, 3},
-    {Step::Type, 0, QStringLiteral("ab c\bù\u0161")},
-    {Step::Focus, 1},
-    {Step::OnScreen, 338},
-    {Step::Picture, OnScreen::NumLock},
-    {Step::OnScreen, 355},
-    {Step::Picture, OnScreen::LeftShift},
-    {Step::OnScreen, 317},
-    {Step::Picture, OnScreen::RightShift},
-    {Step::Rpt, 1},
-    {Step::Contr, KeyModeLogic::KeySpecial},
-    {Step::Picture, OnScreen::LeftCtrl},
-    {Step::Row, 40},
-    {Step::Contr, KeyModeLogic::TableOk},
-    {Step::Picture, OnScreen::RightCtrl},
-    {Step::Contr, KeyModeLogic::KeySpecial},
-    {Step::Contr, KeyModeLogic::TableEdit},
-    {Step::Text, 0, QStringLiteral("Mine")},
-    {Step::Text, 1, QStringLiteral("70")},
-    {Step::Text, 2, QStringLiteral("1")},
-    {Step::Contr, KeyModeLogic::EditOk},
-    {Step::Contr, KeyModeLogic::TableCancel},
-    {Step::Contr, KeyModeLogic::KeyOk},
-    {Step::Key, 10},
-    {Step::Contr, KeyModeLogic::KeySpecial},
-    {Step::Function, KeyModeLogic::Func2Button},
-    {Step::Contr, KeyModeLogic::KeyOk},
-    {Step::Key, 20},
-    {Step::Type, 0, QStringLiteral("x")},
-    {Step::Contr, KeyModeLogic::KeyCancel},
-    {Step::Key, 21},
-    {Step::Contr, KeyModeLogic::KeySpecial},
-    {Step::Row, 140},
-    {Step::Contr, KeyModeLogic::TableOk},
-    {Step::Contr, KeyModeLogic::KeyOk},
-};
-
 class KeyModeFormTest : public ::testing::Test
 {
 protected:
@@ -103,53 +56,34 @@ protected:
         }
     }
 
-    void onWindows(const Step& s)
+    void openKey(int key)
     {
-        switch (s.kind) {
-        case Step::Key:
-            QTest::mouseClick(m_main->findChild<QWidget*>(QString("KeyBtn_%1").arg(s.arg)),
-                              Qt::LeftButton);
-            EXPECT_TRUE(QTest::qWaitForWindowActive(m_editor.get()));
-            m_typingLine = 0;
-            break;
-        case Step::Type:
-            type(ed(QString("DKInputLinePict_%1").arg(m_typingLine)), s.text);
-            break;
-        case Step::Focus:
-            m_typingLine = s.arg;
-            click(QString("DKInputLinePict_%1").arg(s.arg));
-            break;
-        case Step::OnScreen:
-            click(QString("Btn_%1").arg(s.arg));
-            break;
-        case Step::Picture:
-            QTest::mousePress(ed(QString("BtnPict_%1").arg(s.arg)), Qt::LeftButton);
-            break;
-        case Step::Contr:
-            click(QString("contr_%1").arg(s.arg));
-            break;
-        case Step::Function:
-            click(std::array{"Func1", "Func2", "FuncToggle"}[static_cast<std::size_t>(s.arg)]);
-            break;
-        case Step::Rpt:
-            click(QString("Check1_%1").arg(s.arg));
-            break;
-        case Step::Row: {
-            auto* list = ed<QListWidget>("ListTable");
-            list->scrollToItem(list->item(s.arg));
-            QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
-                              list->visualItemRect(list->item(s.arg)).center());
-            break;
-        }
-        case Step::Text: {
-            QWidget* box = ed(QString("Text1_%1").arg(s.arg));
-            QTest::keyClick(box, Qt::Key_A, Qt::ControlModifier);
-            QTest::keyClicks(box, s.text);
-            if (s.arg > 0)
-                QTest::keyClick(box, Qt::Key_Return);
-            break;
-        }
-        }
+        QTest::mouseClick(m_main->findChild<QWidget*>(QString("KeyBtn_%1").arg(key)),
+                          Qt::LeftButton);
+        EXPECT_TRUE(QTest::qWaitForWindowActive(m_editor.get()));
+        EXPECT_FALSE(m_main->isEnabled());
+        EXPECT_EQ(m_editor->windowTitle(), "Define Key");
+    }
+    void contr(std::initializer_list<int> buttons)
+    {
+        for (int b : buttons)
+            click(QString("contr_%1").arg(b));
+    }
+    void picture(int n) { QTest::mousePress(ed(QString("BtnPict_%1").arg(n)), Qt::LeftButton); }
+    void row(int n)
+    {
+        auto* list = ed<QListWidget>("ListTable");
+        list->scrollToItem(list->item(n));
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
+                          list->visualItemRect(list->item(n)).center());
+    }
+    void entry(int box, const QString& text)
+    {
+        QWidget* w = ed(QString("Text1_%1").arg(box));
+        QTest::keyClick(w, Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClicks(w, text);
+        if (box > 0)
+            QTest::keyClick(w, Qt::Key_Return);
     }
 
     std::unique_ptr<EditorFolder> m_folder;
@@ -158,7 +92,6 @@ protected:
     RecordingHelp m_help;
     std::unique_ptr<MainForm> m_main;
     std::unique_ptr<KeyModeForm> m_editor;
-    int m_typingLine = 0;
 };
 
 } // namespace
@@ -167,17 +100,40 @@ TEST_F(KeyModeFormTest, EditsThroughTheWindowAreSaved)
 {
     LayoutRecordArray expected{};
     ASSERT_TRUE(ReadLayoutFile(Native(m_folder->layout()), expected).ok);
-    for (const Step& s : kSession) {
-        onWindows(s);
-        if (s.kind == Step::Key) {
-            EXPECT_TRUE(m_editor->isVisible());
-            EXPECT_FALSE(m_main->isEnabled());
-            EXPECT_EQ(m_editor->windowTitle(), "Define Key");
-        }
-        if (s.kind == Step::Type && s.text.size() > 1) {
-            EXPECT_EQ(lineText(0), ".a.b.Spc.");
-        }
-    }
+    // Edits of keys and of the scan table, as a user makes them.
+    using L = KeyModeLogic;
+    openKey(3);
+    type(ed("DKInputLinePict_0"), QStringLiteral("ab c\bù\u0161"));
+    EXPECT_EQ(lineText(0), ".a.b.Spc.");
+    click("DKInputLinePict_1");
+    click("Btn_338");
+    picture(OnScreen::NumLock);
+    click("Btn_355");
+    picture(OnScreen::LeftShift);
+    click("Btn_317");
+    picture(OnScreen::RightShift);
+    click("Check1_1");
+    contr({L::KeySpecial});
+    picture(OnScreen::LeftCtrl);
+    row(40);
+    contr({L::TableOk});
+    picture(OnScreen::RightCtrl);
+    contr({L::KeySpecial, L::TableEdit});
+    entry(0, "Mine");
+    entry(1, "70");
+    entry(2, "1");
+    contr({L::EditOk, L::TableCancel, L::KeyOk});
+    openKey(10);
+    contr({L::KeySpecial});
+    click("Func2");
+    contr({L::KeyOk});
+    openKey(20);
+    type(ed("DKInputLinePict_0"), "x");
+    contr({L::KeyCancel});
+    openKey(21);
+    contr({L::KeySpecial});
+    row(140);
+    contr({L::TableOk, L::KeyOk});
     EXPECT_FALSE(m_editor->isVisible());
     EXPECT_TRUE(m_main->isEnabled());
     EXPECT_EQ(m_main->findChild<QPushButton*>("KeyBtn_10")->text(), "Func2");
