@@ -49,6 +49,7 @@ TEST_F(MainFormTest, PictureShowsTheLayoutLegibly)
 {
     EXPECT_EQ(m_main->windowTitle(), "KBD Layout: " + layout() + " (USA)");
     EXPECT_NEAR(key(25)->height(), 2 * key(34)->height(), 10);
+    EXPECT_NEAR(key(72)->width(), 2 * key(34)->width(), 10);
     int shown = 0;
     for (int i = 0; i < 84; ++i)
         shown += key(i)->isVisible() ? 1 : 0;
