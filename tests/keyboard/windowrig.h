@@ -32,18 +32,21 @@ private:
     std::unique_ptr<QApplication> m_app;
 };
 
-// The main window over an empty program folder, shown, for the windows it opens.
+// The main window over a program folder (empty unless prepareFolder fills it), shown.
 class MainWindowRig : public ::testing::Test
 {
 protected:
     void SetUp() override
     {
         ASSERT_TRUE(m_dir.isValid());
+        prepareFolder();
         InitialiseConfigurator(*m_state, m_dir.path().toStdString());
         m_main = std::make_unique<MainForm>(*m_state, m_dialogs, m_help);
         m_main->show();
         QCoreApplication::processEvents();
     }
+
+    virtual void prepareFolder() {} // files the configurator finds at its start
 
     template <typename T = QWidget> T* child(QWidget* window, const QString& name) const
     {

@@ -1,4 +1,7 @@
 #include "definitiontext.h"
+#include "displaytext.h"
+#include "keyrecord.h"
+#include "keytoken.h"
 
 #include <gtest/gtest.h>
 
@@ -39,14 +42,6 @@ TEST(IsBlankText, OnlyCodesBelow33)
     EXPECT_FALSE(IsBlankText(" a") || IsBlankText("!") || IsBlankText(M));
 }
 
-TEST(HexToByte, OneOrTwoDigitsAnyCase)
-{
-    const std::pair<const char*, int> rows[] = {{"a", 10}, {"1F", 31},  {"ff", 255}, {"7", 7},
-                                                {"00", 0}, {"A0", 160}, {"", 0}};
-    for (const auto& [text, value] : rows)
-        EXPECT_EQ(HexToByte(text), value) << text;
-}
-
 TEST(DefToken, TakesTheNthTokenBetweenMarks)
 {
     struct Row
@@ -79,4 +74,113 @@ TEST(DefToken, TakesTheNthTokenBetweenMarks)
     };
     for (const Row& row : rows)
         EXPECT_EQ(DefToken(row.n, row.def, TokenMark), row.token) << row.what;
+}
+
+// Pictures as code page 437 glyphs, other bytes as Windows-1252; every byte
+// comes back unchanged and a character without a byte becomes "?".
+TEST(DisplayText, PicturesAndWindows1252BothWays)
+{
+    EXPECT_EQ(ToDisplayText("\x11\xCD \x11\xC4\xD9\x10\x18\x19\xF9"),
+              QString::fromUtf8("◄═ ◄─┘►↑↓∙"));
+    EXPECT_EQ(ToDisplayText("\xA3\xF1\xE7\xBA\xA1\xBF\x80\x9F"
+                            "Abc"),
+              QString::fromUtf8("£ñçº¡¿€ŸAbc"));
+    std::string all;
+    for (int b = 0; b < 256; ++b)
+        all.push_back(static_cast<char>(b));
+    EXPECT_EQ(FromDisplayText(ToDisplayText(all)), all);
+    EXPECT_EQ(FromDisplayText(QString::fromUtf8("a✓b")), "a?b");
+}
+
+TEST(KeyRecordForm, FieldsLieAtTheirFileOffsets)
+{
+    KeyRecord r;
+    r.PosY = 0x11;
+    r.PosX = 0x22;
+    r.KeyWord = 0xA1B2;
+    r.Matrix = 0x33;
+    r.Spare = 0x44;
+    r.Label.assign(std::string_view("\0\0", 2));
+    const char* defs[] = {"\xF9"
+                          "a\xF9",
+                          "", "", "def3"};
+    for (int level = 0; level < 4; ++level) { // the level accessors reach the named fields
+        r.len(level) = static_cast<std::uint8_t>(3 + 4 * level);
+        r.def(level).assign(defs[level]);
+    }
+    r.Def1.fill(0xF9);
+    r.Def2.assign(std::string("\0x", 2));
+    r.RepeatFlags = 0x05;
+    r.Tail.assign("tail-bytes");
+
+    // Offset and byte, worked out from the record layout (numbers little-endian,
+    // texts space-padded).
+    const std::pair<int, int> expected[] = {
+        {0, 0x11},  {1, 0x22},   {2, 0xB2},  {3, 0xA1},  {4, 0x33},  {5, 0x44},
+        {6, 0},     {7, 0},      {8, ' '},   {9, ' '},   {10, 3},    {11, 249},
+        {12, 'a'},  {13, 249},   {14, ' '},  {70, ' '},  {71, 7},    {72, 249},
+        {131, 249}, {132, 11},   {133, 0},   {134, 'x'}, {193, 15},  {194, 'd'},
+        {197, '3'}, {254, 0x05}, {255, 't'}, {264, 's'}, {273, ' '},
+    };
+    const auto b = r.toBytes();
+    for (const auto& [offset, byte] : expected)
+        EXPECT_EQ(b[static_cast<std::size_t>(offset)], byte) << "offset " << offset;
+    EXPECT_EQ(KeyRecord::fromBytes(b), r);
+    EXPECT_EQ(KeyRecord{}.toBytes(), (std::array<std::uint8_t, KeyRecord::kFileSize>{}));
+    EXPECT_THROW((void)r.def(4), std::out_of_range);
+}
+
+TEST(KeyRecordForm, AssigningPadsWithSpacesAndCuts)
+{
+    KeyRecord r;
+    r.Label.assign("toolong");
+    EXPECT_EQ(r.Label.str(), "tool");
+    r.Label.assign("a");
+    EXPECT_EQ(r.Label.str(), "a   ");
+    r.Def0.assign(std::string(70, 'x'));
+    EXPECT_EQ(r.Def0.str(), std::string(60, 'x'));
+}
+
+TEST(KeyToken, ReadsPrefixesInAnyOrderAndKeepsNamesThatLookLikePrefixes)
+{
+    struct Row
+    {
+        const char* token;
+        const char* name;
+        int modifier;
+    };
+    // The shipped data tests read every real key name with each single prefix;
+    // here: prefixes in any order, "#" with another prefix, names like prefixes.
+    const Row rows[] = {
+        {"AltSh^x", "x", CtrlBit | ShiftBit | AltBit},
+        {"#AltPad 1", "Pad 1", AltBit}, // another prefix replaces the "#" bit
+        {"#Pad 7", "Pad 7", ForceNumBit},
+        {"^", "^", 0}, // the caret key itself
+        {"#", "#", 0},
+        {"Shft", "Shft", 0},
+        {"ShShft", "Shft", ShiftBit},
+        {"^^", "^", CtrlBit},
+    };
+    for (const Row& row : rows) {
+        const ParsedKeyToken parsed = ParseKeyToken(row.token);
+        EXPECT_EQ(parsed.name, row.name) << row.token;
+        EXPECT_EQ(parsed.modifier, row.modifier) << row.token;
+    }
+}
+
+// The editor writes "^", "Sh", "Alt" in that order; whatever it writes reads back.
+TEST(KeyToken, EveryComposedTokenReadsBack)
+{
+    EXPECT_EQ(ComposeKeyToken({.ctrl = true, .shift = true, .alt = true}, "Del"), "^ShAltDel");
+    for (int bits = 0; bits < 8; ++bits) {
+        const TokenModifiers m{
+            .ctrl = (bits & 1) != 0, .shift = (bits & 2) != 0, .alt = (bits & 4) != 0};
+        for (const char* name : {"a", "^", "Alt", "Shft", "Pad 7", "F12"}) {
+            const ParsedKeyToken parsed = ParseKeyToken(ComposeKeyToken(m, name));
+            EXPECT_EQ(parsed.name, name) << bits;
+            EXPECT_EQ(parsed.modifier,
+                      (m.ctrl ? CtrlBit : 0) | (m.shift ? ShiftBit : 0) | (m.alt ? AltBit : 0))
+                << name << ' ' << bits;
+        }
+    }
 }

@@ -121,21 +121,6 @@ TEST(KeyGeometry, ShownKeysCoverTheGridExactlyOnce)
     EXPECT_THROW(SetKeyGeometry(state, -1, 0, 0, KeyKind::Single), std::out_of_range);
 }
 
-TEST(Language, SuffixesAndStcFiles)
-{
-    const char* suffixes[] = {" (USA)",     " (UK)",     " (SPAIN)",   " (ITALY)",
-                              " (GERMANY)", " (FRANCE)", " (BELGIUM)", " (SWITZERLAND)"};
-    for (int language = 0; language < 8; ++language)
-        EXPECT_EQ(LanguageSuffix(language), suffixes[language]);
-    EXPECT_EQ(LanguageSuffix(8), " (Unknown)");
-    EXPECT_EQ(LanguageSuffix(255), " (Unknown)");
-    EXPECT_EQ(LanguageStcFile(0), "STCUSA.TBL");
-    EXPECT_EQ(LanguageStcFile(1), "STCUK.TBL");
-    EXPECT_EQ(LanguageStcFile(2), "STCSP.TBL");
-    EXPECT_EQ(LanguageStcFile(3), "STCUSA.TBL");
-    EXPECT_EQ(LanguageStcFile(9), "STCUSA.TBL");
-}
-
 TEST(KeyboardType, BitsTwoToFourOfTheFlags)
 {
     EXPECT_EQ(KeyboardType(10), 2);

@@ -54,53 +54,42 @@ TEST(KeyboardPicture, FourteenBySixDoublesAndHidesKeys)
     EXPECT_FLOAT_EQ(places[12].top, H / 20 + 2 * (kh + vg));
 }
 
-struct CaptionCase
+// What a key's caption shows for its plain definition.
+TEST(KeyboardPicture, CaptionFollowsTheDefinition)
 {
-    const char* what;
-    std::string def;
-    int len; // -1: the definition's own length
-    std::string caption;
-};
-
-void PrintTo(const CaptionCase& c, std::ostream* os)
-{
-    *os << c.what;
-}
-
-class KeyCaption : public ::testing::TestWithParam<CaptionCase>
-{
-};
-
-TEST_P(KeyCaption, FollowsTheDefinition)
-{
+    const std::string M(1, static_cast<char>(249));
+    struct Row
+    {
+        std::string def;
+        int len; // -1: the definition's own length
+        std::string caption;
+    };
+    const Row rows[] = {
+        {"", -1, ""},
+        {std::string(60, '\0'), 0, ""}, // never assigned
+        {Tokens({"PgUp"}), -1, "PgUp"},
+        {Tokens({"a", "b"}), 3, "a"}, // marks beyond the length
+        {Tokens({"\x11\xCD"}), -1, "BS"},
+        {Tokens({"\x11\xC4\xD9"}), -1, "Enter"},
+        {Tokens({"\x19"}), -1, "Dn"},
+        {Tokens({"Pad \x11\xC4\xD9"}), -1, "PadEnt"},
+        {Tokens({"Sh\x11\xCD"}), -1, "Sh\x11\xCD"}, // other pictures
+        {Tokens({"..."}), -1, "..."},
+        {M + std::string(1, '\0') + M, -1, ""},
+        {M + "abc", -1, M + "abc"}, // an unclosed token
+        {Tokens({"a"}), 0, ""},
+        {"Func", -1, "Func"},
+        {"Func1", -1, "Func1"},
+        {"FnTgl", 0, "FnTgl"},
+        {"abc", -1, ""},                  // plain text
+        {Tokens({"a", "b"}), 255, "<#>"}, // a length beyond the field
+    };
     auto state = std::make_unique<ConfiguratorState>();
     KeyRecord& r = state->LayoutRecords[5];
-    SetDef0(r, GetParam().def);
-    if (GetParam().len >= 0)
-        r.Len0 = static_cast<std::uint8_t>(GetParam().len);
-    EXPECT_EQ(fnCaption(*state, 5), GetParam().caption);
+    for (const Row& row : rows) {
+        SetDef0(r, row.def);
+        if (row.len >= 0)
+            r.Len0 = static_cast<std::uint8_t>(row.len);
+        EXPECT_EQ(fnCaption(*state, 5), row.caption) << row.def << ' ' << row.len;
+    }
 }
-
-const std::string M(1, static_cast<char>(249));
-
-INSTANTIATE_TEST_SUITE_P(
-    fnCaption, KeyCaption,
-    ::testing::Values(CaptionCase{"empty", "", -1, ""},
-                      CaptionCase{"never_assigned", std::string(60, '\0'), 0, ""},
-                      CaptionCase{"single_name", Tokens({"PgUp"}), -1, "PgUp"},
-                      CaptionCase{"marks_beyond_length", Tokens({"a", "b"}), 3, "a"},
-                      CaptionCase{"backspace", Tokens({"\x11\xCD"}), -1, "BS"},
-                      CaptionCase{"enter", Tokens({"\x11\xC4\xD9"}), -1, "Enter"},
-                      CaptionCase{"down", Tokens({"\x19"}), -1, "Dn"},
-                      CaptionCase{"pad_enter", Tokens({"Pad \x11\xC4\xD9"}), -1, "PadEnt"},
-                      CaptionCase{"other_pictures", Tokens({"Sh\x11\xCD"}), -1, "Sh\x11\xCD"},
-                      CaptionCase{"pauses", Tokens({"..."}), -1, "..."},
-                      CaptionCase{"code_zero", M + std::string(1, '\0') + M, -1, ""},
-                      CaptionCase{"unclosed_token", M + "abc", -1, M + "abc"},
-                      CaptionCase{"length_zero", Tokens({"a"}), 0, ""},
-                      CaptionCase{"func", "Func", -1, "Func"},
-                      CaptionCase{"func1", "Func1", -1, "Func1"},
-                      CaptionCase{"fntgl_length_zero", "FnTgl", 0, "FnTgl"},
-                      CaptionCase{"plain_text", "abc", -1, ""},
-                      CaptionCase{"length_beyond_field", Tokens({"a", "b"}), 255, "<#>"}),
-    [](const auto& info) { return std::string(info.param.what); });

@@ -345,7 +345,7 @@ TEST_F(MainFormLogicTest, KeyClicksCopyTheKeyForTheirWindows)
     EXPECT_EQ(editor, 1);
 }
 
-TEST_F(MainFormLogicTest, WindowsHelpAboutAndMinimizing)
+TEST_F(MainFormLogicTest, WindowsHelpAndMinimizing)
 {
     start();
     m_logic->Configure1_Click();
@@ -375,12 +375,6 @@ TEST_F(MainFormLogicTest, WindowsHelpAboutAndMinimizing)
     EXPECT_EQ(m_help.requests[0].context, 1070);
     EXPECT_EQ(m_help.requests[1].command, HelpCommand::Contents);
     EXPECT_EQ(m_help.requests[1].file, appFile("MORVA.HLP"));
-
-    m_logic->About_Click();
-    ASSERT_EQ(m_dialogs.messages.size(), 1u);
-    EXPECT_EQ(m_dialogs.messages[0].title, "About MORVAW");
-    EXPECT_FALSE(m_dialogs.messages[0].warning);
-    EXPECT_TRUE(m_dialogs.messages[0].text.contains("MorvaWin Version 1.97"));
 
     const KeyButtonPlaces before = m_logic->KeyPlaces();
     m_logic->Form_Resize(160, 30, true);

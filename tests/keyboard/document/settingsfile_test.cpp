@@ -74,47 +74,38 @@ TEST_F(SettingsFile, LongNamesAreCutTo128BytesBetweenCharacters)
     EXPECT_EQ(bytes.mid(130, 128).toStdString(), std::string(128, 'b'));
 }
 
-struct RecentCase
+// The layout left goes on top of the recent list.
+TEST(RecentList, AftUpdateFileNamePutsTheLeftLayoutOnTop)
 {
-    const char* what;
-    RecentCaptions before;
-    const char* current;
-    RecentCaptions after;
-};
-
-void PrintTo(const RecentCase& c, std::ostream* os)
-{
-    *os << c.what;
+    struct Row
+    {
+        RecentCaptions before;
+        const char* current;
+        RecentCaptions after;
+    };
+    // clang-format off
+    const Row rows[] = {
+        {{"", "", ""},    "A",            {"A", "", ""}},
+        {{"A", "", ""},   "B",            {"B", "A", ""}},
+        {{"A", "B", ""},  "C",            {"C", "A", "B"}},
+        {{"A", "B", "C"}, "D",            {"D", "A", "B"}}, // a new one drops the last
+        {{"A", "B", "C"}, "B",            {"B", "A", "C"}},
+        {{"A", "B", "C"}, "C",            {"C", "A", "B"}},
+        {{"A", "B", "C"}, "A",            {"A", "B", "C"}},
+        {{"A", "B", ""},  "B",            {"B", "A", ""}},
+        {{"A", "B", ""},  "UNTITLED.KBD", {"A", "B", ""}},
+        {{"A", "B", "C"}, "B  ",          {"B", "A", "C"}}, // trailing blanks
+        {{"A", "B", "C"}, "b",            {"b", "A", "B"}}, // case matters
+    };
+    // clang-format on
+    for (const Row& row : rows) {
+        auto state = std::make_unique<ConfiguratorState>();
+        state->RecentFiles = row.before;
+        state->LayoutFileName = row.current;
+        AftUpdateFileName(*state);
+        EXPECT_EQ(state->RecentFiles, row.after) << row.before[0] << row.before[1] << row.current;
+    }
 }
-
-class RecentList : public ::testing::TestWithParam<RecentCase>
-{
-};
-
-TEST_P(RecentList, PutsTheLeftLayoutOnTop)
-{
-    auto state = std::make_unique<ConfiguratorState>();
-    state->RecentFiles = GetParam().before;
-    state->LayoutFileName = GetParam().current;
-    AftUpdateFileName(*state);
-    EXPECT_EQ(state->RecentFiles, GetParam().after);
-}
-
-// clang-format off
-INSTANTIATE_TEST_SUITE_P(AftUpdateFileName, RecentList, ::testing::Values(
-    RecentCase{"first",               {"", "", ""},    "A",            {"A", "", ""}},
-    RecentCase{"second",              {"A", "", ""},   "B",            {"B", "A", ""}},
-    RecentCase{"third",               {"A", "B", ""},  "C",            {"C", "A", "B"}},
-    RecentCase{"new_drops_the_last",  {"A", "B", "C"}, "D",            {"D", "A", "B"}},
-    RecentCase{"middle_moves_up",     {"A", "B", "C"}, "B",            {"B", "A", "C"}},
-    RecentCase{"last_moves_up",       {"A", "B", "C"}, "C",            {"C", "A", "B"}},
-    RecentCase{"top_stays",           {"A", "B", "C"}, "A",            {"A", "B", "C"}},
-    RecentCase{"second_of_two",       {"A", "B", ""},  "B",            {"B", "A", ""}},
-    RecentCase{"untitled",            {"A", "B", ""},  "UNTITLED.KBD", {"A", "B", ""}},
-    RecentCase{"trailing_spaces",     {"A", "B", "C"}, "B  ",          {"B", "A", "C"}},
-    RecentCase{"case_matters",        {"A", "B", "C"}, "b",            {"b", "A", "B"}}),
-    [](const auto& info) { return std::string(info.param.what); });
-// clang-format on
 
 TEST(DisplayLastFiles, ShowsNamedItemsAndNeverHides)
 {

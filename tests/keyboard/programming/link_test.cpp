@@ -2,22 +2,11 @@
 // and handshake, detection, and the repeat settings' mapping to the driver.
 #include "evdevrepeatsettings.h"
 #include "keyboardrig.h"
-#include "linkcodes.h"
 
 #include <gtest/gtest.h>
 
 using namespace morvaw;
 using namespace morvaw::test;
-
-TEST(LinkCodes, DigitsOfBothGenerations)
-{
-    EXPECT_EQ(Hex2Asc(10), "0:");
-    EXPECT_EQ(Hex2Asc(255), "??");
-    EXPECT_EQ(Hex2Asc(102), "66");
-    EXPECT_EQ(B2Hex(10), 'a');
-    EXPECT_EQ(B2Hex(9), '9');
-    EXPECT_EQ(StLoCase("Pad Ent  "), "pad ent");
-}
 
 TEST(SerialRecords, WordAndByteWritesAsTheKeyboardReadsThem)
 {

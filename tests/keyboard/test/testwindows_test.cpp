@@ -1,3 +1,4 @@
+#include "document/testlayouts.h"
 #include "hintmacrosform.h"
 #include "inputlinepicture.h"
 #include "testform.h"
@@ -93,15 +94,10 @@ TEST_F(TestWindowsTest, AClickElsewhereStaysAndTheExitLabelReturns)
 TEST_F(TestWindowsTest, RightButtonShowsTheKeysThreeLinesAndAnyClickCloses)
 {
     auto& key = m_state->LayoutRecords[3];
-    key.Def0.assign("\xF9"
-                    "a"
-                    "\xF9"
-                    "Spc"
-                    "\xF9");
-    key.Len0 = 7;
+    SetDef0(key, Tokens({"a", "Spc"}));
     key.Def1.assign("Func1");
     key.Len1 = 5;
-    key.Def2.assign("\xF9\x18\xF9");
+    key.Def2.assign(Tokens({"\x18"}));
     key.Len2 = 3;
     m_state->LayoutChanged = false;
 
