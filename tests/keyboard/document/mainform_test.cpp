@@ -23,9 +23,9 @@ protected:
     void prepareFolder() override
     {
         LayoutRecordArray records{};
-        SetDef0(records[1], Tokens({"\x11\xCD"}));
-        SetDef0(records[2], Tokens({"Sh\x11\xCD"}));
-        SetDef0(records[3], Tokens({"&"}));
+        SetDef(records[1], 0, Tokens({"\x11\xCD"}));
+        SetDef(records[2], 0, Tokens({"Sh\x11\xCD"}));
+        SetDef(records[3], 0, Tokens({"&"}));
         records[Settings::KbdShape].PosX = 1;
         ASSERT_TRUE(WriteBytes(layout(), LayoutFileBytes(records)));
         ConfiguratorState settings;

@@ -143,15 +143,12 @@ TEST_F(KeyModeFormTest, EditsThroughTheWindowAreSaved)
 
     // Key 3: two lines and a repeat flag; key 10: Func2 alone; key 20
     // cancelled; key 21: the record stored on the table page.
-    SetDef0(expected[4], Tokens({"a", "b", "Spc"}));
-    const std::string line1 = Tokens({"q", "Pad 8", "!", "^Esc"});
-    expected[4].Def1.assign(line1);
-    expected[4].Len1 = static_cast<std::uint8_t>(line1.size());
+    SetDef(expected[4], 0, Tokens({"a", "b", "Spc"}));
+    SetDef(expected[4], 1, Tokens({"q", "Pad 8", "!", "^Esc"}));
     expected[4].RepeatFlags ^= 2;
-    SetDef0(expected[11], "Func2");
-    expected[11].Def3.assign("");
-    expected[11].Len3 = 0;
-    SetDef0(expected[22], Tokens({"Mine"}));
+    SetDef(expected[11], 0, "Func2");
+    SetDef(expected[11], 3, "");
+    SetDef(expected[22], 0, Tokens({"Mine"}));
     LayoutRecordArray saved{};
     ASSERT_TRUE(ReadLayoutFile(Native(m_folder->layout()), saved).ok);
     for (std::size_t n = 1; n <= 100; ++n)

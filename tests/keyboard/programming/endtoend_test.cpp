@@ -145,7 +145,7 @@ protected:
     VirtualClock clock;
     CountingLink link{dir.path()};
     SimulatedRepeatSettings repeat{device};
-    RecordingDialogs dialogs;
+    ScriptedDialogs dialogs{true};
     QWidget mainWindow;
     int mainRefreshed = 0;
     int fed = 0;
@@ -229,7 +229,7 @@ TEST_F(EndToEnd, TheKeyboardDisappearingMidTransferFailsClearly)
         if (device.writes() == 20 && pty.isValid())
             pty.hangUp();
     };
-    SetDef(state->LayoutRecords[1], 0, Def({"a", "b"}));
+    SetDef(state->LayoutRecords[1], 0, Tokens({"a", "b"}));
     program();
     EXPECT_EQ(device.writes(), 20);
     EXPECT_EQ(dialogs.shown,
