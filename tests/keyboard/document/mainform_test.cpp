@@ -12,9 +12,6 @@ using namespace morvaw::test;
 
 namespace {
 
-[[maybe_unused]] ::testing::Environment* const g_application =
-    ::testing::AddGlobalTestEnvironment(new ApplicationEnvironment);
-
 // Starts with a 14 by 6 layout whose first keys use a picture name, pictures
 // inside a token and a character that Qt would take as an access key.
 class MainFormTest : public MainWindowRig

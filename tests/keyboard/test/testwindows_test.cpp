@@ -13,9 +13,6 @@ using namespace morvaw::test;
 
 namespace {
 
-[[maybe_unused]] ::testing::Environment* const g_application =
-    ::testing::AddGlobalTestEnvironment(new ApplicationEnvironment);
-
 class TestWindowsTest : public MainWindowRig
 {
 protected:
