@@ -1,11 +1,11 @@
 #pragma once
 
+#include "applicationenvironment.h"
 #include "configuratorstate.h"
 #include "document/fakes.h"
 #include "mainform.h"
 
 #include <QAction>
-#include <QApplication>
 #include <QTemporaryDir>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -13,24 +13,6 @@
 #include <memory>
 
 namespace morvaw::test {
-
-// One application for the whole run, destroyed at its end so that the
-// libraries it started shut down before the leak check.
-class ApplicationEnvironment : public ::testing::Environment
-{
-public:
-    void SetUp() override
-    {
-        static int argc = 1;
-        static char name[] = "morvaw_window_tests";
-        static char* argv[] = {name, nullptr};
-        m_app = std::make_unique<QApplication>(argc, argv);
-    }
-    void TearDown() override { m_app.reset(); }
-
-private:
-    std::unique_ptr<QApplication> m_app;
-};
 
 // The main window over a program folder (empty unless prepareFolder fills it), shown.
 class MainWindowRig : public ::testing::Test

@@ -39,7 +39,10 @@ void FillLayout(ConfiguratorState& state)
             for (int level = 0; level < 3; ++level)
                 SetDef(r, level, full);
         } else {
-            SetDef(r, 0, key == 11 ? full : key == 12 ? Def({"a", "Delay", "c"}) : Def({"c"}));
+            SetDef(r, 0,
+                   key == 11   ? full
+                   : key == 12 ? Tokens({"a", "Delay", "c"})
+                               : Tokens({"c"}));
         }
     }
 }
@@ -88,7 +91,7 @@ int main(int argc, char* argv[])
     QtSerialLink port(folder.path());
     kbdsim::KeyboardDevice unused(2);
     SimulatedRepeatSettings repeat(unused);
-    RecordingDialogs dialogs;
+    ScriptedDialogs dialogs{true};
     TransferSession session(*state, waiter, repeat);
     KeyboardPortDevice keyboard(session);
     SerialDevice serial(session, port, keyboard, dialogs);

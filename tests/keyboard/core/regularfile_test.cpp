@@ -4,11 +4,9 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
-#include <csignal>
 #include <fstream>
 #include <sstream>
 
-#include <sys/resource.h>
 #include <sys/stat.h>
 
 using namespace morvaw;
@@ -45,27 +43,6 @@ protected:
 
 // Refusing named pipes, devices and links to them, and names that are not
 // UTF-8, are tested through the layout and settings files (mainformlogic_test).
-
-// A write that stops short (here at the file size limit, as on a nearly full
-// disk) names the cause and leaves the old file and nothing else.
-TEST_F(RegularFile, ShortWriteSaysWhyAndKeepsTheOldFile)
-{
-    put(at("a.KBD"), "the old layout");
-    rlimit saved{};
-    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &saved), 0);
-    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-    rlimit small = saved;
-    small.rlim_cur = 12 * 1024;
-    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
-    const FileOutcome written = ReplaceFileContents(at("a.KBD"), QByteArray(27400, 'x'));
-    ::setrlimit(RLIMIT_FSIZE, &saved);
-    std::signal(SIGXFSZ, oldHandler);
-
-    EXPECT_FALSE(written.ok);
-    EXPECT_EQ(written.reason, "File too large");
-    EXPECT_EQ(contents(at("a.KBD")), "the old layout");
-    EXPECT_EQ(entries(), 1) << "nothing left beside it";
-}
 
 // Root included: a read-only file is refused, a replaced file keeps its mode
 // and owner, and a folder that takes no new file still lets its file be saved.

@@ -87,7 +87,7 @@ TEST(KeyboardPicture, CaptionFollowsTheDefinition)
     auto state = std::make_unique<ConfiguratorState>();
     KeyRecord& r = state->LayoutRecords[5];
     for (const Row& row : rows) {
-        SetDef0(r, row.def);
+        SetDef(r, 0, row.def);
         if (row.len >= 0)
             r.Len0 = static_cast<std::uint8_t>(row.len);
         EXPECT_EQ(fnCaption(*state, 5), row.caption) << row.def << ' ' << row.len;

@@ -49,26 +49,6 @@ TEST_F(LayoutFile, SavedLayoutComesBackByteForByte)
     EXPECT_EQ(loaded[0], record0); // record 0 is neither written nor read
 }
 
-TEST_F(LayoutFile, WholeReadRefusesWhatIsNotOneLayout)
-{
-    LayoutRecordArray source{};
-    FillVaried(source, 3);
-    const QByteArray layout = LayoutFileBytes(source);
-    ASSERT_TRUE(WriteBytes(path("short.KBD"), layout.left(27399)));
-    ASSERT_TRUE(WriteBytes(path("long.KBD"), layout + "x"));
-
-    LayoutRecordArray records{};
-    FillVaried(records, 5);
-    const LayoutRecordArray before = records;
-    for (const char* name : {"short.KBD", "long.KBD", "missing.KBD"}) {
-        const FileOutcome outcome = ReadLayoutFile(file(name), records);
-        EXPECT_FALSE(outcome.ok) << name;
-        EXPECT_FALSE(outcome.reason.isEmpty()) << name;
-        EXPECT_EQ(records, before) << name;
-    }
-    EXPECT_TRUE(ReadLayoutFile(file("short.KBD"), records).reason.contains("27399"));
-}
-
 TEST_F(LayoutFile, StartUpReadKeepsTheRecordsTheFileDoesNotReach)
 {
     LayoutRecordArray source{};

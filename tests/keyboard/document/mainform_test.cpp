@@ -12,9 +12,6 @@ using namespace morvaw::test;
 
 namespace {
 
-[[maybe_unused]] ::testing::Environment* const g_application =
-    ::testing::AddGlobalTestEnvironment(new ApplicationEnvironment);
-
 // Starts with a 14 by 6 layout whose first keys use a picture name, pictures
 // inside a token and a character that Qt would take as an access key.
 class MainFormTest : public MainWindowRig
@@ -23,9 +20,9 @@ protected:
     void prepareFolder() override
     {
         LayoutRecordArray records{};
-        SetDef0(records[1], Tokens({"\x11\xCD"}));
-        SetDef0(records[2], Tokens({"Sh\x11\xCD"}));
-        SetDef0(records[3], Tokens({"&"}));
+        SetDef(records[1], 0, Tokens({"\x11\xCD"}));
+        SetDef(records[2], 0, Tokens({"Sh\x11\xCD"}));
+        SetDef(records[3], 0, Tokens({"&"}));
         records[Settings::KbdShape].PosX = 1;
         ASSERT_TRUE(WriteBytes(layout(), LayoutFileBytes(records)));
         ConfiguratorState settings;

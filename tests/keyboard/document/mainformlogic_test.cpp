@@ -74,7 +74,7 @@ protected:
     // An edit the user has not saved.
     void edit()
     {
-        SetDef0(m_state->LayoutRecords[1], kZ);
+        SetDef(m_state->LayoutRecords[1], 0, kZ);
         m_state->LayoutChanged = true;
     }
     [[nodiscard]] bool edited() const
@@ -255,6 +255,7 @@ TEST_F(MainFormLogicTest, UnreadableLayoutIsRefusedAndTheCurrentOneStays)
         EXPECT_EQ(m_dialogs.messages[i].title, "MORVAW");
         EXPECT_TRUE(m_dialogs.messages[i].warning);
     }
+    EXPECT_TRUE(m_dialogs.messages[1].text.contains("27000")) << "the size that was found";
     EXPECT_EQ(m_state->LayoutRecords, records);
     EXPECT_EQ(m_state->LayoutFileName, name("a.KBD"));
     EXPECT_EQ(m_state->CurrentLanguage, 1);
@@ -331,8 +332,7 @@ TEST_F(MainFormLogicTest, KeyClicksCopyTheKeyForTheirWindows)
     EXPECT_EQ(m_state->WorkKey.Def0, m_state->LayoutRecords[4].Def0);
 
     KeyRecord expected = m_state->LayoutRecords[5];
-    m_state->WorkKey.Def3.assign("left over");
-    m_state->WorkKey.Len3 = 9;
+    SetDef(m_state->WorkKey, 3, "left over");
     m_state->WorkKey.Spare = 77;
     expected.Spare = 77;
     m_state->Tables.ScanTable[68].Name.assign("edited");

@@ -2,6 +2,7 @@
 
 #include "configuratorstate.h"
 #include "keyrecord.h"
+#include "keytext.h"
 #include "layoutfile.h"
 
 #include <QByteArray>
@@ -23,21 +24,6 @@ inline void FillVaried(LayoutRecordArray& records, int seed)
             bytes[i] = static_cast<std::uint8_t>(n * 7 + i * 13 + static_cast<std::size_t>(seed));
         records[n] = KeyRecord::fromBytes(bytes);
     }
-}
-
-// A definition made of tokens, each followed by the mark, as the editor stores it.
-inline std::string Tokens(std::initializer_list<std::string> tokens)
-{
-    std::string s(1, static_cast<char>(249));
-    for (const auto& t : tokens)
-        s += t + static_cast<char>(249);
-    return s;
-}
-
-inline void SetDef0(KeyRecord& r, const std::string& def)
-{
-    r.Def0.assign(def);
-    r.Len0 = static_cast<std::uint8_t>(def.size());
 }
 
 // A path as the system's bytes, for the readers and writers.
@@ -64,7 +50,7 @@ inline QByteArray LayoutWith(std::uint8_t language, const std::string& firstKey 
 {
     LayoutRecordArray records{};
     FillVaried(records, language);
-    SetDef0(records[1], Tokens({firstKey}));
+    SetDef(records[1], 0, Tokens({firstKey}));
     records[Settings::KbdLanguage].PosX = language;
     records[Settings::KbdShape].PosX = shape;
     return LayoutFileBytes(records);

@@ -33,12 +33,10 @@ public:
         // Keys start empty on their three edited levels; the rest, the fourth
         // definition above all, differs from key to key.
         for (int n = 1; n <= kKeyCount; ++n) {
-            for (int k = 0; k < 3; ++k) {
-                records[static_cast<std::size_t>(n)].def(k).assign("");
-                records[static_cast<std::size_t>(n)].len(k) = 0;
-            }
+            for (int k = 0; k < 3; ++k)
+                SetDef(records[static_cast<std::size_t>(n)], k, "");
         }
-        SetDef0(records[2], Tokens({"F1", "x"}));
+        SetDef(records[2], 0, Tokens({"F1", "x"}));
         records[Settings::KbdLanguage].PosX = language;
         records[Settings::KbdShape].PosX = 0;
         EXPECT_TRUE(WriteBytes(layout(), LayoutFileBytes(records)));

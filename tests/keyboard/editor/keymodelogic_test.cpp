@@ -14,15 +14,6 @@ namespace {
 
 using L = KeyModeLogic;
 
-// count tokens, each followed by the mark, after a leading mark.
-std::string marked(int count, const std::string& token)
-{
-    std::string s(1, TokenMark);
-    for (int i = 0; i < count; ++i)
-        s += token + TokenMark;
-    return s;
-}
-
 class KeyModeLogicTest : public ::testing::Test
 {
 protected:
@@ -43,11 +34,7 @@ protected:
     {
         return m_state->WorkKey.def(k).str().substr(0, m_state->WorkKey.len(k));
     }
-    void setLine(int k, const std::string& def)
-    {
-        m_state->WorkKey.def(k).assign(def);
-        m_state->WorkKey.len(k) = static_cast<std::uint8_t>(def.size());
-    }
+    void setLine(int k, const std::string& def) { SetDef(m_state->WorkKey, k, def); }
     void type(const std::string& text)
     {
         for (char c : text)
@@ -99,9 +86,9 @@ TEST_F(KeyModeLogicTest, TypedKeysBecomeTokensThatFitSixtyCharacters)
         std::vector<int> codes;
         std::string after;
     };
-    const std::string l58 = Tokens({"F1"}) + marked(27, "a").substr(1); // 58 characters
-    const std::string l59 = marked(29, "a");
-    const std::string l60 = Tokens({"F1"}) + marked(28, "a").substr(1);
+    const std::string l59 = Tokens(std::vector<std::string>(29, "a")); // 59 characters
+    const std::string l58 = Tokens({"F1"}) + l59.substr(5);
+    const std::string l60 = Tokens({"F1"}) + l59.substr(3);
     ASSERT_EQ(l58.size(), 58u);
     ASSERT_EQ(l60.size(), 60u);
     const Row rows[] = {
@@ -351,10 +338,8 @@ TEST_F(KeyModeLogicTest, OkCommitsTheWholeKeyAndCancelNothing)
     m_editor->contr_Click(L::KeyOk);
     EXPECT_FALSE(m_editor->IsOpen());
     KeyRecord expected = before[4];
-    expected.Def0.assign("FnTgl");
-    expected.Len0 = 5;
-    expected.Def3.assign("");
-    expected.Len3 = 0;
+    SetDef(expected, 0, "FnTgl");
+    SetDef(expected, 3, "");
     expected.RepeatFlags = static_cast<std::uint8_t>(before[4].RepeatFlags | 4);
     EXPECT_EQ(m_state->LayoutRecords[4], expected);
 
@@ -374,7 +359,7 @@ TEST_F(KeyModeLogicTest, OkCommitsTheWholeKeyAndCancelNothing)
 TEST_F(KeyModeLogicTest, MsrModeEditsTheFourMsrKeys)
 {
     for (int k = 0; k < 4; ++k)
-        SetDef0(m_state->MsrKeys[static_cast<std::size_t>(k)], Tokens({std::to_string(k), "x"}));
+        SetDef(m_state->MsrKeys[static_cast<std::size_t>(k)], 0, Tokens({std::to_string(k), "x"}));
     const auto msrKeys = m_state->MsrKeys;
     m_state->MsrEditMode = true;
     m_editor->Open();

@@ -108,7 +108,7 @@ TEST_P(SaveFaults, SayWhyKeepTheOldFilesAndTheEdits)
     if (!disk.cause(GetParam()))
         GTEST_SKIP() << "no disk of its own to make read-only (needs root)";
     const auto before = disk.files();
-    SetDef0(state->LayoutRecords[1], Tokens({"z"}));
+    SetDef(state->LayoutRecords[1], 0, Tokens({"z"}));
     state->LayoutChanged = true;
     state->ComPortIndex = 2;
     main.File_Click(MainFormLogic::FileSave);

@@ -2,6 +2,7 @@
 #include "configuratorstate.h"
 #include "definitionline.h"
 #include "keybconflogic.h"
+#include "keytext.h"
 #include "setparamlogic.h"
 
 #include <QTemporaryDir>
@@ -11,6 +12,7 @@
 #include <string>
 
 using namespace morvaw;
+using namespace morvaw::test;
 
 namespace {
 
@@ -25,14 +27,6 @@ TEST(BValidate, ClampsAndRoundsWhatValReads)
         EXPECT_EQ(BValidate(QString::fromLatin1(text)), expected) << text;
 }
 
-std::string def(const char* tokens)
-{
-    std::string s(1, '\xF9');
-    for (const char* c = tokens; *c; ++c)
-        s += std::string(1, *c) + '\xF9';
-    return s;
-}
-
 class OptionsLogicTest : public ::testing::Test
 {
 protected:
@@ -42,13 +36,9 @@ protected:
         auto& r = m_state->LayoutRecords;
         r[Settings::KbdFlags].PosX = 0xE1 | (3 << 2); // bits 0, 5-7 set, type 3, buzzer off
         const char* keys[] = {"h", "s", "i", "t"};    // header, separator, inter-tracks, trailer
-        for (int k = 0; k < 4; ++k) {
-            const std::string d = def(keys[k]);
-            KeyRecord& rec = r[static_cast<std::size_t>(
-                SetParamLogic::kLineRecords[static_cast<std::size_t>(k)])];
-            rec.Def0.assign(d);
-            rec.Len0 = static_cast<std::uint8_t>(d.size());
-        }
+        for (std::size_t k = 0; k < 4; ++k)
+            SetDef(r[static_cast<std::size_t>(SetParamLogic::kLineRecords[k])], 0,
+                   Tokens({keys[k]}));
     }
 
     QTemporaryDir m_app;
@@ -133,10 +123,10 @@ TEST_F(OptionsLogicTest, SetParamOptionsSurviveAReopenAndEachLineKeepsItsRecord)
     EXPECT_FALSE(msr.Option(SetParamLogic::SendSentinels));
     msr.cbContrRet_Click(0);
     EXPECT_EQ(r[Settings::MsrOption3].PosX, 4);
-    EXPECT_EQ(r[90].Def0.str().substr(0, 3), def("h"));
-    EXPECT_EQ(r[92].Def0.str().substr(0, 3), def("s"));
-    EXPECT_EQ(r[91].Def0.str().substr(0, 3), def("i"));
-    EXPECT_EQ(r[99].Def0.str().substr(0, 3), def("t"));
+    EXPECT_EQ(r[90].Def0.str().substr(0, 3), Tokens({"h"}));
+    EXPECT_EQ(r[92].Def0.str().substr(0, 3), Tokens({"s"}));
+    EXPECT_EQ(r[91].Def0.str().substr(0, 3), Tokens({"i"}));
+    EXPECT_EQ(r[99].Def0.str().substr(0, 3), Tokens({"t"}));
 }
 
 TEST_F(OptionsLogicTest, SetParamHandsTheKeysOverInEditorOrder)
@@ -151,7 +141,7 @@ TEST_F(OptionsLogicTest, SetParamHandsTheKeysOverInEditorOrder)
                                 m_state->MsrKeys[static_cast<std::size_t>(k)].Len0));
     EXPECT_EQ(msr.PrintInpLine(1), ".s.");
 
-    m_state->MsrKeys[1].Def0.assign(def("x"));
+    m_state->MsrKeys[1].Def0.assign(Tokens({"x"}));
     m_state->MsrEditStatus() = 2;
     msr.Form_Activate();
     EXPECT_EQ(msr.PrintInpLine(1), ".x.");

@@ -15,9 +15,6 @@ using namespace morvaw::test;
 
 namespace {
 
-[[maybe_unused]] ::testing::Environment* const g_application =
-    ::testing::AddGlobalTestEnvironment(new ApplicationEnvironment);
-
 class OptionsWindowsTest : public MainWindowRig
 {
 protected:

@@ -1,11 +1,11 @@
 // The programming window with the real serial code, on virtual time, against
 // the simulated keyboard behind a pseudo-terminal on COM1.
+#include "applicationenvironment.h"
 #include "keyboardrig.h"
 #include "pseudoterminal.h"
 #include "qtseriallink.h"
 #include "send2com.h"
 
-#include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
@@ -22,15 +22,6 @@ using namespace morvaw;
 using namespace morvaw::test;
 
 namespace {
-
-QApplication& App()
-{
-    static int argc = 1;
-    static char name[] = "endtoend";
-    static char* argv[] = {name, nullptr};
-    static QApplication app(argc, argv);
-    return app;
-}
 
 // The real link, counting what passes, so that the keyboard on the other
 // side of the terminal can keep pace with the virtual clock.
@@ -137,7 +128,6 @@ protected:
         EXPECT_FALSE(link.isOpen());
     }
 
-    QApplication& app = App(); // before any widget
     QTemporaryDir dir;
     PseudoTerminal pty;
     std::unique_ptr<ConfiguratorState> state = MakeState(2);
@@ -145,7 +135,7 @@ protected:
     VirtualClock clock;
     CountingLink link{dir.path()};
     SimulatedRepeatSettings repeat{device};
-    RecordingDialogs dialogs;
+    ScriptedDialogs dialogs{true};
     QWidget mainWindow;
     int mainRefreshed = 0;
     int fed = 0;
@@ -229,7 +219,7 @@ TEST_F(EndToEnd, TheKeyboardDisappearingMidTransferFailsClearly)
         if (device.writes() == 20 && pty.isValid())
             pty.hangUp();
     };
-    SetDef(state->LayoutRecords[1], 0, Def({"a", "b"}));
+    SetDef(state->LayoutRecords[1], 0, Tokens({"a", "b"}));
     program();
     EXPECT_EQ(device.writes(), 20);
     EXPECT_EQ(dialogs.shown,

@@ -38,47 +38,38 @@ void PrintTo(const Row& row, std::ostream* os)
     *os << row.what;
 }
 
-// The virtual clock, counting waits in a row that let no time pass: a loop
-// that spins on them is busy.
-class CountingClock : public VirtualClock
-{
-public:
-    bool waitUntil(const std::function<bool()>& done, std::chrono::milliseconds limit,
-                   const std::function<void()>& eachRound) override
-    {
-        const auto start = now();
-        const bool result = VirtualClock::waitUntil(done, limit, eachRound);
-        idle = now() == start ? idle + 1 : 0;
-        mostIdle = std::max(mostIdle, idle);
-        return result;
-    }
-    int idle = 0;
-    int mostIdle = 0;
-};
-
 // The programming logic with the simulated keyboard on its line and on its
 // own cable, misbehaving at the chosen questions: "V" and the records on the
 // line, the handshake and each write's echo typed through the keyboard port.
 class TroubledKeyboard : public SerialLink
 {
 public:
-    explicit TroubledKeyboard(const Row& r) : row(r), device(r.deviceType)
+    explicit TroubledKeyboard(const Row& r) : row(r), rig(r.layoutType, r.deviceType, this)
     {
-        AddSomeKeys(*state);
-        state->ComPortIndex = row.keyboardPort ? 4 : 0;
-        dialogs.answers = row.answers;
-        repeat.typeKey = [this](char c) { typed(c); };
-        clock.onTick = [this] { tick(clock.now().count()); };
-        QObject::connect(&session, &TransferSession::leaveRequested, [this] { ++leaves; });
+        AddSomeKeys(*rig.state);
+        rig.state->ComPortIndex = row.keyboardPort ? 4 : 0;
+        rig.dialogs.answers = row.answers;
+        rig.repeat.typeKey = [this](char c) { typed(c); };
+        rig.onTick = [this] { // what the keyboard typed reaches the window
+            while (!m_typed.empty() && m_typed.front().first <= now()) {
+                rig.keyboard.Form_KeyPress(static_cast<unsigned char>(m_typed.front().second));
+                m_typed.pop_front();
+            }
+            if (now() > 120000) // stopped as by Cancel
+                ranAway = true, rig.session.KeepRunning = false;
+        };
     }
 
-    std::optional<PortError> open(int comNumber) override { return line.open(comNumber); }
-    void close() override { line.close(); }
-    bool isOpen() const override { return line.isOpen(); }
-    int inBufferCount() override { return line.inBufferCount() + static_cast<int>(m_twice.size()); }
+    std::optional<PortError> open(int comNumber) override { return rig.port.open(comNumber); }
+    void close() override { rig.port.close(); }
+    bool isOpen() const override { return rig.port.isOpen(); }
+    int inBufferCount() override
+    {
+        return rig.port.inBufferCount() + static_cast<int>(m_twice.size());
+    }
     std::optional<std::uint8_t> readChar() override
     {
-        if (auto c = line.readChar(); c || m_twice.empty())
+        if (auto c = rig.port.readChar(); c || m_twice.empty())
             return c;
         m_twice.pop_back();
         return '+';
@@ -88,57 +79,35 @@ public:
         m_record += bytes;
         const char kind = m_record[0];
         if (kind == '*' ? m_record.size() < 7 : kind == '@' && m_record.size() < 4)
-            return line.write(bytes);
+            return rig.port.write(bytes);
         const bool end = m_record.starts_with("*??") || m_record == "@\xFF\x0E\xFF";
         const Ask ask = kind == 'V' ? Ask::Query : end ? Ask::End : Ask::Write;
         m_record.clear();
-        device.faults = {};
+        auto& faults = rig.device.faults;
+        faults = {};
         bool unplug = false;
         const bool question = kind == '*' || kind == '@' || kind == 'V';
         for (Fault f : question ? faultsAt(ask) : std::vector<Fault>{}) {
-            device.faults.silent |= f == Fault::Silent;
-            device.faults.wrongAnswer |= f == Fault::Garbage;
+            faults.silent |= f == Fault::Silent;
+            faults.wrongAnswer |= f == Fault::Garbage;
             // Past the wait for that answer: 100 ms for detection, 50 ms for a write.
             if (f == Fault::Late)
-                device.faults.answerDelayMs = ask == Ask::Query ? 130 : 80;
-            line.vanished |= f == Fault::Vanish || f == Fault::Unplug;
+                faults.answerDelayMs = ask == Ask::Query ? 130 : 80;
+            rig.port.vanished |= f == Fault::Vanish || f == Fault::Unplug;
             unplug |= f == Fault::Unplug;
             m_twice += f == Fault::Twice ? "+" : "";
         }
-        line.write(bytes);
+        rig.port.write(bytes);
         if (unplug) // the real link closes itself when the line hangs up
-            line.close();
-    }
-
-    // One millisecond: the line, the person at the keyboard, what it types.
-    void tick(long long now)
-    {
-        line.tick(now);
-        repeat.tick(now);
-        m_now = now;
-        while (!m_typed.empty() && m_typed.front().first <= now) {
-            keyboard.Form_KeyPress(static_cast<unsigned char>(m_typed.front().second));
-            m_typed.pop_front();
-        }
-        if (now > 120000) // stopped as by Cancel
-            ranAway = true, session.KeepRunning = false;
+            rig.port.close();
     }
 
     const Row& row;
-    std::unique_ptr<ConfiguratorState> state = MakeState(row.layoutType);
-    kbdsim::KeyboardDevice device;
-    SimulatedSerialPort line{device};
-    SimulatedRepeatSettings repeat{device};
-    CountingClock clock;
-    RecordingDialogs dialogs;
-    TransferSession session{*state, clock, repeat};
-    KeyboardPortDevice keyboard{session};
-    SerialDevice serial{session, *this, keyboard, dialogs};
-    TransferDriver driver{session, serial, keyboard, dialogs};
-    int leaves = 0;
+    KeyboardRig rig;
     bool ranAway = false;
 
 private:
+    long long now() const { return rig.clock.now().count(); }
     std::vector<Fault> faultsAt(Ask ask)
     {
         const int n = ++m_count[static_cast<int>(ask)];
@@ -154,13 +123,13 @@ private:
         m_answer += c;
         if (c != '-' && c != '=')
             return;
-        long long due = m_now;
+        long long due = now();
         for (Fault f : faultsAt(c == '-' ? Ask::Handshake : Ask::Write)) {
             if (f == Fault::Silent || f == Fault::Vanish)
                 m_answer.clear();
             if (f == Fault::Vanish) {
-                device.faults.silent = true;
-                repeat.unavailable = QStringLiteral("The keyboard is gone.");
+                rig.device.faults.silent = true;
+                rig.repeat.unavailable = QStringLiteral("The keyboard is gone.");
             }
             if (f == Fault::Garbage)
                 m_answer.insert(m_answer.size() - 1, "x");
@@ -179,7 +148,6 @@ private:
     std::string m_record;
     std::string m_twice; // answers repeated
     int m_count[4] = {};
-    long long m_now = 0;
     std::string m_answer;
     std::deque<std::pair<long long, char>> m_typed;
 };
@@ -201,22 +169,21 @@ TEST_P(Faults, EndClearlyAndNeverTakeAStrayAnswer)
 {
     const Row& row = GetParam();
     TroubledKeyboard kbd(row);
-    kbd.driver.Form_Load();
-    kbd.driver.Form_Activate();
-    kbd.driver.Program_Click();
+    KeyboardRig& rig = kbd.rig;
+    rig.program();
 
     EXPECT_FALSE(kbd.ranAway);
-    EXPECT_LT(kbd.clock.mostIdle, 5) << "a busy loop";
-    EXPECT_EQ(kbd.dialogs.shown.join(" | ").toStdString(), row.shown.join(" | ").toStdString());
-    EXPECT_EQ(HoldsLayout(kbd.device, *kbd.state), row.holds);
-    EXPECT_TRUE(kbd.dialogs.answers.empty());
-    EXPECT_EQ(kbd.leaves, 1);
+    EXPECT_LT(rig.clock.mostIdleWaits, 5) << "a busy loop";
+    EXPECT_EQ(rig.dialogs.shown.join(" | ").toStdString(), row.shown.join(" | ").toStdString());
+    EXPECT_EQ(HoldsLayout(rig.device, *rig.state), row.holds);
+    EXPECT_TRUE(rig.dialogs.answers.empty());
+    EXPECT_EQ(rig.leaves, 1);
     EXPECT_FALSE(kbd.isOpen());
-    EXPECT_TRUE(kbd.state->TransferIdle);
-    EXPECT_FALSE(kbd.session.TransferActive);
-    if (kbd.repeat.unavailable.isEmpty()) { // the repeat settings the window found are back
-        EXPECT_EQ(kbd.repeat.currentSpeed, 20);
-        EXPECT_EQ(kbd.repeat.currentDelay, 1);
+    EXPECT_TRUE(rig.state->TransferIdle);
+    EXPECT_FALSE(rig.session.TransferActive);
+    if (rig.repeat.unavailable.isEmpty()) { // the repeat settings the window found are back
+        EXPECT_EQ(rig.repeat.currentSpeed, 20);
+        EXPECT_EQ(rig.repeat.currentDelay, 1);
     }
 }
 

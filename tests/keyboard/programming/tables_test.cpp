@@ -18,10 +18,7 @@ namespace {
 // A definition of n tokens "a".
 std::string Many(int n)
 {
-    std::string text(1, TokenMark);
-    for (int i = 0; i < n; ++i)
-        text += std::string("a") + TokenMark;
-    return text;
+    return Tokens(std::vector<std::string>(static_cast<std::size_t>(n), "a"));
 }
 
 KeyRecord& Key(ConfiguratorState& state, int n)
@@ -69,25 +66,25 @@ TEST(KeysTable, OlderFormatGolden)
 {
     auto state = MakeState(1);
     ConfiguratorState& s = *state;
-    SetDef(Key(s, 1), 0, Def({"a"}));
+    SetDef(Key(s, 1), 0, Tokens({"a"}));
     Key(s, 1).RepeatFlags = 1;
-    SetDef(Key(s, 2), 0, Def({"a", "b"}));
-    SetDef(Key(s, 3), 0, Def({"c"}));
-    SetDef(Key(s, 3), 1, Def({"F1", "Delay"}));
+    SetDef(Key(s, 2), 0, Tokens({"a", "b"}));
+    SetDef(Key(s, 3), 0, Tokens({"c"}));
+    SetDef(Key(s, 3), 1, Tokens({"F1", "Delay"}));
     Key(s, 3).RepeatFlags = 3;
-    SetDef(Key(s, 4), 0, Def({"Enter"}));
-    SetDef(Key(s, 5), 0, Def({"Esc"}));
-    SetDef(Key(s, 6), 0, Def({"\x18"}));
-    SetDef(Key(s, 7), 0, Def({"a", "\x18"}));
-    SetDef(Key(s, 8), 0, Def({"Func2"}));
-    SetDef(Key(s, 13), 0, Def({"Delay", "a", "Delay", "b", "Delay"}));
+    SetDef(Key(s, 4), 0, Tokens({"Enter"}));
+    SetDef(Key(s, 5), 0, Tokens({"Esc"}));
+    SetDef(Key(s, 6), 0, Tokens({"\x18"}));
+    SetDef(Key(s, 7), 0, Tokens({"a", "\x18"}));
+    SetDef(Key(s, 8), 0, Tokens({"Func2"}));
+    SetDef(Key(s, 13), 0, Tokens({"Delay", "a", "Delay", "b", "Delay"}));
     SetDef(Key(s, 37), 0, ">x");
     Key(s, 37).Label = "OK";
-    SetDef(Key(s, 61), 0, Def({"7"}));
-    SetDef(Key(s, 84), 0, Def({"Pad 7"}));
-    SetDef(s.LayoutRecords[Settings::MsrHeader], 0, Def({"b"}));
-    SetDef(s.LayoutRecords[Settings::MsrSeparator], 0, Def({"a", "b"}));
-    SetDef(s.LayoutRecords[Settings::MsrTrailer], 0, Def({"c"}));
+    SetDef(Key(s, 61), 0, Tokens({"7"}));
+    SetDef(Key(s, 84), 0, Tokens({"Pad 7"}));
+    SetDef(s.LayoutRecords[Settings::MsrHeader], 0, Tokens({"b"}));
+    SetDef(s.LayoutRecords[Settings::MsrSeparator], 0, Tokens({"a", "b"}));
+    SetDef(s.LayoutRecords[Settings::MsrTrailer], 0, Tokens({"c"}));
 
     const KeysTableBuilder table = KeysTableBuilder::Build(LayoutSource::Of(s));
     const std::map<int, std::uint16_t> expected = {
@@ -112,7 +109,7 @@ TEST(KeysTable, MacroPointersBelowAndAboveWord128AndOverflow)
 {
     auto state = MakeState(1);
     for (int key = 1; key <= 84; ++key)
-        SetDef(Key(*state, key), 0, Def({"a", "b"}));
+        SetDef(Key(*state, key), 0, Tokens({"a", "b"}));
     KeysTableBuilder table(LayoutSource::Of(*state));
     for (int key = 1; key <= 10; ++key)
         table.addKey(key);
@@ -131,21 +128,21 @@ TEST(DeviceImage, EnhancedFormatGolden)
     ConfiguratorState& s = *state;
     s.LayoutRecords[Settings::MsrOption2].PosX = 0x03;
     s.LayoutRecords[Settings::MsrOption3].PosX = 0x11;
-    SetDef(Key(s, 1), 0, Def({"a"}));
+    SetDef(Key(s, 1), 0, Tokens({"a"}));
     Key(s, 1).RepeatFlags = 1;
-    SetDef(Key(s, 2), 0, Def({"a", "b"}));
-    SetDef(Key(s, 2), 1, Def({"c"}));
-    SetDef(Key(s, 2), 2, Def({"F1"}));
+    SetDef(Key(s, 2), 0, Tokens({"a", "b"}));
+    SetDef(Key(s, 2), 1, Tokens({"c"}));
+    SetDef(Key(s, 2), 2, Tokens({"F1"}));
     Key(s, 2).RepeatFlags = 5;
-    SetDef(Key(s, 3), 0, Def({"Delay", "a", "Delay"}));
+    SetDef(Key(s, 3), 0, Tokens({"Delay", "a", "Delay"}));
     SetDef(Key(s, 13), 0, ">x");
     Key(s, 13).Label = "OK";
-    SetDef(Key(s, 61), 0, Def({"1"}));
-    SetDef(Key(s, 37), 0, Def({"Pad \x11\xC4\xD9"}));
-    SetDef(s.LayoutRecords[Settings::MsrHeader], 0, Def({"b"}));
-    SetDef(s.LayoutRecords[Settings::MsrTrailer], 0, Def({"c"}));
+    SetDef(Key(s, 61), 0, Tokens({"1"}));
+    SetDef(Key(s, 37), 0, Tokens({"Pad \x11\xC4\xD9"}));
+    SetDef(s.LayoutRecords[Settings::MsrHeader], 0, Tokens({"b"}));
+    SetDef(s.LayoutRecords[Settings::MsrTrailer], 0, Tokens({"c"}));
     s.LayoutRecords[Settings::MsrTrailer].RepeatFlags = 1;
-    SetDef(s.LayoutRecords[Settings::MsrInterTracks], 0, Def({"a", "b"}));
+    SetDef(s.LayoutRecords[Settings::MsrInterTracks], 0, Tokens({"a", "b"}));
 
     const DeviceImageBuilder image = DeviceImageBuilder::Build(LayoutSource::Of(s));
     std::map<int, int> expected = {
@@ -171,7 +168,7 @@ TEST(DeviceImage, SkipsPointersThatWouldReadAsEmptyAndReachesPastByte256)
 {
     auto state = MakeState(2);
     for (int key = 1; key <= 45; ++key)
-        SetDef(Key(*state, key), 0, Def({"a", "b"}));
+        SetDef(Key(*state, key), 0, Tokens({"a", "b"}));
     const DeviceImageBuilder image = DeviceImageBuilder::Build(LayoutSource::Of(*state));
     EXPECT_EQ(image.byte(101), 0x79); // key 44's macro at 505
     EXPECT_EQ(image.byte(102), 0x92);
@@ -194,8 +191,8 @@ TEST(DeviceImage, FillsToExactly2047AndRefusesOneByteMore)
         SetDef(Key(*state, 11), 1, Many(oneMore ? 1 : 6));
         if (oneMore)
             SetDef(Key(*state, 12), 0, Many(4));
-        SetDef(Key(*state, 13), 0, Def({"a"}));
-        SetDef(state->LayoutRecords[Settings::MsrHeader], 0, Def({"b"}));
+        SetDef(Key(*state, 13), 0, Tokens({"a"}));
+        SetDef(state->LayoutRecords[Settings::MsrHeader], 0, Tokens({"b"}));
 
         const DeviceImageBuilder image = DeviceImageBuilder::Build(LayoutSource::Of(*state));
         EXPECT_EQ(image.overflow(), oneMore);

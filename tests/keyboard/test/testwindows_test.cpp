@@ -13,9 +13,6 @@ using namespace morvaw::test;
 
 namespace {
 
-[[maybe_unused]] ::testing::Environment* const g_application =
-    ::testing::AddGlobalTestEnvironment(new ApplicationEnvironment);
-
 class TestWindowsTest : public MainWindowRig
 {
 protected:
@@ -94,11 +91,9 @@ TEST_F(TestWindowsTest, AClickElsewhereStaysAndTheExitLabelReturns)
 TEST_F(TestWindowsTest, RightButtonShowsTheKeysThreeLinesAndAnyClickCloses)
 {
     auto& key = m_state->LayoutRecords[3];
-    SetDef0(key, Tokens({"a", "Spc"}));
-    key.Def1.assign("Func1");
-    key.Len1 = 5;
-    key.Def2.assign(Tokens({"\x18"}));
-    key.Len2 = 3;
+    SetDef(key, 0, Tokens({"a", "Spc"}));
+    SetDef(key, 1, "Func1");
+    SetDef(key, 2, Tokens({"\x18"}));
     m_state->LayoutChanged = false;
 
     for (const char* target : {"InputLinePict_2", ""}) {

@@ -6,14 +6,14 @@
 #include "keyboarddevice.h"
 #include "keyboardportdevice.h"
 #include "keystablebuilder.h"
-#include "recordingdialogs.h"
+#include "keytext.h"
+#include "scripteddialogs.h"
 #include "serialdevice.h"
 #include "simulatedlinks.h"
 #include "transferdriver.h"
 #include "transfersession.h"
 #include "virtualclock.h"
 
-#include <initializer_list>
 #include <memory>
 #include <string>
 
@@ -44,21 +44,6 @@ inline void UseTestScanTable(ConfiguratorState& state)
     state.Tables.ScanCount = 160;
 }
 
-// Definition text of the given tokens, framed by token marks.
-inline std::string Def(std::initializer_list<const char*> tokens)
-{
-    std::string text(1, TokenMark);
-    for (const char* t : tokens)
-        text += std::string(t) + TokenMark;
-    return text;
-}
-
-inline void SetDef(KeyRecord& record, int level, const std::string& text)
-{
-    record.def(level) = text;
-    record.len(level) = static_cast<std::uint8_t>(text.size());
-}
-
 // A new layout of the given keyboard type over the test scan table.
 inline std::unique_ptr<ConfiguratorState> MakeState(int keyboardType)
 {
@@ -76,11 +61,11 @@ inline std::unique_ptr<ConfiguratorState> MakeState(int keyboardType)
 // and a two-code MSR header.
 inline void AddSomeKeys(ConfiguratorState& state)
 {
-    SetDef(state.LayoutRecords[1], 0, Def({"a"}));
-    SetDef(state.LayoutRecords[2], 0, Def({"a", "b", "Delay"}));
-    SetDef(state.LayoutRecords[2], 1, Def({"c"}));
-    SetDef(state.LayoutRecords[3], 0, Def({"7"}));
-    SetDef(state.LayoutRecords[Settings::MsrHeader], 0, Def({"b", "c"}));
+    SetDef(state.LayoutRecords[1], 0, Tokens({"a"}));
+    SetDef(state.LayoutRecords[2], 0, Tokens({"a", "b", "Delay"}));
+    SetDef(state.LayoutRecords[2], 1, Tokens({"c"}));
+    SetDef(state.LayoutRecords[3], 0, Tokens({"7"}));
+    SetDef(state.LayoutRecords[Settings::MsrHeader], 0, Tokens({"b", "c"}));
 }
 
 // True when the keyboard holds the whole memory the layout builds for it.
@@ -100,11 +85,13 @@ inline bool HoldsLayout(const kbdsim::KeyboardDevice& device, const Configurator
     return same && device.word(KeysTableBuilder::kEndWord) == 0xFFFF;
 }
 
-// The programming logic wired to a simulated keyboard on a virtual clock.
+// The programming logic wired to a simulated keyboard on a virtual clock; the
+// serial side goes through the simulated port, or through a given link.
 struct KeyboardRig
 {
-    explicit KeyboardRig(int layoutType, int deviceType = -1)
-        : state(MakeState(layoutType)), device(deviceType < 0 ? layoutType : deviceType)
+    explicit KeyboardRig(int layoutType, int deviceType = -1, SerialLink* through = nullptr)
+        : state(MakeState(layoutType)), device(deviceType < 0 ? layoutType : deviceType),
+          link(through ? *through : port)
     {
         clock.onTick = [this] {
             port.tick(clock.now().count());
@@ -121,11 +108,20 @@ struct KeyboardRig
     VirtualClock clock;
     SimulatedSerialPort port{device};
     SimulatedRepeatSettings repeat{device};
-    RecordingDialogs dialogs;
+    ScriptedDialogs dialogs{true};
+    SerialLink& link;
     TransferSession session{*state, clock, repeat};
     KeyboardPortDevice keyboard{session};
-    SerialDevice serial{session, port, keyboard, dialogs};
+    SerialDevice serial{session, link, keyboard, dialogs};
     TransferDriver driver{session, serial, keyboard, dialogs};
+    // "&Program" in the programming window.
+    void program()
+    {
+        driver.Form_Load();
+        driver.Form_Activate();
+        driver.Program_Click();
+    }
+
     std::function<void()> onTick; // the user, acting during waits
     int leaves = 0;               // times the window handed back to the main window
 };

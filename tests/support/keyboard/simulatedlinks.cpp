@@ -50,16 +50,6 @@ void SimulatedSerialPort::tick(long long now)
     });
 }
 
-std::optional<int> SimulatedRepeatSettings::speed()
-{
-    return unavailable.isEmpty() ? std::optional<int>(currentSpeed) : std::nullopt;
-}
-
-std::optional<int> SimulatedRepeatSettings::delay()
-{
-    return unavailable.isEmpty() ? std::optional<int>(currentDelay) : std::nullopt;
-}
-
 bool SimulatedRepeatSettings::setSpeed(int speed)
 {
     if (unavailable.isEmpty()) {

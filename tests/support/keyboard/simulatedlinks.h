@@ -83,8 +83,8 @@ public:
     explicit SimulatedRepeatSettings(kbdsim::KeyboardDevice& device) : m_device(device) {}
 
     QString unavailableReason() override { return unavailable; }
-    std::optional<int> speed() override;
-    std::optional<int> delay() override;
+    std::optional<int> speed() override { return ifAvailable(currentSpeed); }
+    std::optional<int> delay() override { return ifAvailable(currentDelay); }
     bool setSpeed(int speed) override;
     bool setDelay(int delay) override;
 
@@ -100,6 +100,10 @@ public:
     std::vector<int> speedsSet;
 
 private:
+    std::optional<int> ifAvailable(int value) const
+    {
+        return unavailable.isEmpty() ? std::optional<int>(value) : std::nullopt;
+    }
     void command();
 
     kbdsim::KeyboardDevice& m_device;
