@@ -118,10 +118,7 @@ class DataFolder
 public:
     explicit DataFolder(const std::filesystem::path& folder)
     {
-        for (const char* name :
-             {"ASSOC1.BIN", "SCNTBL.BIN", "KCCCAPS.BIN", "KCCAPT.BIN", "KCSCAPS.BIN", "UKCAPT.BIN",
-              "UKST.BIN", "SPCAPT.BIN", "SPST.BIN", "ITALST.BIN", "GERMST.BIN", "FRANST.BIN",
-              "BELGST.BIN", "SWISST.BIN"}) {
+        for (const char* name : kDataFileNames) {
             m_contents.push_back(ReadRegularFile(folder / name, kDataFileLimit).bytes);
             m_files.emplace(name, BytesOf(m_contents.back()));
         }

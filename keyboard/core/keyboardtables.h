@@ -81,6 +81,11 @@ struct KeyboardTables
 // The data files' bytes by name ("ASSOC1.BIN"); a name not there reads as an
 // empty file. Each table takes the whole records its file holds.
 using DataFileBytes = std::map<std::string, std::span<const std::uint8_t>, std::less<>>;
+// The data files the tables are read from.
+constexpr std::array<const char*, 14> kDataFileNames{
+    "ASSOC1.BIN", "SCNTBL.BIN", "KCCCAPS.BIN", "KCCAPT.BIN", "KCSCAPS.BIN",
+    "UKCAPT.BIN", "UKST.BIN",   "SPCAPT.BIN",  "SPST.BIN",   "ITALST.BIN",
+    "GERMST.BIN", "FRANST.BIN", "BELGST.BIN",  "SWISST.BIN"};
 
 // Reads the data files as start-up does (no language patches, no STC file).
 void LoadStartupTables(KeyboardTables& tables, const std::filesystem::path& appPath);

@@ -11,11 +11,6 @@ using namespace morvaw::fuzz;
 
 namespace {
 
-constexpr const char* kFileNames[] = {"ASSOC1.BIN",  "SCNTBL.BIN", "KCCCAPS.BIN", "KCCAPT.BIN",
-                                      "KCSCAPS.BIN", "UKCAPT.BIN", "UKST.BIN",    "SPCAPT.BIN",
-                                      "SPST.BIN",    "ITALST.BIN", "GERMST.BIN",  "FRANST.BIN",
-                                      "BELGST.BIN",  "SWISST.BIN"};
-
 bool sameTables(const KeyboardTables& a, const KeyboardTables& b)
 {
     return a.AssocTable == b.AssocTable && a.ScanTable == b.ScanTable && a.CapTable == b.CapTable &&
@@ -35,7 +30,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         return bytes;
     };
     DataFileBytes files;
-    for (const char* name : kFileNames)
+    for (const char* name : kDataFileNames)
         files.emplace(name, file());
     const auto stc = file();
 
