@@ -5,57 +5,51 @@
 #include "regularfile.h"
 
 #include <cstring>
-#include <vector>
+#include <deque>
 
 namespace morvaw {
 
 namespace {
 
-// Reads up to count records of recordSize bytes from the start of a file.
-// A missing or short file gives fewer bytes; the caller fills the rest. Only
-// a regular file is read: a named pipe in its place must not hang the program.
-std::vector<std::uint8_t> readRecords(const std::filesystem::path& file, std::size_t recordSize,
-                                      std::size_t count)
+// The named file's bytes; a file that is not there reads as empty.
+std::span<const std::uint8_t> fileIn(const DataFileBytes& files, std::string_view name)
 {
-    const FileRead read = ReadRegularFile(file, static_cast<qint64>(recordSize * count));
-    const auto got = static_cast<std::size_t>(read.bytes.size());
-    const auto* first = reinterpret_cast<const std::uint8_t*>(read.bytes.constData());
-    return std::vector<std::uint8_t>(first, first + (got - got % recordSize));
+    const auto found = files.find(name);
+    return found == files.end() ? std::span<const std::uint8_t>{} : found->second;
 }
 
 // Bytes into entries 1..count; entries the file does not reach become 0.
-void loadByteTable(ByteTable& table, const std::filesystem::path& file)
+void loadByteTable(ByteTable& table, std::span<const std::uint8_t> data)
 {
-    const auto data = readRecords(file, 1, kByteTableEntries);
     for (std::size_t i = 1; i <= kByteTableEntries; ++i)
         table[i] = i <= data.size() ? data[i - 1] : 0;
 }
 
 // Records into entries 1..count; records the file does not reach become blank.
 template <std::size_t N>
-std::size_t loadScanRecords(std::array<ScanRecord, N>& table, const std::filesystem::path& file,
-                            std::size_t count)
+void loadScanRecords(std::array<ScanRecord, N>& table, std::span<const std::uint8_t> data,
+                     std::size_t count)
 {
-    const auto data = readRecords(file, ScanRecord::kFileSize, count);
     const std::size_t got = data.size() / ScanRecord::kFileSize;
     for (std::size_t i = 1; i <= count; ++i)
         table[i] =
-            i <= got ? ScanRecordFromBytes(&data[(i - 1) * ScanRecord::kFileSize]) : ScanRecord{};
-    return got;
+            i <= got
+                ? ScanRecordFromBytes(
+                      data.subspan((i - 1) * ScanRecord::kFileSize).first<ScanRecord::kFileSize>())
+                : ScanRecord{};
 }
 
 template <std::size_t N>
-void loadCaptionPatches(std::array<CaptionPatch, N>& table, const std::filesystem::path& file)
+void loadCaptionPatches(std::array<CaptionPatch, N>& table, std::span<const std::uint8_t> data)
 {
-    const std::size_t count = N - 1;
-    const auto data = readRecords(file, CaptionPatch::kFileSize, count);
     const std::size_t got = data.size() / CaptionPatch::kFileSize;
-    for (std::size_t i = 1; i <= count; ++i)
-        table[i] = i <= got ? CaptionPatchFromBytes(&data[(i - 1) * CaptionPatch::kFileSize])
+    for (std::size_t i = 1; i < N; ++i)
+        table[i] = i <= got ? CaptionPatchFromBytes(data.subspan((i - 1) * CaptionPatch::kFileSize)
+                                                        .first<CaptionPatch::kFileSize>())
                             : CaptionPatch{};
 }
 
-std::int16_t i16At(const std::uint8_t* p)
+std::int16_t i16At(std::span<const std::uint8_t, 2> p)
 {
     return static_cast<std::int16_t>(static_cast<std::uint16_t>(p[0] | (p[1] << 8)));
 }
@@ -102,12 +96,6 @@ void applyCaptionPatches(KeyboardTables& tables, const std::array<CaptionPatch, 
         ApplyCaptionPatch(tables, patches[i]);
 }
 
-void readStcTable(KeyboardTables& tables, const std::filesystem::path& folder)
-{
-    // A missing or unreadable STC file leaves the table blank.
-    loadScanRecords(tables.StcTable, folder / tables.StcFileName, kScanRecords);
-}
-
 // The scan table editor keeps the user's records in the STC table; without
 // this overlay they would vanish from the list and from programming at the
 // next reload, and a later new record could overwrite them in the file.
@@ -121,6 +109,27 @@ void overlayStcRecords(KeyboardTables& tables)
     }
 }
 
+// More than any table reads from its file.
+constexpr qint64 kDataFileLimit = 4096;
+
+// The data files of a folder, read once; a reader's parse sees them as bytes.
+class DataFolder
+{
+public:
+    explicit DataFolder(const std::filesystem::path& folder)
+    {
+        for (const char* name : kDataFileNames) {
+            m_contents.push_back(ReadRegularFile(folder / name, kDataFileLimit).bytes);
+            m_files.emplace(name, BytesOf(m_contents.back()));
+        }
+    }
+    [[nodiscard]] const DataFileBytes& files() const { return m_files; }
+
+private:
+    std::deque<QByteArray> m_contents; // stays where it is while the spans point into it
+    DataFileBytes m_files;
+};
+
 } // namespace
 
 std::array<std::uint8_t, ScanRecord::kFileSize> ScanRecordBytes(const ScanRecord& r)
@@ -132,24 +141,24 @@ std::array<std::uint8_t, ScanRecord::kFileSize> ScanRecordBytes(const ScanRecord
     return out;
 }
 
-ScanRecord ScanRecordFromBytes(const std::uint8_t* bytes)
+ScanRecord ScanRecordFromBytes(std::span<const std::uint8_t, ScanRecord::kFileSize> bytes)
 {
     ScanRecord r;
-    std::memcpy(r.Name.bytes.data(), bytes, r.Name.size());
+    std::memcpy(r.Name.bytes.data(), bytes.data(), r.Name.size());
     r.Seq1 = bytes[7];
     r.Seq2 = bytes[8];
     return r;
 }
 
-CaptionPatch CaptionPatchFromBytes(const std::uint8_t* bytes)
+CaptionPatch CaptionPatchFromBytes(std::span<const std::uint8_t, CaptionPatch::kFileSize> bytes)
 {
     CaptionPatch p;
     p.Cap = bytes[0];
     p.ShiftCap = bytes[1];
-    p.Index1 = i16At(bytes + 2);
-    p.Index2 = i16At(bytes + 4);
-    p.Assoc1 = i16At(bytes + 6);
-    p.Assoc2 = i16At(bytes + 8);
+    p.Index1 = i16At(bytes.subspan<2, 2>());
+    p.Index2 = i16At(bytes.subspan<4, 2>());
+    p.Assoc1 = i16At(bytes.subspan<6, 2>());
+    p.Assoc2 = i16At(bytes.subspan<8, 2>());
     return p;
 }
 
@@ -171,33 +180,33 @@ bool ApplyCaptionPatch(KeyboardTables& tables, const CaptionPatch& p)
     return true;
 }
 
-void LoadStartupTables(KeyboardTables& t, const std::filesystem::path& appPath)
+void ParseStartupTables(KeyboardTables& t, const DataFileBytes& files)
 {
-    loadByteTable(t.AssocTable, appPath / "ASSOC1.BIN");
-    loadScanRecords(t.ScanTable, appPath / "SCNTBL.BIN", kStartupScanRecords);
-    loadByteTable(t.CapsTable, appPath / "KCCCAPS.BIN");
-    loadByteTable(t.CapTable, appPath / "KCCAPT.BIN");
-    loadByteTable(t.ShiftCapTable, appPath / "KCSCAPS.BIN");
-    loadCaptionPatches(t.UkCaptionPatches, appPath / "UKCAPT.BIN");
-    loadScanRecords(t.UkScanPatches, appPath / "UKST.BIN", 8);
-    loadCaptionPatches(t.SpanishCaptionPatches, appPath / "SPCAPT.BIN");
-    loadScanRecords(t.SpanishScanPatches, appPath / "SPST.BIN", 32);
-    loadScanRecords(t.ItalianScanPatches, appPath / "ITALST.BIN", 31);
-    loadScanRecords(t.GermanScanPatches, appPath / "GERMST.BIN", 27);
-    loadScanRecords(t.FrenchScanPatches, appPath / "FRANST.BIN", 45);
-    loadScanRecords(t.BelgianScanPatches, appPath / "BELGST.BIN", 50);
-    loadScanRecords(t.SwissScanPatches, appPath / "SWISST.BIN", 47);
+    loadByteTable(t.AssocTable, fileIn(files, "ASSOC1.BIN"));
+    loadScanRecords(t.ScanTable, fileIn(files, "SCNTBL.BIN"), kStartupScanRecords);
+    loadByteTable(t.CapsTable, fileIn(files, "KCCCAPS.BIN"));
+    loadByteTable(t.CapTable, fileIn(files, "KCCAPT.BIN"));
+    loadByteTable(t.ShiftCapTable, fileIn(files, "KCSCAPS.BIN"));
+    loadCaptionPatches(t.UkCaptionPatches, fileIn(files, "UKCAPT.BIN"));
+    loadScanRecords(t.UkScanPatches, fileIn(files, "UKST.BIN"), 8);
+    loadCaptionPatches(t.SpanishCaptionPatches, fileIn(files, "SPCAPT.BIN"));
+    loadScanRecords(t.SpanishScanPatches, fileIn(files, "SPST.BIN"), 32);
+    loadScanRecords(t.ItalianScanPatches, fileIn(files, "ITALST.BIN"), 31);
+    loadScanRecords(t.GermanScanPatches, fileIn(files, "GERMST.BIN"), 27);
+    loadScanRecords(t.FrenchScanPatches, fileIn(files, "FRANST.BIN"), 45);
+    loadScanRecords(t.BelgianScanPatches, fileIn(files, "BELGST.BIN"), 50);
+    loadScanRecords(t.SwissScanPatches, fileIn(files, "SWISST.BIN"), 47);
 }
 
-void LoadLanguageTables(KeyboardTables& t, const std::filesystem::path& appPath,
-                        int currentLanguage, const std::filesystem::path& stcFolder)
+void ParseLanguageTables(KeyboardTables& t, const DataFileBytes& files, int currentLanguage,
+                         std::span<const std::uint8_t> stcBytes)
 {
-    loadByteTable(t.AssocTable, appPath / "ASSOC1.BIN");
+    loadByteTable(t.AssocTable, fileIn(files, "ASSOC1.BIN"));
     for (std::size_t i = 1; i <= t.ScanCount && i <= kScanRecords; ++i)
         t.ScanTable[i].blank();
-    loadScanRecords(t.ScanTable, appPath / "SCNTBL.BIN", kReloadScanRecords);
-    loadByteTable(t.CapTable, appPath / "KCCAPT.BIN");
-    loadByteTable(t.ShiftCapTable, appPath / "KCSCAPS.BIN");
+    loadScanRecords(t.ScanTable, fileIn(files, "SCNTBL.BIN"), kReloadScanRecords);
+    loadByteTable(t.CapTable, fileIn(files, "KCCAPT.BIN"));
+    loadByteTable(t.ShiftCapTable, fileIn(files, "KCSCAPS.BIN"));
 
     t.ScanCount = kScanRecords;
     t.StcFileName = std::string(LanguageStcFile(currentLanguage));
@@ -209,8 +218,26 @@ void LoadLanguageTables(KeyboardTables& t, const std::filesystem::path& appPath,
         applyCaptionPatches(t, t.SpanishCaptionPatches);
     }
 
-    readStcTable(t, stcFolder.empty() ? appPath : stcFolder);
+    // A missing or unreadable STC file leaves the table blank.
+    loadScanRecords(t.StcTable, stcBytes, kScanRecords);
     overlayStcRecords(t);
+}
+
+void LoadStartupTables(KeyboardTables& t, const std::filesystem::path& appPath)
+{
+    const DataFolder folder(appPath);
+    ParseStartupTables(t, folder.files());
+}
+
+void LoadLanguageTables(KeyboardTables& t, const std::filesystem::path& appPath,
+                        int currentLanguage, const std::filesystem::path& stcFolder)
+{
+    const DataFolder folder(appPath);
+    const QByteArray stc = ReadRegularFile((stcFolder.empty() ? appPath : stcFolder) /
+                                               LanguageStcFile(currentLanguage),
+                                           kDataFileLimit)
+                               .bytes;
+    ParseLanguageTables(t, folder.files(), currentLanguage, BytesOf(stc));
 }
 
 } // namespace morvaw

@@ -6,6 +6,8 @@
 #include <cstddef>
 #include <cstdint>
 #include <filesystem>
+#include <map>
+#include <span>
 #include <string>
 
 namespace morvaw {
@@ -76,14 +78,27 @@ struct KeyboardTables
     std::string StcFileName;
 };
 
+// The data files' bytes by name ("ASSOC1.BIN"); a name not there reads as an
+// empty file. Each table takes the whole records its file holds.
+using DataFileBytes = std::map<std::string, std::span<const std::uint8_t>, std::less<>>;
+// The data files the tables are read from.
+constexpr std::array<const char*, 14> kDataFileNames{
+    "ASSOC1.BIN", "SCNTBL.BIN", "KCCCAPS.BIN", "KCCAPT.BIN", "KCSCAPS.BIN",
+    "UKCAPT.BIN", "UKST.BIN",   "SPCAPT.BIN",  "SPST.BIN",   "ITALST.BIN",
+    "GERMST.BIN", "FRANST.BIN", "BELGST.BIN",  "SWISST.BIN"};
+
 // Reads the data files as start-up does (no language patches, no STC file).
 void LoadStartupTables(KeyboardTables& tables, const std::filesystem::path& appPath);
+void ParseStartupTables(KeyboardTables& tables, const DataFileBytes& files);
 
 // Rebuilds the tables for a language: re-reads the files, applies the UK or
 // Spanish patches, reads the language's STC file (from stcFolder, or appPath
 // when that is empty) and lays the user's STC records over the scan table.
 void LoadLanguageTables(KeyboardTables& tables, const std::filesystem::path& appPath,
                         int currentLanguage, const std::filesystem::path& stcFolder = {});
+// The same from the files' bytes and the STC file's.
+void ParseLanguageTables(KeyboardTables& tables, const DataFileBytes& files, int currentLanguage,
+                         std::span<const std::uint8_t> stcBytes);
 
 // Applies one caption patch; a patch naming an entry outside 0..200 or a
 // value that does not fit a byte is skipped as a whole. Returns whether applied.
@@ -91,7 +106,9 @@ bool ApplyCaptionPatch(KeyboardTables& tables, const CaptionPatch& patch);
 
 // Record forms, shared with the scan table editor that writes STC files.
 [[nodiscard]] std::array<std::uint8_t, ScanRecord::kFileSize> ScanRecordBytes(const ScanRecord& r);
-[[nodiscard]] ScanRecord ScanRecordFromBytes(const std::uint8_t* bytes);
-[[nodiscard]] CaptionPatch CaptionPatchFromBytes(const std::uint8_t* bytes);
+[[nodiscard]] ScanRecord
+ScanRecordFromBytes(std::span<const std::uint8_t, ScanRecord::kFileSize> bytes);
+[[nodiscard]] CaptionPatch
+CaptionPatchFromBytes(std::span<const std::uint8_t, CaptionPatch::kFileSize> bytes);
 
 } // namespace morvaw

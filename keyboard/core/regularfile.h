@@ -4,7 +4,9 @@
 
 #include <QByteArray>
 
+#include <cstdint>
 #include <filesystem>
+#include <span>
 
 namespace morvaw {
 
@@ -23,6 +25,13 @@ struct FileRead
 // one). Anything else, such as a named pipe, a device or a folder, is refused
 // before it is opened, and the open never waits: a reader cannot hang on a FIFO.
 [[nodiscard]] FileRead ReadRegularFile(const std::filesystem::path& path, qint64 maxBytes);
+
+// The bytes a reader parses; they stay valid as long as the array is unchanged.
+[[nodiscard]] inline std::span<const std::uint8_t> BytesOf(const QByteArray& bytes)
+{
+    return {reinterpret_cast<const std::uint8_t*>(bytes.constData()),
+            static_cast<std::size_t>(bytes.size())};
+}
 
 // Replaces a whole file. The bytes go into a new file in the same folder that
 // then takes the old one's place in one step, so a failure (a full disk) leaves

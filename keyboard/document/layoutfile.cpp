@@ -1,20 +1,15 @@
 #include "layoutfile.h"
 
 #include <algorithm>
-#include <span>
 
 namespace morvaw {
 
 namespace {
 
-constexpr auto kRecordSize = static_cast<qint64>(KeyRecord::kFileSize);
-
-KeyRecord recordAt(const QByteArray& bytes, qint64 index)
+KeyRecord recordAt(std::span<const std::uint8_t> bytes, std::size_t index)
 {
-    const auto* first =
-        reinterpret_cast<const std::uint8_t*>(bytes.constData()) + index * kRecordSize;
     return KeyRecord::fromBytes(
-        std::span<const std::uint8_t, KeyRecord::kFileSize>(first, KeyRecord::kFileSize));
+        bytes.subspan(index * KeyRecord::kFileSize).first<KeyRecord::kFileSize>());
 }
 
 } // namespace
@@ -31,30 +26,41 @@ QByteArray LayoutFileBytes(const LayoutRecordArray& records)
     return out;
 }
 
+bool ParseLayoutFile(std::span<const std::uint8_t> bytes, LayoutRecordArray& records)
+{
+    if (bytes.size() != static_cast<std::size_t>(kLayoutFileSize))
+        return false;
+    ParseLayoutFilePartly(bytes, records);
+    return true;
+}
+
+void ParseLayoutFilePartly(std::span<const std::uint8_t> bytes, LayoutRecordArray& records)
+{
+    const std::size_t whole =
+        std::min<std::size_t>(bytes.size() / KeyRecord::kFileSize, kLayoutFileRecords);
+    for (std::size_t i = 0; i < whole; ++i)
+        records[i + 1] = recordAt(bytes, i);
+}
+
 FileOutcome ReadLayoutFile(const std::filesystem::path& path, LayoutRecordArray& records)
 {
     // One byte more than a layout tells a longer file from a layout.
     const FileRead read = ReadRegularFile(path, kLayoutFileSize + 1);
     if (!read.outcome.ok)
         return read.outcome;
-    if (read.bytes.size() != kLayoutFileSize) {
+    if (!ParseLayoutFile(BytesOf(read.bytes), records)) {
         const qint64 size = std::max<qint64>(read.size, read.bytes.size());
         return FileOutcome::failed(
             QStringLiteral("The file is %1 bytes long; a layout file has %2 bytes.")
                 .arg(size)
                 .arg(kLayoutFileSize));
     }
-    for (int n = 1; n <= kLayoutFileRecords; ++n)
-        records[static_cast<std::size_t>(n)] = recordAt(read.bytes, n - 1);
     return {};
 }
 
 void ReadLayoutFilePartly(const std::filesystem::path& path, LayoutRecordArray& records)
 {
-    const QByteArray bytes = ReadRegularFile(path, kLayoutFileSize).bytes;
-    const qint64 whole = bytes.size() / kRecordSize;
-    for (qint64 i = 0; i < whole; ++i)
-        records[static_cast<std::size_t>(i + 1)] = recordAt(bytes, i);
+    ParseLayoutFilePartly(BytesOf(ReadRegularFile(path, kLayoutFileSize).bytes), records);
 }
 
 FileOutcome WriteLayoutFile(const std::filesystem::path& path, const LayoutRecordArray& records)

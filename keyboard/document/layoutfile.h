@@ -6,7 +6,9 @@
 
 #include <QByteArray>
 
+#include <cstdint>
 #include <filesystem>
+#include <span>
 
 namespace morvaw {
 
@@ -15,6 +17,13 @@ constexpr int kLayoutFileRecords = 100;
 constexpr qint64 kLayoutFileSize = kLayoutFileRecords * static_cast<qint64>(KeyRecord::kFileSize);
 
 [[nodiscard]] QByteArray LayoutFileBytes(const LayoutRecordArray& records);
+
+// A layout's bytes into the records; false, leaving them untouched, unless
+// the bytes are exactly one layout long.
+[[nodiscard]] bool ParseLayoutFile(std::span<const std::uint8_t> bytes, LayoutRecordArray& records);
+
+// As many whole records as the bytes hold, 100 at most; the others keep theirs.
+void ParseLayoutFilePartly(std::span<const std::uint8_t> bytes, LayoutRecordArray& records);
 
 // Reads a whole layout file: on any failure, or when the file is not exactly
 // one layout long, the records are left untouched and the reason is returned.

@@ -10,20 +10,20 @@ namespace morvaw {
 
 namespace {
 
-constexpr qint64 kNameOffset = 0;
-constexpr qint64 kPortOffset = 128;
-constexpr qint64 kRecentOffset = 130;
-constexpr qint64 kReservedOffset = 514;
-static_assert(kReservedOffset + 9486 == kSettingsFileSize);
-static_assert(kRecentOffset + 3 * static_cast<qint64>(kSettingsNameField) == kReservedOffset);
+constexpr std::size_t kNameOffset = 0;
+constexpr std::size_t kPortOffset = 128;
+constexpr std::size_t kRecentOffset = 130;
+constexpr std::size_t kReservedOffset = 514;
+static_assert(static_cast<qint64>(kReservedOffset) + 9486 == kSettingsFileSize);
+static_assert(kRecentOffset + 3 * kSettingsNameField == kReservedOffset);
 
 // A text field; the part beyond the end of a short file is empty.
-std::string fieldAt(const QByteArray& bytes, qint64 offset)
+std::string fieldAt(std::span<const std::uint8_t> bytes, std::size_t offset)
 {
     if (bytes.size() <= offset)
         return {};
-    const qint64 available = std::min<qint64>(kSettingsNameField, bytes.size() - offset);
-    return std::string(bytes.constData() + offset, static_cast<std::size_t>(available));
+    const auto field = bytes.subspan(offset, std::min(kSettingsNameField, bytes.size() - offset));
+    return {field.begin(), field.end()};
 }
 
 } // namespace
@@ -33,11 +33,10 @@ std::filesystem::path SettingsFilePath(const ConfiguratorState& state)
     return state.UserFolder() / kSettingsFileName;
 }
 
-std::string LoadIni(ConfiguratorState& state)
+std::string ParseIni(std::span<const std::uint8_t> bytes, ConfiguratorState& state)
 {
-    const QByteArray bytes = ReadRegularFile(SettingsFilePath(state), kSettingsFileSize).bytes;
-
-    if (bytes.isEmpty()) {
+    bytes = bytes.first(std::min<std::size_t>(bytes.size(), kSettingsFileSize));
+    if (bytes.empty()) {
         state.LayoutFileName = kUntitledName;
         state.ComPortIndex = 1;
         return state.LayoutFileName;
@@ -47,23 +46,25 @@ std::string LoadIni(ConfiguratorState& state)
     if (state.LayoutFileName.empty())
         state.LayoutFileName = kUntitledName;
 
-    if (bytes.size() >= kPortOffset + 2) {
-        const auto lo = static_cast<std::uint8_t>(bytes[kPortOffset]);
-        const auto hi = static_cast<std::uint8_t>(bytes[kPortOffset + 1]);
-        state.ComPortIndex = static_cast<std::uint16_t>(lo | (hi << 8));
-    } else {
+    if (bytes.size() >= kPortOffset + 2)
+        state.ComPortIndex =
+            static_cast<std::uint16_t>(bytes[kPortOffset] | (bytes[kPortOffset + 1] << 8));
+    else
         state.ComPortIndex = 1;
-    }
 
     for (std::size_t i = 0; i < state.RecentFiles.size(); ++i)
-        state.RecentFiles[i] =
-            TrimRight(fieldAt(bytes, kRecentOffset + static_cast<qint64>(i * kSettingsNameField)));
+        state.RecentFiles[i] = TrimRight(fieldAt(bytes, kRecentOffset + i * kSettingsNameField));
 
     state.IniReserved.fill(0);
-    for (qint64 i = kReservedOffset; i < bytes.size(); ++i)
-        state.IniReserved[static_cast<std::size_t>(i - kReservedOffset)] =
-            static_cast<std::uint8_t>(bytes[i]);
+    if (bytes.size() > kReservedOffset)
+        std::ranges::copy(bytes.subspan(kReservedOffset), state.IniReserved.begin());
     return state.LayoutFileName;
+}
+
+std::string LoadIni(ConfiguratorState& state)
+{
+    return ParseIni(BytesOf(ReadRegularFile(SettingsFilePath(state), kSettingsFileSize).bytes),
+                    state);
 }
 
 QByteArray SettingsRecordBytes(const ConfiguratorState& state)

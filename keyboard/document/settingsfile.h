@@ -5,7 +5,9 @@
 #include <QByteArray>
 
 #include <cstddef>
+#include <cstdint>
 #include <filesystem>
+#include <span>
 #include <string>
 
 namespace morvaw {
@@ -26,6 +28,9 @@ constexpr const char* kUntitledName = "UNTITLED.KBD";
 // file the layout is "UNTITLED.KBD" and the port 1; a short file gives what it
 // holds, and the fields it does not reach count as empty. Names stay bytes.
 std::string LoadIni(ConfiguratorState& state);
+
+// The same from the file's bytes (only the first 10000 count).
+std::string ParseIni(std::span<const std::uint8_t> bytes, ConfiguratorState& state);
 
 // The record as SaveIni writes it: names space-padded to 128 bytes.
 [[nodiscard]] QByteArray SettingsRecordBytes(const ConfiguratorState& state);

@@ -14,7 +14,7 @@
 
 using namespace vornestw;
 using namespace vornestw::test;
-using vornestw::fuzz::require;
+using suite::fuzz::require;
 
 namespace {
 
@@ -40,7 +40,7 @@ bool beginningOf(const std::vector<std::uint8_t>& wire, const std::string& echo)
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
-    fuzz::FuzzInput in{std::span<const std::uint8_t>(data, size)};
+    suite::fuzz::FuzzInput in{std::span<const std::uint8_t>(data, size)};
     DisplayRig rig;
     DisplayState& state = rig.state;
     DisplayUtility& utility = rig.utility;

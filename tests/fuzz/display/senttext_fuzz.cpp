@@ -10,7 +10,7 @@
 
 using namespace vornestw;
 using namespace vornestw::test;
-using vornestw::fuzz::require;
+using suite::fuzz::require;
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {

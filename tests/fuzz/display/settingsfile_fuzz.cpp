@@ -11,7 +11,7 @@
 #include <algorithm>
 
 using namespace vornestw;
-using vornestw::fuzz::require;
+using suite::fuzz::require;
 
 namespace {
 

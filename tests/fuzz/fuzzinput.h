@@ -7,7 +7,7 @@
 #include <cstdlib>
 #include <span>
 
-namespace vornestw::fuzz {
+namespace suite::fuzz {
 
 // Stops the run with a finding when a property does not hold.
 inline void require(bool holds, const char* property)
@@ -44,4 +44,4 @@ struct FuzzInput
     }
 };
 
-} // namespace vornestw::fuzz
+} // namespace suite::fuzz

@@ -1,0 +1,40 @@
+#pragma once
+
+#include "configuratorstate.h"
+#include "fuzzinput.h"
+
+#include <map>
+#include <memory>
+
+namespace morvaw::fuzz {
+
+using suite::fuzz::FuzzInput;
+using suite::fuzz::require;
+
+// The data files as the build generated them.
+inline const std::filesystem::path kDataDir = MORVAW_DATA_DIR;
+
+// The configurator after start-up over the shipped data files, made once.
+inline const ConfiguratorState& StartedState()
+{
+    static const auto state = [] {
+        auto s = std::make_unique<ConfiguratorState>();
+        InitialiseConfigurator(*s, kDataDir);
+        return s;
+    }();
+    return *state;
+}
+
+// The shipped tables of a language (and its shipped STC file), read once per STC file.
+inline const KeyboardTables& ShippedTables(int language)
+{
+    static std::map<std::string, KeyboardTables, std::less<>> byStcFile;
+    const auto found = byStcFile.find(LanguageStcFile(language));
+    if (found != byStcFile.end())
+        return found->second;
+    KeyboardTables tables = StartedState().Tables;
+    LoadLanguageTables(tables, kDataDir, language);
+    return byStcFile.emplace(tables.StcFileName, tables).first->second;
+}
+
+} // namespace morvaw::fuzz
