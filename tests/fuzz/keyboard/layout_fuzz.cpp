@@ -9,7 +9,7 @@
 #include "keystablebuilder.h"
 #include "layoutfile.h"
 #include "memoryusage.h"
-#include "recordingdialogs.h"
+#include "scripteddialogs.h"
 
 #include <algorithm>
 
@@ -35,7 +35,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         require(fnCaption(*state, key).find(' ') == std::string::npos,
                 "captions come without spaces");
 
-    test::RecordingDialogs dialogs;
+    test::ScriptedDialogs dialogs{true};
     KeyModeLogic editor(*state, dialogs);
     for (int record = 1; record <= kLayoutFileRecords; ++record) {
         state->WorkKey = state->LayoutRecords[static_cast<std::size_t>(record)];

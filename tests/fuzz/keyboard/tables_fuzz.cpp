@@ -4,7 +4,7 @@
 // language byte, then each file as a two-byte length and its bytes.
 #include "kbdfuzz.h"
 #include "keymodelogic.h"
-#include "recordingdialogs.h"
+#include "scripteddialogs.h"
 
 using namespace morvaw;
 using namespace morvaw::fuzz;
@@ -42,7 +42,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     ParseLanguageTables(state->Tables, files, language, stc);
     require(sameTables(once, state->Tables), "reading the tables again changes nothing");
 
-    test::RecordingDialogs dialogs;
+    test::ScriptedDialogs dialogs{true};
     state->MsrEditMode = false;
     KeyModeLogic editor(*state, dialogs);
     editor.Open();

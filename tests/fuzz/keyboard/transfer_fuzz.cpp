@@ -67,18 +67,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     NoisyLink link{port};
     SimulatedRepeatSettings repeat{device};
     repeat.pressAfterMs = faults & 32 ? -1 : in.number(0, 255) * 4;
-    RecordingDialogs dialogs;
+    ScriptedDialogs dialogs{true};
     TransferSession session{*state, clock, repeat};
     KeyboardPortDevice keyboard{session};
     SerialDevice serial{session, link, keyboard, dialogs};
     TransferDriver driver{session, serial, keyboard, dialogs};
     repeat.typeKey = [&](char c) { keyboard.Form_KeyPress(static_cast<unsigned char>(c)); };
 
-    int yesLeft = in.number(0, 2);
-    dialogs.onQuestion = [&] {
-        if (yesLeft > 0 && in.byte() % 2)
-            --yesLeft, dialogs.answers = {Answer::Yes};
-    };
+    for (int i = in.number(0, 2); i > 0; --i)
+        dialogs.answers.push_back(in.byte() % 2 ? Answer::Yes : Answer::No);
     bool disturbed = false;
     long long nextAt = in.byte();
     const std::function<void()> events[] = {

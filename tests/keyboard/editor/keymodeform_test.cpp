@@ -195,6 +195,8 @@ TEST_F(KeyModeFormTest, MsrModeReportsItsStatusOnClosing)
     m_editor->openForMsr();
     EXPECT_EQ(m_editor->windowTitle(), "MSR Parameters");
     EXPECT_TRUE(ed("FrameMsr")->isVisible());
+    ASSERT_TRUE(QTest::qWaitForWindowActive(m_editor.get()));
+    QTest::mouseClick(ed("MSRInpLinePict_2"), Qt::LeftButton); // typing goes to the focused line
     type(ed("MSRInpLinePict_2"), "A B");
     EXPECT_EQ(ed<InputLinePicture>("MSRInpLinePict_2")->text(), ".A. .B.");
     m_editor->close();
