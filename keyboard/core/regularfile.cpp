@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <optional>
 #include <string>
 
 #include <fcntl.h>
@@ -20,6 +21,8 @@ QString systemReason(int error)
         return QStringLiteral("There is not enough space on the disk.");
     case EDQUOT:
         return QStringLiteral("The disk quota is used up.");
+    case EROFS:
+        return QStringLiteral("The disk is read-only.");
     default:
         return QString::fromLocal8Bit(std::strerror(error));
     }
@@ -101,11 +104,15 @@ std::filesystem::path resolveLinks(std::filesystem::path path)
     return path;
 }
 
-bool isReadOnly(const std::filesystem::path& path, const struct stat& status)
+// Why an existing file may not be written, or nothing when it may.
+std::optional<QString> readOnlyReason(const std::filesystem::path& path, const struct stat& status)
 {
     // Root may write any file; one that nobody may write stays read-only for root too.
-    return (status.st_mode & 0222) == 0 ||
-           ::faccessat(AT_FDCWD, path.c_str(), W_OK, AT_EACCESS) != 0;
+    if ((status.st_mode & 0222) == 0)
+        return QStringLiteral("The file is read-only.");
+    if (::faccessat(AT_FDCWD, path.c_str(), W_OK, AT_EACCESS) == 0)
+        return std::nullopt;
+    return errno == EROFS ? systemReason(EROFS) : QStringLiteral("The file is read-only.");
 }
 
 // Overwrites the file from its start and cuts it to the new length. Layouts and
@@ -191,8 +198,10 @@ FileOutcome ReplaceFileContents(const std::filesystem::path& path, const QByteAr
         return lastError();
     if (exists && !S_ISREG(old.st_mode))
         return notRegular(old.st_mode);
-    if (exists && isReadOnly(target, old))
-        return FileOutcome::failed(QStringLiteral("The file is read-only."));
+    if (exists) {
+        if (const auto reason = readOnlyReason(target, old))
+            return FileOutcome::failed(*reason);
+    }
 
     // The new file, beside the old one under a name no layout dialog shows.
     const std::filesystem::path folder =

@@ -117,7 +117,7 @@ TEST_P(SaveFaults, SayWhyKeepTheOldFilesAndTheEdits)
     ScanTableEditor(*state, dialogs).SaveIfChanged();
     disk.lift();
 
-    const QString why = GetParam() == Trouble::ReadOnlyFolder ? "The file is read-only."
+    const QString why = GetParam() == Trouble::ReadOnlyFolder ? "The disk is read-only."
                         : disk.mounted() ? "There is not enough space on the disk."
                                          : "File too large";
     ASSERT_EQ(dialogs.messages.size(), 3u);
