@@ -90,8 +90,15 @@ bool DeviceImageBuilder::NewAddKeyToArray(int keyNo, int matrixOffset, std::stri
         ++s;
 
     std::vector<std::uint8_t> macro(3, 0);
-    const auto addPart = [&](std::string_view definition, std::uint8_t present, std::uint8_t repeat,
-                             bool repeatSet) -> int {
+    // The repeat flags are the key's "Rpt" boxes, whether or not a level has
+    // codes: a level left blank still repeats what the keyboard sends for it.
+    if (plainRepeat)
+        macro[0] |= kPlainRepeat;
+    if (flags & 2)
+        macro[0] |= kFunc1Repeat;
+    if (flags & 4)
+        macro[0] |= kFunc2Repeat;
+    const auto addPart = [&](std::string_view definition, std::uint8_t present) -> int {
         const std::vector<KeyCode> codes = partCodes(m_source.names, definition, delayKeyTime);
         const int start = s + static_cast<int>(macro.size());
         for (const KeyCode& code : codes) {
@@ -100,22 +107,20 @@ bool DeviceImageBuilder::NewAddKeyToArray(int keyNo, int matrixOffset, std::stri
         }
         if (!codes.empty())
             macro[0] |= present;
-        if (repeatSet)
-            macro[0] |= repeat;
         return codes.empty() ? -1 : start;
     };
 
     const std::size_t plainStart = macro.size();
-    addPart(keySt, kPlainPresent, kPlainRepeat, plainRepeat != 0);
+    addPart(keySt, kPlainPresent);
     if (macro.size() - plainStart == 2)
         macro[0] |= kPlainSingle;
     if (!func1Blank) {
-        const int start = addPart(func1St, kFunc1Present, kFunc1Repeat, (flags & 2) != 0);
+        const int start = addPart(func1St, kFunc1Present);
         if (start >= 0)
             macro[1] = static_cast<std::uint8_t>(start & 0xFF);
     }
     if (!func2Blank) {
-        const int start = addPart(func2St, kFunc2Present, kFunc2Repeat, (flags & 4) != 0);
+        const int start = addPart(func2St, kFunc2Present);
         if (start >= 0)
             macro[2] = static_cast<std::uint8_t>(start & 0xFF);
     }

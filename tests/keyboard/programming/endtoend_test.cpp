@@ -1,6 +1,7 @@
 // The programming window with the real serial code, on virtual time, against
 // the simulated keyboard behind a pseudo-terminal on COM1.
 #include "applicationenvironment.h"
+#include "handworkedimage.h"
 #include "keyboardrig.h"
 #include "pseudoterminal.h"
 #include "qtseriallink.h"
@@ -157,6 +158,20 @@ TEST_F(EndToEnd, WholeTransfersOfBothGenerations)
         EXPECT_EQ(dialogs.shown, QStringList{kSent});
         EXPECT_TRUE(HoldsLayout(device, *state)) << type;
         expectBackInTheMainWindow();
+    }
+}
+
+TEST_F(EndToEnd, EveryKeyRepeatingGivesTheHandWorkedImage)
+{
+    UseHandWorkedLayout(*state);
+    std::map<int, int> expected = HandWorkedImage(*state);
+    expected[16] |= 0x80; // a transfer marks the layout as enhanced
+    expected[DeviceImageBuilder::kEndByte] = 0xFF;
+    program();
+    EXPECT_EQ(dialogs.shown, QStringList{kSent});
+    for (int a = 1; a < kbdsim::KeyboardDevice::kBytes; ++a) {
+        const auto it = expected.find(a);
+        EXPECT_EQ(device.byte(a), it == expected.end() ? 0 : it->second) << "byte " << a;
     }
 }
 

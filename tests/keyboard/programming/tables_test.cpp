@@ -1,6 +1,7 @@
 // Both memory images built from layouts made here; every expected value was
 // worked out by hand from the key codes of the test scan table.
 #include "deviceimagebuilder.h"
+#include "handworkedimage.h"
 #include "keyboardrig.h"
 #include "keystablebuilder.h"
 #include "memoryusage.h"
@@ -81,9 +82,12 @@ TEST(KeysTable, OlderFormatGolden)
     SetDef(Key(s, 37), 0, ">x");
     Key(s, 37).Label = "OK";
     SetDef(Key(s, 61), 0, Tokens({"7"}));
+    SetDef(Key(s, 83), 0, Tokens({"a", "b"})); // Func1 blank, both "Rpt" boxes checked
+    Key(s, 83).RepeatFlags = 7;
     SetDef(Key(s, 84), 0, Tokens({"Pad 7"}));
     SetDef(s.LayoutRecords[Settings::MsrHeader], 0, Tokens({"b"}));
     SetDef(s.LayoutRecords[Settings::MsrSeparator], 0, Tokens({"a", "b"}));
+    s.LayoutRecords[Settings::MsrSeparator].RepeatFlags = 7;
     SetDef(s.LayoutRecords[Settings::MsrTrailer], 0, Tokens({"c"}));
 
     const KeysTableBuilder table = KeysTableBuilder::Build(LayoutSource::Of(s));
@@ -92,16 +96,16 @@ TEST(KeysTable, OlderFormatGolden)
         {106, 0x0F6C}, {107, 0x2E03}, {108, 0x3B00}, {109, 0x64AB}, {36, 0x1C00},  {28, 0x0100},
         {44, 0x4820},  {60, 0x6E02},  {110, 0x0800}, {111, 0x1E00}, {112, 0x4822}, {52, 0x0000},
         {5, 0x7102},   {113, 0x0800}, {114, 0x64AB}, {115, 0x1E00}, {116, 0x64AB}, {117, 0x3000},
-        {118, 0x64AB}, {3, 0x4F4B},   {1, 0x0800},   {95, 0x4700},  {40, 0x3000},  {32, 0x7702},
-        {119, 0x0800}, {120, 0x1E00}, {121, 0x3002}, {56, 0x0000},  {8, 0x0006},   {16, 0x6405},
-        {64, 0x0005},  {97, 0xFFFF},  {98, 0xFFFF},  {99, 0xFFFF},  {100, 0xFFDE}, {101, 0xFFFF},
-        {102, 0x231B},
+        {118, 0x64AB}, {3, 0x4F4B},   {1, 0x0800},   {95, 0x4700},  {40, 0x3000},  {87, 0x7703},
+        {119, 0x0900}, {120, 0x1E01}, {121, 0x3003}, {32, 0x7A03},  {122, 0x0900}, {123, 0x1E01},
+        {124, 0x3003}, {56, 0x0000},  {8, 0x0006},   {16, 0x6405},  {64, 0x0005},  {97, 0xFFFF},
+        {98, 0xFFFF},  {99, 0xFFFF},  {100, 0xFFDE}, {101, 0xFFFF}, {102, 0x231B},
     };
     for (int w = 1; w <= KeysTableBuilder::kWords; ++w) {
         const auto it = expected.find(w);
         EXPECT_EQ(table.word(w), it == expected.end() ? 0 : it->second) << "word " << w;
     }
-    EXPECT_EQ(table.NextSlot(), 122);
+    EXPECT_EQ(table.NextSlot(), 125);
     EXPECT_FALSE(table.overflow());
 }
 
@@ -125,43 +129,14 @@ TEST(KeysTable, MacroPointersBelowAndAboveWord128AndOverflow)
 TEST(DeviceImage, EnhancedFormatGolden)
 {
     auto state = MakeState(2);
-    ConfiguratorState& s = *state;
-    s.LayoutRecords[Settings::MsrOption2].PosX = 0x03;
-    s.LayoutRecords[Settings::MsrOption3].PosX = 0x11;
-    SetDef(Key(s, 1), 0, Tokens({"a"}));
-    Key(s, 1).RepeatFlags = 1;
-    SetDef(Key(s, 2), 0, Tokens({"a", "b"}));
-    SetDef(Key(s, 2), 1, Tokens({"c"}));
-    SetDef(Key(s, 2), 2, Tokens({"F1"}));
-    Key(s, 2).RepeatFlags = 5;
-    SetDef(Key(s, 3), 0, Tokens({"Delay", "a", "Delay"}));
-    SetDef(Key(s, 13), 0, ">x");
-    Key(s, 13).Label = "OK";
-    SetDef(Key(s, 61), 0, Tokens({"1"}));
-    SetDef(Key(s, 37), 0, Tokens({"Pad \x11\xC4\xD9"}));
-    SetDef(s.LayoutRecords[Settings::MsrHeader], 0, Tokens({"b"}));
-    SetDef(s.LayoutRecords[Settings::MsrTrailer], 0, Tokens({"c"}));
-    s.LayoutRecords[Settings::MsrTrailer].RepeatFlags = 1;
-    SetDef(s.LayoutRecords[Settings::MsrInterTracks], 0, Tokens({"a", "b"}));
-
-    const DeviceImageBuilder image = DeviceImageBuilder::Build(LayoutSource::Of(s));
-    std::map<int, int> expected = {
-        {7, 0x1E},   {8, 0x01},   {23, 0x4C},  {24, 0x83},  {204, 0xEA}, {205, 0xD3}, {206, 0xD5},
-        {207, 0x1E}, {209, 0x30}, {210, 0x02}, {211, 0x2E}, {212, 0x02}, {213, 0x3B}, {214, 0x02},
-        {39, 0x57},  {40, 0x82},  {215, 0x80}, {218, 0x64}, {219, 0xA9}, {220, 0x1E}, {222, 0x64},
-        {223, 0xA9}, {9, 0x4F},   {10, 0x4B},  {1, 0x02},   {5, 0x1C},   {6, 0x20},   {79, 0x30},
-        {111, 0x2E}, {112, 0x01}, {143, 0x60}, {144, 0x82}, {224, 0x80}, {227, 0x1E}, {229, 0x30},
-        {230, 0x02}, {15, 0x03},  {16, 0x0A},  {31, 5},     {32, 5},     {95, 0x11},  {127, 100},
-    };
-    for (int b = 192; b <= 203; ++b)
-        expected[b] = 0xFF;
-    expected[193] = 0x00; // digit 1 on key 61 (matrix code 0)
-    expected[202] = 0x82; // keypad Enter on key 37 (matrix code 2)
+    UseHandWorkedLayout(*state);
+    const DeviceImageBuilder image = DeviceImageBuilder::Build(LayoutSource::Of(*state));
+    const std::map<int, int> expected = HandWorkedImage(*state);
     for (int a = 0; a <= DeviceImageBuilder::kLastByte; ++a) {
         const auto it = expected.find(a);
         EXPECT_EQ(image.byte(a), it == expected.end() ? 0 : it->second) << "byte " << a;
     }
-    EXPECT_EQ(image.NextSlot(), 231);
+    EXPECT_EQ(image.NextSlot(), 243);
 }
 
 TEST(DeviceImage, SkipsPointersThatWouldReadAsEmptyAndReachesPastByte256)
