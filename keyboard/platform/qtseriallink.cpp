@@ -1,11 +1,45 @@
 #include "qtseriallink.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
+
+#include <cerrno>
+#include <cstring>
+#include <grp.h>
+#include <sys/stat.h>
 
 #include <utility>
 
 namespace morvaw {
+
+namespace {
+
+// The group whose members may use a device: its own group where that may
+// read and write it, else the one Debian gives serial ports.
+QString groupToJoin(const QString& device)
+{
+    struct stat info
+    {
+    };
+    constexpr mode_t kReadWrite = S_IRGRP | S_IWGRP;
+    if (::stat(QFile::encodeName(device).constData(), &info) == 0 &&
+        (info.st_mode & kReadWrite) == kReadWrite && info.st_gid != 0) {
+        if (const group* owner = ::getgrgid(info.st_gid))
+            return QString::fromLocal8Bit(owner->gr_name);
+    }
+    return QStringLiteral("dialout");
+}
+
+bool isSerialDevice(const QString& device)
+{
+    struct stat info
+    {
+    };
+    return ::stat(QFile::encodeName(device).constData(), &info) != 0 || S_ISCHR(info.st_mode);
+}
+
+} // namespace
 
 QtSerialLink::QtSerialLink(QString programFolder) : m_programFolder(std::move(programFolder))
 {
@@ -16,21 +50,53 @@ QtSerialLink::QtSerialLink(QString programFolder) : m_programFolder(std::move(pr
 QString QtSerialLink::PortLocation(const QString& programFolder, int comNumber)
 {
     const QString link = QDir(programFolder).filePath(QStringLiteral("com%1").arg(comNumber));
-    // exists() follows the link: a dangling one falls back like a missing one.
-    if (QFileInfo::exists(link))
+    // An entry that is there is the port even when it leads nowhere: the
+    // built-in port of the same number is another device, maybe a printer.
+    const QFileInfo entry(link);
+    if (entry.isSymLink() || entry.exists())
         return link;
     return QStringLiteral("/dev/ttyS%1").arg(comNumber - 1);
+}
+
+QString QtSerialLink::OpenErrorText(int comNumber, const QString& device, int error,
+                                    const QString& description, const QString& linkFolder)
+{
+    const QString name = QStringLiteral("COM%1 (%2): ").arg(comNumber).arg(device);
+    if (error == QSerialPort::PermissionError)
+        return name + QStringLiteral("%1. Add your user to the %2 group and log in again, "
+                                     "or link com%3 in %4 to a port you may use.")
+                          .arg(description, groupToJoin(device))
+                          .arg(comNumber)
+                          .arg(linkFolder);
+    if (!isSerialDevice(device) || description == QString::fromLocal8Bit(std::strerror(ENOTTY)))
+        return name + QStringLiteral("not a serial port (%1)").arg(description);
+    return name + description;
 }
 
 std::optional<PortError> QtSerialLink::open(int comNumber)
 {
     if (m_port.isOpen())
         m_port.close();
-    m_port.setPortName(PortLocation(m_programFolder, comNumber));
-    const auto failure = [this] {
-        PortError error{static_cast<int>(m_port.error()), m_port.errorString()};
+    const QString location = PortLocation(m_programFolder, comNumber);
+    const QFileInfo entry(location);
+    if (entry.isSymLink() && !entry.exists())
+        return PortError{QSerialPort::DeviceNotFoundError,
+                         QStringLiteral("COM%1: the link %2 leads to %3, which is not there. "
+                                        "Plug the device in, point the link at one that is "
+                                        "there, or remove it to use /dev/ttyS%4.")
+                             .arg(comNumber)
+                             .arg(location, entry.symLinkTarget())
+                             .arg(comNumber - 1)};
+    // The device a person knows the port by; locking it, not the link, keeps
+    // two links to one device from both opening it.
+    const QString device = entry.isSymLink() ? entry.canonicalFilePath() : location;
+    m_port.setPortName(device);
+    const auto failure = [&] {
+        const int error = static_cast<int>(m_port.error());
+        PortError reported{
+            error, OpenErrorText(comNumber, device, error, m_port.errorString(), m_programFolder)};
         m_port.close();
-        return error;
+        return reported;
     };
     if (!m_port.open(QIODevice::ReadWrite))
         return failure();

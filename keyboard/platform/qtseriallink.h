@@ -7,15 +7,21 @@
 
 namespace morvaw {
 
-// COMn through Qt SerialPort: the link `comN` in the folder of the user's
-// files (ProgramFolders) when it exists (e.g. com1 -> /dev/ttyUSB0),
-// /dev/ttyS<n-1> otherwise.
+// COMn through Qt SerialPort: the entry `comN` in the folder of the user's
+// files (ProgramFolders) when there is one (e.g. com1 -> /dev/ttyUSB0),
+// whatever it leads to; /dev/ttyS<n-1> only when there is none.
 class QtSerialLink : public SerialLink
 {
 public:
     explicit QtSerialLink(QString programFolder);
 
     [[nodiscard]] static QString PortLocation(const QString& programFolder, int comNumber);
+    // What the "Error # " message says below its number: "COM3 (/dev/ttyUSB0): "
+    // and what went wrong, with a way out where there is one. error is the
+    // QSerialPort error; linkFolder is where a comN link would be made.
+    [[nodiscard]] static QString OpenErrorText(int comNumber, const QString& device, int error,
+                                               const QString& description,
+                                               const QString& linkFolder);
 
     std::optional<PortError> open(int comNumber) override;
     void close() override;

@@ -222,10 +222,36 @@ TEST_F(EndToEnd, APortThatDoesNotExist)
         GTEST_SKIP() << "this machine has a fourth serial port";
     state->ComPortIndex = 3;
     program();
-    ASSERT_EQ(dialogs.shown.size(), 1);
-    EXPECT_TRUE(dialogs.shown[0].startsWith("(!) Error: Error # "))
-        << dialogs.shown[0].toStdString();
+    EXPECT_EQ(dialogs.shown,
+              QStringList{"(!) Error: Error #  1\nCOM4 (/dev/ttyS3): No such file or directory"});
     expectBackInTheMainWindow();
+}
+
+TEST_F(EndToEnd, ALinkThatLeadsNowhereOrToNoPortIsNamedNeverReplaced)
+{
+    const QString com1 = QDir(dir.path()).filePath("com1");
+    const QString notes = QDir(dir.path()).filePath("notes");
+    ASSERT_TRUE(QFile(notes).open(QIODevice::WriteOnly));
+    const std::pair<QString, QString> cases[] = {
+        {"/nonexistent/ttyUSB7", "Error #  1\nCOM1: the link " + com1 +
+                                     " leads to /nonexistent/ttyUSB7, which is not there. Plug "
+                                     "the device in, point the link at one that is there, or "
+                                     "remove it to use /dev/ttyS0."},
+        {notes,
+         "Error #  7\nCOM1 (" + notes + "): not a serial port (Inappropriate ioctl for device)"}};
+    for (const auto& [target, text] : cases) {
+        dialogs.shown.clear();
+        QFile::remove(com1);
+        ASSERT_TRUE(QFile::link(target, com1));
+        ASSERT_EQ(QtSerialLink::PortLocation(dir.path(), 1), com1);
+        program();
+        EXPECT_EQ(dialogs.shown, QStringList{"(!) Error: " + text});
+        expectBackInTheMainWindow();
+    }
+    EXPECT_EQ(QtSerialLink::OpenErrorText(3, "/dev/ttyUSB99", QSerialPort::PermissionError,
+                                          "Permission denied", "/f"),
+              "COM3 (/dev/ttyUSB99): Permission denied. Add your user to the dialout group and "
+              "log in again, or link com3 in /f to a port you may use.");
 }
 
 TEST_F(EndToEnd, TheKeyboardDisappearingMidTransferFailsClearly)
