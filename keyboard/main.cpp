@@ -60,8 +60,9 @@ int main(int argc, char* argv[])
     morvaw::TestForm::attachToMainForm(mainForm);
 
     morvaw::TerminationSignal termination;
-    QObject::connect(&termination, &morvaw::TerminationSignal::received, &mainForm,
-                     &QWidget::close);
+    QObject::connect(&termination, &morvaw::TerminationSignal::received, &mainForm, [&mainForm] {
+        morvaw::TerminateProgramming(&mainForm, [&mainForm] { mainForm.close(); });
+    });
     mainForm.show();
     return app.exec();
 }

@@ -71,7 +71,8 @@ bool SerialDevice::acknowledged()
     m_session.delay(kAnswerWait);
     if (GetChar() == '+')
         return true;
-    if (!m_session.ErrorShown) {
+    // A write cut short by Cancel or by closing the window says nothing about the line.
+    if (!m_session.ErrorShown && m_session.KeepRunning) {
         m_session.ErrorShown = true;
         m_dialogs.warn(QStringLiteral("Check connection, port number, macro mode"),
                        QStringLiteral("Data transmit. error"));

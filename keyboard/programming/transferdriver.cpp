@@ -18,6 +18,9 @@ namespace {
 const QString kAppTitle = QStringLiteral("MORVA");
 const QString kPromptTitle = QStringLiteral("Program Kbd");
 const QString kIdleText = QStringLiteral("Press Program Button to transfer.");
+const QString kPartlyProgrammed =
+    QStringLiteral("The transfer was stopped: the keyboard is only partly programmed and must be "
+                   "programmed again.");
 
 QString numberText(long long value)
 {
@@ -133,12 +136,24 @@ void TransferDriver::Cancel_Click()
     m_session.view.mouseCaptured = false;
     if (!m_session.ErrorShown && m_session.TransferActive) {
         m_session.ErrorShown = true;
-        m_dialogs.inform(QStringLiteral("Transmit aborted by user"), kAppTitle);
+        m_dialogs.inform(QStringLiteral("Transmit aborted by user") + partlyProgrammedNote(),
+                         kAppTitle);
     }
     m_session.KeepRunning = false;
     showIdle();
     m_session.refresh();
     emit m_session.leaveRequested();
+}
+
+void TransferDriver::Terminate()
+{
+    m_session.ErrorShown = true;
+    Cancel_Click();
+}
+
+QString TransferDriver::partlyProgrammedNote() const
+{
+    return m_session.KeyboardPartlyProgrammed ? QLatin1Char('\n') + kPartlyProgrammed : QString();
 }
 
 void TransferDriver::Program_Click()
@@ -161,6 +176,7 @@ void TransferDriver::Program_Click()
     m_session.KbdAcknowledged = false;
     m_session.ErrorShown = false;
     m_session.UserAborted = false;
+    m_session.KeyboardPartlyProgrammed = false;
 
     std::uint8_t& flags = state.LayoutRecords[Settings::KbdFlags].PosX;
     int type = KeyboardType(flags);
@@ -192,6 +208,12 @@ void TransferDriver::Program_Click()
         SendSmallMacros();
     }
     m_serial.closePort();
+    // Closing or leaving the window stopped it half-way: the keyboard must not
+    // pass for programmed. (Cancel and a click said so already.)
+    if (!m_session.KeepRunning && m_session.KeyboardPartlyProgrammed && !m_session.ErrorShown) {
+        m_session.ErrorShown = true;
+        m_dialogs.inform(kPartlyProgrammed, kAppTitle);
+    }
     // Whatever way the phase ended, none runs now; the window may close.
     state.TransferIdle = true;
     m_session.view.mouseCaptured = false;
@@ -275,6 +297,7 @@ void TransferDriver::SendSmallMacros()
                                     : QStringLiteral("Programming Macros: ") + numberText(k - 84);
             m_session.refresh();
             const std::uint16_t word = table.word(k);
+            m_session.KeyboardPartlyProgrammed = true;
             failed = !m_serial.WriteE2(k, Hi(word), Lo(word));
             m_session.refresh();
         }
@@ -282,6 +305,7 @@ void TransferDriver::SendSmallMacros()
             m_session.delay(kFailedPassPause);
         else // an end record that is not taken leaves the keyboard unprogrammed
             failed = !m_serial.WriteE2(KeysTableBuilder::kEndWord, 255, 255);
+        m_session.KeyboardPartlyProgrammed = failed && m_session.KeyboardPartlyProgrammed;
         view.InfoLabel = QStringLiteral("Sending Key: ");
         m_session.refresh();
         if (!askForAnotherPass(failed))
@@ -355,6 +379,7 @@ void TransferDriver::SendLargeMacros()
             view.InfoLabel = QStringLiteral("SendingKey") + numberText(a) + QStringLiteral(" of") +
                              numberText(image.NextSlot()) + QStringLiteral("  ");
             m_session.refresh();
+            m_session.KeyboardPartlyProgrammed = true;
             failed = !m_serial.NewWriteE2(a, image.byte(a));
         }
         view.mouseCaptured = false;
@@ -363,6 +388,7 @@ void TransferDriver::SendLargeMacros()
             m_session.delay(kFailedPassPause);
         else
             failed = !m_serial.NewWriteE2(DeviceImageBuilder::kEndByte, 255);
+        m_session.KeyboardPartlyProgrammed = failed && m_session.KeyboardPartlyProgrammed;
 
         if (failed && !handshakeFailed) {
             view.InfoLabel2.clear();
@@ -377,12 +403,15 @@ void TransferDriver::SendLargeMacros()
                     m_session.KeySeen = false;
                     m_session.delay(kLateKeysQuietTime);
                 } while (m_session.KeySeen && m_session.KeepRunning && !m_session.KbdAcknowledged);
-                if (!m_session.UserAborted && !m_session.ErrorShown) {
+                // A write cut short by closing the window is no transmit error.
+                if (!m_session.UserAborted && !m_session.ErrorShown && m_session.KeepRunning) {
                     m_session.ErrorShown = true;
                     m_dialogs.critical(QStringLiteral("Kbd transmit error"), kAppTitle);
                 }
                 if (m_session.UserAborted && !m_session.ErrorShown) {
-                    m_dialogs.inform(QStringLiteral("Kbd transmit aborted by user"), kAppTitle);
+                    m_dialogs.inform(QStringLiteral("Kbd transmit aborted by user") +
+                                         partlyProgrammedNote(),
+                                     kAppTitle);
                     m_session.ErrorShown = true;
                 }
             }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QString>
+
 #include <chrono>
 
 namespace morvaw {
@@ -31,6 +33,9 @@ public:
     [[nodiscard]] bool Form_Unload();
     void Program_Click();
     void Cancel_Click();
+    // The program is asked to end (a session logout, a kill): a transfer stops
+    // as by Cancel, without a message nobody may be left to read.
+    void Terminate();
     void Option1_Click(int index);
     // A click on the window or its labels.
     void Form_MouseDown();
@@ -48,6 +53,9 @@ private:
     // The final question of a pass; true for another pass. Not asked after
     // the user aborted.
     bool askForAnotherPass(bool failed);
+    // "\n" and what a person must know after a transfer stopped half-way, or
+    // nothing when the keyboard was not touched.
+    [[nodiscard]] QString partlyProgrammedNote() const;
     void showIdle();
 
     TransferSession& m_session;

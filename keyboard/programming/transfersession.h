@@ -73,6 +73,9 @@ public:
     bool ErrorShown = false;
     bool WriteFailed = false;
     bool AutoDetected = false;
+    // Records of this pass reached the keyboard and its end record did not:
+    // the keyboard holds part of the layout over part of an older one.
+    bool KeyboardPartlyProgrammed = false;
 
     std::array<std::uint16_t, kKeyBufferSize + 1> KeyBuffer{};
     int KeyCount = 1;

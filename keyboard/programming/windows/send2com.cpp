@@ -208,8 +208,24 @@ void Send2Com::programClicked()
     ++m_programDepth;
     m_driver.Program_Click();
     --m_programDepth;
-    if (m_programDepth == 0 && m_unloadWanted)
+    if (m_programDepth > 0)
+        return;
+    if (m_unloadWanted)
         deleteLater();
+    if (m_afterTransfer)
+        std::exchange(m_afterTransfer, nullptr)();
+}
+
+void Send2Com::terminate(std::function<void()> then)
+{
+    m_driver.Terminate();
+    // A message box of the transfer would hold it until someone answers.
+    if (QWidget* box = QApplication::activeModalWidget())
+        box->close();
+    if (m_programDepth > 0)
+        m_afterTransfer = std::move(then);
+    else if (then)
+        then();
 }
 
 void Send2Com::leave()
@@ -295,6 +311,14 @@ std::function<void()> ProgrammingWindowOpener(const ProgrammingServices& service
         (*window)->raise();
         (*window)->activateWindow();
     };
+}
+
+void TerminateProgramming(QWidget* mainWindow, std::function<void()> then)
+{
+    if (auto* window = mainWindow->findChild<Send2Com*>())
+        window->terminate(std::move(then));
+    else if (then)
+        then();
 }
 
 } // namespace morvaw

@@ -54,6 +54,11 @@ public:
     [[nodiscard]] TransferDriver& driver() { return m_driver; }
     [[nodiscard]] TransferSession& session() { return m_session; }
 
+    // The program is asked to end: a transfer stops as by Cancel, a question
+    // of it is answered No, the window hands back to the main window, and
+    // `then` runs once the transfer has unwound (the repeat settings are back).
+    void terminate(std::function<void()> then);
+
 protected:
     void showEvent(QShowEvent* event) override;
     void changeEvent(QEvent* event) override;
@@ -90,7 +95,8 @@ private:
     int m_programDepth = 0;
     bool m_unloadWanted = false;
     bool m_grabbing = false;
-    std::optional<bool> m_shownYellow; // the corner keys' fill as last drawn
+    std::function<void()> m_afterTransfer; // terminate()'s `then`, while a transfer unwinds
+    std::optional<bool> m_shownYellow;     // the corner keys' fill as last drawn
 };
 
 // The main window's "&Program Kbd" command: hides the main window and shows
@@ -98,5 +104,10 @@ private:
 [[nodiscard]] std::function<void()> ProgrammingWindowOpener(const ProgrammingServices& services,
                                                             QWidget* mainWindow,
                                                             std::function<void()> refreshMain);
+
+// A termination request: ends the programming window's work if it is open
+// (Send2Com::terminate), then runs `then`, which does what the request does
+// when no transfer runs.
+void TerminateProgramming(QWidget* mainWindow, std::function<void()> then);
 
 } // namespace morvaw

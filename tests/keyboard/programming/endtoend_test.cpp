@@ -146,6 +146,8 @@ protected:
 };
 
 const QString kSent = QStringLiteral("? Program Kbd: Layout transfered. Program another device ?");
+const QString kPartly = QStringLiteral("The transfer was stopped: the keyboard is only partly "
+                                       "programmed and must be programmed again.");
 
 } // namespace
 
@@ -182,6 +184,7 @@ TEST_F(EndToEnd, CancelInEveryPhase)
         int type;
         const char* name;
         std::function<bool()> now;
+        bool partly = false; // records reached the keyboard
     };
     const auto labelIs = [this](const char* text) {
         return [this, text] { return window()->session().view.InfoLabel == text; };
@@ -190,9 +193,9 @@ TEST_F(EndToEnd, CancelInEveryPhase)
     const Phase phases[] = {
         {2, "building", labelIs("Building macros table")},
         {2, "connecting", [this] { return sawVersionQuery; }},
-        {2, "sending", fiveWrites},
+        {2, "sending", fiveWrites, true},
         {1, "building", labelIs("Building keys table")},
-        {1, "sending", fiveWrites},
+        {1, "sending", fiveWrites, true},
     };
     for (const Phase& phase : phases) {
         useLayout(phase.type);
@@ -209,11 +212,31 @@ TEST_F(EndToEnd, CancelInEveryPhase)
         program();
         onTick = nullptr;
         EXPECT_TRUE(cancelled) << phase.name;
-        EXPECT_EQ(dialogs.shown, QStringList{"MORVA: Transmit aborted by user"}) << phase.name;
+        const QString aborted = QStringLiteral("MORVA: Transmit aborted by user");
+        EXPECT_EQ(dialogs.shown, QStringList{phase.partly ? aborted + "\n" + kPartly : aborted})
+            << phase.name;
         EXPECT_LE(device.writes(), 6) << phase.name;
         EXPECT_EQ(state->ComPortIndex, 0);
         expectBackInTheMainWindow();
     }
+}
+
+TEST_F(EndToEnd, ATerminationRequestEndsTheTransferBeforeTheProgram)
+{
+    int ended = 0;
+    onTick = [&, requested = false]() mutable {
+        if (device.writes() == 5 && !std::exchange(requested, true))
+            TerminateProgramming(&mainWindow, [&] {
+                ++ended; // the program would close its main window now
+                EXPECT_FALSE(window()->session().TransferActive);
+                EXPECT_FALSE(link.isOpen());
+            });
+    };
+    program();
+    EXPECT_EQ(ended, 1);
+    EXPECT_TRUE(dialogs.shown.isEmpty());
+    EXPECT_FALSE(device.complete());
+    expectBackInTheMainWindow();
 }
 
 TEST_F(EndToEnd, APortThatDoesNotExist)

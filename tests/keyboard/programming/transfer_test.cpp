@@ -12,6 +12,8 @@ namespace {
 
 const QString kSent = QStringLiteral("? Program Kbd: Layout transfered. Program another device ?");
 const QString kFailed = QStringLiteral("? Program Kbd: Layout transfer failed. Program again ?");
+const QString kPartly = QStringLiteral("The transfer was stopped: the keyboard is only partly "
+                                       "programmed and must be programmed again.");
 
 } // namespace
 
@@ -128,9 +130,48 @@ TEST(Transfer, ThroughTheKeyboardPort)
             break;
         case Trouble::ClickToCancel:
             EXPECT_EQ(rig.dialogs.shown,
-                      QStringList{QStringLiteral("MORVA: Kbd transmit aborted by user")});
+                      QStringList{"MORVA: Kbd transmit aborted by user\n" + kPartly});
             break;
         }
+    }
+}
+
+TEST(Transfer, StoppedHalfWayTheKeyboardIsSaidToBePartlyProgrammed)
+{
+    struct Stop
+    {
+        const char* how;
+        bool keyboardPort;
+        std::function<void(KeyboardRig&)> stop;
+        QStringList shown;
+    };
+    const auto close = [](KeyboardRig& rig) { EXPECT_FALSE(rig.driver.Form_Unload()); };
+    const auto terminate = [](KeyboardRig& rig) { rig.driver.Terminate(); };
+    const Stop stops[] = {{"Cancel",
+                           false,
+                           [](KeyboardRig& rig) { rig.driver.Cancel_Click(); },
+                           {"MORVA: Transmit aborted by user\n" + kPartly}},
+                          {"closed", false, close, {"MORVA: " + kPartly}},
+                          {"closed, keyboard port", true, close, {"MORVA: " + kPartly}},
+                          {"terminated", false, terminate, {}}, // nobody may be there to answer
+                          {"terminated, keyboard port", true, terminate, {}}};
+    for (const Stop& s : stops) {
+        KeyboardRig rig(2);
+        AddSomeKeys(*rig.state);
+        rig.state->ComPortIndex = s.keyboardPort ? 4 : 0;
+        rig.onTick = [&, stopped = false]() mutable {
+            if (!stopped && rig.device.writes() == 20) {
+                stopped = true;
+                s.stop(rig);
+            }
+        };
+        rig.program();
+        EXPECT_EQ(rig.dialogs.shown, s.shown) << s.how;
+        EXPECT_FALSE(rig.device.complete()) << s.how;
+        EXPECT_FALSE(rig.port.isOpen());
+        EXPECT_FALSE(rig.session.TransferActive);
+        EXPECT_EQ(rig.repeat.currentSpeed, 20) << s.how; // the settings the window found
+        EXPECT_EQ(rig.repeat.currentDelay, 1) << s.how;
     }
 }
 
