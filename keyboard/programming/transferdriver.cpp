@@ -21,6 +21,10 @@ const QString kIdleText = QStringLiteral("Press Program Button to transfer.");
 const QString kPartlyProgrammed =
     QStringLiteral("The transfer was stopped: the keyboard is only partly programmed and must be "
                    "programmed again.");
+const QString kNoTypeAnswer = QStringLiteral(
+    "The keyboard did not answer the type query, so its type is not known: the keys table of "
+    "the older keyboards (\"No macros\", \"Reduced\") is built and sent. An Enhanced keyboard "
+    "does not take it; if yours is one, choose its type in Keyboard Configure.");
 
 QString numberText(long long value)
 {
@@ -190,6 +194,10 @@ void TransferDriver::Program_Click()
             flags = WithKeyboardType(flags, detected);
         }
         type = detected;
+        // Without a word the failure prompt that follows would come back
+        // after every retry with no hint why.
+        if (detected == SerialDevice::kUnknownType && m_serial.portOpen() && m_session.KeepRunning)
+            m_dialogs.inform(kNoTypeAnswer, kAppTitle);
     }
 
     if (type == 2) {

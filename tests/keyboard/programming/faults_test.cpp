@@ -158,6 +158,10 @@ const QString kNoAck =
     QStringLiteral("(!) Data transmit. error: Check connection, port number, macro mode");
 const QString kNoPort = QStringLiteral("(!) Error: Error #  1\nNo such file or directory");
 const QString kKbdError = QStringLiteral("(!) MORVA: Kbd transmit error");
+const QString kNoType = QStringLiteral(
+    "MORVA: The keyboard did not answer the type query, so its type is not known: the keys table "
+    "of the older keyboards (\"No macros\", \"Reduced\") is built and sent. An Enhanced "
+    "keyboard does not take it; if yours is one, choose its type in Keyboard Configure.");
 
 class Faults : public ::testing::TestWithParam<Row>
 {
@@ -202,7 +206,7 @@ INSTANTIATE_TEST_SUITE_P(Transfer, Faults, ::testing::Values(
     Row{"late_detection_then_answered", 3, 2, false, {{Query, 1, Late}}, {}, {kNoAck, kSent}, true},
     Row{"no_version_answer", 2, 2, false, {{Query, 1, Silent}}, {}, {kSent}, true},
     // The keyboard pulled out: answers stop, or the adapter goes and the port closes.
-    Row{"vanishes_in_detection", 3, 1, false, {{Query, 1, Vanish}}, {}, {kNoAck, kFailed}, false},
+    Row{"vanishes_in_detection", 3, 1, false, {{Query, 1, Vanish}}, {}, {kNoAck, kNoType, kFailed}, false},
     Row{"unplugged_in_detection", 3, 1, false, {{Query, 1, Unplug}}, {}, {kNoPort}, false},
     Row{"vanishes_while_writing", 2, 2, false, {{Write, 20, Vanish}}, {Yes}, {kNoAck, kFailed, kFailed}, false},
     Row{"unplugged_while_writing", 1, 1, false, {{Write, 20, Unplug}}, {Yes}, {kNoAck, kFailed, kNoPort}, false},
