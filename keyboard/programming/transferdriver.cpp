@@ -24,7 +24,7 @@ const QString kPartlyProgrammed =
 const QString kNoTypeAnswer = QStringLiteral(
     "The keyboard did not answer the type query, so its type is not known: the keys table of "
     "the older keyboards (\"No macros\", \"Reduced\") is built and sent. An Enhanced keyboard "
-    "does not take it; if yours is one, choose its type in Keyboard Configure.");
+    "does not take it; if yours is one, choose its type under Keyboard > Configure.");
 
 QString numberText(long long value)
 {

@@ -161,7 +161,7 @@ const QString kKbdError = QStringLiteral("(!) MORVA: Kbd transmit error");
 const QString kNoType = QStringLiteral(
     "MORVA: The keyboard did not answer the type query, so its type is not known: the keys table "
     "of the older keyboards (\"No macros\", \"Reduced\") is built and sent. An Enhanced "
-    "keyboard does not take it; if yours is one, choose its type in Keyboard Configure.");
+    "keyboard does not take it; if yours is one, choose its type under Keyboard > Configure.");
 
 class Faults : public ::testing::TestWithParam<Row>
 {
