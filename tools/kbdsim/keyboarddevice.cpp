@@ -55,8 +55,14 @@ void KeyboardDevice::storeWord(const std::string& record)
     const int high = digitValue(record[3]) * 16 + digitValue(record[4]);
     const int low = digitValue(record[5]) * 16 + digitValue(record[6]);
     m_words[static_cast<std::size_t>(address)] = static_cast<std::uint16_t>(high << 8 | low);
-    if (address == 255 && high == 255 && low == 255)
-        m_complete = true;
+    noteStored(address == 255 && high == 255 && low == 255);
+}
+
+void KeyboardDevice::noteStored(bool endRecord)
+{
+    // A record after the end record starts the next transfer.
+    m_complete = endRecord;
+    m_transfers += endRecord ? 1 : 0;
 }
 
 void KeyboardDevice::storeByte(const std::string& record)
@@ -66,8 +72,7 @@ void KeyboardDevice::storeByte(const std::string& record)
         kBytes;
     const auto data = static_cast<std::uint8_t>(record[3]);
     m_bytes[static_cast<std::size_t>(address)] = data;
-    if (address == kBytes - 1 && data == 255)
-        m_complete = true;
+    noteStored(address == kBytes - 1 && data == 255);
 }
 
 std::string KeyboardDevice::receive(std::uint8_t byte)
@@ -124,10 +129,9 @@ std::string KeyboardDevice::typematic(int speed, int delay)
         for (int v : n)
             echo += "0123456789abcdef"[v];
         echo += faults.wrongAnswer ? '!' : '=';
-        if (address == kBytes - 1 && data == 255) {
-            m_complete = true;
+        noteStored(address == kBytes - 1 && data == 255);
+        if (m_complete)
             m_programming = false;
-        }
         return echo;
     }
     // The knock: speed 10, delay 3, speed 1, speed 3.

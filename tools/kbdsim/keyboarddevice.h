@@ -49,12 +49,16 @@ public:
     [[nodiscard]] const std::array<std::uint8_t, kBytes>& bytes() const { return m_bytes; }
     // Writes taken (stored and acknowledged).
     [[nodiscard]] int writes() const { return m_writes; }
-    // The end-of-programming record arrived.
+    // The last record taken was the end-of-programming record.
     [[nodiscard]] bool complete() const { return m_complete; }
+    // Transfers completed so far (end records taken).
+    [[nodiscard]] int transfers() const { return m_transfers; }
 
 private:
     std::string acknowledge();
     bool takeWrite();
+    // After each stored write: whether it ended a transfer.
+    void noteStored(bool endRecord);
     void storeWord(const std::string& record);
     void storeByte(const std::string& record);
 
@@ -64,6 +68,7 @@ private:
     std::array<std::uint8_t, kBytes> m_bytes{};
     int m_writes = 0;
     bool m_complete = false;
+    int m_transfers = 0;
 
     std::vector<std::pair<int, int>> m_commands; // last typematic commands
     bool m_awaitingKeys = false;

@@ -1,11 +1,5 @@
 // A programmable keyboard on a pseudo-terminal, for programming a layout
-// with no keyboard at hand:
-//   kbdsim <program folder> [--com N] [--type 0|1|2] [--silent] [--wrong]
-//          [--late MS] [--stop-after N] [--vanish-after N]
-// makes <program folder>/comN (default com1) a link to the terminal, answers
-// the configurator as a keyboard of the given type (default 2, enhanced)
-// would, and prints what the keyboard holds, key by key, whenever a transfer
-// completes. Ctrl+C ends it and removes the link.
+// with no keyboard at hand (kbdsim --help tells how).
 #include "keyboarddevice.h"
 #include "memorydescription.h"
 
@@ -34,10 +28,24 @@ void onSignal(int)
     g_stop = 1;
 }
 
+constexpr const char* kUsage =
+    "usage: %s <program folder> [--com 1..4] [--type 0|1|2] [--silent] [--wrong]\n"
+    "          [--late MS] [--stop-after N] [--vanish-after N]\n"
+    "Makes <program folder>/comN a link to a new pseudo-terminal and answers there as a\n"
+    "programmable keyboard would; after every completed transfer it prints what the\n"
+    "keyboard holds, key by key. Ctrl+C ends it and removes the link.\n"
+    "  --com N          the port: COM2 by default, the one a new program folder selects\n"
+    "  --type T         0 no macros, 1 reduced, 2 enhanced (default)\n"
+    "  --silent         never answers\n"
+    "  --wrong          answers wrongly\n"
+    "  --late MS        answers MS milliseconds late\n"
+    "  --stop-after N   takes N writes, then goes quiet\n"
+    "  --vanish-after N disappears after N writes\n";
+
 struct Options
 {
     std::string folder;
-    int com = 1;
+    int com = 2;
     int type = 2;
     kbdsim::Faults faults;
     int vanishAfter = -1;
@@ -75,12 +83,15 @@ bool parse(int argc, char* argv[], Options& options)
 
 int main(int argc, char* argv[])
 {
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {
+            std::printf(kUsage, argv[0]);
+            return 0;
+        }
+    }
     Options options;
     if (!parse(argc, argv, options)) {
-        std::fprintf(stderr,
-                     "usage: %s <program folder> [--com 1..4] [--type 0|1|2] [--silent] "
-                     "[--wrong] [--late MS] [--stop-after N] [--vanish-after N]\n",
-                     argv[0]);
+        std::fprintf(stderr, kUsage, argv[0]);
         return 2;
     }
     const std::string link = options.folder + "/com" + std::to_string(options.com);
@@ -125,7 +136,13 @@ int main(int argc, char* argv[])
     kbdsim::KeyboardDevice device(options.type);
     device.faults = options.faults;
     std::deque<std::pair<Clock::time_point, std::string>> replies;
-    bool wasComplete = false;
+    int printedTransfers = 0;
+    int writesPrinted = 0;
+    const auto printMemory = [&] {
+        std::printf("%s", kbdsim::DescribeMemory(device, names).c_str());
+        std::fflush(stdout);
+        writesPrinted = device.writes();
+    };
     unsigned char buffer[256];
     while (!g_stop) {
         int timeout = 200;
@@ -158,14 +175,14 @@ int main(int argc, char* argv[])
                 break;
             }
         }
-        if (device.complete() && !wasComplete) {
-            std::printf("%s", kbdsim::DescribeMemory(device, names).c_str());
-            std::fflush(stdout);
+        if (device.transfers() != printedTransfers) {
+            printedTransfers = device.transfers();
+            std::printf("Transfer %d complete:\n", printedTransfers);
+            printMemory();
         }
-        wasComplete = device.complete();
     }
-    if (!wasComplete)
-        std::printf("%s", kbdsim::DescribeMemory(device, names).c_str());
+    if (device.writes() != writesPrinted) // a transfer cut short
+        printMemory();
     ::unlink(link.c_str());
     ::close(slave);
     ::close(master);
