@@ -1,7 +1,6 @@
 // The programming window with the real serial code, on virtual time, against
 // the simulated keyboard behind a pseudo-terminal on COM1.
 #include "applicationenvironment.h"
-#include "handworkedimage.h"
 #include "keyboardrig.h"
 #include "pseudoterminal.h"
 #include "qtseriallink.h"
@@ -163,12 +162,53 @@ TEST_F(EndToEnd, WholeTransfersOfBothGenerations)
     }
 }
 
-TEST_F(EndToEnd, EveryKeyRepeatingGivesTheHandWorkedImage)
+// Every key has all three "Rpt" boxes checked, only some levels are defined;
+// the image was worked out by hand from the key codes of the test scan table.
+TEST_F(EndToEnd, EnhancedImageOfKeysThatAllRepeatIsTheHandWorkedOne)
 {
-    UseHandWorkedLayout(*state);
-    std::map<int, int> expected = HandWorkedImage(*state);
-    expected[16] |= 0x80; // a transfer marks the layout as enhanced
-    expected[DeviceImageBuilder::kEndByte] = 0xFF;
+    auto key = [this](int n) -> KeyRecord& { return state->LayoutRecords[std::size_t(n)]; };
+    std::map<int, int> expected;
+    for (int n = 1; n <= 84; ++n) { // a blank key: the zero code with the repeat bit
+        key(n).RepeatFlags = 7;
+        expected[2 * state->DeviceMatrixCodes[std::size_t(n)] + 2] = 0x01;
+    }
+    key(Settings::MsrOption2).PosX = 0x03;
+    key(Settings::MsrOption3).PosX = 0x11;
+    SetDef(key(1), 0, Tokens({"a"}));
+    SetDef(key(2), 0, Tokens({"a", "b"}));
+    SetDef(key(2), 1, Tokens({"c"}));
+    SetDef(key(2), 2, Tokens({"F1"}));
+    SetDef(key(3), 0, Tokens({"Delay", "a", "Delay"}));
+    SetDef(key(4), 0, Tokens({"a", "b"})); // Func1 and Func2 blank
+    SetDef(key(5), 1, Tokens({"c"}));      // plain and Func2 blank
+    SetDef(key(13), 0, ">x");
+    key(13).Label = "OK";
+    SetDef(key(37), 0, Tokens({"Pad \x11\xC4\xD9"}));
+    SetDef(key(61), 0, Tokens({"1"}));
+    SetDef(key(Settings::MsrTrailer), 0, Tokens({"c"}));
+    key(Settings::MsrTrailer).RepeatFlags = 1;
+    SetDef(key(Settings::MsrInterTracks), 0, Tokens({"a", "b"}));
+    key(Settings::MsrInterTracks).RepeatFlags = 7;
+    SetDef(key(Settings::MsrHeader), 0, Tokens({"b"}));
+    // clang-format off
+    for (auto [address, value] : std::map<int, int>{
+        // entries of keys 61 (p 0), 37 (2), 1 (3), 13 (4), 2 (11), 3 (19), 5 (27), 4 (35)
+        {1, 0x02}, {2, 0x01}, {5, 0x1C}, {6, 0x21}, {7, 0x1E}, {8, 0x01}, {9, 0x4F}, {10, 0x4B},
+        {23, 0x4C}, {24, 0x83}, {39, 0x57}, {40, 0x83}, {55, 0x67}, {56, 0x83}, {71, 0x60}, {72, 0x83},
+        // MSR header (p 39), trailer (55), inter-tracks (71); settings; keypad map
+        {79, 0x30}, {111, 0x2E}, {112, 0x01}, {143, 0x6C}, {144, 0x83},
+        {15, 0x03}, {16, 0x8A}, {31, 5}, {32, 5}, {95, 0x11}, {127, 100}, {193, 0x00}, {202, 0x82},
+        // macros of key 2 (every level), 3 (plain, ending in a pause), 4 (plain only),
+        // 5 (Func1 only) and the MSR inter-tracks key; the end mark
+        {204, 0xEE}, {205, 0xD3}, {206, 0xD5}, {207, 0x1E}, {209, 0x30}, {210, 0x02}, {211, 0x2E}, {212, 0x02}, {213, 0x3B}, {214, 0x02},
+        {215, 0x8E}, {218, 0x64}, {219, 0xA9}, {220, 0x1E}, {222, 0x64}, {223, 0xA9},
+        {224, 0x8E}, {227, 0x1E}, {229, 0x30}, {230, 0x02},
+        {231, 0x4E}, {232, 0xEA}, {234, 0x2E}, {235, 0x02},
+        {236, 0x8E}, {239, 0x1E}, {241, 0x30}, {242, 0x02}, {2047, 0xFF}})
+        expected[address] = value;
+    // clang-format on
+    for (int b = 192; b <= 203; ++b)
+        expected.try_emplace(b, 0xFF); // no key found
     program();
     EXPECT_EQ(dialogs.shown, QStringList{kSent});
     for (int a = 1; a < kbdsim::KeyboardDevice::kBytes; ++a) {
@@ -223,13 +263,11 @@ TEST_F(EndToEnd, CancelInEveryPhase)
 
 TEST_F(EndToEnd, ATerminationRequestEndsTheTransferBeforeTheProgram)
 {
-    int ended = 0;
-    onTick = [&, requested = false]() mutable {
-        if (device.writes() == 5 && !std::exchange(requested, true))
+    int ended = 0; // the program closes its main window once the transfer has unwound
+    onTick = [&, asked = false]() mutable {
+        if (device.writes() == 5 && !std::exchange(asked, true))
             TerminateProgramming(&mainWindow, [&] {
-                ++ended; // the program would close its main window now
-                EXPECT_FALSE(window()->session().TransferActive);
-                EXPECT_FALSE(link.isOpen());
+                ended = window()->session().TransferActive || link.isOpen() ? -1 : 1;
             });
     };
     program();
@@ -239,37 +277,23 @@ TEST_F(EndToEnd, ATerminationRequestEndsTheTransferBeforeTheProgram)
     expectBackInTheMainWindow();
 }
 
-TEST_F(EndToEnd, APortThatDoesNotExist)
-{
-    if (QFileInfo::exists(QStringLiteral("/dev/ttyS3")))
-        GTEST_SKIP() << "this machine has a fourth serial port";
-    state->ComPortIndex = 3;
-    program();
-    EXPECT_EQ(dialogs.shown,
-              QStringList{"(!) Error: Error #  1\nCOM4 (/dev/ttyS3): No such file or directory"});
-    expectBackInTheMainWindow();
-}
-
-TEST_F(EndToEnd, ALinkThatLeadsNowhereOrToNoPortIsNamedNeverReplaced)
+TEST_F(EndToEnd, APortThatCannotBeOpenedIsNamedAndALinkNeverReplaced)
 {
     const QString com1 = QDir(dir.path()).filePath("com1");
-    const QString notes = QDir(dir.path()).filePath("notes");
-    ASSERT_TRUE(QFile(notes).open(QIODevice::WriteOnly));
-    const std::pair<QString, QString> cases[] = {
-        {"/nonexistent/ttyUSB7", "Error #  1\nCOM1: the link " + com1 +
-                                     " leads to /nonexistent/ttyUSB7, which is not there. Plug "
-                                     "the device in, point the link at one that is there, or "
-                                     "remove it to use /dev/ttyS0."},
-        {notes,
-         "Error #  7\nCOM1 (" + notes + "): not a serial port (Inappropriate ioctl for device)"}};
-    for (const auto& [target, text] : cases) {
+    QFile::remove(com1);
+    ASSERT_TRUE(QFile::link("/nonexistent/ttyUSB7", com1)); // an adapter pulled out
+    program();
+    EXPECT_EQ(dialogs.shown, QStringList{"(!) Error: Error #  1\nCOM1: the link " + com1 +
+                                         " leads to /nonexistent/ttyUSB7, which is not there. "
+                                         "Plug the device in, point the link at one that is "
+                                         "there, or remove it to use /dev/ttyS0."});
+    expectBackInTheMainWindow();
+    if (!QFileInfo::exists(QStringLiteral("/dev/ttyS3"))) { // no link: the built-in port
         dialogs.shown.clear();
-        QFile::remove(com1);
-        ASSERT_TRUE(QFile::link(target, com1));
-        ASSERT_EQ(QtSerialLink::PortLocation(dir.path(), 1), com1);
+        state->ComPortIndex = 3;
         program();
-        EXPECT_EQ(dialogs.shown, QStringList{"(!) Error: " + text});
-        expectBackInTheMainWindow();
+        EXPECT_EQ(dialogs.shown, QStringList{"(!) Error: Error #  1\nCOM4 (/dev/ttyS3): No such "
+                                             "file or directory"});
     }
     EXPECT_EQ(QtSerialLink::OpenErrorText(3, "/dev/ttyUSB99", QSerialPort::PermissionError,
                                           "Permission denied", "/f"),

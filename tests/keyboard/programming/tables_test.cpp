@@ -1,7 +1,6 @@
 // Both memory images built from layouts made here; every expected value was
 // worked out by hand from the key codes of the test scan table.
 #include "deviceimagebuilder.h"
-#include "handworkedimage.h"
 #include "keyboardrig.h"
 #include "keystablebuilder.h"
 #include "memoryusage.h"
@@ -124,19 +123,6 @@ TEST(KeysTable, MacroPointersBelowAndAboveWord128AndOverflow)
     EXPECT_EQ(table.NextSlot(), 253);
     EXPECT_FALSE(table.addKey(51));
     EXPECT_TRUE(table.overflow());
-}
-
-TEST(DeviceImage, EnhancedFormatGolden)
-{
-    auto state = MakeState(2);
-    UseHandWorkedLayout(*state);
-    const DeviceImageBuilder image = DeviceImageBuilder::Build(LayoutSource::Of(*state));
-    const std::map<int, int> expected = HandWorkedImage(*state);
-    for (int a = 0; a <= DeviceImageBuilder::kLastByte; ++a) {
-        const auto it = expected.find(a);
-        EXPECT_EQ(image.byte(a), it == expected.end() ? 0 : it->second) << "byte " << a;
-    }
-    EXPECT_EQ(image.NextSlot(), 243);
 }
 
 TEST(DeviceImage, SkipsPointersThatWouldReadAsEmptyAndReachesPastByte256)
