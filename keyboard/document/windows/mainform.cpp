@@ -170,8 +170,20 @@ void MainForm::syncView()
     }
 }
 
-void MainForm::returnFromChild()
+void MainForm::holdFor(const QObject* window, Hold how)
 {
+    m_holders.insert(window);
+    if (how == Hold::Hidden)
+        hide();
+    else
+        setEnabled(false);
+}
+
+void MainForm::returnFromChild(const QObject* window)
+{
+    m_holders.remove(window);
+    if (!m_holders.isEmpty())
+        return;
     setEnabled(true);
     show();
     raise();
@@ -193,6 +205,10 @@ bool MainForm::eventFilter(QObject* watched, QEvent* event)
         pictureResized();
     } else if (event->type() == QEvent::MouseButtonPress &&
                watched->property(kKeyIndex).isValid()) {
+        // Qt runs event filters for disabled widgets too: while another window
+        // holds this one, a click must not reach the keys.
+        if (!isEnabled() || !m_holders.isEmpty())
+            return true;
         const auto* mouse = static_cast<QMouseEvent*>(event);
         const int index = watched->property(kKeyIndex).toInt();
         run([&] { m_logic.KeyBtn_MouseDown(index, mouse->button()); });

@@ -295,10 +295,11 @@ void KeyModeForm::openForMsr()
 void KeyModeForm::attachToMainForm(MainForm& mainForm)
 {
     mainForm.logic().windows().showKeyEditor = [this, &mainForm] {
-        mainForm.setEnabled(false);
+        mainForm.holdFor(this);
         openForKey();
     };
-    connect(this, &KeyModeForm::keyClosed, &mainForm, &MainForm::returnFromChild);
+    connect(this, &KeyModeForm::keyClosed, &mainForm,
+            [this, &mainForm] { mainForm.returnFromChild(this); });
 }
 
 void KeyModeForm::open()
