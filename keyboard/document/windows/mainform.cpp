@@ -11,6 +11,7 @@
 #include <QKeyEvent>
 #include <QMenuBar>
 #include <QMouseEvent>
+#include <QTimer>
 
 #include <cmath>
 
@@ -49,6 +50,8 @@ MainForm::MainForm(ConfiguratorState& state, UserDialogs& dialogs, HelpAdapter& 
     m_logic.Form_Load(static_cast<float>(m_picture->width()),
                       static_cast<float>(m_picture->height()));
     syncView();
+    // Said once the event loop runs, over the window that main has shown by then.
+    QTimer::singleShot(0, this, [this] { m_logic.ReportIncompleteInstallation(); });
 }
 
 template <typename Command> void MainForm::run(Command command)
