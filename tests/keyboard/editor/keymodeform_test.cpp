@@ -110,6 +110,7 @@ TEST_F(KeyModeFormTest, EditsThroughTheWindowAreSaved)
     openKey(3);
     type(ed("DKInputLinePict_0"), QStringLiteral("ab c\bù\u0161"));
     EXPECT_EQ(lineText(0), ".a.b.Spc.");
+    EXPECT_EQ(ed<QLabel>("LengthLabel_0")->text(), "9 of 60");
     click("DKInputLinePict_1");
     click("Btn_338");
     picture(OnScreen::NumLock);
