@@ -91,6 +91,44 @@ TEST(QtSerialLink, HungUpLineIsReportedClosedAndLeftQuietWhileWaitsSleep)
               Waiter::Outcome::Aborted);
 }
 
+// The display stops reading: the terminal's buffer fills and the next byte
+// finds no room. That is the specified time-out, not a lost device; the port
+// stays open and, once the display reads again, the next command goes out.
+TEST(QtSerialLink, DisplayThatStopsReadingTimesOutAndKeepsThePort)
+{
+    QTemporaryDir folder;
+    PseudoTerminal pty;
+    ASSERT_TRUE(QFile::link(pty.terminalPath(), folder.filePath("com2")));
+    QtSerialLink link(folder.path());
+    EventLoopWaiter waiter;
+    RecordingNotice notice;
+    FakePrinter printer;
+    DisplayState state; // COM2
+    OutputChannel channel(state, link, printer, waiter, notice);
+    const std::size_t moreThanAnyBuffer = 1 << 17;
+    channel.SendString(std::string(moreThanAnyBuffer, 'x'));
+    EXPECT_EQ(notice.messages,
+              (Notices{{"Communication error", "Time out error", UserNotice::Severity::Warning}}));
+    EXPECT_TRUE(link.isOpen());
+    EXPECT_FALSE(link.failure());
+
+    std::vector<std::uint8_t> got;
+    QTimer reader;
+    QObject::connect(&reader, &QTimer::timeout, [&] {
+        const auto more = pty.takeReceived();
+        got.insert(got.end(), more.begin(), more.end());
+    });
+    reader.start(1);
+    channel.SendString("abc");
+    const bool never = false;
+    (void)waiter.waitUntil([&] { return got.size() >= 4 && got.back() == 'c'; },
+                           std::chrono::seconds(5), never, {});
+    EXPECT_EQ(notice.messages.size(), 1u);
+    ASSERT_GE(got.size(), 4u);
+    EXPECT_LT(got.size(), moreThanAnyBuffer); // the rest of the long command was dropped
+    EXPECT_EQ(std::string(got.end() - 4, got.end()), "xabc");
+}
+
 // A print server that takes the connection and never answers, one without a
 // default printer, and none at all: each is named within seconds while the
 // window keeps running.
