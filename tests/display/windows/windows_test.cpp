@@ -1,12 +1,14 @@
 // The real windows as a person drives them, over the simulated display (and,
 // end to end, over the real serial code and a pseudo-terminal).
 #include "eventloopwaiter.h"
+#include "messageboxnotice.h"
 #include "pseudoterminal.h"
 #include "qtseriallink.h"
 #include "widgetrig.h"
 
 #include <QApplication>
 #include <QMenu>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QScrollBar>
 #include <gtest/gtest.h>
@@ -358,6 +360,16 @@ TEST(OptionsForm, Com3OpensAtOnceAFailedOpenKeepsTheOldPortAndThePrinterClosesIt
     EXPECT_EQ(rig.label("Label2"), "Send to default printer");
     rig.trigger("MenuFunction_1");
     EXPECT_EQ(rig.printer.jobs.size(), 1u);
+}
+
+// Message texts carry words from outside (a queue's name, a printer's state
+// message); markup in them is shown, not obeyed.
+TEST(MessageBoxNotice, ShowsTextsAsTheyAre)
+{
+    const auto box =
+        MessageBoxNotice::MakeBox(QMessageBox::Warning, "Vornest",
+                                  "Printer Error: <img src=\"/x\"><b>queue</b>", QMessageBox::Ok);
+    EXPECT_EQ(box->textFormat(), Qt::PlainText);
 }
 
 // A session through the real windows, serial code and waiter, with a
