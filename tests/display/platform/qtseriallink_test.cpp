@@ -89,7 +89,7 @@ TEST(QtSerialLink, HungUpLineIsReportedClosedAndLeftQuietWhileWaitsSleep)
 }
 
 // The display stops reading: the terminal's buffer fills and the next byte
-// finds no room. That is the specified time-out, not a lost device; the port
+// finds no room. That is a time-out like any other, not a lost device; the port
 // stays open and, once the display reads again, the next command goes out.
 TEST(QtSerialLink, DisplayThatStopsReadingTimesOutAndKeepsThePort)
 {
