@@ -29,6 +29,7 @@ constexpr milliseconds kJobPollInterval{10};
 // IPP's printer-state and job-state values.
 constexpr int kPrinterProcessing = 4;
 constexpr int kPrinterStopped = 5;
+constexpr int kJobProcessing = 5;
 constexpr int kJobCanceled = 7;
 constexpr int kJobAborted = 8;
 constexpr int kJobCompleted = 9;
@@ -223,6 +224,9 @@ struct QueueState
     int state = 0;
     bool accepting = true;
     QString message;
+    // The backend has written the whole job and only waits for the printer
+    // to close the connection, which some printers keep open for a long time.
+    bool jobWritten = false;
 };
 
 std::optional<QueueState> queueState(Session& session, const char* uri)
@@ -230,7 +234,7 @@ std::optional<QueueState> queueState(Session& session, const char* uri)
     ipp_t* request = ippNewRequest(IPP_OP_GET_PRINTER_ATTRIBUTES);
     ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_URI, "printer-uri", nullptr, uri);
     static const char* const kWanted[] = {"printer-state", "printer-is-accepting-jobs",
-                                          "printer-state-message"};
+                                          "printer-state-message", "printer-state-reasons"};
     ippAddStrings(request, IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "requested-attributes",
                   std::size(kWanted), nullptr, kWanted);
     const auto answer = session.ask(request);
@@ -245,6 +249,9 @@ std::optional<QueueState> queueState(Session& session, const char* uri)
     if (ipp_attribute_t* message =
             ippFindAttribute(answer.get(), "printer-state-message", IPP_TAG_TEXT))
         queue.message = QString::fromUtf8(ippGetString(message, 0, nullptr)).trimmed();
+    if (ipp_attribute_t* reasons =
+            ippFindAttribute(answer.get(), "printer-state-reasons", IPP_TAG_KEYWORD))
+        queue.jobWritten = ippContainsString(reasons, "cups-waiting-for-job-completed") != 0;
     return queue;
 }
 
@@ -334,6 +341,17 @@ std::optional<QString> awaitCompletion(Session& session, cups_dest_t* dest, cons
         const int state = jobState(session, uri, job);
         if (state == kJobCompleted)
             return std::nullopt;
+        // The queue passes one job on at a time: while it prints ours, its
+        // state says whether our bytes are out. The job would then keep the
+        // queue from the next command until the printer closes the connection
+        // (a socket printer that holds it: 90 s), so it ends here.
+        if (state == kJobProcessing) {
+            const auto queue = queueState(session, uri);
+            if (queue && queue->jobWritten) {
+                cupsCancelDestJob(session.http(), dest, job);
+                return std::nullopt;
+            }
+        }
         if (state == kJobCanceled || state == kJobAborted)
             return QStringLiteral("The printer queue %1 %2 the command. The queue says: %3")
                 .arg(quoted(dest->name),

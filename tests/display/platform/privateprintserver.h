@@ -5,6 +5,7 @@
 #include <QFile>
 #include <QLocalSocket>
 #include <QProcess>
+#include <QSocketNotifier>
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QTemporaryDir>
@@ -12,14 +13,24 @@
 
 #include <signal.h>
 #include <sys/prctl.h>
+#include <unistd.h>
+
+#include <vector>
 
 namespace vornestw::test {
 
-// A printer's network socket: keeps what arrives and, as a printer does,
-// closes each connection once the sender has finished.
+// A printer's network socket: keeps what arrives and, as most printers do,
+// closes each connection once the sender has finished, or holds it open.
 class SocketListener : public QObject
 {
 public:
+    explicit SocketListener(bool holdsConnections = false) : m_holds(holdsConnections) {}
+    ~SocketListener() override
+    {
+        for (int fd : m_held)
+            ::close(fd);
+    }
+
     // On a free port the first time, then on the same one again.
     bool listen()
     {
@@ -28,11 +39,18 @@ public:
         m_port = m_server.serverPort();
         connect(&m_server, &QTcpServer::newConnection, this, [this] {
             while (QTcpSocket* client = m_server.nextPendingConnection()) {
-                connect(client, &QTcpSocket::readyRead, this,
-                        [this, client] { m_received += client->readAll(); });
-                connect(client, &QTcpSocket::readChannelFinished, client,
-                        &QTcpSocket::disconnectFromHost);
-                connect(client, &QTcpSocket::disconnected, client, &QObject::deleteLater);
+                // Read by hand: Qt closes a socket whose sender has finished.
+                const int fd = ::dup(static_cast<int>(client->socketDescriptor()));
+                delete client;
+                auto* notifier = new QSocketNotifier(fd, QSocketNotifier::Read, this);
+                connect(notifier, &QSocketNotifier::activated, this, [this, fd, notifier] {
+                    char buffer[256];
+                    const ssize_t n = ::read(fd, buffer, sizeof buffer);
+                    if (n > 0)
+                        return m_received.append(buffer, n), void();
+                    notifier->setEnabled(false);
+                    m_holds ? m_held.push_back(fd) : void(::close(fd));
+                });
             }
         });
         return true;
@@ -42,6 +60,8 @@ public:
     [[nodiscard]] const QByteArray& received() const { return m_received; }
 
 private:
+    bool m_holds;
+    std::vector<int> m_held;
     QTcpServer m_server;
     quint16 m_port = 0;
     QByteArray m_received;
