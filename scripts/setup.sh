@@ -7,6 +7,8 @@ packages=(
     build-essential cmake ninja-build pkg-config
     qt6-base-dev qt6-qpa-plugins qt6-serialport-dev libgl-dev
     libcups2-dev
+    # the printer tests run a print server of their own: cupsd and its socket backend
+    cups-daemon cups
     googletest libgtest-dev
     clang-format clang-14 libclang-rt-14-dev
     fonts-dejavu-core

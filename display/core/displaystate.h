@@ -32,6 +32,9 @@ struct DisplayState
     char Prefix1 = '!';
     char Prefix2 = '#';
     std::array<std::uint8_t, 10> SettingsRest{}; // unused end of the record, kept as read
+    // The print server's queue for the printer channel, empty for the default
+    // printer; kept beside the record, which has no room for it.
+    QString PrinterQueue;
 
     // Run-time values.
     int MenuIndex = 0;

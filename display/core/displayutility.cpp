@@ -109,6 +109,7 @@ void DisplayUtility::SetDefaultConfiguration()
     m_state.Line2.clear();
     m_state.LongText.clear();
     m_state.Port = 2;
+    m_state.PrinterQueue.clear();
     m_state.XPos = 1;
     m_state.LineNo = 1;
     m_state.Prefix1 = '!';
@@ -143,9 +144,14 @@ void DisplayUtility::SelectMode(int mode)
     m_state.Mode = mode;
 }
 
-std::optional<QString> DisplayUtility::ChangePort(int newPort)
+std::optional<QString> DisplayUtility::ChangePort(int newPort, const QString& queue)
 {
-    return m_channel.ChangePort(newPort);
+    return m_channel.ChangePort(newPort, queue);
+}
+
+PrintQueueList DisplayUtility::ListPrintQueues()
+{
+    return m_channel.ListPrintQueues();
 }
 
 void DisplayUtility::CancelSend()
@@ -164,7 +170,8 @@ std::optional<QString> ReadSettings(DisplayState& state, const SettingsFile& fil
 {
     std::optional<QString> problem;
     ApplySettings(file.Load(&problem), state);
-    state.ChannelCaption = OutputChannel::ChannelCaption(state.Port);
+    state.PrinterQueue = file.LoadPrinterQueue();
+    state.ChannelCaption = OutputChannel::ChannelCaption(state.Port, state.PrinterQueue);
     return problem;
 }
 
@@ -172,6 +179,9 @@ std::optional<QString> SaveSettings(const DisplayState& state, const SettingsFil
 {
     if (auto error = file.Save(RecordOf(state)))
         return QStringLiteral("The settings could not be saved to %1: %2").arg(file.path(), *error);
+    if (auto error = file.SavePrinterQueue(state.PrinterQueue))
+        return QStringLiteral("The printer queue could not be saved to %1: %2")
+            .arg(file.PrinterQueuePath(), *error);
     return std::nullopt;
 }
 

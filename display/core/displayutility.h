@@ -1,5 +1,7 @@
 #pragma once
 
+#include "printqueue.h"
+
 #include <QString>
 #include <QTime>
 
@@ -56,9 +58,13 @@ public:
     // The protocol the utility speaks from now on; the display is not told.
     void SelectMode(int mode);
 
-    // The connection window's change; the error's description when the new
-    // port cannot be opened (the old channel stays).
-    std::optional<QString> ChangePort(int newPort);
+    // The connection window's change (`queue` for the printer channel, empty
+    // for the default printer); the error's description when the new port
+    // cannot be opened (the old channel stays).
+    std::optional<QString> ChangePort(int newPort, const QString& queue = {});
+    // The queues the connection window offers; the window keeps running
+    // while the print server is asked.
+    [[nodiscard]] PrintQueueList ListPrintQueues();
 
     // Ends a wait of the output routine at once.
     void CancelSend();

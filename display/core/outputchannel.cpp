@@ -22,11 +22,13 @@ OutputChannel::OutputChannel(DisplayState& state, SerialLink& port, Printer& pri
 {
 }
 
-QString OutputChannel::ChannelCaption(int port)
+QString OutputChannel::ChannelCaption(int port, const QString& queue)
 {
     if (port < kPrinterPort)
         return QStringLiteral("Send to Com %1").arg(port + 1);
-    return QStringLiteral("Send to default printer");
+    if (queue.isEmpty())
+        return QStringLiteral("Send to default printer");
+    return QStringLiteral("Send to printer %1").arg(queue);
 }
 
 void OutputChannel::SendString(std::string_view text)
@@ -55,7 +57,7 @@ void OutputChannel::setTransmitting(bool transmitting)
 void OutputChannel::sendToPrinter(std::string_view text)
 {
     setTransmitting(true);
-    const auto error = m_printer.printRaw(PrinterForm(text));
+    const auto error = m_printer.printRaw(m_state.PrinterQueue, PrinterForm(text));
     setTransmitting(false);
     // One message and the send is given up: retrying after every message
     // would trap the user in a loop while the printer stays broken.
@@ -168,7 +170,7 @@ void OutputChannel::ShowSentText(std::string_view text)
     emit sentTextChanged();
 }
 
-std::optional<QString> OutputChannel::ChangePort(int newPort)
+std::optional<QString> OutputChannel::ChangePort(int newPort, const QString& queue)
 {
     m_state.AbortFlag = false;
     if (m_port.isOpen())
@@ -178,9 +180,16 @@ std::optional<QString> OutputChannel::ChangePort(int newPort)
             return error;
     }
     m_state.Port = newPort;
-    m_state.ChannelCaption = ChannelCaption(newPort);
+    if (newPort == kPrinterPort)
+        m_state.PrinterQueue = queue;
+    m_state.ChannelCaption = ChannelCaption(newPort, m_state.PrinterQueue);
     emit channelCaptionChanged();
     return std::nullopt;
+}
+
+PrintQueueList OutputChannel::ListPrintQueues()
+{
+    return m_printer.listQueues();
 }
 
 void OutputChannel::CloseForShutdown()

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "printqueue.h"
+
 #include <QObject>
 #include <QString>
 
@@ -41,10 +43,14 @@ public:
     void ShowSentText(std::string_view text);
 
     // The connection window's change: closes the port, opens the new one at
-    // once (without the first-open steps of OpenPort) and sets the caption.
-    // On failure Port and the caption keep their values and the error's
+    // once (without the first-open steps of OpenPort) and sets the caption;
+    // the printer channel takes `queue` (empty: the default printer). On
+    // failure the channel and the caption keep their values and the error's
     // description comes back.
-    std::optional<QString> ChangePort(int newPort);
+    std::optional<QString> ChangePort(int newPort, const QString& queue = {});
+
+    // What the connection window offers for the printer channel.
+    [[nodiscard]] PrintQueueList ListPrintQueues();
 
     // Closing the main window: waits a bounded number of event rounds for
     // clear-to-send, then closes the port.
@@ -54,7 +60,7 @@ public:
     // Bytes of a command are going out (or a print job runs); not while a
     // message about the send is shown.
     [[nodiscard]] bool isTransmitting() const { return m_transmitting; }
-    [[nodiscard]] static QString ChannelCaption(int port);
+    [[nodiscard]] static QString ChannelCaption(int port, const QString& queue = {});
 
 signals:
     void sentTextChanged();

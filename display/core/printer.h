@@ -1,5 +1,7 @@
 #pragma once
 
+#include "printqueue.h"
+
 #include <QString>
 
 #include <optional>
@@ -7,14 +9,18 @@
 
 namespace vornestw {
 
-// The default printer, taking one raw item per call as one job.
+// The print server, taking one raw item per call as one job.
 class Printer
 {
 public:
     virtual ~Printer() = default;
 
-    // The error's description when the item could not be printed.
-    virtual std::optional<QString> printRaw(std::string_view bytes) = 0;
+    // Prints to `queue`, or to the default printer when it is empty. The
+    // error's description when the item did not reach the printer; a job the
+    // queue held is cancelled, so that it never comes out later.
+    virtual std::optional<QString> printRaw(const QString& queue, std::string_view bytes) = 0;
+
+    virtual PrintQueueList listQueues() = 0;
 };
 
 } // namespace vornestw

@@ -1,5 +1,7 @@
 #include "settingsfile.h"
 
+#include "printqueue.h"
+
 #include <QFile>
 #include <QFileInfo>
 
@@ -69,6 +71,33 @@ std::optional<int> writeAll(int fd, std::span<const std::uint8_t> bytes)
         done += static_cast<std::size_t>(n);
     }
     return std::nullopt;
+}
+
+// The first `limit` bytes of a regular file; empty when it cannot be read.
+// Non-blocking, so that a FIFO put there after a check cannot hang the start.
+std::vector<std::uint8_t> readStart(const QString& path, std::size_t limit)
+{
+    const Descriptor file(
+        ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
+    struct stat info
+    {
+    };
+    if (file.get() < 0 || ::fstat(file.get(), &info) != 0 || !S_ISREG(info.st_mode))
+        return {};
+    std::vector<std::uint8_t> bytes(limit);
+    std::size_t got = 0;
+    while (got < bytes.size()) {
+        const ssize_t n = ::read(file.get(), bytes.data() + got, bytes.size() - got);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0)
+            return {};
+        if (n == 0)
+            break;
+        got += static_cast<std::size_t>(n);
+    }
+    bytes.resize(got);
+    return bytes;
 }
 
 // Root may write any file; one that nobody may write stays read-only for root too.
@@ -198,39 +227,14 @@ SettingsRecord SettingsFile::Load(std::optional<QString>* problem) const
             *problem = notRegular(m_path);
         return SettingsRecord{};
     }
-    auto record = Parse(readBytes());
+    // One byte more than a record, so that a longer file shows.
+    const std::size_t enough = SettingsRecord::kSize + 1;
+    auto record = Parse(readStart(m_path, enough));
     if (!record) {
         Save(SettingsRecord{});
-        record = Parse(readBytes());
+        record = Parse(readStart(m_path, enough));
     }
     return record.value_or(SettingsRecord{});
-}
-
-std::vector<std::uint8_t> SettingsFile::readBytes() const
-{
-    // Non-blocking, so that a FIFO put there after the check cannot hang
-    // the start; only a regular file is read.
-    const Descriptor file(::open(QFile::encodeName(m_path).constData(),
-                                 O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
-    struct stat info
-    {
-    };
-    if (file.get() < 0 || ::fstat(file.get(), &info) != 0 || !S_ISREG(info.st_mode))
-        return {};
-    std::vector<std::uint8_t> bytes(SettingsRecord::kSize + 1);
-    std::size_t got = 0;
-    while (got < bytes.size()) {
-        const ssize_t n = ::read(file.get(), bytes.data() + got, bytes.size() - got);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n < 0)
-            return {};
-        if (n == 0)
-            break;
-        got += static_cast<std::size_t>(n);
-    }
-    bytes.resize(got);
-    return bytes;
 }
 
 std::optional<QString> SettingsFile::Save(const SettingsRecord& record) const
@@ -238,6 +242,39 @@ std::optional<QString> SettingsFile::Save(const SettingsRecord& record) const
     if (!isUsable())
         return notRegular(m_path);
     return writeReplacing(m_path, record.toBytes());
+}
+
+QString SettingsFile::PrinterQueuePath() const
+{
+    QString path = m_path;
+    if (path.endsWith(QLatin1String(".INI")))
+        path.chop(4);
+    return path + QStringLiteral(".printer");
+}
+
+QString SettingsFile::ParsePrinterQueue(std::span<const std::uint8_t> bytes)
+{
+    const QString name = QString::fromUtf8(reinterpret_cast<const char*>(bytes.data()),
+                                           static_cast<qsizetype>(bytes.size()))
+                             .section('\n', 0, 0)
+                             .trimmed();
+    return IsPrintQueueName(name) ? name : QString();
+}
+
+QString SettingsFile::LoadPrinterQueue() const
+{
+    // Only the first line counts, and no name is longer than 127 bytes.
+    return ParsePrinterQueue(readStart(PrinterQueuePath(), 130));
+}
+
+std::optional<QString> SettingsFile::SavePrinterQueue(const QString& queue) const
+{
+    const QString path = PrinterQueuePath();
+    if (queue.isEmpty() && !QFileInfo(path).isFile())
+        return std::nullopt;
+    const QByteArray line = queue.toUtf8() + '\n';
+    return writeReplacing(path, std::span(reinterpret_cast<const std::uint8_t*>(line.constData()),
+                                          static_cast<std::size_t>(line.size())));
 }
 
 } // namespace vornestw

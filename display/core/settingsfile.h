@@ -37,15 +37,21 @@ public:
     // cause when it could not be written.
     std::optional<QString> Save(const SettingsRecord& record) const;
 
+    // The printer queue lives in a side file, the settings path with ".INI"
+    // replaced by ".printer": its name on one line. No file, or no valid
+    // name in it, means the default printer.
+    [[nodiscard]] QString PrinterQueuePath() const;
+    [[nodiscard]] static QString ParsePrinterQueue(std::span<const std::uint8_t> bytes);
+    [[nodiscard]] QString LoadPrinterQueue() const;
+    // Writes the name as Save writes the record; the default printer needs
+    // no file where there is none.
+    std::optional<QString> SavePrinterQueue(const QString& queue) const;
+
     // False when the path is there but no regular file.
     [[nodiscard]] bool isUsable() const;
     [[nodiscard]] const QString& path() const { return m_path; }
 
 private:
-    // At most one byte more than a record, so that a longer file shows; empty
-    // when the file cannot be read.
-    [[nodiscard]] std::vector<std::uint8_t> readBytes() const;
-
     QString m_path;
 };
 

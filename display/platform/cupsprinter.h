@@ -8,23 +8,33 @@ namespace vornestw {
 
 class Waiter;
 
-// The CUPS default destination; each item is one raw job, so the display
-// behind a plain-text queue receives the bytes unchanged. The job runs off
-// the window's thread and the window waits for it through the waiter, so a
-// print server that does not answer never freezes it.
+// The print server (CUPS). Each item is one raw job, so the display behind a
+// plain queue receives the bytes unchanged, and it counts as printed only
+// once the queue reports the job completed: a paused or rejecting queue gets
+// nothing, and a job the queue holds is cancelled before it can reach the
+// display late. Talking to the server runs off the window's thread, every
+// step bounded in time, while the window waits for it through the waiter,
+// so a print server that does not answer never freezes it.
 class CupsPrinter : public Printer
 {
 public:
-    // Each step of talking to the server may take this long.
+    // Each answer of the print server may take this long.
     static constexpr std::chrono::milliseconds kAnswerLimit{5000};
+    // A job the queue has not passed on by then will not reach the display
+    // in time; as on a COM port, a display that takes nothing for 2 s is not
+    // ready.
+    static constexpr std::chrono::milliseconds kCompletionLimit{2000};
 
-    explicit CupsPrinter(Waiter& waiter, std::chrono::milliseconds answerLimit = kAnswerLimit);
+    explicit CupsPrinter(Waiter& waiter, std::chrono::milliseconds answerLimit = kAnswerLimit,
+                         std::chrono::milliseconds completionLimit = kCompletionLimit);
 
-    std::optional<QString> printRaw(std::string_view bytes) override;
+    std::optional<QString> printRaw(const QString& queue, std::string_view bytes) override;
+    PrintQueueList listQueues() override;
 
 private:
     Waiter& m_waiter;
     std::chrono::milliseconds m_answerLimit;
+    std::chrono::milliseconds m_completionLimit;
 };
 
 } // namespace vornestw

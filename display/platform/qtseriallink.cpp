@@ -30,6 +30,15 @@ bool isGoneError(int error)
     return error == EIO || error == ENXIO || error == ENODEV;
 }
 
+// Room in the driver's output queue. A display that stops reading fills it
+// (a pseudo-terminal's buffer, a UART held back); that is a slow display,
+// not a lost one.
+bool hasRoom(int descriptor)
+{
+    pollfd p{descriptor, POLLOUT, 0};
+    return ::poll(&p, 1, 0) > 0 && (p.revents & POLLOUT) != 0;
+}
+
 } // namespace
 
 QtSerialLink::QtSerialLink(QString programFolder) : m_programFolder(std::move(programFolder)) {}
@@ -128,7 +137,14 @@ bool QtSerialLink::lineAlive()
     // reports a hang-up; writes to it fail with EIO.
     pollfd p{static_cast<int>(m_port.handle()), POLLOUT, 0};
     const bool hungUp = ::poll(&p, 1, 0) > 0 && (p.revents & (POLLHUP | POLLERR | POLLNVAL)) != 0;
-    const auto error = m_port.error();
+    auto error = m_port.error();
+    // Qt reports a write into a full queue (EAGAIN) as a write error; the
+    // byte stays in its buffer and goes out once the display reads again.
+    if (!hungUp && error == QSerialPort::WriteError &&
+        !hasRoom(static_cast<int>(m_port.handle()))) {
+        m_port.clearError();
+        error = QSerialPort::NoError;
+    }
     if (hungUp || error == QSerialPort::ResourceError || error == QSerialPort::WriteError) {
         fail();
         return false;
@@ -157,7 +173,10 @@ void QtSerialLink::write(std::uint8_t byte)
         return;
     const char c = static_cast<char>(byte);
     m_port.write(&c, 1);
-    m_port.flush();
+    // Straight to the driver when it has room; otherwise Qt hands the byte
+    // over as soon as the display takes some again.
+    if (hasRoom(static_cast<int>(m_port.handle())))
+        m_port.flush();
     lineAlive();
 }
 

@@ -50,6 +50,11 @@ DisplayProgram::DisplayProgram(const QString& programFolder, const QString& user
 
 DisplayProgram::~DisplayProgram() = default;
 
+void DisplayProgram::ChoosePrinterQueue(const QString& queue)
+{
+    m_utility.ChangePort(kPrinterPort, queue);
+}
+
 void DisplayProgram::Main()
 {
     m_mainForm->show();

@@ -36,6 +36,10 @@ public:
     // Shows the main window, then says why the settings file was left alone.
     void Main();
 
+    // Starts on the printer channel with this queue (empty: the default
+    // printer), as if chosen in the connection window.
+    void ChoosePrinterQueue(const QString& queue);
+
     [[nodiscard]] DisplayState& state() { return m_state; }
     [[nodiscard]] MainForm& mainForm() { return *m_mainForm; }
     [[nodiscard]] const SettingsFile& settingsFile() const { return m_settingsFile; }

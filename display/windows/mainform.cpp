@@ -36,6 +36,7 @@ MainForm::MainForm(DisplayUtility& utility, UserNotice& notice, const SettingsFi
     frame1->setObjectName("Frame1");
     m_label2 = new QLabel("Port: Com1", frame1);
     m_label2->setObjectName("Label2");
+    m_label2->setTextFormat(Qt::PlainText); // it may hold a queue's name
     m_label3 = new QLabel("Mode: QN", frame1);
     m_label3->setObjectName("Label3");
     auto* info = new QVBoxLayout(frame1);
@@ -190,7 +191,7 @@ void MainForm::MenuSetMode_Click()
 void MainForm::Configure_Click()
 {
     setEnabled(false);
-    m_optionsForm->OpenWithOption(m_utility.state().Port);
+    m_optionsForm->OpenForChannel();
 }
 
 void MainForm::ReturnFromWindow()

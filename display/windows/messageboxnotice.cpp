@@ -1,30 +1,31 @@
 #include "messageboxnotice.h"
 
 #include <QApplication>
-#include <QMessageBox>
 
 namespace vornestw {
 
+std::unique_ptr<QMessageBox> MessageBoxNotice::MakeBox(QMessageBox::Icon icon, const QString& title,
+                                                       const QString& text,
+                                                       QMessageBox::StandardButtons buttons)
+{
+    auto box =
+        std::make_unique<QMessageBox>(icon, title, text, buttons, QApplication::activeWindow());
+    box->setTextFormat(Qt::PlainText);
+    return box;
+}
+
 void MessageBoxNotice::message(Severity severity, const QString& title, const QString& text)
 {
-    QWidget* parent = QApplication::activeWindow();
-    switch (severity) {
-    case Severity::Information:
-        QMessageBox::information(parent, title, text);
-        break;
-    case Severity::Warning:
-        QMessageBox::warning(parent, title, text);
-        break;
-    case Severity::Critical:
-        QMessageBox::critical(parent, title, text);
-        break;
-    }
+    const QMessageBox::Icon icon = severity == Severity::Information ? QMessageBox::Information
+                                   : severity == Severity::Warning   ? QMessageBox::Warning
+                                                                     : QMessageBox::Critical;
+    MakeBox(icon, title, text, QMessageBox::Ok)->exec();
 }
 
 bool MessageBoxNotice::askYesNo(const QString& title, const QString& text)
 {
-    return QMessageBox::question(QApplication::activeWindow(), title, text,
-                                 QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
+    return MakeBox(QMessageBox::Question, title, text, QMessageBox::Yes | QMessageBox::No)
+               ->exec() == QMessageBox::Yes;
 }
 
 } // namespace vornestw

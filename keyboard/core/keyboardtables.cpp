@@ -112,6 +112,18 @@ void overlayStcRecords(KeyboardTables& tables)
 // More than any table reads from its file.
 constexpr qint64 kDataFileLimit = 4096;
 
+// Bytes each data file holds for its tables to be read whole, in the order of kDataFileNames.
+constexpr std::size_t kScanBytes = ScanRecord::kFileSize;
+constexpr std::size_t kPatchBytes = CaptionPatch::kFileSize;
+constexpr std::array<std::size_t, kDataFileNames.size()> kDataFileBytes{
+    kByteTableEntries, kReloadScanRecords* kScanBytes,
+    kByteTableEntries, kByteTableEntries,
+    kByteTableEntries, 5 * kPatchBytes,
+    8 * kScanBytes,    18 * kPatchBytes,
+    32 * kScanBytes,   31 * kScanBytes,
+    27 * kScanBytes,   45 * kScanBytes,
+    50 * kScanBytes,   47 * kScanBytes};
+
 // The data files of a folder, read once; a reader's parse sees them as bytes.
 class DataFolder
 {
@@ -131,6 +143,26 @@ private:
 };
 
 } // namespace
+
+std::vector<std::string> DataFileShortages(const std::filesystem::path& appPath)
+{
+    std::vector<std::string> shortages;
+    for (std::size_t i = 0; i < kDataFileNames.size(); ++i) {
+        const std::filesystem::path path = appPath / kDataFileNames[i];
+        const FileRead read = ReadRegularFile(path, kDataFileLimit);
+        const auto got = static_cast<std::size_t>(read.bytes.size());
+        std::string problem;
+        std::error_code error;
+        if (!read.outcome.ok)
+            problem = std::filesystem::exists(path, error) ? read.outcome.reason.toStdString()
+                                                           : std::string("missing");
+        else if (got < kDataFileBytes[i])
+            problem = std::to_string(got) + " of " + std::to_string(kDataFileBytes[i]) + " bytes";
+        if (!problem.empty())
+            shortages.push_back(std::string(kDataFileNames[i]) + ": " + problem);
+    }
+    return shortages;
+}
 
 std::array<std::uint8_t, ScanRecord::kFileSize> ScanRecordBytes(const ScanRecord& r)
 {

@@ -9,6 +9,7 @@
 #include <map>
 #include <span>
 #include <string>
+#include <vector>
 
 namespace morvaw {
 
@@ -86,6 +87,11 @@ constexpr std::array<const char*, 14> kDataFileNames{
     "ASSOC1.BIN", "SCNTBL.BIN", "KCCCAPS.BIN", "KCCAPT.BIN", "KCSCAPS.BIN",
     "UKCAPT.BIN", "UKST.BIN",   "SPCAPT.BIN",  "SPST.BIN",   "ITALST.BIN",
     "GERMST.BIN", "FRANST.BIN", "BELGST.BIN",  "SWISST.BIN"};
+
+// One line for each data file of a folder that is missing, unreadable or
+// shorter than its tables read ("UKST.BIN: missing", "SCNTBL.BIN: 100 of 1242
+// bytes"); empty when every table can be read whole.
+[[nodiscard]] std::vector<std::string> DataFileShortages(const std::filesystem::path& appPath);
 
 // Reads the data files as start-up does (no language patches, no STC file).
 void LoadStartupTables(KeyboardTables& tables, const std::filesystem::path& appPath);

@@ -1,5 +1,7 @@
 #include "keytoken.h"
 
+#include "definitiontext.h"
+
 namespace morvaw {
 
 namespace {
@@ -18,6 +20,20 @@ bool TakePrefix(std::string_view& text, std::string_view prefix)
         return false;
     text.remove_prefix(prefix.size());
     return true;
+}
+
+std::string describeReading(const ParsedKeyToken& read)
+{
+    std::string words;
+    if (read.modifier & CtrlBit)
+        words += "Ctrl + ";
+    if (read.modifier & ShiftBit)
+        words += "Shift + ";
+    if (read.modifier & AltBit)
+        words += "Alt + ";
+    if (read.modifier == ForceNumBit)
+        words += "Num + ";
+    return words + '"' + read.name + '"';
 }
 
 } // namespace
@@ -59,6 +75,24 @@ ParsedKeyToken ParseKeyToken(std::string_view token)
     result.name = std::string(rest);
     result.modifier = bits != 0 ? bits : (result.forceNum ? ForceNumBit : 0);
     return result;
+}
+
+std::string TokenReadBackProblem(TokenModifiers modifiers, std::string_view name)
+{
+    if (name.find(TokenMark) != std::string_view::npos)
+        return "it holds byte 249, the mark that ends every token";
+    ParsedKeyToken read = ParseKeyToken(ComposeKeyToken(modifiers, name));
+    // Programming reads a lone capital as its small letter, alone with Shift.
+    if (read.name.size() == 1 && read.name[0] >= 'A' && read.name[0] <= 'Z') {
+        read.name[0] = static_cast<char>(read.name[0] - 'A' + 'a');
+        if (read.modifier == 0)
+            read.modifier = ShiftBit;
+    }
+    const std::uint8_t bits = (modifiers.ctrl ? CtrlBit : 0) | (modifiers.shift ? ShiftBit : 0) |
+                              (modifiers.alt ? AltBit : 0);
+    if (read.name == name && read.modifier == bits)
+        return {};
+    return "it would be read as " + describeReading(read);
 }
 
 } // namespace morvaw

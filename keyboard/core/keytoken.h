@@ -42,4 +42,11 @@ struct ParsedKeyToken
 // names.
 [[nodiscard]] ParsedKeyToken ParseKeyToken(std::string_view token);
 
+// Why the token for a key name with these modifiers would not read back as
+// that name with those modifiers, in a few words ("it would be read as Alt +
+// \"Gr\""); empty when it reads back as written. A name holding the token
+// mark never does, nor does a single capital letter, which programming reads
+// as its small letter (with Shift when it has no prefix).
+[[nodiscard]] std::string TokenReadBackProblem(TokenModifiers modifiers, std::string_view name);
+
 } // namespace morvaw

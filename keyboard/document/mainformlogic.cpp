@@ -56,6 +56,21 @@ void MainFormLogic::Form_Load(float width, float height)
     DisplayLastFiles();
 }
 
+void MainFormLogic::ReportIncompleteInstallation()
+{
+    const std::vector<std::string> shortages = DataFileShortages(m_state.AppPath);
+    if (shortages.empty())
+        return;
+    QString text = QStringLiteral("The program's installation is incomplete. These keyboard data "
+                                  "files in\n%1\nare missing or short:\n\n")
+                       .arg(ToQtPath(m_state.AppPath.string()));
+    for (const std::string& line : shortages)
+        text += QStringLiteral("    %1\n").arg(ToQtPath(line));
+    text += QStringLiteral("\nKey names and on-screen keys whose data is missing stay blank. "
+                           "Installing the program again mends it.");
+    m_dialogs.warn(text, QString::fromLatin1(kAppTitle));
+}
+
 void MainFormLogic::LoadKeybDesk()
 {
     const std::string lastLayout = LoadIni(m_state);

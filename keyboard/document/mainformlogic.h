@@ -73,6 +73,9 @@ public:
 
     // Window events. The picture area's size comes with Form_Load and every resize.
     void Form_Load(float width, float height);
+    // At start, once the window is up: data files missing or short mean an
+    // incomplete installation, which is said; the program goes on without them.
+    void ReportIncompleteInstallation();
     void Form_Activate();
     void Form_Resize(float width, float height, bool minimized);
     // Asks about unsaved changes; false when the user keeps the window open.

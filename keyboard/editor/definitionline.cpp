@@ -77,32 +77,38 @@ bool IsFunctionShiftWord(std::string_view definition)
     return definition.starts_with("Func") || definition.starts_with("FnT");
 }
 
-void RemoveLastToken(DefinitionRef line)
+LineEdit RemoveLastToken(DefinitionRef line)
 {
     if (IsFunctionShiftWord(line.text.view())) {
         line.text.assign("");
         line.length = 0;
-        return;
+        return LineEdit::Changed;
     }
+    if (line.length == 0)
+        return LineEdit::Ignored;
     const Marks m = findMarks(line.text, line.length);
     if (m.last > 1) {
         blankFrom(line.text, m.beforeLast);
         line.length = static_cast<std::uint8_t>(m.beforeLast);
     } else if (m.last == 1) {
         line.length = 0;
-    } else if (line.length > 0) {
+    } else {
         // Text without any mark (from a foreign file) is one token: remove it all.
         line.text.assign("");
         line.length = 0;
     }
+    return LineEdit::Changed;
 }
 
-bool AppendToken(DefinitionRef line, std::string_view token)
+LineEdit AppendToken(DefinitionRef line, std::string_view token)
 {
+    // A mark inside a token would split it: "\xF9x" would be the key x.
+    if (token.empty() || token.find(TokenMark) != std::string_view::npos)
+        return LineEdit::Ignored;
     Marks m = findMarks(line.text, line.length);
     const int end = (m.last == 0 ? 1 : m.last) + static_cast<int>(token.size()) + 1;
-    if (token.empty() || end > kWidth)
-        return false;
+    if (end > kWidth)
+        return LineEdit::NoRoom;
     if (m.last == 0) {
         line.text.assign(std::string(1, TokenMark));
         m.last = 1;
@@ -112,20 +118,23 @@ bool AppendToken(DefinitionRef line, std::string_view token)
         line.text[static_cast<std::size_t>(pos++)] = static_cast<std::uint8_t>(c);
     line.text[static_cast<std::size_t>(pos++)] = static_cast<std::uint8_t>(TokenMark);
     line.length = static_cast<std::uint8_t>(pos);
-    return true;
+    return LineEdit::Changed;
 }
 
-void TypeCharacter(DefinitionRef line, int code, bool spaceAsItself)
+std::optional<std::string> TypedToken(int code, bool spaceAsItself)
 {
-    if (code == 8) {
-        RemoveLastToken(line);
-    } else if (code == 32) {
-        AppendToken(line, spaceAsItself ? std::string_view(" ") : std::string_view("Spc"));
-    } else if (code >= 33 && code <= 127) {
-        AppendToken(line, std::string(1, static_cast<char>(code)));
-    }
+    if (code == 32)
+        return spaceAsItself ? " " : "Spc";
+    if (code >= 33 && code <= 127)
+        return std::string(1, static_cast<char>(code));
     // Anything else, above all bytes 128..255, never reaches a definition:
-    // a typed 249 would be taken for a mark.
+    // a typed 249 ("\u00F9") would be taken for a mark.
+    return std::nullopt;
+}
+
+std::string UsedLengthText(int length)
+{
+    return std::to_string(usedLength(length)) + " of " + std::to_string(kWidth);
 }
 
 std::string InputLineText(const FixedText<KeyRecord::kDefWidth>& text, int length)

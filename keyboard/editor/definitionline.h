@@ -4,6 +4,7 @@
 #include "keyrecord.h"
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -20,16 +21,23 @@ struct DefinitionRef
 // A definition that begins with "Func" or "FnT" is a function-shift assignment.
 [[nodiscard]] bool IsFunctionShiftWord(std::string_view definition);
 
+// What an edit did to a line.
+enum class LineEdit { Changed, NoRoom, Ignored };
+
 // Removes the last token (Backspace); a function-shift word empties the line.
-void RemoveLastToken(DefinitionRef line);
+LineEdit RemoveLastToken(DefinitionRef line);
 
 // Appends a token and its closing mark after the last mark, starting a line
-// without marks afresh. False, and nothing changed, when it would not fit.
-bool AppendToken(DefinitionRef line, std::string_view token);
+// without marks afresh. Nothing changes when it would not fit (NoRoom), or for
+// an empty token or one holding the mark (Ignored).
+LineEdit AppendToken(DefinitionRef line, std::string_view token);
 
-// A typed character: 8 removes the last token, 32..127 become a token (a space
-// is "Spc", or itself on an MSR line); every other code is ignored.
-void TypeCharacter(DefinitionRef line, int code, bool spaceAsItself);
+// The token a typed character makes: "Spc" for a space (the space itself on
+// an MSR line), the character itself for 33..127, nothing for any other code.
+[[nodiscard]] std::optional<std::string> TypedToken(int code, bool spaceAsItself);
+
+// The used length of a line as its note shows it ("58 of 60").
+[[nodiscard]] std::string UsedLengthText(int length);
 
 // What an input line shows: marks as ".", picture key names as words.
 [[nodiscard]] std::string InputLineText(const FixedText<KeyRecord::kDefWidth>& text, int length);

@@ -1,7 +1,9 @@
 #include "keymodelogic.h"
 
 #include "configuratorstate.h"
-#include "keytoken.h"
+#include "displaytext.h"
+#include "mainformlogic.h"
+#include "userdialogs.h"
 
 #include <algorithm>
 
@@ -38,7 +40,7 @@ std::optional<std::string> functionWord(std::string_view name)
 } // namespace
 
 KeyModeLogic::KeyModeLogic(ConfiguratorState& state, UserDialogs& dialogs)
-    : m_state(state), m_table(state, dialogs)
+    : m_state(state), m_dialogs(dialogs), m_table(state, dialogs)
 {
 }
 
@@ -79,6 +81,7 @@ void KeyModeLogic::Form_Activate()
     }
     m_currentLine = 0;
     m_focusRequest = 0;
+    m_lineFull = {};
 }
 
 void KeyModeLogic::FillOutRec(int result)
@@ -139,7 +142,32 @@ void KeyModeLogic::KeyPress(int keyAscii)
 {
     m_lastKeyName = keyAscii >= 0 && keyAscii <= 255 ? std::string(1, static_cast<char>(keyAscii))
                                                      : std::string();
-    TypeCharacter(line(m_currentLine), keyAscii, MsrMode());
+    if (keyAscii == 8) {
+        removeLastToken();
+    } else if (const auto token = TypedToken(keyAscii, MsrMode())) {
+        appendToken(*token);
+    }
+}
+
+void KeyModeLogic::appendToken(std::string_view token)
+{
+    bool& full = m_lineFull.at(static_cast<std::size_t>(m_currentLine));
+    if (full || AppendToken(line(m_currentLine), token) == LineEdit::NoRoom) {
+        full = true;
+        m_beep = true;
+    }
+}
+
+void KeyModeLogic::removeLastToken()
+{
+    if (RemoveLastToken(line(m_currentLine)) == LineEdit::Changed)
+        m_lineFull.at(static_cast<std::size_t>(m_currentLine)) = false;
+}
+
+std::string KeyModeLogic::LengthNote(int lineIndex) const
+{
+    const std::string used = UsedLengthText(m_state.WorkKey.len(lineIndex));
+    return m_lineFull.at(static_cast<std::size_t>(lineIndex)) ? "Line full: " + used : used;
 }
 
 void KeyModeLogic::KeyUp(int, int)
@@ -170,11 +198,21 @@ void KeyModeLogic::AddChar(std::string_view name, std::uint8_t scanCode, std::ui
         m_page = PageLines;
         m_lastKeyCode = 0;
         m_lastShift = 0;
+        m_lineFull = {};
     } else {
         m_lastKeyName = std::string(name);
         m_lastKeyCode = scanCode;
         m_lastShift = mask;
-        AppendToken(line(m_currentLine), fnSpecial());
+        // A token that would read back as another key or other modifiers (a
+        // name from an older table file) is refused rather than written.
+        const KeyToken key = keyToken();
+        if (const std::string why = TokenReadBackProblem(key.modifiers, key.name); why.empty()) {
+            appendToken(ComposeKeyToken(key.modifiers, key.name));
+        } else {
+            m_dialogs.warn(QStringLiteral("The key \"%1\" cannot be inserted: %2.")
+                               .arg(ToDisplayText(key.name), ToDisplayText(why)),
+                           QString::fromLatin1(MainFormLogic::kAppTitle));
+        }
     }
     m_focusRequest = m_currentLine;
 }
@@ -190,6 +228,12 @@ bool KeyModeLogic::shiftInEffect(bool shiftSet) const
 }
 
 std::string KeyModeLogic::fnSpecial() const
+{
+    const KeyToken key = keyToken();
+    return ComposeKeyToken(key.modifiers, key.name);
+}
+
+KeyModeLogic::KeyToken KeyModeLogic::keyToken() const
 {
     FixedText<7> name;
     name.assign(m_lastKeyName);
@@ -215,19 +259,19 @@ std::string KeyModeLogic::fnSpecial() const
         const TokenModifiers m{.ctrl = m_modifier == ModCtrl,
                                .shift = shiftInEffect(m_modifier == ModShift),
                                .alt = m_modifier == ModAlt};
-        return ComposeKeyToken(m, trimSpaces(rec->Name.view()));
+        return {m, trimSpaces(rec->Name.view())};
     }
     // The record with a modifier bit added to its plain mask.
     if (const ScanRecord* rec =
             find([&](std::uint8_t seq2) { return seq2 == (mask & kWithoutModifiers); }))
-        return ComposeKeyToken(fromMask(mask), trimSpaces(rec->Name.view()));
+        return {fromMask(mask), trimSpaces(rec->Name.view())};
     // A record that needs a modifier of its own ("!" is Shift + 1) with
     // another one added: the added one must not be lost.
     if (const ScanRecord* rec = find([&](std::uint8_t seq2) {
             return (seq2 & ~mask) == 0 && ((mask & ~seq2) & ~kModifierBits) == 0;
         }))
-        return ComposeKeyToken(fromMask(mask & ~rec->Seq2), trimSpaces(rec->Name.view()));
-    return trimSpaces(name.view());
+        return {fromMask(mask & ~rec->Seq2), trimSpaces(rec->Name.view())};
+    return {{}, trimSpaces(name.view())};
 }
 
 // --- Buttons ---
@@ -253,8 +297,9 @@ void KeyModeLogic::contr_Click(int index)
         m_page = PageLines;
         break;
     case EditOk:
-        m_table.Store();
-        m_page = PageTable;
+        // A refused name stays on the edit page to be corrected.
+        if (m_table.Store())
+            m_page = PageTable;
         break;
     case EditCancel:
         m_page = PageTable;
@@ -282,7 +327,7 @@ void KeyModeLogic::contr_Click(int index)
         break;
     case KeyDel:
     case MsrDel:
-        RemoveLastToken(line(m_currentLine));
+        removeLastToken();
         m_focusRequest = m_currentLine;
         break;
     case MsrCancel:

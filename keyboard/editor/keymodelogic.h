@@ -1,6 +1,7 @@
 #pragma once
 
 #include "definitionline.h"
+#include "keytoken.h"
 #include "onscreenkeyboard.h"
 #include "scantableeditor.h"
 
@@ -12,6 +13,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 
 namespace morvaw {
 
@@ -89,6 +91,11 @@ public:
     [[nodiscard]] int ConvertWin2Dos() const;
     // Token text for the key last given to AddChar, with its modifier prefixes.
     [[nodiscard]] std::string fnSpecial() const;
+    // A line's used length beside it: "57 of 60", or "Line full: 57 of 60" once
+    // it refused a token for lack of room.
+    [[nodiscard]] std::string LengthNote(int line) const;
+    // Whether a keystroke or a key was just refused, once: the window beeps.
+    [[nodiscard]] bool TakeBeep() { return std::exchange(m_beep, false); }
 
     // Buttons and other controls.
     void contr_Click(int index);
@@ -120,6 +127,15 @@ public:
 private:
     void Form_Load();
     void Form_Activate();
+    // The key last given to AddChar as a name and the modifiers its token gets.
+    struct KeyToken
+    {
+        TokenModifiers modifiers;
+        std::string name;
+    };
+    [[nodiscard]] KeyToken keyToken() const;
+    void appendToken(std::string_view token);
+    void removeLastToken();
     void insertRecord(int record);
     void close();
     [[nodiscard]] DefinitionRef line(int k);
@@ -127,6 +143,7 @@ private:
     [[nodiscard]] bool shiftInEffect(bool shiftSet) const;
 
     ConfiguratorState& m_state;
+    UserDialogs& m_dialogs;
     ScanTableEditor m_table;
     bool m_loaded = false;
     bool m_open = false;
@@ -142,6 +159,10 @@ private:
     // Set while a digit-row key picked with Shift is inserted: it already
     // stands for its shifted character, so no "Sh" goes in front.
     bool m_digitRowShifted = false;
+    // A line that refused a token for lack of room takes no other until one
+    // is removed, so that a shorter token cannot slip in after the gap.
+    std::array<bool, 4> m_lineFull{};
+    bool m_beep = false;
 };
 
 } // namespace morvaw

@@ -1,15 +1,18 @@
 #include "scantableeditor.h"
 
 #include "configuratorstate.h"
+#include "definitionline.h"
 #include "definitiontext.h"
 #include "displaytext.h"
 #include "filenames.h"
+#include "keytoken.h"
 #include "layoutfile.h"
 #include "mainformlogic.h"
 #include "regularfile.h"
 #include "userdialogs.h"
 
 #include <QByteArray>
+#include <QStringList>
 
 #include <algorithm>
 
@@ -211,7 +214,62 @@ void ScanTableEditor::storeRecord(int record, std::string_view name, std::uint8_
     }
 }
 
-void ScanTableEditor::Store()
+QString ScanTableEditor::newNameProblem(std::string_view name) const
+{
+    if (name.find(TokenMark) != std::string_view::npos)
+        return QStringLiteral("A key name cannot hold \"\u00F9\" or \"\u2219\": that character "
+                              "(byte 249) marks the end of every token in a definition.");
+    // A name beginning like a prefix would lose its first letters to it.
+    struct Prefix
+    {
+        const char* text;
+        const char* meaning;
+    };
+    for (const Prefix& p : {Prefix{"^", "Ctrl"}, Prefix{"#", "Force Num"}, Prefix{"Sh", "Shift"},
+                            Prefix{"Alt", "Alt"}}) {
+        if (name.starts_with(p.text))
+            return QStringLiteral("A new key name cannot begin with \"%1\": in a definition "
+                                  "\"%1\" before a key name means %2.")
+                .arg(QString::fromLatin1(p.text), QString::fromLatin1(p.meaning));
+    }
+    if (IsFunctionShiftWord(name))
+        return QStringLiteral("A new key name cannot begin with \"Func\" or \"FnT\": such a name "
+                              "makes the key a function-shift key.");
+    const QString shown = ToDisplayText(name);
+    for (int bits = 0; bits < 8; ++bits) {
+        const TokenModifiers m{
+            .ctrl = (bits & 1) != 0, .shift = (bits & 2) != 0, .alt = (bits & 4) != 0};
+        const std::string why = TokenReadBackProblem(m, name);
+        if (why.empty())
+            continue;
+        if (bits == 0)
+            return QStringLiteral("The name \"%1\" cannot be used: %2.")
+                .arg(shown, ToDisplayText(why));
+        QStringList words;
+        for (auto [set, word] : {std::pair{m.ctrl, "Ctrl"}, {m.shift, "Shift"}, {m.alt, "Alt"}}) {
+            if (set)
+                words << QString::fromLatin1(word);
+        }
+        return QStringLiteral("The name \"%1\" cannot be used: written with %2 as \"%3\", %4.")
+            .arg(shown, words.join(QStringLiteral(" + ")), ToDisplayText(ComposeKeyToken(m, name)),
+                 ToDisplayText(why));
+    }
+    // Programming looks names up with case ignored and takes the first it finds.
+    const std::string lower = AsciiLower(name);
+    const ScanTableArray& table = m_state.Tables.ScanTable;
+    for (int r = 1; r <= kScanRecords; ++r) {
+        const std::string_view other = table[static_cast<std::size_t>(r)].Name.view();
+        if (SignificantLength(other) > 0 && AsciiLower(trimSpaces(other)) == lower)
+            return QStringLiteral("The name \"%1\" cannot be used: programming would not tell it "
+                                  "from record %2, \"%3\", as it ignores case.")
+                .arg(shown)
+                .arg(r)
+                .arg(ToDisplayText(trimSpaces(other)));
+    }
+    return {};
+}
+
+bool ScanTableEditor::Store()
 {
     FixedText<7> name;
     name.assign(trimSpaces(FromDisplayText(m_text[0])));
@@ -226,6 +284,14 @@ void ScanTableEditor::Store()
         if (StrCompare(wanted, table[static_cast<std::size_t>(r)].Name.view()))
             record = r;
     }
+    // A record that has the name already keeps it as it is; a new one must
+    // read back as itself from every token the editor writes for it.
+    if (record == 0) {
+        if (const QString why = newNameProblem(wanted); !why.isEmpty()) {
+            m_dialogs.warn(why, appTitle());
+            return false;
+        }
+    }
     const int searched = std::min<int>(m_state.Tables.ScanCount, kScanRecords);
     for (int r = 1; r <= searched && record == 0; ++r) {
         if (isFree(table[static_cast<std::size_t>(r)]))
@@ -238,6 +304,7 @@ void ScanTableEditor::Store()
 
     m_state.StcTableChanged = true;
     Refill();
+    return true;
 }
 
 void ScanTableEditor::Clear()

@@ -72,7 +72,9 @@ public:
     void SetMaskCode(std::uint8_t maskCode);
 
     // The edit page's Ok: the record of that name, else the first free one.
-    void Store();
+    // A new name that a definition could not hold as itself is refused with
+    // the reason; false then, and the edit page stays.
+    [[nodiscard]] bool Store();
     // Blanks the selected record unless it is one of the protected ones.
     void Clear();
 
@@ -82,6 +84,8 @@ public:
 
 private:
     void SetMaskBit();
+    // Why a name no record has yet cannot be a new record; empty when it can.
+    [[nodiscard]] QString newNameProblem(std::string_view name) const;
     void storeRecord(int record, std::string_view name, std::uint8_t scan, std::uint8_t mask);
 
     ConfiguratorState& m_state;

@@ -11,6 +11,7 @@
 #include <QKeyEvent>
 #include <QMenuBar>
 #include <QMouseEvent>
+#include <QTimer>
 
 #include <cmath>
 
@@ -49,6 +50,8 @@ MainForm::MainForm(ConfiguratorState& state, UserDialogs& dialogs, HelpAdapter& 
     m_logic.Form_Load(static_cast<float>(m_picture->width()),
                       static_cast<float>(m_picture->height()));
     syncView();
+    // Said once the event loop runs, over the window that main has shown by then.
+    QTimer::singleShot(0, this, [this] { m_logic.ReportIncompleteInstallation(); });
 }
 
 template <typename Command> void MainForm::run(Command command)
@@ -170,8 +173,20 @@ void MainForm::syncView()
     }
 }
 
-void MainForm::returnFromChild()
+void MainForm::holdFor(const QObject* window, Hold how)
 {
+    m_holders.insert(window);
+    if (how == Hold::Hidden)
+        hide();
+    else
+        setEnabled(false);
+}
+
+void MainForm::returnFromChild(const QObject* window)
+{
+    m_holders.remove(window);
+    if (!m_holders.isEmpty())
+        return;
     setEnabled(true);
     show();
     raise();
@@ -193,6 +208,10 @@ bool MainForm::eventFilter(QObject* watched, QEvent* event)
         pictureResized();
     } else if (event->type() == QEvent::MouseButtonPress &&
                watched->property(kKeyIndex).isValid()) {
+        // Qt runs event filters for disabled widgets too: while another window
+        // holds this one, a click must not reach the keys.
+        if (!isEnabled() || !m_holders.isEmpty())
+            return true;
         const auto* mouse = static_cast<QMouseEvent*>(event);
         const int index = watched->property(kKeyIndex).toInt();
         run([&] { m_logic.KeyBtn_MouseDown(index, mouse->button()); });

@@ -3,6 +3,7 @@
 #include "mainformlogic.h"
 
 #include <QMainWindow>
+#include <QSet>
 
 #include <array>
 
@@ -30,10 +31,15 @@ public:
     // Shows the logic's caption, key captions and places and recent items.
     void syncView();
 
-    // A window opened from here hands back: enabled, shown and refreshed at
-    // once, without waiting for an activation that some window managers (or
-    // none at all) never send.
-    void returnFromChild();
+    // A window opened over this one holds it, disabled or hidden: no click on
+    // it does anything until every window that holds it has handed back.
+    enum class Hold { Disabled, Hidden };
+    void holdFor(const QObject* window, Hold how = Hold::Disabled);
+
+    // A window opened from here hands back. The last one to do so enables,
+    // shows and refreshes it at once, without waiting for an activation that
+    // some window managers (or none at all) never send.
+    void returnFromChild(const QObject* window);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -54,6 +60,7 @@ private:
     QWidget* m_picture = nullptr;
     std::array<KeyButton*, kKeyCount> m_keyButtons{};
     std::array<QAction*, 3> m_recentActions{};
+    QSet<const QObject*> m_holders;
 };
 
 } // namespace morvaw

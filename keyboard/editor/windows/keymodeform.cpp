@@ -7,6 +7,7 @@
 #include "pckeyboard.h"
 #include "virtualkeys.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QGridLayout>
@@ -46,10 +47,19 @@ constexpr std::array<MaskCheck, 5> kMaskChecks{{
 }};
 constexpr std::array<const char*, 3> kMaskOptions{"Ctrl + key", "Alt + key", "Shift + key"};
 
-// The shift argument of a key event: 1 Shift, 2 Ctrl, 4 Alt.
 QLabel* label(const QString& text, QWidget* parent)
 {
     return new QLabel(text, parent);
+}
+
+// Wide enough for the longest note, so that the line beside it keeps its width.
+QLabel* lengthLabel(const QString& name, QWidget* parent)
+{
+    auto* note = new QLabel(parent);
+    note->setObjectName(name);
+    note->setMinimumWidth(
+        note->fontMetrics().horizontalAdvance(QStringLiteral("Line full: 60 of 60")) + 4);
+    return note;
 }
 
 } // namespace
@@ -106,16 +116,19 @@ QWidget* KeyModeForm::buildMacrosPage()
         connect(rpt, &QCheckBox::clicked, this,
                 [this, k](bool checked) { run([&] { m_logic.Check1_Click(k, checked); }); });
         m_rpt[static_cast<std::size_t>(k)] = rpt;
+        m_keyLengths[static_cast<std::size_t>(k)] =
+            lengthLabel(QStringLiteral("LengthLabel_%1").arg(k), frame);
         grid->addWidget(label(captions[static_cast<std::size_t>(k)], frame), k, 0);
         grid->addWidget(line, k, 1);
-        grid->addWidget(rpt, k, 2);
+        grid->addWidget(m_keyLengths[static_cast<std::size_t>(k)], k, 2);
+        grid->addWidget(rpt, k, 3);
     }
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
     for (auto [index, caption] :
          {std::pair{6, "&Ok"}, {7, "&Cancel"}, {8, "&Special"}, {9, "&Del"}})
         buttons->addWidget(makeContr(index, QString::fromLatin1(caption)));
-    grid->addLayout(buttons, 3, 0, 1, 3);
+    grid->addLayout(buttons, 3, 0, 1, 4);
     return frame;
 }
 
@@ -133,15 +146,18 @@ QWidget* KeyModeForm::buildMsrPage()
         line->setProperty(kLineIndex, k);
         line->installEventFilter(this);
         m_msrLines[static_cast<std::size_t>(k)] = line;
+        m_msrLengths[static_cast<std::size_t>(k)] =
+            lengthLabel(QStringLiteral("MsrLengthLabel_%1").arg(k), frame);
         grid->addWidget(label(captions[static_cast<std::size_t>(k)], frame), k, 0);
         grid->addWidget(line, k, 1);
+        grid->addWidget(m_msrLengths[static_cast<std::size_t>(k)], k, 2);
     }
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
     for (auto [index, caption] :
          {std::pair{10, "&Del"}, {11, "&Special"}, {12, "&Cancel"}, {13, "&Ok"}})
         buttons->addWidget(makeContr(index, QString::fromLatin1(caption)));
-    grid->addLayout(buttons, 4, 0, 1, 2);
+    grid->addLayout(buttons, 4, 0, 1, 3);
     return frame;
 }
 
@@ -295,10 +311,11 @@ void KeyModeForm::openForMsr()
 void KeyModeForm::attachToMainForm(MainForm& mainForm)
 {
     mainForm.logic().windows().showKeyEditor = [this, &mainForm] {
-        mainForm.setEnabled(false);
+        mainForm.holdFor(this);
         openForKey();
     };
-    connect(this, &KeyModeForm::keyClosed, &mainForm, &MainForm::returnFromChild);
+    connect(this, &KeyModeForm::keyClosed, &mainForm,
+            [this, &mainForm] { mainForm.returnFromChild(this); });
 }
 
 void KeyModeForm::open()
@@ -355,11 +372,18 @@ void KeyModeForm::syncView()
     for (int k = 0; k < 3; ++k) {
         m_keyLines[static_cast<std::size_t>(k)]->setText(
             msr ? QString() : ToDisplayText(m_logic.PrintInpLine(k)));
+        m_keyLengths[static_cast<std::size_t>(k)]->setText(
+            msr ? QString() : QString::fromStdString(m_logic.LengthNote(k)));
         m_rpt[static_cast<std::size_t>(k)]->setChecked(m_logic.Rpt(k));
     }
-    for (int k = 0; k < 4; ++k)
+    for (int k = 0; k < 4; ++k) {
         m_msrLines[static_cast<std::size_t>(k)]->setText(
             msr ? ToDisplayText(m_logic.PrintInpLine(k)) : QString());
+        m_msrLengths[static_cast<std::size_t>(k)]->setText(
+            msr ? QString::fromStdString(m_logic.LengthNote(k)) : QString());
+    }
+    if (m_logic.TakeBeep())
+        QApplication::beep();
 
     syncList();
     const auto info = m_logic.Table().InfoLabels();

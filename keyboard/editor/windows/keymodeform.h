@@ -71,6 +71,9 @@ private:
     std::array<QGroupBox*, 4> m_frames{}; // macros, MSR, table, edit scan code
     std::array<InputLinePicture*, 3> m_keyLines{};
     std::array<InputLinePicture*, 4> m_msrLines{};
+    // Each line's used length beside it: "57 of 60", "Line full: 57 of 60".
+    std::array<QLabel*, 3> m_keyLengths{};
+    std::array<QLabel*, 4> m_msrLengths{};
     std::array<QCheckBox*, 3> m_rpt{};
     std::array<QPushButton*, KeyModeLogic::ControlCount> m_contr{};
     QListWidget* m_list = nullptr;

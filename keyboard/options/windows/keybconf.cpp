@@ -129,12 +129,12 @@ void KeybConf::open()
 void KeybConf::attachToMainForm(MainForm& mainForm)
 {
     mainForm.logic().windows().showKeybConf = [this, &mainForm] {
-        mainForm.setEnabled(false);
+        mainForm.holdFor(this);
         open();
     };
-    connect(this, &KeybConf::closed, &mainForm, [&mainForm] {
+    connect(this, &KeybConf::closed, &mainForm, [this, &mainForm] {
         mainForm.logic().RefreshCaption();
-        mainForm.returnFromChild();
+        mainForm.returnFromChild(this);
     });
 }
 

@@ -151,12 +151,12 @@ void SetParam::keyEditorClosed()
 void SetParam::attach(MainForm& mainForm, KeyModeForm& keyEditor)
 {
     mainForm.logic().windows().showMsrParameters = [this, &mainForm] {
-        mainForm.hide();
+        mainForm.holdFor(this, MainForm::Hold::Hidden);
         open();
     };
-    connect(this, &SetParam::closed, &mainForm, [&mainForm] {
+    connect(this, &SetParam::closed, &mainForm, [this, &mainForm] {
         mainForm.logic().RefreshCaption();
-        mainForm.returnFromChild();
+        mainForm.returnFromChild(this);
     });
     connect(this, &SetParam::editMsrKeys, &keyEditor, &KeyModeForm::openForMsr);
     connect(&keyEditor, &KeyModeForm::msrClosed, this, &SetParam::keyEditorClosed);

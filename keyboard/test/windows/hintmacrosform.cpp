@@ -47,10 +47,11 @@ void HintMacrosForm::open()
 void HintMacrosForm::attachToMainForm(MainForm& mainForm)
 {
     mainForm.logic().windows().showMacroHint = [this, &mainForm] {
-        mainForm.setEnabled(false);
+        mainForm.holdFor(this);
         open();
     };
-    connect(this, &HintMacrosForm::closed, &mainForm, &MainForm::returnFromChild);
+    connect(this, &HintMacrosForm::closed, &mainForm,
+            [this, &mainForm] { mainForm.returnFromChild(this); });
 }
 
 void HintMacrosForm::leave()

@@ -63,11 +63,11 @@ void TestForm::open()
 void TestForm::attachToMainForm(MainForm& mainForm)
 {
     mainForm.logic().windows().showTest = [&mainForm] {
-        mainForm.setEnabled(false);
         auto* form = new TestForm;
-        connect(form, &TestForm::closed, &mainForm, [&mainForm] {
+        mainForm.holdFor(form);
+        connect(form, &TestForm::closed, &mainForm, [&mainForm, form] {
             mainForm.logic().RestoreAppHelpFile();
-            mainForm.returnFromChild();
+            mainForm.returnFromChild(form);
         });
         form->open();
     };

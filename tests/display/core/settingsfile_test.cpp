@@ -105,6 +105,28 @@ TEST_F(SettingsFileTest, SavedValuesComeBackTrimmedAndUnusableNumbersFallBack)
     EXPECT_EQ(contentsOf(path).right(10), QByteArray("\1\2\3\4\5\6\7\10\11\12"));
 }
 
+// The printer queue lives beside the record, which keeps its 100 bytes; the
+// default printer needs no file, and a name no print server could give a
+// queue is no choice.
+TEST_F(SettingsFileTest, PrinterQueueIsKeptInASideFileOfItsOwn)
+{
+    const QString side = dir.filePath("DISPLAY.printer");
+    DisplayState state;
+    SaveSettings(state, SettingsFile(path));
+    EXPECT_FALSE(QFileInfo::exists(side));
+    state.Port = kPrinterPort, state.PrinterQueue = "receipt-1";
+    SaveSettings(state, SettingsFile(path));
+    EXPECT_EQ(contentsOf(side), "receipt-1\n");
+    EXPECT_EQ(contentsOf(path), bytesOf(RecordOf(state)));
+    const DisplayState back = read();
+    EXPECT_EQ(back.PrinterQueue, "receipt-1");
+    EXPECT_EQ(back.ChannelCaption, "Send to printer receipt-1");
+    write(QByteArray(128, 'q'), side);
+    EXPECT_EQ(read().PrinterQueue, "");
+    write("two words", side);
+    EXPECT_EQ(read().ChannelCaption, "Send to default printer");
+}
+
 // A link to a regular file is followed; a link to anything else is left alone,
 // and a FIFO is never opened (it would hang the start).
 TEST_F(SettingsFileTest, OnlyARegularFileIsReadOrReplaced)

@@ -1,4 +1,3 @@
-#include "cupsprinter.h"
 #include "displayrig.h"
 #include "eventloopwaiter.h"
 #include "pseudoterminal.h"
@@ -7,8 +6,6 @@
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QFile>
-#include <QTcpServer>
-#include <QTcpSocket>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <gtest/gtest.h>
@@ -91,69 +88,42 @@ TEST(QtSerialLink, HungUpLineIsReportedClosedAndLeftQuietWhileWaitsSleep)
               Waiter::Outcome::Aborted);
 }
 
-// A print server that takes the connection and never answers, one without a
-// default printer, and none at all: each is named within seconds while the
-// window keeps running.
-TEST(CupsPrinter, SilentPrinterlessOrMissingServerIsNamed)
+// The display stops reading: the terminal's buffer fills and the next byte
+// finds no room. That is a time-out like any other, not a lost device; the port
+// stays open and, once the display reads again, the next command goes out.
+TEST(QtSerialLink, DisplayThatStopsReadingTimesOutAndKeepsThePort)
 {
-    QTcpServer silent, printerless, closed;
-    const auto listen = [](QTcpServer& server) {
-        server.listen(QHostAddress::LocalHost);
-        return "127.0.0.1:" + QByteArray::number(server.serverPort());
-    };
-    const QByteArray quiet = listen(silent), empty = listen(printerless), nobody = listen(closed);
-    closed.close(); // nothing listens there any more
-    // The printerless one answers each whole request "not found".
-    QObject::connect(&printerless, &QTcpServer::newConnection, [&] {
-        QTcpSocket* client = printerless.nextPendingConnection();
-        QObject::connect(client, &QTcpSocket::readyRead, [client, in = QByteArray()]() mutable {
-            in += client->readAll();
-            const qsizetype body = in.indexOf("\r\n\r\n") + 4;
-            const QByteArray header = in.left(body).toLower();
-            const qsizetype at = header.indexOf("content-length: ");
-            const qsizetype size = at < 0 ? 0 : header.mid(at + 16).split('\r')[0].toLongLong();
-            if (body < 4 || in.size() < body + size) {
-                if (body >= 4 && in.size() == body && header.contains("expect: 100-continue"))
-                    client->write("HTTP/1.1 100 Continue\r\n\r\n");
-                return;
-            }
-            // Version and request id as asked; status client-error-not-found.
-            const QByteArray request = in.mid(body, size).leftJustified(8, '\0');
-            const QByteArray ipp = request.left(2) + QByteArray("\x04\x06", 2) + request.mid(4, 4) +
-                                   QByteArray("\x01\x47\x00\x12", 4) + "attributes-charset" +
-                                   QByteArray("\x00\x05", 2) + "utf-8" +
-                                   QByteArray("\x48\x00\x1B", 3) + "attributes-natural-language" +
-                                   QByteArray("\x00\x02", 2) + "en\x03";
-            client->write("HTTP/1.1 200 OK\r\nContent-Type: application/ipp\r\nContent-Length: " +
-                          QByteArray::number(ipp.size()) + "\r\n\r\n" + ipp);
-            in.remove(0, body + size);
-        });
-    });
-    const std::tuple<QByteArray, QString, qint64> cases[] = {
-        {quiet, "The print server " + quiet + " does not answer", 5000},
-        {empty, "No default printer on the print server " + empty, 3000},
-        {nobody, "The print server " + nobody + " cannot be reached (", 3000},
-    };
+    QTemporaryDir folder;
+    PseudoTerminal pty;
+    ASSERT_TRUE(QFile::link(pty.terminalPath(), folder.filePath("com2")));
+    QtSerialLink link(folder.path());
     EventLoopWaiter waiter;
-    CupsPrinter printer(waiter, std::chrono::milliseconds(1000));
-    for (const auto& [server, expected, limit] : cases) {
-        qputenv("CUPS_SERVER", server);
-        QElapsedTimer clock;
-        qint64 last = 0, longestGap = 0; // the longest pause of the event loop
-        QTimer ticker;
-        QObject::connect(&ticker, &QTimer::timeout, [&] {
-            longestGap = std::max(longestGap, clock.elapsed() - last);
-            last = clock.elapsed();
-        });
-        ticker.start(20);
-        clock.start();
-        const auto error = printer.printRaw("x");
-        EXPECT_TRUE(error.value_or("").startsWith(expected))
-            << error.value_or("none").toStdString();
-        EXPECT_LT(clock.elapsed(), limit) << server.constData();
-        EXPECT_LT(std::max(longestGap, clock.elapsed() - last), 500); // the window kept running
-    }
-    qunsetenv("CUPS_SERVER");
+    RecordingNotice notice;
+    FakePrinter printer;
+    DisplayState state; // COM2
+    OutputChannel channel(state, link, printer, waiter, notice);
+    const std::size_t moreThanAnyBuffer = 1 << 17;
+    channel.SendString(std::string(moreThanAnyBuffer, 'x'));
+    EXPECT_EQ(notice.messages,
+              (Notices{{"Communication error", "Time out error", UserNotice::Severity::Warning}}));
+    EXPECT_TRUE(link.isOpen());
+    EXPECT_FALSE(link.failure());
+
+    std::vector<std::uint8_t> got;
+    QTimer reader;
+    QObject::connect(&reader, &QTimer::timeout, [&] {
+        const auto more = pty.takeReceived();
+        got.insert(got.end(), more.begin(), more.end());
+    });
+    reader.start(1);
+    channel.SendString("abc");
+    const bool never = false;
+    (void)waiter.waitUntil([&] { return got.size() >= 4 && got.back() == 'c'; },
+                           std::chrono::seconds(5), never, {});
+    EXPECT_EQ(notice.messages.size(), 1u);
+    ASSERT_GE(got.size(), 4u);
+    EXPECT_LT(got.size(), moreThanAnyBuffer); // the rest of the long command was dropped
+    EXPECT_EQ(std::string(got.end() - 4, got.end()), "xabc");
 }
 
 } // namespace

@@ -1,13 +1,17 @@
 // The real windows as a person drives them, over the simulated display (and,
 // end to end, over the real serial code and a pseudo-terminal).
 #include "eventloopwaiter.h"
+#include "messageboxnotice.h"
 #include "pseudoterminal.h"
 #include "qtseriallink.h"
 #include "widgetrig.h"
 
 #include <QApplication>
+#include <QListWidget>
 #include <QMenu>
+#include <QMessageBox>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QScrollBar>
 #include <gtest/gtest.h>
 
@@ -358,6 +362,40 @@ TEST(OptionsForm, Com3OpensAtOnceAFailedOpenKeepsTheOldPortAndThePrinterClosesIt
     EXPECT_EQ(rig.label("Label2"), "Send to default printer");
     rig.trigger("MenuFunction_1");
     EXPECT_EQ(rig.printer.jobs.size(), 1u);
+}
+
+// The print server's queues stand beside "Printer", the default printer
+// first; the chosen queue gets the commands, names the channel and is kept.
+TEST(OptionsForm, ChosenPrinterQueueGetsTheJobsNamesTheChannelAndIsKept)
+{
+    WidgetRig rig;
+    rig.printer.queues.queues = {{"office", "idle", true}, {"display", "paused", false}};
+    rig.trigger("Configure");
+    QApplication::processEvents(); // the print server is asked once the window shows
+    auto* list = rig.in<QListWidget>("OptionsForm", "PrinterQueues");
+    ASSERT_EQ(list->count(), 3);
+    EXPECT_EQ(list->item(0)->text() + "|" + list->item(2)->text(),
+              "default printer (office)|display: paused");
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
+                      list->visualItemRect(list->item(2)).center());
+    EXPECT_TRUE(rig.in<QRadioButton>("OptionsForm", "PortOption_4")->isChecked());
+    rig.click("OptionsForm", "BtnOk");
+    EXPECT_EQ(rig.label("Label2"), "Send to printer display");
+    rig.trigger("MenuFunction_1");
+    EXPECT_EQ(rig.printer.jobQueues, std::vector<QString>{"display"});
+    rig.main().close();
+    QFile side(rig.folder() + ".printer");
+    EXPECT_TRUE(side.open(QIODevice::ReadOnly) && side.readAll() == "display\n");
+}
+
+// Message texts carry words from outside (a queue's name, a printer's state
+// message); markup in them is shown, not obeyed.
+TEST(MessageBoxNotice, ShowsTextsAsTheyAre)
+{
+    const auto box =
+        MessageBoxNotice::MakeBox(QMessageBox::Warning, "Vornest",
+                                  "Printer Error: <img src=\"/x\"><b>queue</b>", QMessageBox::Ok);
+    EXPECT_EQ(box->textFormat(), Qt::PlainText);
 }
 
 // A session through the real windows, serial code and waiter, with a

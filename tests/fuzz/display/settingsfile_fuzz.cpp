@@ -1,9 +1,11 @@
-// Any bytes where the display settings file should be. A whole record is read
-// back byte for byte; what a run starts with is a state the windows can show,
-// and saved and read again by the next run it gives the same bytes.
+// Any bytes where the display settings file, or its printer queue file,
+// should be. A whole record is read back byte for byte; what a run starts
+// with is a state the windows can show, and saved and read again by the next
+// run it gives the same bytes.
 #include "displaystate.h"
 #include "displaytext.h"
 #include "fuzzinput.h"
+#include "printqueue.h"
 #include "protocoltables.h"
 #include "settingsfile.h"
 #include "settingsrecord.h"
@@ -44,6 +46,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     DisplayState second;
     ApplySettings(SettingsFile::Parse(saved).value(), second);
     require(RecordOf(second).toBytes() == saved, "save and reload give the same bytes");
+
+    // The same bytes as the printer queue's side file.
+    const QString queue = SettingsFile::ParsePrinterQueue(bytes);
+    require(queue.isEmpty() || IsPrintQueueName(queue), "a queue is a name a server can have");
+    const QByteArray line = queue.toUtf8() + '\n';
+    require(SettingsFile::ParsePrinterQueue(
+                std::span(reinterpret_cast<const std::uint8_t*>(line.constData()),
+                          static_cast<std::size_t>(line.size()))) == queue,
+            "a saved queue reads back as itself");
 
     return 0;
 }

@@ -25,6 +25,8 @@ protected:
         SetDef(records[3], 0, Tokens({"&"}));
         records[Settings::KbdShape].PosX = 1;
         ASSERT_TRUE(WriteBytes(layout(), LayoutFileBytes(records)));
+        // Of the data files only one, and that cut short.
+        ASSERT_TRUE(WriteBytes(QDir(m_dir.path()).filePath("SCNTBL.BIN"), QByteArray(100, 'a')));
         ConfiguratorState settings;
         settings.AppPath = m_dir.path().toStdString();
         settings.LayoutFileName = layout().toStdString();
@@ -66,6 +68,13 @@ TEST_F(MainFormTest, PictureShowsTheLayoutLegibly)
     EXPECT_EQ(recent->text(), "/shop/a&&b.KBD");
     EXPECT_FALSE(child<QAction>(m_main.get(), "File_8")->isVisible());
     EXPECT_FALSE(child<QAction>(m_main.get(), "Edit_1")->isVisible());
+
+    // The start said why the on-screen keyboard will be blank.
+    ASSERT_EQ(m_dialogs.messages.size(), 1u);
+    const QString text = m_dialogs.messages[0].text;
+    EXPECT_TRUE(text.contains("incomplete") && text.contains(m_dir.path()));
+    EXPECT_TRUE(text.contains("SCNTBL.BIN: 100 of 1242 bytes") &&
+                text.contains("ASSOC1.BIN: missing") && text.contains("SWISST.BIN: missing"));
 }
 
 TEST_F(MainFormTest, KeysAndFunctionKeysReachTheirWindows)

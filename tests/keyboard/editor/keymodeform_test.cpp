@@ -1,13 +1,17 @@
 #include "applicationenvironment.h"
 #include "editorfolder.h"
 #include "fakes.h"
+#include "hintmacrosform.h"
 #include "inputlinepicture.h"
+#include "keybconf.h"
 #include "keymodeform.h"
 #include "keymodelogic.h"
 #include "mainform.h"
 #include "picturekey.h"
 
+#include <QAction>
 #include <QApplication>
+#include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
@@ -106,6 +110,7 @@ TEST_F(KeyModeFormTest, EditsThroughTheWindowAreSaved)
     openKey(3);
     type(ed("DKInputLinePict_0"), QStringLiteral("ab c\bù\u0161"));
     EXPECT_EQ(lineText(0), ".a.b.Spc.");
+    EXPECT_EQ(ed<QLabel>("LengthLabel_0")->text(), "9 of 60");
     click("DKInputLinePict_1");
     click("Btn_338");
     picture(OnScreen::NumLock);
@@ -204,4 +209,31 @@ TEST_F(KeyModeFormTest, MsrModeReportsItsStatusOnClosing)
     EXPECT_EQ(closed[0][0].toInt(), 3);
     EXPECT_EQ(m_state->MsrKeys[2].Len0, 0);
     EXPECT_TRUE(m_main->isEnabled()); // MSR mode leaves the main window to its own caller
+}
+
+// While a window is open over the main window its keys take no click: a right
+// click neither opens the hint nor takes another key into the work copy.
+TEST_F(KeyModeFormTest, TheMainWindowTakesNoClickWhileAWindowIsOpenOverIt)
+{
+    HintMacrosForm hint(*m_state);
+    hint.attachToMainForm(*m_main);
+    KeybConf keybConf(*m_state);
+    keybConf.attachToMainForm(*m_main);
+    QWidget* key1 = m_main->findChild<QWidget*>("KeyBtn_1");
+    KeyRecord expected = m_state->LayoutRecords[3];
+    SetDef(expected, 0, Tokens({"y"}));
+
+    openKey(2);
+    type(ed("DKInputLinePict_0"), "y");
+    QTest::mouseClick(key1, Qt::RightButton);
+    EXPECT_FALSE(hint.isVisible());
+    contr({KeyModeLogic::KeyOk});
+    EXPECT_EQ(m_state->LayoutRecords[3], expected);
+
+    m_main->findChild<QAction*>("Configure1")->trigger();
+    QTest::mouseClick(key1, Qt::RightButton);
+    EXPECT_FALSE(hint.isVisible());
+    QTest::mouseClick(keybConf.findChild<QWidget*>("Command2"), Qt::LeftButton);
+    QTest::mouseClick(key1, Qt::RightButton);
+    EXPECT_TRUE(hint.isVisible());
 }

@@ -2,6 +2,7 @@
 #include "editorfolder.h"
 #include "fakes.h"
 #include "keymodelogic.h"
+#include "keysequence.h"
 #include "keytoken.h"
 
 #include <QFile>
@@ -113,11 +114,25 @@ TEST_F(KeyModeLogicTest, TypedKeysBecomeTokensThatFitSixtyCharacters)
         EXPECT_EQ(line(0), row.after) << row.before << " + " << row.codes.front();
     }
     // A named token longer than one character no longer fits 58 characters.
+    m_main->KeyBtn_Click(0); // no line is full yet
     setLine(0, l58);
     m_editor->AddChar("F1     ", 0x3B, 0);
     EXPECT_EQ(line(0), l58);
-    m_editor->AddChar("a      ", 0x1E, 0);
-    EXPECT_EQ(line(0).size(), 60u);
+}
+
+// Once a token found no room the line takes nothing more until something is
+// removed: a shorter token after it would drop the longer one from the middle.
+TEST_F(KeyModeLogicTest, AFullLineTakesNothingUntilATokenIsRemoved)
+{
+    type("LARGE CAPPUCCINO WITH OAT MILK");
+    EXPECT_TRUE(m_editor->PrintInpLine(0).ends_with(".W.I.T.H.Spc.O.A.T."));
+    EXPECT_EQ(m_editor->LengthNote(0), "Line full: 57 of 60");
+    EXPECT_TRUE(m_editor->TakeBeep());
+    insertRecord(24);
+    EXPECT_EQ(line(0).size(), 57u);
+    type("\bM");
+    EXPECT_TRUE(m_editor->PrintInpLine(0).ends_with(".O.A.M."));
+    EXPECT_EQ(m_editor->LengthNote(0), "57 of 60");
 }
 
 TEST_F(KeyModeLogicTest, LinesShowMarksAsDotsAndPicturesAsWords)
@@ -129,8 +144,8 @@ TEST_F(KeyModeLogicTest, LinesShowMarksAsDotsAndPicturesAsWords)
     EXPECT_EQ(m_editor->PrintInpLine(1), "Func1");
 }
 
-// The token a picked key gives under each modifier state, and that
-// programming can read it back to a scan record.
+// The token a picked key gives under each modifier state (that programming
+// reads it back: EveryTokenTheEditorWritesReadsBackAsItsRecord).
 TEST_F(KeyModeLogicTest, PickedKeysGetTheirModifierPrefixes)
 {
     storeRecord("Rep", "13", "1"); // record 141, a mask with the repeat bit
@@ -167,14 +182,7 @@ TEST_F(KeyModeLogicTest, PickedKeysGetTheirModifierPrefixes)
             insertRecord(row.record);
         else
             m_editor->Btn_Click(row.button);
-        const std::string token = DefToken(1, line(0), TokenMark);
-        EXPECT_EQ(token, row.token);
-        const std::string read = ParseKeyToken(token).name;
-        EXPECT_TRUE(std::any_of(m_state->Tables.ScanTable.begin(), m_state->Tables.ScanTable.end(),
-                                [&](const ScanRecord& r) {
-                                    return r.Name.str().substr(
-                                               0, SignificantLength(r.Name.view())) == read;
-                                }));
+        EXPECT_EQ(DefToken(1, line(0), TokenMark), row.token);
         if (row.modifier != L::ModNone)
             m_editor->OpShft_Click(row.modifier);
     }
@@ -196,6 +204,64 @@ TEST_F(KeyModeLogicTest, ShiftedKeysInsertTheirOwnRecords)
                 << "language " << int(language) << " key " << n;
         }
     }
+}
+
+// Every shipped name and every name the table page accepts goes into a
+// definition as a token that programming reads back as that record with the
+// modifiers it was picked with (Caps Lock adds Shift); the rest are refused.
+TEST_F(KeyModeLogicTest, EveryTokenTheEditorWritesReadsBackAsItsRecord)
+{
+    for (std::uint8_t language : {Language::USA, Language::UK, Language::Spain}) {
+        start(language);
+        for (const char* candidate : {"Mine", "Gr", "x1", "AltGr", "Sh1", "^x", "#5", "ft", "ftp",
+                                      "A", "ESC", "Funcx", "\u00F9x", "\u2219"})
+            storeRecord(candidate, "70", "0");
+        ASSERT_EQ(m_editor->Table().Names().size(), 143u) << "only Mine, Gr and x1 are taken";
+        EXPECT_EQ(m_dialogs.messages.size(), 11u * (language + 1));
+        const ScanNames names{m_state->Tables.ScanTable, m_state->Tables.ScanCount};
+        for (int r = 1; r <= 143; ++r) {
+            const ScanRecord& rec = m_state->Tables.ScanTable[static_cast<std::size_t>(r)];
+            if (r <= 140 && (name(r).starts_with("Func") || name(r).starts_with("FnT")))
+                continue; // these make the key a function-shift key
+            for (int option : {L::ModNone, L::ModCtrl, L::ModAlt, L::ModShift}) {
+                m_editor->OpShft_Click(option == L::ModNone ? m_editor->SelectedModifier()
+                                                            : option);
+                for (int caps = 0; caps < 2; ++caps) {
+                    setLine(0, "");
+                    m_editor->BtnPict_MouseDown(OnScreen::CapsLock, Qt::LeftButton);
+                    insertRecord(r);
+                    const int bits =
+                        (option == L::ModCtrl ? CtrlBit : 0) | (option == L::ModAlt ? AltBit : 0) |
+                        ((option == L::ModShift) != m_editor->CapsLock() ? ShiftBit : 0);
+                    // A cursor-pad key goes without its pad bit once a modifier is added.
+                    const int mask = (rec.Seq2 == 32 && bits != 0 ? 0 : rec.Seq2) | bits;
+                    EXPECT_EQ(SetKeySequence(names, DefToken(1, line(0), TokenMark)),
+                              (KeyCode{rec.Seq1, static_cast<std::uint8_t>(mask)}))
+                        << "language " << int(language) << ", " << name(r) << ", bits " << bits;
+                }
+            }
+        }
+    }
+}
+
+// A name an older table file holds is listed and kept as it is, but one that
+// would not read back as itself is not inserted: "\xF9x" would be the key x.
+TEST_F(KeyModeLogicTest, AStoredNameThatWouldNotReadBackIsKeptButNotInserted)
+{
+    QByteArray stc = stcFile();
+    stc.replace(140 * 9, 18,
+                QByteArray("\xF9x     \x70\x00"
+                           "AltGr  \x71\x00",
+                           18));
+    ASSERT_TRUE(WriteBytes(m_folder->file("STCUSA.TBL"), stc));
+    m_main->KeyBtn_Click(0);
+    EXPECT_EQ(m_editor->Table().Names().at(140), "\xF9x     ");
+    insertRecord(141);
+    insertRecord(142);
+    EXPECT_EQ(line(0), "");
+    EXPECT_EQ(m_dialogs.messages.size(), 2u);
+    storeRecord("Mine", "1", "0");
+    EXPECT_EQ(stcFile().left(142 * 9), stc.left(142 * 9));
 }
 
 TEST_F(KeyModeLogicTest, ModifiersAndLocksChangePicturesAndCaptions)

@@ -164,19 +164,23 @@ struct RecordingNotice : UserNotice
     std::deque<bool> answers;
 };
 
-// Collects the raw jobs; fails them with `error` when set.
+// Collects the raw jobs and the queues they went to; fails them with `error`
+// when set. Lists `queues`.
 struct FakePrinter : Printer
 {
-    std::optional<QString> printRaw(std::string_view bytes) override
+    std::optional<QString> printRaw(const QString& queue, std::string_view bytes) override
     {
         ++attempts;
         if (!error)
-            jobs.emplace_back(bytes);
+            jobs.emplace_back(bytes), jobQueues.push_back(queue);
         return error;
     }
+    PrintQueueList listQueues() override { return queues; }
 
     std::optional<QString> error;
     std::vector<std::string> jobs;
+    std::vector<QString> jobQueues;
+    PrintQueueList queues;
     int attempts = 0;
 };
 
