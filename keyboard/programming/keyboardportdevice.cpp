@@ -35,22 +35,37 @@ bool KeyboardPortDevice::reported(bool ok)
     return ok;
 }
 
+void KeyboardPortDevice::waitForChangeGap()
+{
+    const auto gap = m_repeat.changeGap();
+    if (m_lastChange && gap.count() > 0) {
+        const auto due = *m_lastChange + gap;
+        m_waits.waitUntil([&] { return m_waits.now() >= due; }, due - m_waits.now());
+    }
+}
+
 bool KeyboardPortDevice::setSpeed(int speed)
 {
-    return reported(m_repeat.setSpeed(speed));
+    waitForChangeGap();
+    const bool ok = m_repeat.setSpeed(speed);
+    m_lastChange = m_waits.now();
+    return reported(ok);
 }
 
 bool KeyboardPortDevice::setDelay(int delay)
 {
-    return reported(m_repeat.setDelay(delay));
+    waitForChangeGap();
+    const bool ok = m_repeat.setDelay(delay);
+    m_lastChange = m_waits.now();
+    return reported(ok);
 }
 
-void KeyboardPortDevice::restore(const std::optional<RepeatValues>& values)
+bool KeyboardPortDevice::restore(const std::optional<RepeatValues>& values)
 {
     if (!values)
-        return;
-    setSpeed(values->speed);
-    setDelay(values->delay);
+        return false;
+    const bool speedBack = setSpeed(values->speed);
+    return setDelay(values->delay) && speedBack;
 }
 
 void KeyboardPortDevice::reset()

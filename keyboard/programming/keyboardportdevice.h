@@ -71,15 +71,18 @@ public:
     [[nodiscard]] bool writeFailed() const { return m_writeFailed; }
     [[nodiscard]] bool acknowledged() const { return m_acknowledged; }
 
+    // A change of the repeat settings, at least changeGap() after the last one.
     bool setSpeed(int speed);
     bool setDelay(int delay);
-    // Puts the user's settings back, when they were read.
-    void restore(const std::optional<RepeatValues>& values);
+    // Puts the user's settings back, when they were read; true when they are.
+    bool restore(const std::optional<RepeatValues>& values);
 
 private:
     enum class KeyModes { Collect, Handshake, Watch };
 
     bool reported(bool ok);
+    // The driver merges changes that come too close; each waits for its turn.
+    void waitForChangeGap();
     // Waits while the keyboard keeps typing, quietTime at a time.
     void waitWhileTyping(std::chrono::milliseconds quietTime);
 
@@ -94,6 +97,7 @@ private:
     std::array<char, 3> m_handshake{' ', ' ', ' '};
     bool m_acknowledged = false; // KbdAcknowledged
     bool m_writeFailed = false;
+    std::optional<std::chrono::milliseconds> m_lastChange;
 };
 
 } // namespace morvaw

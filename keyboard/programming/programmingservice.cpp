@@ -65,7 +65,8 @@ ProgrammingService::ProgrammingService(Waiter& waiter, SerialLink& port, RepeatS
 
 QString ProgrammingService::keyboardPortNote()
 {
-    return m_repeat.unavailableReason();
+    const QString reason = m_repeat.unavailableReason();
+    return reason.isEmpty() ? m_repeat.keyboardName() : reason;
 }
 
 QString ProgrammingService::keyboardPortUnusableReason(std::uint8_t kbdFlags)
@@ -174,6 +175,7 @@ TransferOutcome ProgrammingService::program(const TransferInput& input, Transfer
     m_active = true;
     m_userAborted = false;
     m_partlyProgrammed = false;
+    m_userSettingsKept = false;
     m_keyboard.reset();
 
     int type = KeyboardType(flags);
@@ -204,7 +206,11 @@ TransferOutcome ProgrammingService::program(const TransferInput& input, Transfer
             observer.repeatChangeFailed();
         flags |= 0x80;
         outcome = sendLargeMacros(observer);
-        m_keyboard.restore(m_userSettings);
+        // Every way out comes here: done, failed, stopped by a click, Cancel,
+        // the window closing or the program being asked to end.
+        // What was kept stays kept for the next start when they are not back.
+        if (m_keyboard.restore(m_userSettings) && std::exchange(m_userSettingsKept, false))
+            m_repeat.userSettingsBack();
     } else {
         m_generation = KeyboardGeneration::Older;
         outcome = sendSmallMacros(observer);
@@ -324,6 +330,8 @@ bool ProgrammingService::connectEnhanced(TransferObserver& observer)
         return true;
     }
     m_keyboard.reset();
+    if (!std::exchange(m_userSettingsKept, true))
+        m_repeat.keepUserSettings();
     m_keyboard.setDelay(0);
     return m_keyboard.KbdProgMode(m_userSettings, [&](const auto& step) {
         TransferProgress waiting =

@@ -184,6 +184,7 @@ private:
     bool m_idle = true;
     bool m_userAborted = false;
     bool m_partlyProgrammed = false;
+    bool m_userSettingsKept = false;
 };
 
 } // namespace morvaw

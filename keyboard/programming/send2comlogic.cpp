@@ -13,6 +13,8 @@ namespace {
 const QString kAppTitle = QStringLiteral("MORVA");
 const QString kPromptTitle = QStringLiteral("Program Kbd");
 const QString kIdleText = QStringLiteral("Press Program Button to transfer.");
+const QString kKeepInFront =
+    QStringLiteral("Keep this window in front: the keyboard types its answers into it.");
 const QString kPartlyProgrammed =
     QStringLiteral("The transfer was stopped: the keyboard is only partly programmed and must be "
                    "programmed again.");
@@ -78,6 +80,7 @@ void Send2ComLogic::activate()
     const std::uint8_t flags = input.LayoutRecords[Settings::KbdFlags].PosX;
     m_view.KbdPortNote = m_service.keyboardPortNote();
     m_view.kbdPortEnabled = m_service.keyboardPortUnusableReason(flags).isEmpty();
+    m_view.KeepInFront.clear();
     const MatrixCodeTable matrixCodes = MakeDeviceMatrixCodes();
     m_view.MemoryText = MacroMemoryText(
         LayoutSource{input.LayoutRecords, {input.ScanTable, input.ScanCount}, matrixCodes});
@@ -275,6 +278,7 @@ void Send2ComLogic::progressed(const TransferProgress& progress)
         m_view.mouseCaptured = true;
         m_view.blinkYellow = step.cornersLit;
         m_view.InfoLabel2 = QStringLiteral("To cancel, click on mouse");
+        m_view.KeepInFront = kKeepInFront;
         m_view.InfoLabel3 =
             QStringLiteral("Press both upper left and right keys as shown on screen");
         m_view.InfoLabel = step.counting ? QStringLiteral("Waiting ") + numberText(step.countdown)
@@ -295,6 +299,7 @@ void Send2ComLogic::progressed(const TransferProgress& progress)
         break;
     case TransferPhase::PassEnded:
         m_view.mouseCaptured = false;
+        m_view.KeepInFront.clear();
         m_view.InfoLabel3.clear();
         m_view.outlinesVisible = false;
         if (progress.generation == KeyboardGeneration::Older)

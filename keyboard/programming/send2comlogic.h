@@ -25,8 +25,10 @@ struct ProgrammingView
     QString InfoLabel3;
     // How full the keyboard's memory will be, from the build that is sent.
     QString MemoryText;
-    // Why the keyboard port cannot be used here, or empty.
+    // The keyboard the keyboard port uses, or why it cannot be used here.
     QString KbdPortNote;
+    // During a keyboard-port transfer: the keyboard's answers need this window in front.
+    QString KeepInFront;
     bool controlsVisible = true; // Frame1, Program and Cancel
     bool largeLayout = true;     // else the small one of a keyboard-port transfer
     bool outlinesVisible = false;

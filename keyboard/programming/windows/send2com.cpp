@@ -108,6 +108,7 @@ void Send2Com::build()
     m_info = label("InfoLabel");
     m_info2 = label("InfoLabel2");
     m_info3 = label("InfoLabel3");
+    m_keepInFront = label("KeepInFrontLabel");
 
     for (int row = 1; row <= 7; ++row) {
         for (int column = 1; column <= 12; ++column) {
@@ -129,9 +130,12 @@ void Send2Com::placeControls()
     const int margin = px(kMargin);
     if (!view.largeLayout) {
         const int width = px(kSmallWidth);
-        setFixedSize(width, px(kSmallHeight));
         m_info->setGeometry(margin, px(kSmallInfoTop), width - 2 * margin, px(330));
         m_info2->setGeometry(margin, px(kSmallInfo2Top), width - 2 * margin, px(330));
+        const int keepTop = px(kSmallInfo2Top + 360);
+        const int keepHeight = m_keepInFront->heightForWidth(width - 2 * margin);
+        m_keepInFront->setGeometry(margin, keepTop, width - 2 * margin, keepHeight);
+        setFixedSize(width, std::max(px(kSmallHeight), keepTop + keepHeight + margin / 2));
         return;
     }
     int width = px(kLargeWidth);
@@ -154,9 +158,12 @@ void Send2Com::placeControls()
     const int info2Top = std::max(px(kLargeInfo2Top), infoTop + lineHeight + 2);
     m_info->setGeometry(margin, infoTop, inner, lineHeight);
     m_info2->setGeometry(margin, info2Top, inner, lineHeight);
+    const int keepTop = info2Top + lineHeight + 2;
+    const int keepHeight = m_keepInFront->isVisible() ? m_keepInFront->heightForWidth(inner) : 0;
+    m_keepInFront->setGeometry(margin, keepTop, inner, keepHeight);
     // The handshake prompt sits below the outlines, where the port buttons were.
     m_info3->setGeometry(margin, px(kOutlineStep * 8 + 60), inner, 3 * lineHeight);
-    setFixedSize(width, std::max(px(kLargeHeight), info2Top + lineHeight + margin));
+    setFixedSize(width, std::max(px(kLargeHeight), keepTop + keepHeight + margin));
 }
 
 void Send2Com::syncView()
@@ -179,6 +186,8 @@ void Send2Com::syncView()
     m_cancel->setVisible(controls);
     m_memory->setVisible(controls);
     m_info3->setVisible(!view.InfoLabel3.isEmpty());
+    m_keepInFront->setText(view.KeepInFront);
+    m_keepInFront->setVisible(!view.KeepInFront.isEmpty());
     if (m_shownYellow != view.blinkYellow) {
         m_shownYellow = view.blinkYellow;
         const QString fill = QStringLiteral("border: 1px solid black; background: %1;")
@@ -188,8 +197,15 @@ void Send2Com::syncView()
     }
     for (int n = 1; n <= kOutlines; ++n)
         m_outlines[static_cast<std::size_t>(n)]->setVisible(view.outlinesVisible);
+    // The keyboard's answers are key presses: they must reach this window,
+    // whatever took the focus meanwhile (a question of ours aside).
+    if (view.mouseCaptured && isVisible() && !isActiveWindow() &&
+        !QApplication::activeModalWidget()) {
+        raise();
+        activateWindow();
+    }
     if (!controls && !hasFocus())
-        setFocus(); // the keyboard's answers must reach this window
+        setFocus();
     placeControls();
 
     const bool grab = view.mouseCaptured && isVisible();

@@ -67,6 +67,7 @@ private:
     QLabel* m_info = nullptr;
     QLabel* m_info2 = nullptr;
     QLabel* m_info3 = nullptr;
+    QLabel* m_keepInFront = nullptr;
     std::array<QFrame*, kOutlines + 1> m_outlines{}; // 1..84
     double m_scale = 1.0;
     int m_programDepth = 0;

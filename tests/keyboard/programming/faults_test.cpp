@@ -188,6 +188,7 @@ TEST_P(Faults, EndClearlyAndNeverTakeAStrayAnswer)
     if (rig.repeat.unavailable.isEmpty()) { // the repeat settings the window found are back
         EXPECT_EQ(rig.repeat.currentSpeed, 20);
         EXPECT_EQ(rig.repeat.currentDelay, 1);
+        EXPECT_FALSE(rig.repeat.kept);
     }
 }
 

@@ -77,6 +77,23 @@ TEST(KeyboardPort, NibblesAndTheirEcho)
     }
 }
 
+// As the PS/2 driver does: a change within 50 ms of the previous one is held
+// back 50 ms and goes out once, with the values of that moment.
+TEST(KeyboardPort, TheDriverMergesChangesThatComeTooClose)
+{
+    LinkRig rig(0);
+    rig.onTick = [&] {
+        const long long now = rig.clock.now().count();
+        if (now == 10 || now == 20 || now == 30)
+            rig.repeat.setSpeed(static_cast<int>(now));
+        if (now == 69) {
+            EXPECT_EQ(rig.repeat.commands.size(), 1u);
+        }
+    };
+    rig.waits.delay(std::chrono::milliseconds(200));
+    EXPECT_EQ(rig.repeat.commands, (std::vector<std::pair<int, int>>{{10, 1}, {30, 1}}));
+}
+
 TEST(KeyboardPort, HandshakeNeedsStarPlusMinusInOrder)
 {
     for (const auto& [typed, acknowledged] : std::vector<std::pair<std::string, bool>>{

@@ -116,6 +116,7 @@ TEST(Transfer, ThroughTheKeyboardPort)
         // The repeat settings the window found are back.
         EXPECT_EQ(rig.repeat.currentSpeed, 20);
         EXPECT_EQ(rig.repeat.currentDelay, 1);
+        EXPECT_FALSE(rig.repeat.kept);
         switch (trouble) {
         case Trouble::None:
             EXPECT_TRUE(HoldsLayout(rig.device, *rig.state));
@@ -130,22 +131,33 @@ TEST(Transfer, ThroughTheKeyboardPort)
     }
 }
 
+// Every way out of a transfer: what is said, and the user's repeat settings
+// back on the keyboard (with nothing left kept for a start after a crash).
 TEST(Transfer, StoppedHalfWayTheKeyboardIsSaidToBePartlyProgrammed)
 {
     using Stop = std::function<void(Send2ComLogic&)>;
     const Stop close = [](Send2ComLogic& window) { EXPECT_FALSE(window.requestClose()); };
-    const std::tuple<bool, Stop, QStringList> stops[] = {
-        {false, &Send2ComLogic::cancel, {"MORVA: Transmit aborted by user\n" + kPartly}},
-        {false, close, {"MORVA: " + kPartly}},
-        {true, close, {"MORVA: " + kPartly}},
-        {true, &Send2ComLogic::mouseClicked, {"MORVA: Kbd transmit aborted by user\n" + kPartly}},
-        {true, &Send2ComLogic::terminate, {}}}; // nobody may be left to answer
-    for (const auto& [keyboardPort, stop, shown] : stops) {
+    enum When { Sending, Handshake };
+    const std::tuple<bool, When, Stop, QStringList> stops[] = {
+        {false, Sending, &Send2ComLogic::cancel, {"MORVA: Transmit aborted by user\n" + kPartly}},
+        {false, Sending, close, {"MORVA: " + kPartly}},
+        {true, Sending, close, {"MORVA: " + kPartly}},
+        {true,
+         Sending,
+         &Send2ComLogic::mouseClicked,
+         {"MORVA: Kbd transmit aborted by user\n" + kPartly}},
+        {true, Sending, &Send2ComLogic::terminate, {}}, // nobody may be left to answer
+        {true, Handshake, close, {}},
+        {true, Handshake, &Send2ComLogic::mouseClicked, {}},
+        {true, Handshake, &Send2ComLogic::terminate, {}}}; // SIGTERM, SIGHUP
+    for (const auto& [keyboardPort, when, stop, shown] : stops) {
         KeyboardRig rig(2);
         AddSomeKeys(*rig.state);
         rig.state->ComPortIndex = keyboardPort ? 4 : 0;
         rig.onTick = [&] {
-            if (rig.device.writes() == 20 && rig.service().running())
+            const bool now = when == Sending ? rig.device.writes() == 20
+                                             : rig.window.view().InfoLabel == "Waiting  30";
+            if (now && rig.service().running())
                 stop(rig.window);
         };
         rig.program();
@@ -153,6 +165,7 @@ TEST(Transfer, StoppedHalfWayTheKeyboardIsSaidToBePartlyProgrammed)
         EXPECT_FALSE(rig.device.complete());
         EXPECT_EQ(rig.repeat.currentSpeed, 20); // the settings the window found
         EXPECT_EQ(rig.repeat.currentDelay, 1);
+        EXPECT_FALSE(rig.repeat.kept);
     }
 }
 

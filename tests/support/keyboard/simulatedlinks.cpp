@@ -54,7 +54,7 @@ bool SimulatedRepeatSettings::setSpeed(int speed)
 {
     if (unavailable.isEmpty()) {
         speedsSet.push_back(currentSpeed = speed);
-        command();
+        changed();
     }
     return unavailable.isEmpty();
 }
@@ -63,14 +63,26 @@ bool SimulatedRepeatSettings::setDelay(int delay)
 {
     if (unavailable.isEmpty()) {
         currentDelay = delay;
-        command();
+        changed();
     }
     return unavailable.isEmpty();
 }
 
+void SimulatedRepeatSettings::changed()
+{
+    ++changes;
+    const bool tooSoon = m_now - m_lastChangeAt <= kMergeWindowMs;
+    m_lastChangeAt = m_now;
+    if (!tooSoon)
+        command();
+    else if (m_heldUntil < 0)
+        m_heldUntil = m_now + kMergeWindowMs;
+}
+
 void SimulatedRepeatSettings::command()
 {
-    // The driver sends the command a moment later; the keyboard types back.
+    // The keyboard gets the command a moment later and types back.
+    commands.emplace_back(currentSpeed, currentDelay);
     m_typed.push(m_now + 4, m_device.typematic(currentSpeed, currentDelay), 2);
     if (m_device.awaitingCornerKeys() && m_knockAt < 0)
         m_knockAt = m_now;
@@ -79,6 +91,10 @@ void SimulatedRepeatSettings::command()
 void SimulatedRepeatSettings::tick(long long now)
 {
     m_now = now;
+    if (m_heldUntil >= 0 && now >= m_heldUntil) {
+        m_heldUntil = -1;
+        command();
+    }
     if (m_knockAt >= 0 && pressAfterMs >= 0 && now >= m_knockAt + pressAfterMs) {
         m_knockAt = -1;
         m_typed.push(now, m_device.pressCornerKeys(), 2);

@@ -74,40 +74,59 @@ private:
     std::string m_input;
 };
 
-// The system's repeat settings with the keyboard on its cable: each change
-// is a typematic command to the simulated keyboard, whose answers are typed
-// into the window, one character every 2 ms.
+// The system's repeat settings with the keyboard on its PS/2 port, as the
+// Linux driver handles them: a change makes it send the keyboard a typematic
+// command at once, but a change within 50 ms of the previous one is held back
+// 50 ms and then sent once, with the values of that moment. The keyboard's
+// answers are typed into the window, one character every 2 ms.
 class SimulatedRepeatSettings : public RepeatSettings
 {
 public:
+    static constexpr long long kMergeWindowMs = 50;
+
     explicit SimulatedRepeatSettings(kbdsim::KeyboardDevice& device) : m_device(device) {}
 
     QString unavailableReason() override { return unavailable; }
+    QString keyboardName() override { return unavailable.isEmpty() ? name : QString(); }
     std::optional<int> speed() override { return ifAvailable(currentSpeed); }
     std::optional<int> delay() override { return ifAvailable(currentDelay); }
     bool setSpeed(int speed) override;
     bool setDelay(int delay) override;
+    [[nodiscard]] std::chrono::milliseconds changeGap() const override
+    {
+        return std::chrono::milliseconds{65};
+    }
+    void keepUserSettings() override { kept = true; }
+    void userSettingsBack() override { kept = false; }
 
-    // One millisecond: typed characters arrive, the person presses the keys.
+    // One millisecond: held commands go out, typed characters arrive, the
+    // person presses the keys.
     void tick(long long now);
 
     QString unavailable; // set: every call fails, for this reason
+    QString name;        // the keyboard's, when usable
     std::function<void(char)> typeKey;
     // The person presses the two corner keys this long after the knock; < 0: never.
     int pressAfterMs = 500;
     int currentSpeed = 20;
     int currentDelay = 1;
     std::vector<int> speedsSet;
+    std::vector<std::pair<int, int>> commands; // (speed, delay) of each the keyboard got
+    int changes = 0;                           // of the settings, by setSpeed and setDelay
+    bool kept = false; // the user's settings are kept for a start after a crash
 
 private:
     std::optional<int> ifAvailable(int value) const
     {
         return unavailable.isEmpty() ? std::optional<int>(value) : std::nullopt;
     }
+    void changed();
     void command();
 
     kbdsim::KeyboardDevice& m_device;
     long long m_now = 0;
+    long long m_lastChangeAt = -kMergeWindowMs - 1;
+    long long m_heldUntil = -1; // a held command goes out then
     long long m_knockAt = -1;
     TimedQueue m_typed;
 };
