@@ -1,3 +1,4 @@
+#include "commandline.h"
 #include "configuratorstate.h"
 #include "evdevrepeatsettings.h"
 #include "eventloopwaiter.h"
@@ -6,9 +7,11 @@
 #include "keybconf.h"
 #include "keymodeform.h"
 #include "mainform.h"
+#include "portlisting.h"
 #include "programfolders.h"
 #include "qtseriallink.h"
 #include "qtuserdialogs.h"
+#include "repeatsettingsrecord.h"
 #include "send2com.h"
 #include "setparam.h"
 #include "terminationsignal.h"
@@ -16,11 +19,23 @@
 
 #include <QApplication>
 #include <QFile>
+#include <QTimer>
 
+#include <cstdio>
 #include <memory>
 
 int main(int argc, char* argv[])
 {
+    const morvaw::CommandLineOptions options = morvaw::ReadCommandLine(argc, argv);
+    if (!options.error.isEmpty()) {
+        std::fprintf(stderr, "morvaw: %s\n%s", qPrintable(options.error),
+                     qPrintable(morvaw::CommandLineUsage()));
+        return 2;
+    }
+    if (options.listPorts) { // no display needed
+        std::fputs(morvaw::ListPorts(options.keyboardDevice).toLocal8Bit().constData(), stdout);
+        return 0;
+    }
     morvaw::TerminationSignal::installHandlers();
     QApplication app(argc, argv);
     QApplication::setApplicationName("MORVAW");
@@ -35,7 +50,8 @@ int main(int argc, char* argv[])
     // The programming window's services outlive the windows.
     morvaw::EventLoopWaiter waiter;
     morvaw::QtSerialLink port(QFile::decodeName(QByteArray::fromStdString(folders.user.native())));
-    morvaw::EvdevRepeatSettings repeat;
+    const morvaw::RepeatSettingsRecord repeatRecord(morvaw::RepeatSettingsRecord::DefaultPath());
+    morvaw::EvdevRepeatSettings repeat(options.keyboardDevice, repeatRecord.path());
     morvaw::MainForm mainForm(*state, dialogs, help);
     dialogs.setParent(&mainForm);
 
@@ -86,5 +102,15 @@ int main(int argc, char* argv[])
         morvaw::TerminateProgramming(&mainForm, [&mainForm] { mainForm.close(); });
     });
     mainForm.show();
+    // A transfer that could not end (a crash, a kill -9) left the keyboard's
+    // repeat settings changed: they go back, and the user hears of it.
+    const QString leftover =
+        morvaw::PutBackLeftoverSettings(repeatRecord, &morvaw::EvdevRepeatSettings::WriteSaved);
+    if (!leftover.isEmpty()) {
+        std::fprintf(stderr, "morvaw: %s\n", qPrintable(leftover));
+        QTimer::singleShot(0, &mainForm, [&dialogs, leftover] {
+            dialogs.inform(leftover, QStringLiteral("MORVAW"));
+        });
+    }
     return app.exec();
 }

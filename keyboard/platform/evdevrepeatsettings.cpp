@@ -1,10 +1,11 @@
 #include "evdevrepeatsettings.h"
 
-#include <QDir>
+#include "keyboardchoice.h"
+
 #include <QFile>
-#include <QFileInfo>
 
 #include <cerrno>
+#include <cstring>
 #include <fcntl.h>
 #include <linux/input.h>
 #include <sys/ioctl.h>
@@ -19,45 +20,18 @@ namespace {
 
 constexpr int kDelayStep = 250;
 
-bool testBit(const unsigned long* bits, int bit)
+int openDevice(const QString& path)
 {
-    constexpr int kBitsPerLong = static_cast<int>(sizeof(unsigned long) * 8);
-    return (bits[bit / kBitsPerLong] >> (bit % kBitsPerLong)) & 1UL;
-}
-
-// A device that repeats keys and has letter and Enter keys.
-bool isKeyboard(int fd)
-{
-    unsigned long types[1] = {};
-    unsigned long keys[(KEY_MAX + 1) / (sizeof(unsigned long) * 8) + 1] = {};
-    if (::ioctl(fd, EVIOCGBIT(0, sizeof types), types) < 0 ||
-        ::ioctl(fd, EVIOCGBIT(EV_KEY, sizeof keys), keys) < 0)
-        return false;
-    return testBit(types, EV_KEY) && testBit(types, EV_REP) && testBit(keys, KEY_A) &&
-           testBit(keys, KEY_ENTER);
-}
-
-QStringList candidateDevices()
-{
-    QStringList found;
-    const QDir byPath(QStringLiteral("/dev/input/by-path"));
-    for (const QFileInfo& link :
-         byPath.entryInfoList({QStringLiteral("*-event-kbd")}, QDir::System | QDir::Files))
-        found << link.canonicalFilePath();
-    const QDir input(QStringLiteral("/dev/input"));
-    for (const QString& name :
-         input.entryList({QStringLiteral("event*")}, QDir::System, QDir::Name)) {
-        const QString path = input.filePath(name);
-        if (!found.contains(path))
-            found << path;
-    }
-    return found;
+    return ::open(QFile::encodeName(path).constData(), O_RDWR | O_CLOEXEC | O_NONBLOCK);
 }
 
 } // namespace
 
-EvdevRepeatSettings::EvdevRepeatSettings(QString devicePath) : m_devicePath(std::move(devicePath))
+EvdevRepeatSettings::EvdevRepeatSettings(const QString& requestedDevice, QString recordPath)
+    : m_record(std::move(recordPath))
 {
+    if (!requestedDevice.isEmpty())
+        m_requested = ResolvedDevicePath(requestedDevice);
 }
 
 EvdevRepeatSettings::~EvdevRepeatSettings()
@@ -100,40 +74,60 @@ bool EvdevRepeatSettings::ensureOpen()
 {
     if (m_fd >= 0)
         return true;
-    const QStringList paths =
-        m_devicePath.isEmpty() ? candidateDevices() : QStringList{m_devicePath};
-    QString denied;
-    for (const QString& path : paths) {
-        const QByteArray native = QFile::encodeName(path);
-        const int fd = ::open(native.constData(), O_RDWR | O_CLOEXEC | O_NONBLOCK);
-        if (fd < 0) {
-            if (errno == EACCES || errno == EPERM)
-                denied = path;
-            continue;
-        }
-        if (isKeyboard(fd)) {
-            m_fd = fd;
-            m_reason.clear();
-            return true;
-        }
-        ::close(fd);
+    const KeyboardChoice choice = ChooseKeyboard(KeyboardsOfThisComputer(), m_requested);
+    m_reason = choice.reason;
+    m_name = choice.note();
+    if (!choice.keyboard)
+        return false;
+    const int fd = openDevice(choice.keyboard->path);
+    if (fd < 0) {
+        m_reason = QStringLiteral("Not usable here: %1 cannot be opened (%2).")
+                       .arg(choice.keyboard->path, QString::fromLocal8Bit(std::strerror(errno)));
+        return false;
     }
-    if (!denied.isEmpty())
-        m_reason = QStringLiteral("Not usable here: no permission to change the keyboard's "
-                                  "settings (%1). Add your user to the group \"input\" and log "
-                                  "in again.")
-                       .arg(denied);
-    else
-        m_reason = QStringLiteral("Not usable here: this computer shows no keyboard device "
-                                  "(/dev/input/event*). Connect the keyboard to its keyboard "
-                                  "port, or program it over a COM port.");
-    return false;
+    m_fd = fd;
+    m_device = choice.keyboard->path;
+    return true;
 }
 
 QString EvdevRepeatSettings::unavailableReason()
 {
     ensureOpen();
     return m_reason;
+}
+
+QString EvdevRepeatSettings::keyboardName()
+{
+    return ensureOpen() ? m_name : QString();
+}
+
+void EvdevRepeatSettings::keepUserSettings()
+{
+    // A record that is there already holds the user's settings from before
+    // a transfer that could not put them back; the device holds ours.
+    if (m_record.load())
+        return;
+    int delayMs = 0;
+    int periodMs = 0;
+    if (readRepeat(delayMs, periodMs))
+        m_record.save({m_device, delayMs, periodMs});
+}
+
+void EvdevRepeatSettings::userSettingsBack()
+{
+    m_record.remove();
+}
+
+bool EvdevRepeatSettings::WriteSaved(const RepeatSettingsRecord::Saved& saved)
+{
+    const int fd = openDevice(saved.device);
+    if (fd < 0)
+        return false;
+    unsigned int rep[2] = {static_cast<unsigned int>(saved.delayMs),
+                           static_cast<unsigned int>(saved.periodMs)};
+    const bool ok = ::ioctl(fd, EVIOCSREP, rep) >= 0;
+    ::close(fd);
+    return ok;
 }
 
 bool EvdevRepeatSettings::readRepeat(int& delayMs, int& periodMs)

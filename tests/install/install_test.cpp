@@ -83,6 +83,20 @@ TEST_P(ProgramFolder, StartsShowsItsWindowAndExitsCleanly)
 
 INSTANTIATE_TEST_SUITE_P(BothPrograms, ProgramFolder, ::testing::Values("morvaw", "vornestw"));
 
+// The listing of ports is for a shell, where there may be no display at all.
+TEST(CommandLine, MorvawListsItsPortsWithoutADisplay)
+{
+    QProcess process;
+    auto env = QProcessEnvironment::systemEnvironment();
+    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
+        env.remove(name);
+    process.setProcessEnvironment(env);
+    process.start(QStringLiteral(SUITE_PROGRAM_DIR "/morvaw"), {"--list-ports"});
+    ASSERT_TRUE(process.waitForFinished(20000));
+    EXPECT_EQ(process.exitCode(), 0) << process.readAllStandardError().toStdString();
+    EXPECT_TRUE(process.readAllStandardOutput().startsWith("Keyboard port"));
+}
+
 // One installation for every case. Its folder's name is not valid UTF-8; the
 // programs are started through a link with a plain name and see the bytes.
 class Installed : public ::testing::TestWithParam<const char*>

@@ -1,0 +1,46 @@
+#include "portlisting.h"
+
+namespace morvaw {
+
+PortListingSection KeyboardPortSection(const std::vector<KeyboardCandidate>& keyboards,
+                                       const KeyboardChoice& choice)
+{
+    PortListingSection section{QStringLiteral("Keyboard port (\"Send setup using KBD\"):"), {}};
+    for (const KeyboardCandidate& keyboard : keyboards) {
+        const bool used = choice.keyboard && choice.keyboard->path == keyboard.path;
+        section.lines << QStringLiteral("%1 %2  %3  %4%5")
+                             .arg(used ? QStringLiteral("*") : QStringLiteral(" "), keyboard.path,
+                                  BusName(keyboard.bus), keyboard.name,
+                                  keyboard.permitted ? QString()
+                                                     : QStringLiteral("  (no permission)"));
+    }
+    if (choice.keyboard)
+        section.lines << QStringLiteral("  * is the keyboard it uses.");
+    else
+        section.lines << QStringLiteral("  None is used. ") + choice.reason;
+    return section;
+}
+
+QString ListPorts(const QString& requestedKeyboard)
+{
+    const std::vector<KeyboardCandidate> keyboards = KeyboardsOfThisComputer();
+    const QString requested =
+        requestedKeyboard.isEmpty() ? QString() : ResolvedDevicePath(requestedKeyboard);
+    return FormatPortListing(
+        {KeyboardPortSection(keyboards, ChooseKeyboard(keyboards, requested))});
+}
+
+QString FormatPortListing(const std::vector<PortListingSection>& sections)
+{
+    QString text;
+    for (const PortListingSection& section : sections) {
+        if (!text.isEmpty())
+            text += QLatin1Char('\n');
+        text += section.title + QLatin1Char('\n');
+        for (const QString& line : section.lines)
+            text += line + QLatin1Char('\n');
+    }
+    return text;
+}
+
+} // namespace morvaw

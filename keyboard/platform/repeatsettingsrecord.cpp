@@ -1,0 +1,90 @@
+#include "repeatsettingsrecord.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+
+#include <cstdlib>
+
+namespace morvaw {
+
+QString RepeatSettingsRecord::DefaultPath()
+{
+    QString stateHome = QFile::decodeName(qgetenv("XDG_STATE_HOME"));
+    if (!stateHome.startsWith(QLatin1Char('/')))
+        stateHome = QDir::homePath() + QStringLiteral("/.local/state");
+    return stateHome + QStringLiteral("/morvaw/repeat-settings");
+}
+
+bool RepeatSettingsRecord::save(const Saved& saved) const
+{
+    if (!QDir().mkpath(QFileInfo(m_path).path()))
+        return false;
+    QSaveFile file(m_path);
+    if (!file.open(QIODevice::WriteOnly))
+        return false;
+    file.write(QStringLiteral("device=%1\ndelay=%2\nperiod=%3\n")
+                   .arg(saved.device)
+                   .arg(saved.delayMs)
+                   .arg(saved.periodMs)
+                   .toUtf8());
+    return file.commit();
+}
+
+std::optional<RepeatSettingsRecord::Saved> RepeatSettingsRecord::load() const
+{
+    QFile file(m_path);
+    if (!file.open(QIODevice::ReadOnly))
+        return std::nullopt;
+    Saved saved;
+    bool delayRead = false;
+    bool periodRead = false;
+    // A few short lines; anything else in the file is not ours.
+    for (int line = 0; line < 8 && !file.atEnd(); ++line) {
+        const QString text = QString::fromUtf8(file.readLine(4096)).trimmed();
+        const QString value = text.section(QLatin1Char('='), 1);
+        if (text.startsWith(QStringLiteral("device=")))
+            saved.device = value;
+        else if (text.startsWith(QStringLiteral("delay=")))
+            saved.delayMs = value.toInt(&delayRead);
+        else if (text.startsWith(QStringLiteral("period=")))
+            saved.periodMs = value.toInt(&periodRead);
+    }
+    if (saved.device.isEmpty() || !delayRead || !periodRead || saved.delayMs <= 0 ||
+        saved.periodMs <= 0)
+        return std::nullopt;
+    return saved;
+}
+
+void RepeatSettingsRecord::remove() const
+{
+    QFile::remove(m_path);
+}
+
+QString
+PutBackLeftoverSettings(const RepeatSettingsRecord& record,
+                        const std::function<bool(const RepeatSettingsRecord::Saved&)>& write)
+{
+    if (!QFileInfo::exists(record.path()))
+        return {};
+    const auto saved = record.load();
+    record.remove();
+    if (!saved)
+        return QStringLiteral("A keyboard-port transfer did not end, and what it kept of the "
+                              "keyboard's repeat settings (%1) cannot be read. Set them again in "
+                              "the system's keyboard settings.")
+            .arg(record.path());
+    const QString values =
+        QStringLiteral("delay %1 ms, repeat every %2 ms").arg(saved->delayMs).arg(saved->periodMs);
+    if (!write(*saved))
+        return QStringLiteral("A keyboard-port transfer did not end and left the repeat settings "
+                              "of %1 changed, and they could not be put back: set them again in "
+                              "the system's keyboard settings (they were: %2).")
+            .arg(saved->device, values);
+    return QStringLiteral("A keyboard-port transfer did not end and left the repeat settings of "
+                          "%1 changed. They are back as they were: %2.")
+        .arg(saved->device, values);
+}
+
+} // namespace morvaw
