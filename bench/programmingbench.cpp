@@ -8,6 +8,7 @@
 #include "eventloopwaiter.h"
 #include "keyboardrig.h"
 #include "keystablebuilder.h"
+#include "programmingservice.h"
 #include "qtseriallink.h"
 
 #include <QCoreApplication>
@@ -28,7 +29,7 @@ namespace {
 
 // 84 keys: ten with three full parts, two more macros, the rest single
 // keys: 2044 of the enhanced keyboard's 2047 bytes.
-void FillLayout(ConfiguratorState& state)
+void FillLayout(TestLayout& state)
 {
     std::string full(1, TokenMark);
     for (int i = 0; i < 29; ++i)
@@ -47,6 +48,15 @@ void FillLayout(ConfiguratorState& state)
     }
 }
 
+// Programs one keyboard and no other.
+class OneKeyboard : public TransferObserver
+{
+public:
+    void progressed(const TransferProgress&) override {}
+    void detectionTrouble(const TransferOutcome&) override {}
+    bool programAnother(const TransferOutcome&) override { return false; }
+};
+
 } // namespace
 
 int main(int argc, char* argv[])
@@ -59,7 +69,7 @@ int main(int argc, char* argv[])
 
     auto state = MakeState(2);
     FillLayout(*state);
-    const LayoutSource source = LayoutSource::Of(*state);
+    const LayoutSource source = state->source();
     constexpr int kRounds = 200;
     QElapsedTimer clock;
     clock.start();
@@ -91,11 +101,8 @@ int main(int argc, char* argv[])
     QtSerialLink port(folder.path());
     kbdsim::KeyboardDevice unused(2);
     SimulatedRepeatSettings repeat(unused);
-    ScriptedDialogs dialogs{true};
-    TransferSession session(*state, waiter, repeat);
-    KeyboardPortDevice keyboard(session);
-    SerialDevice serial(session, port, keyboard, dialogs);
-    TransferDriver driver(session, serial, keyboard, dialogs);
+    ProgrammingService service(waiter, port, repeat);
+    OneKeyboard observer;
 
     // A timer that should fire every millisecond: its longest gap is the
     // longest time the event loop was kept from running.
@@ -108,9 +115,8 @@ int main(int argc, char* argv[])
     probe.start(1);
     gapClock.start();
 
-    driver.Form_Activate();
     clock.restart();
-    driver.Program_Click();
+    const TransferOutcome outcome = service.program(state->input(), observer);
     const double totalS = clock.elapsed() / 1000.0;
     probe.stop();
 
@@ -122,7 +128,9 @@ int main(int argc, char* argv[])
                 writes, totalS, writes, waitsS, 100.0 * (totalS - waitsS - 0.8) / (waitsS + 0.8));
     std::printf("Longest time the event loop was blocked: %lld ms\n",
                 static_cast<long long>(longestGap));
-    std::printf("Messages: %s\n", qPrintable(dialogs.shown.join(QStringLiteral(" / "))));
+    std::printf("Outcome: %s\n", outcome.result == TransferResult::Programmed
+                                     ? "programmed"
+                                     : qPrintable(outcome.message));
     simulator.terminate();
     simulator.waitForFinished(2000);
     return 0;

@@ -39,8 +39,30 @@ int main(int argc, char* argv[])
     morvaw::MainForm mainForm(*state, dialogs, help);
     dialogs.setParent(&mainForm);
 
+    // Programming reads the layout, its scan table and the port when it needs
+    // them, and hands back the port the user picks and the keyboard flags a
+    // transfer leaves; here they live in the configurator's state.
+    const morvaw::ProgrammingServices programming{
+        dialogs,
+        waiter,
+        port,
+        repeat,
+        [&state] {
+            morvaw::TransferInput input;
+            input.LayoutRecords = state->LayoutRecords;
+            input.ScanTable = state->Tables.ScanTable;
+            input.ScanCount = state->Tables.ScanCount;
+            input.channel = morvaw::ChannelOf(state->ComPortIndex);
+            return input;
+        },
+        [&state](int comPortIndex) {
+            state->ComPortIndex = static_cast<std::uint16_t>(comPortIndex);
+        },
+        [&state](std::uint8_t kbdFlags) {
+            state->LayoutRecords[morvaw::Settings::KbdFlags].PosX = kbdFlags;
+        }};
     mainForm.logic().windows().showProgramming = morvaw::ProgrammingWindowOpener(
-        {*state, dialogs, waiter, port, repeat}, &mainForm, [&mainForm] { mainForm.syncView(); });
+        programming, &mainForm, [&mainForm] { mainForm.syncView(); });
 
     // The key editor is made once and only hidden and shown afterwards; its
     // messages belong to it, as the main window is disabled meanwhile.

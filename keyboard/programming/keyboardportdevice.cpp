@@ -1,12 +1,11 @@
 #include "keyboardportdevice.h"
 
-#include "configuratorstate.h"
 #include "linkcodes.h"
-#include "repeatsettings.h"
-#include "transfersession.h"
+#include "transferwaits.h"
 #include "waiter.h"
 
 #include <string>
+#include <utility>
 
 namespace morvaw {
 
@@ -16,34 +15,59 @@ constexpr std::chrono::milliseconds kKnockPause{10};
 constexpr std::chrono::milliseconds kNibblePause{1};
 constexpr std::chrono::milliseconds kPatienceStep{1};
 
+// The repeat speed that carries each 4-bit value; 14 and 15 are out of order.
+constexpr std::array<int, 16> kNibbleSpeeds{29, 27, 25, 23, 21, 19, 18, 16,
+                                            15, 14, 12, 11, 10, 9,  6,  8};
+
 } // namespace
 
-KeyboardPortDevice::KeyboardPortDevice(TransferSession& session) : m_session(session) {}
+KeyboardPortDevice::KeyboardPortDevice(TransferWaits& waits, RepeatSettings& repeat,
+                                       std::function<void()> changeFailed)
+    : m_waits(waits), m_repeat(repeat), m_changeFailed(std::move(changeFailed))
+{
+}
+
+bool KeyboardPortDevice::reported(bool ok)
+{
+    // Where the keyboard port cannot work at all the window says why instead.
+    if (!ok && m_changeFailed && m_repeat.unavailableReason().isEmpty())
+        m_changeFailed();
+    return ok;
+}
 
 bool KeyboardPortDevice::setSpeed(int speed)
 {
-    const bool ok = m_session.repeat().setSpeed(speed);
-    m_session.beepOnFailure(ok);
-    return ok;
+    return reported(m_repeat.setSpeed(speed));
 }
 
 bool KeyboardPortDevice::setDelay(int delay)
 {
-    const bool ok = m_session.repeat().setDelay(delay);
-    m_session.beepOnFailure(ok);
-    return ok;
+    return reported(m_repeat.setDelay(delay));
 }
 
-void KeyboardPortDevice::restoreSavedSettings()
+void KeyboardPortDevice::restore(const std::optional<RepeatValues>& values)
 {
-    setSpeed(m_session.SavedSpeed);
-    setDelay(m_session.SavedDelay);
+    if (!values)
+        return;
+    setSpeed(values->speed);
+    setDelay(values->delay);
+}
+
+void KeyboardPortDevice::reset()
+{
+    m_acknowledged = false;
+    m_writeFailed = false;
+    m_keyCount = 1;
+}
+
+void KeyboardPortDevice::collectEchoes()
+{
+    m_keyMode = KeyModes::Collect;
 }
 
 void KeyboardPortDevice::SendNibble(int value)
 {
-    const auto& table = m_session.state().NibbleSpeedTable;
-    setSpeed(table[static_cast<std::size_t>((value & 0x0F) + 1)]);
+    setSpeed(kNibbleSpeeds[static_cast<std::size_t>(value & 0x0F)]);
 }
 
 bool KeyboardPortDevice::KbdWriteE2(int long1, std::uint8_t data1)
@@ -53,24 +77,24 @@ bool KeyboardPortDevice::KbdWriteE2(int long1, std::uint8_t data1)
     std::string expected;
     for (int nibble : nibbles) {
         SendNibble(nibble);
-        m_session.delay(kNibblePause);
+        m_waits.delay(kNibblePause);
         expected += B2Hex(static_cast<std::uint8_t>(nibble));
     }
 
     std::string reply;
     int patience = kPatience;
     while (reply.size() < 6 && patience >= 1) {
-        if (m_session.KeyCount > 1) {
+        if (m_keyCount > 1) {
             reply += static_cast<char>(Readkeyword() & 0xFF);
             patience = kPatienceAfterCharacter;
         } else {
-            m_session.delay(kPatienceStep);
+            m_waits.delay(kPatienceStep);
             --patience;
         }
     }
     const bool ok = reply.size() == 6 && reply.compare(0, 5, expected) == 0 && reply[5] == '=';
     if (!ok)
-        m_session.WriteFailed = true;
+        m_writeFailed = true;
     return ok;
 }
 
@@ -78,129 +102,117 @@ std::uint16_t KeyboardPortDevice::Readkeyword()
 {
     // Callers only ask when a character is waiting; an empty buffer gives 0
     // rather than a loop that could never end.
-    if (m_session.KeyCount <= 1)
+    if (m_keyCount <= 1)
         return 0;
-    auto& buffer = m_session.KeyBuffer;
-    const std::uint16_t code = buffer[1];
-    for (int i = 1; i < m_session.KeyCount - 1; ++i)
-        buffer[static_cast<std::size_t>(i)] = buffer[static_cast<std::size_t>(i + 1)];
-    --m_session.KeyCount;
+    const std::uint16_t code = m_keyBuffer[1];
+    for (int i = 1; i < m_keyCount - 1; ++i)
+        m_keyBuffer[static_cast<std::size_t>(i)] = m_keyBuffer[static_cast<std::size_t>(i + 1)];
+    --m_keyCount;
     return code > 32 ? code : 0;
 }
 
-void KeyboardPortDevice::Form_KeyPress(int keyAscii)
+void KeyboardPortDevice::keyTyped(int keyAscii)
 {
-    using Mode = TransferSession::KeyModes;
-    auto& hs = m_session.Handshake;
-    switch (m_session.KeyMode) {
-    case Mode::Collect:
-        if (keyAscii >= 32 && keyAscii < 127 && m_session.KeepRunning &&
-            m_session.KeyCount <= TransferSession::kKeyBufferSize) {
-            m_session.KeyBuffer[static_cast<std::size_t>(m_session.KeyCount)] =
+    auto& hs = m_handshake;
+    switch (m_keyMode) {
+    case KeyModes::Collect:
+        if (keyAscii >= 32 && keyAscii < 127 && m_waits.keepRunning() &&
+            m_keyCount <= kKeyBufferSize) {
+            m_keyBuffer[static_cast<std::size_t>(m_keyCount)] =
                 static_cast<std::uint16_t>(keyAscii);
-            ++m_session.KeyCount;
+            ++m_keyCount;
         }
         break;
-    case Mode::Handshake:
+    case KeyModes::Handshake:
         if (keyAscii == '*') {
             hs[0] = '*';
         } else if (keyAscii == '+' && hs[0] == '*') {
             hs[1] = '+';
         } else if (keyAscii == '-' && hs[0] == '*' && hs[1] == '+') {
             hs[2] = '-';
-            m_session.KbdAcknowledged = true;
+            m_acknowledged = true;
         } else {
             hs = {' ', ' ', ' '};
         }
         break;
-    case Mode::Watch:
-        m_session.KeySeen = true;
-        m_session.KeyCount = 1;
+    case KeyModes::Watch:
+        m_keySeen = true;
+        m_keyCount = 1;
         break;
     }
 }
 
+void KeyboardPortDevice::waitWhileTyping(std::chrono::milliseconds quietTime)
+{
+    m_keyMode = KeyModes::Watch;
+    do {
+        m_keySeen = false;
+        m_waits.delay(quietTime);
+    } while (m_keySeen && m_waits.keepRunning() && !m_acknowledged);
+}
+
 void KeyboardPortDevice::FlushKbd()
 {
-    m_session.KeyMode = TransferSession::KeyModes::Watch;
-    m_session.KeyCount = 1;
-    do {
-        m_session.KeySeen = false;
-        m_session.delay(kFlushQuietTime);
-    } while (m_session.KeySeen && m_session.KeepRunning && !m_session.KbdAcknowledged);
+    m_keyCount = 1;
+    waitWhileTyping(kFlushQuietTime);
 }
 
-void KeyboardPortDevice::Timer2_Timer()
+void KeyboardPortDevice::waitForLateKeys()
 {
-    ProgrammingView& view = m_session.view;
-    if (view.blinkYellow) {
-        view.blinkYellow = false;
-    } else {
-        view.blinkYellow = true;
-        if (m_session.Countdown < 1) {
-            m_session.KbdAcknowledged = false;
-            m_session.Timer2Enabled = false;
-        } else {
-            view.InfoLabel = QStringLiteral("Waiting ") +
-                             QString::fromStdString(NumberText(m_session.Countdown));
-            --m_session.Countdown;
-        }
-    }
-    m_session.refresh();
+    waitWhileTyping(kLateKeysQuietTime);
 }
 
-bool KeyboardPortDevice::KbdProgMode()
+bool KeyboardPortDevice::KbdProgMode(const std::optional<RepeatValues>& userSettings,
+                                     const std::function<void(const CountdownStep&)>& showStep)
 {
-    ProgrammingView& view = m_session.view;
-    view.outlinesVisible = true;
-    view.InfoLabel = QStringLiteral("Waiting 30");
-    view.InfoLabel3 = QStringLiteral("Press both upper left and right keys as shown on screen");
-    m_session.Countdown = kCountdownSteps;
-    m_session.KbdAcknowledged = false;
-    m_session.Handshake = {' ', ' ', ' '};
-    m_session.Timer2Enabled = true;
-    m_session.KeyMode = TransferSession::KeyModes::Handshake;
-    view.mouseCaptured = true;
-    m_session.refresh();
+    CountdownStep step;
+    int countdown = kCountdownSteps;
+    bool timerRunning = true; // Timer2
+    m_acknowledged = false;
+    m_handshake = {' ', ' ', ' '};
+    m_keyMode = KeyModes::Handshake;
+    showStep(step);
 
-    Waiter& waiter = m_session.waiter();
-    auto lastTick = waiter.now();
-    const auto runTimer2 = [&] {
-        while (m_session.Timer2Enabled && waiter.now() - lastTick >= kBlinkInterval) {
+    // Every other tick of the blink lights the corner keys and counts down.
+    auto lastTick = m_waits.now();
+    const auto blink = [&] {
+        while (timerRunning && m_waits.now() - lastTick >= kBlinkInterval) {
             lastTick += kBlinkInterval;
-            Timer2_Timer();
+            step.cornersLit = !step.cornersLit;
+            if (step.cornersLit) {
+                if (countdown < 1) {
+                    m_acknowledged = false;
+                    timerRunning = false;
+                } else {
+                    step.countdown = countdown--;
+                    step.counting = true;
+                }
+            }
+            showStep(step);
         }
     };
 
     // The knock that tells the keyboard a programming request follows.
-    m_session.delay(kKnockPause);
+    m_waits.delay(kKnockPause);
     setSpeed(10);
-    m_session.delay(kKnockPause);
+    m_waits.delay(kKnockPause);
     setDelay(3);
-    m_session.delay(kKnockPause);
+    m_waits.delay(kKnockPause);
     setSpeed(1);
-    m_session.delay(kKnockPause);
+    m_waits.delay(kKnockPause);
     setSpeed(3);
-    m_session.delay(kKnockPause);
+    m_waits.delay(kKnockPause);
 
-    waiter.waitUntil(
-        [this] {
-            return !m_session.KeepRunning || m_session.KbdAcknowledged || m_session.Countdown <= 0;
-        },
-        Waiter::kForever, runTimer2);
+    m_waits.waitUntil([&] { return m_acknowledged || countdown <= 0; }, Waiter::kForever, blink);
 
-    view.InfoLabel3.clear();
-    m_session.KeyMode = TransferSession::KeyModes::Watch;
-    m_session.Timer2Enabled = false;
-    m_session.KeyCount = 1;
-
-    if (!m_session.KbdAcknowledged) {
-        restoreSavedSettings();
-        m_session.refresh();
+    m_keyMode = KeyModes::Watch;
+    m_keyCount = 1;
+    if (!m_acknowledged) {
+        restore(userSettings);
         return false;
     }
-    view.outlinesVisible = false;
-    m_session.refresh();
+    step.confirmed = true;
+    showStep(step);
     FlushKbd();
     return true;
 }

@@ -1,19 +1,11 @@
 #include "layoutsource.h"
 
-#include "configuratorstate.h"
 #include "definitiontext.h"
 
 #include <algorithm>
 #include <string>
 
 namespace morvaw {
-
-LayoutSource LayoutSource::Of(const ConfiguratorState& state)
-{
-    return {state.LayoutRecords,
-            {state.Tables.ScanTable, state.Tables.ScanCount},
-            state.DeviceMatrixCodes};
-}
 
 std::string_view UsedDefinition(const KeyRecord& record, int level)
 {

@@ -9,8 +9,6 @@
 
 namespace morvaw {
 
-struct ConfiguratorState;
-
 // What both memory images are built from: the layout, the scan table its
 // names are looked up in and the keyboard's matrix codes. Only read.
 struct LayoutSource
@@ -18,8 +16,6 @@ struct LayoutSource
     const LayoutRecordArray& records;
     ScanNames names;
     const MatrixCodeTable& matrixCodes;
-
-    [[nodiscard]] static LayoutSource Of(const ConfiguratorState& state);
 
     [[nodiscard]] const KeyRecord& record(int index) const
     {

@@ -1,6 +1,5 @@
 #include "memoryusage.h"
 
-#include "configuratorstate.h"
 #include "deviceimagebuilder.h"
 #include "keystablebuilder.h"
 
@@ -10,49 +9,55 @@ namespace {
 
 const QString kPrefix = QStringLiteral("Macro memory: ");
 
-QString usage(bool overflow, int nextSlot, int end, const QString& unit)
+QString usageText(const MemoryUsage& usage)
 {
-    if (overflow)
-        return QStringLiteral("more than %1 %2, too full to program").arg(end).arg(unit);
-    return QStringLiteral("%1 of %2 %3").arg(nextSlot).arg(end).arg(unit);
-}
-
-QString imageUsage(const DeviceImageBuilder& image)
-{
-    return usage(image.overflow(), image.NextSlot(), DeviceImageBuilder::kEndByte,
-                 QStringLiteral("bytes"));
-}
-
-QString tableUsage(const KeysTableBuilder& table)
-{
-    return usage(table.overflow(), table.NextSlot(), KeysTableBuilder::kMacroLimit - 1,
-                 QStringLiteral("words"));
+    const QString unit = usage.generation == KeyboardGeneration::Enhanced ? QStringLiteral("bytes")
+                                                                          : QStringLiteral("words");
+    if (usage.overflow)
+        return QStringLiteral("more than %1 %2, too full to program").arg(usage.limit).arg(unit);
+    return QStringLiteral("%1 of %2 %3").arg(usage.used).arg(usage.limit).arg(unit);
 }
 
 } // namespace
 
+MemoryUsage UsageOf(const DeviceImageBuilder& image)
+{
+    return {KeyboardGeneration::Enhanced, image.NextSlot(), DeviceImageBuilder::kEndByte,
+            image.overflow()};
+}
+
+MemoryUsage UsageOf(const KeysTableBuilder& table)
+{
+    return {KeyboardGeneration::Older, table.NextSlot(), KeysTableBuilder::kMacroLimit - 1,
+            table.overflow()};
+}
+
+QString MacroMemoryText(const MemoryUsage& usage)
+{
+    return kPrefix + usageText(usage);
+}
+
 QString MacroMemoryText(const DeviceImageBuilder& image)
 {
-    return kPrefix + imageUsage(image);
+    return MacroMemoryText(UsageOf(image));
 }
 
 QString MacroMemoryText(const KeysTableBuilder& table)
 {
-    return kPrefix + tableUsage(table);
+    return MacroMemoryText(UsageOf(table));
 }
 
-QString MacroMemoryText(const ConfiguratorState& state)
+QString MacroMemoryText(const LayoutSource& layout)
 {
-    const LayoutSource source = LayoutSource::Of(state);
-    int type = KeyboardType(state.LayoutRecords[Settings::KbdFlags].PosX);
+    int type = KeyboardType(layout.setting(Settings::KbdFlags));
     if (type > 3)
         type = 2;
     if (type == 2)
-        return MacroMemoryText(DeviceImageBuilder::Build(source));
+        return MacroMemoryText(DeviceImageBuilder::Build(layout));
     if (type != 3)
-        return MacroMemoryText(KeysTableBuilder::Build(source));
-    return kPrefix + imageUsage(DeviceImageBuilder::Build(source)) +
-           QStringLiteral(" (Enhanced); ") + tableUsage(KeysTableBuilder::Build(source)) +
+        return MacroMemoryText(KeysTableBuilder::Build(layout));
+    return kPrefix + usageText(UsageOf(DeviceImageBuilder::Build(layout))) +
+           QStringLiteral(" (Enhanced); ") + usageText(UsageOf(KeysTableBuilder::Build(layout))) +
            QStringLiteral(" (older keyboards)");
 }
 

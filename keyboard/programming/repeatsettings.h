@@ -6,6 +6,13 @@
 
 namespace morvaw {
 
+// Repeat speed 0 (slowest) to 31 and repeat delay 0 (shortest) to 3.
+struct RepeatValues
+{
+    int speed = 0;
+    int delay = 0;
+};
+
 // The system's keyboard repeat settings. Changing them makes the system send
 // the keyboard a typematic-rate command, which is how the keyboard port
 // carries data to the keyboard.

@@ -1,35 +1,22 @@
 #include "serialdevice.h"
 
-#include "configuratorstate.h"
-#include "keyboardportdevice.h"
 #include "linkcodes.h"
-#include "seriallink.h"
-#include "transfersession.h"
-#include "userdialogs.h"
+#include "transferwaits.h"
 
 #include <string>
 
 namespace morvaw {
 
-SerialDevice::SerialDevice(TransferSession& session, SerialLink& port,
-                           KeyboardPortDevice& keyboardPort, UserDialogs& dialogs)
-    : m_session(session), m_port(port), m_keyboardPort(keyboardPort), m_dialogs(dialogs)
-{
-}
+SerialDevice::SerialDevice(TransferWaits& waits, SerialLink& port) : m_waits(waits), m_port(port) {}
 
-bool SerialDevice::AskForCom()
+std::optional<PortError> SerialDevice::AskForCom(int comNumber)
 {
-    if (m_session.keyboardPortSelected() || m_port.isOpen())
-        return true;
-    if (const auto error = m_port.open(m_session.state().ComPortIndex + 1)) {
-        m_dialogs.warn(QStringLiteral("Error # ") +
-                           QString::fromStdString(NumberText(error->number)) + QLatin1Char('\n') +
-                           error->description,
-                       QStringLiteral("Error"));
-        return false;
-    }
+    if (m_port.isOpen())
+        return std::nullopt;
+    if (auto error = m_port.open(comNumber))
+        return error;
     m_port.write(std::string(1, static_cast<char>(kWakeByte)));
-    return true;
+    return std::nullopt;
 }
 
 std::uint8_t SerialDevice::GetChar()
@@ -66,34 +53,24 @@ bool SerialDevice::portOpen() const
     return m_port.isOpen();
 }
 
-bool SerialDevice::acknowledged()
+SerialDevice::WriteResult SerialDevice::acknowledged()
 {
-    m_session.delay(kAnswerWait);
-    if (GetChar() == '+')
-        return true;
-    // A write cut short by Cancel or by closing the window says nothing about the line.
-    if (!m_session.ErrorShown && m_session.KeepRunning) {
-        m_session.ErrorShown = true;
-        m_dialogs.warn(QStringLiteral("Check connection, port number, macro mode"),
-                       QStringLiteral("Data transmit. error"));
-    }
-    return false;
+    m_waits.delay(kAnswerWait);
+    return GetChar() == '+' ? WriteResult::Acknowledged : WriteResult::NotAcknowledged;
 }
 
-bool SerialDevice::WriteE2(int long1, std::uint8_t data1, std::uint8_t data2)
+SerialDevice::WriteResult SerialDevice::WriteE2(int long1, std::uint8_t data1, std::uint8_t data2)
 {
     if (!m_port.isOpen())
-        return false;
+        return WriteResult::NotSent;
     send("*" + Hex2Asc(long1) + Hex2Asc(data1) + Hex2Asc(data2));
     return acknowledged();
 }
 
-bool SerialDevice::NewWriteE2(int long1, std::uint8_t data1)
+SerialDevice::WriteResult SerialDevice::NewWriteE2(int long1, std::uint8_t data1)
 {
-    if (m_session.keyboardPortSelected())
-        return m_keyboardPort.KbdWriteE2(long1, data1);
     if (!m_port.isOpen())
-        return false;
+        return WriteResult::NotSent;
     // Four separate writes, as the keyboard reads them one by one.
     const std::uint8_t record[] = {'@', Lo(long1), static_cast<std::uint8_t>(Hi(long1) * 2), data1};
     discardStaleAnswers();
@@ -105,29 +82,37 @@ bool SerialDevice::NewWriteE2(int long1, std::uint8_t data1)
 std::optional<int> SerialDevice::QueryVersion(std::chrono::milliseconds wait)
 {
     send("V");
-    m_session.delay(wait);
+    m_waits.delay(wait);
     const int c = GetChar();
     if (c >= kVersionBase)
         return c - kVersionBase;
     return std::nullopt;
 }
 
-int SerialDevice::AutoDetectKbd()
+SerialDevice::Detection SerialDevice::AutoDetectKbd(int comNumber)
 {
-    if (!AskForCom())
-        return kUnknownType;
+    Detection found;
+    if ((found.portError = AskForCom(comNumber)))
+        return found;
     for (int attempt = 0; attempt < 2; ++attempt) {
         send("V");
-        m_session.delay(kDetectWait);
+        m_waits.delay(kDetectWait);
         const int n = GetChar() - kVersionBase;
-        if (n == 1 || n == 2)
-            return n;
+        if (n == 1 || n == 2) {
+            found.type = n;
+            return found;
+        }
         // Any other answer: a keyboard that takes a word record is one
-        // without macros.
-        if (WriteE2(102, 0x55, 0xAA))
-            return 0;
+        // without macros. A record cut short by a stop says nothing.
+        const WriteResult probe = WriteE2(102, 0x55, 0xAA);
+        if (probe == WriteResult::Acknowledged) {
+            found.type = 0;
+            return found;
+        }
+        found.probeNotAcknowledged |=
+            probe == WriteResult::NotAcknowledged && m_waits.keepRunning();
     }
-    return kUnknownType;
+    return found;
 }
 
 } // namespace morvaw

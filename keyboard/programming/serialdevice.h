@@ -1,5 +1,7 @@
 #pragma once
 
+#include "seriallink.h"
+
 #include <chrono>
 #include <cstdint>
 #include <optional>
@@ -7,14 +9,12 @@
 
 namespace morvaw {
 
-class KeyboardPortDevice;
-class SerialLink;
-class TransferSession;
-class UserDialogs;
+class TransferWaits;
 
 // The keyboard's commands over a COM port: word records ("*" and six digits)
 // for older keyboards, byte records ("@", address, data) for enhanced ones,
 // each answered by "+", and the "V" query answered by 164 + the version.
+// It reports what happened; saying so is for whoever runs the transfer.
 class SerialDevice
 {
 public:
@@ -26,24 +26,37 @@ public:
     static constexpr int kVersionBase = 164;
     static constexpr int kUnknownType = 99;
 
-    SerialDevice(TransferSession& session, SerialLink& port, KeyboardPortDevice& keyboardPort,
-                 UserDialogs& dialogs);
+    enum class WriteResult {
+        Acknowledged,
+        NotAcknowledged, // sent, and not answered "+"
+        NotSent,         // the port was not open
+    };
 
-    // Opens the selected COM port (unless it is open or the keyboard port is
-    // selected); false after an "Error # " message.
-    bool AskForCom();
+    // What the type detection found out.
+    struct Detection
+    {
+        int type = kUnknownType; // 0, 1 or 2, or kUnknownType
+        std::optional<PortError> portError;
+        // The probe record of a keyboard without macros was not answered
+        // while the transfer was running.
+        bool probeNotAcknowledged = false;
+    };
+
+    SerialDevice(TransferWaits& waits, SerialLink& port);
+
+    // Opens COM1..COM4 unless it is open; the error when it cannot be opened.
+    std::optional<PortError> AskForCom(int comNumber);
     // The next received character, 0 if none.
     std::uint8_t GetChar();
     // Older keyboards: the word (data1, data2) at word address long1.
-    bool WriteE2(int long1, std::uint8_t data1, std::uint8_t data2);
-    // Enhanced keyboards: one byte at address long1 (0..2047), over the
-    // selected channel.
-    bool NewWriteE2(int long1, std::uint8_t data1);
+    WriteResult WriteE2(int long1, std::uint8_t data1, std::uint8_t data2);
+    // Enhanced keyboards: one byte at address long1 (0..2047).
+    WriteResult NewWriteE2(int long1, std::uint8_t data1);
     // Sends "V" and reads the answer after `wait`: the version, or nothing
     // when the keyboard did not answer with 164 or more.
     std::optional<int> QueryVersion(std::chrono::milliseconds wait);
-    // 0, 1 or 2 for the keyboard's type, 99 when it cannot be told.
-    int AutoDetectKbd();
+    // The keyboard's type on COM port comNumber.
+    Detection AutoDetectKbd(int comNumber);
 
     // Sends a question, after dropping what is left of earlier answers.
     void send(std::string_view bytes);
@@ -52,14 +65,11 @@ public:
 
 private:
     void discardStaleAnswers();
-    // Reads the answer to a record; "+" is success. The first failure of a
-    // transfer is reported.
-    bool acknowledged();
+    // Waits for the answer to a record; "+" is success.
+    WriteResult acknowledged();
 
-    TransferSession& m_session;
+    TransferWaits& m_waits;
     SerialLink& m_port;
-    KeyboardPortDevice& m_keyboardPort;
-    UserDialogs& m_dialogs;
 };
 
 } // namespace morvaw

@@ -1,7 +1,5 @@
 #include "send2com.h"
 
-#include "configuratorstate.h"
-
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDialog>
@@ -44,20 +42,17 @@ const QString kDarkBlue = QStringLiteral("#000080");
 
 Send2Com::Send2Com(const ProgrammingServices& services, std::function<void()> backToMain,
                    QWidget* parent)
-    : QWidget(parent, Qt::Window), m_session(services.state, services.waiter, services.repeat),
-      m_keyboard(m_session), m_serial(m_session, services.port, m_keyboard, services.dialogs),
-      m_driver(m_session, m_serial, m_keyboard, services.dialogs),
-      m_backToMain(std::move(backToMain))
+    : QWidget(parent, Qt::Window), m_logic(services), m_backToMain(std::move(backToMain))
 {
     setObjectName(QStringLiteral("SEND2COM"));
     setWindowTitle(QStringLiteral("Program Kbd"));
     setFocusPolicy(Qt::StrongFocus);
     m_scale = std::max(1.0, fontMetrics().height() / kDesignLineHeight);
     build();
-    connect(&m_session, &TransferSession::changed, this, &Send2Com::syncView);
-    connect(&m_session, &TransferSession::beep, this, [] { QApplication::beep(); });
-    connect(&m_session, &TransferSession::leaveRequested, this, &Send2Com::leave);
-    m_driver.Form_Load();
+    connect(&m_logic, &Send2ComLogic::changed, this, &Send2Com::syncView);
+    connect(&m_logic, &Send2ComLogic::beep, this, [] { QApplication::beep(); });
+    connect(&m_logic, &Send2ComLogic::leaveRequested, this, &Send2Com::leave);
+    m_logic.load();
 }
 
 Send2Com::~Send2Com()
@@ -82,7 +77,8 @@ void Send2Com::build()
                                    : QStringLiteral("Send setup using KBD");
         auto* option = new QRadioButton(text, m_frame);
         option->setObjectName(QStringLiteral("Option1_%1").arg(i));
-        connect(option, &QRadioButton::clicked, this, [this, i] { m_driver.Option1_Click(i); });
+        connect(option, &QRadioButton::clicked, this,
+                [this, i] { m_logic.choosePort(static_cast<Channel>(i)); });
         frameLayout->addWidget(option);
         m_options[static_cast<std::size_t>(i)] = option;
     }
@@ -100,7 +96,7 @@ void Send2Com::build()
     connect(m_program, &QPushButton::clicked, this, &Send2Com::programClicked);
     m_cancel = new QPushButton(QStringLiteral("&Cancel"), this);
     m_cancel->setObjectName(QStringLiteral("Cancel"));
-    connect(m_cancel, &QPushButton::clicked, this, [this] { m_driver.Cancel_Click(); });
+    connect(m_cancel, &QPushButton::clicked, this, [this] { m_logic.cancel(); });
 
     const auto label = [this](const char* name) {
         auto* l = new QLabel(this);
@@ -129,7 +125,7 @@ void Send2Com::build()
 
 void Send2Com::placeControls()
 {
-    const ProgrammingView& view = m_session.view;
+    const ProgrammingView& view = m_logic.view();
     const int margin = px(kMargin);
     if (!view.largeLayout) {
         const int width = px(kSmallWidth);
@@ -165,7 +161,7 @@ void Send2Com::placeControls()
 
 void Send2Com::syncView()
 {
-    const ProgrammingView& view = m_session.view;
+    const ProgrammingView& view = m_logic.view();
     m_info->setText(view.InfoLabel);
     m_info2->setText(view.InfoLabel2);
     m_info3->setText(view.InfoLabel3);
@@ -173,7 +169,8 @@ void Send2Com::syncView()
     m_kbdNote->setText(view.KbdPortNote);
     m_kbdNote->setVisible(!view.KbdPortNote.isEmpty());
     for (int i = 0; i < 5; ++i)
-        m_options[static_cast<std::size_t>(i)]->setChecked(i == view.selectedPort);
+        m_options[static_cast<std::size_t>(i)]->setChecked(static_cast<Channel>(i) ==
+                                                           view.selectedPort);
     m_options[4]->setEnabled(view.kbdPortEnabled);
 
     const bool controls = view.controlsVisible;
@@ -206,7 +203,7 @@ void Send2Com::syncView()
 void Send2Com::programClicked()
 {
     ++m_programDepth;
-    m_driver.Program_Click();
+    m_logic.program();
     --m_programDepth;
     if (m_programDepth > 0)
         return;
@@ -218,7 +215,7 @@ void Send2Com::programClicked()
 
 void Send2Com::terminate(std::function<void()> then)
 {
-    m_driver.Terminate();
+    m_logic.terminate();
     // A message box of the transfer would hold it until someone answers.
     if (QWidget* box = QApplication::activeModalWidget())
         box->close();
@@ -247,7 +244,7 @@ void Send2Com::showEvent(QShowEvent* event)
 {
     QWidget::showEvent(event);
     if (!event->spontaneous())
-        m_driver.Form_Activate();
+        m_logic.activate();
 }
 
 void Send2Com::changeEvent(QEvent* event)
@@ -259,14 +256,14 @@ void Send2Com::changeEvent(QEvent* event)
     // only another window of the program does.
     QWidget* active = QApplication::activeWindow();
     if (active && active != this && !qobject_cast<QDialog*>(active))
-        m_driver.Form_Deactivate();
+        m_logic.deactivate();
     m_grabbing = false; // a window that loses the focus loses the mouse too
-    m_driver.LostFocus();
+    m_logic.focusLost();
 }
 
 void Send2Com::closeEvent(QCloseEvent* event)
 {
-    if (m_unloadWanted || m_driver.Form_Unload())
+    if (m_unloadWanted || m_logic.requestClose())
         event->accept();
     else
         event->ignore();
@@ -280,12 +277,12 @@ void Send2Com::keyPressEvent(QKeyEvent* event)
         return;
     }
     for (const QChar c : text)
-        m_keyboard.Form_KeyPress(c.unicode());
+        m_logic.keyTyped(c.unicode());
 }
 
 void Send2Com::mousePressEvent(QMouseEvent* event)
 {
-    m_driver.Form_MouseDown();
+    m_logic.mouseClicked();
     QWidget::mousePressEvent(event);
 }
 

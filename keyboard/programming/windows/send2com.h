@@ -1,9 +1,6 @@
 #pragma once
 
-#include "keyboardportdevice.h"
-#include "serialdevice.h"
-#include "transferdriver.h"
-#include "transfersession.h"
+#include "send2comlogic.h"
 
 #include <QWidget>
 
@@ -19,25 +16,9 @@ class QRadioButton;
 
 namespace morvaw {
 
-struct ConfiguratorState;
-class RepeatSettings;
-class SerialLink;
-class UserDialogs;
-class Waiter;
-
-// What the programming window works with, all owned by the program.
-struct ProgrammingServices
-{
-    ConfiguratorState& state;
-    UserDialogs& dialogs;
-    Waiter& waiter;
-    SerialLink& port;
-    RepeatSettings& repeat;
-};
-
 // "Program Kbd": the port buttons, "&Program", "&Cancel" and the progress
 // texts; during a keyboard-port transfer the outlines of the keyboard's keys.
-// It forwards its events to the transfer driver and shows the session's view.
+// It forwards its events to its logic and shows the logic's view.
 // When it is done it hides itself, hands back to the main window and is
 // deleted (after the transfer that runs inside its Program click unwinds).
 class Send2Com : public QWidget
@@ -51,8 +32,7 @@ public:
              QWidget* parent = nullptr);
     ~Send2Com() override;
 
-    [[nodiscard]] TransferDriver& driver() { return m_driver; }
-    [[nodiscard]] TransferSession& session() { return m_session; }
+    [[nodiscard]] Send2ComLogic& logic() { return m_logic; }
 
     // The program is asked to end: a transfer stops as by Cancel, a question
     // of it is answered No, the window hands back to the main window, and
@@ -75,10 +55,7 @@ private:
     // Twips of the window's scale (15 to a pixel at 96 dpi), grown with the font.
     [[nodiscard]] int px(int twips) const;
 
-    TransferSession m_session;
-    KeyboardPortDevice m_keyboard;
-    SerialDevice m_serial;
-    TransferDriver m_driver;
+    Send2ComLogic m_logic;
     std::function<void()> m_backToMain;
 
     QGroupBox* m_frame = nullptr;

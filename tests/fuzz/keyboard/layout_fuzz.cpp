@@ -43,7 +43,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             (void)editor.PrintInpLine(line);
     }
 
-    const LayoutSource source = LayoutSource::Of(*state);
+    const LayoutSource source{state->LayoutRecords,
+                              {state->Tables.ScanTable, state->Tables.ScanCount},
+                              state->DeviceMatrixCodes};
     (void)MacroMemoryText(KeysTableBuilder::Build(source));
     (void)MacroMemoryText(DeviceImageBuilder::Build(source));
     return 0;

@@ -68,11 +68,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     SimulatedRepeatSettings repeat{device};
     repeat.pressAfterMs = faults & 32 ? -1 : in.number(0, 255) * 4;
     ScriptedDialogs dialogs{true};
-    TransferSession session{*state, clock, repeat};
-    KeyboardPortDevice keyboard{session};
-    SerialDevice serial{session, link, keyboard, dialogs};
-    TransferDriver driver{session, serial, keyboard, dialogs};
-    repeat.typeKey = [&](char c) { keyboard.Form_KeyPress(static_cast<unsigned char>(c)); };
+    Send2ComLogic window{ServicesFor(*state, dialogs, clock, link, repeat)};
+    repeat.typeKey = [&](char c) { window.keyTyped(static_cast<unsigned char>(c)); };
 
     for (int i = in.number(0, 2); i > 0; --i)
         dialogs.answers.push_back(in.byte() % 2 ? Answer::Yes : Answer::No);
@@ -80,16 +77,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     long long nextAt = in.byte();
     const std::function<void()> events[] = {
         [&] { link.m_stray.push_back(in.byte()); },
-        [&] { keyboard.Form_KeyPress(in.byte()); },
-        [&] { keyboard.Form_KeyPress("*+-="[in.byte() % 4]); },
-        [&] { driver.Cancel_Click(); },
-        [&] { driver.Form_MouseDown(); },
-        [&] { driver.Form_Deactivate(), driver.Form_Activate(); },
-        [&] { (void)driver.Form_Unload(); },
+        [&] { window.keyTyped(in.byte()); },
+        [&] { window.keyTyped("*+-="[in.byte() % 4]); },
+        [&] { window.cancel(); },
+        [&] { window.mouseClicked(); },
+        [&] { window.deactivate(), window.activate(); },
+        [&] { (void)window.requestClose(); },
         [&] { port.close(); },
         [&] { port.vanished = !port.vanished; },
-        [&] { driver.Option1_Click(in.number(0, 4)), driver.LostFocus(); },
-        [&] { driver.Program_Click(); }, // a second click while one runs
+        [&] { window.choosePort(ChannelOf(in.number(0, 4))), window.focusLost(); },
+        [&] { window.program(); }, // a second click while one runs
     };
     clock.onTick = [&] {
         const long long now = clock.now().count();
@@ -103,10 +100,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         }
     };
 
-    driver.Form_Load();
-    driver.Form_Activate();
-    driver.Program_Click();
-    require(state->TransferIdle && !session.TransferActive && !port.isOpen(),
+    window.load();
+    window.activate();
+    window.program();
+    require(window.service().idle() && !window.service().active() && !port.isOpen(),
             "a transfer leaves the window idle and the line closed");
     const int sent = KeyboardType(state->LayoutRecords[Settings::KbdFlags].PosX);
     const bool sound = !device.faults.silent && !device.faults.wrongAnswer &&

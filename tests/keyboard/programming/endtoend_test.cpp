@@ -112,7 +112,7 @@ protected:
     // "&Program Kbd" in the main window, then "&Program".
     void program()
     {
-        ProgrammingWindowOpener({*state, dialogs, clock, link, repeat}, &mainWindow,
+        ProgrammingWindowOpener(ServicesFor(*state, dialogs, clock, link, repeat), &mainWindow,
                                 [this] { ++mainRefreshed; })();
         EXPECT_FALSE(mainWindow.isVisible());
         mainRefreshed = 0;
@@ -130,7 +130,7 @@ protected:
 
     QTemporaryDir dir;
     PseudoTerminal pty;
-    std::unique_ptr<ConfiguratorState> state = MakeState(2);
+    std::unique_ptr<TestLayout> state = MakeState(2);
     kbdsim::KeyboardDevice device{2};
     VirtualClock clock;
     CountingLink link{dir.path()};
@@ -227,7 +227,7 @@ TEST_F(EndToEnd, CancelInEveryPhase)
         bool partly = false; // records reached the keyboard
     };
     const auto labelIs = [this](const char* text) {
-        return [this, text] { return window()->session().view.InfoLabel == text; };
+        return [this, text] { return window()->logic().view().InfoLabel == text; };
     };
     const auto fiveWrites = [this] { return device.writes() == 5; };
     const Phase phases[] = {
@@ -267,7 +267,7 @@ TEST_F(EndToEnd, ATerminationRequestEndsTheTransferBeforeTheProgram)
     onTick = [&, asked = false]() mutable {
         if (device.writes() == 5 && !std::exchange(asked, true))
             TerminateProgramming(&mainWindow, [&] {
-                ended = window()->session().TransferActive || link.isOpen() ? -1 : 1;
+                ended = window()->logic().service().active() || link.isOpen() ? -1 : 1;
             });
     };
     program();

@@ -52,11 +52,11 @@ public:
         rig.repeat.typeKey = [this](char c) { typed(c); };
         rig.onTick = [this] { // what the keyboard typed reaches the window
             while (!m_typed.empty() && m_typed.front().first <= now()) {
-                rig.keyboard.Form_KeyPress(static_cast<unsigned char>(m_typed.front().second));
+                rig.window.keyTyped(static_cast<unsigned char>(m_typed.front().second));
                 m_typed.pop_front();
             }
             if (now() > 120000) // stopped as by Cancel
-                ranAway = true, rig.session.KeepRunning = false;
+                ranAway = true, rig.service().stop();
         };
     }
 
@@ -183,8 +183,8 @@ TEST_P(Faults, EndClearlyAndNeverTakeAStrayAnswer)
     EXPECT_TRUE(rig.dialogs.answers.empty());
     EXPECT_EQ(rig.leaves, 1);
     EXPECT_FALSE(kbd.isOpen());
-    EXPECT_TRUE(rig.state->TransferIdle);
-    EXPECT_FALSE(rig.session.TransferActive);
+    EXPECT_TRUE(rig.service().idle());
+    EXPECT_FALSE(rig.service().active());
     if (rig.repeat.unavailable.isEmpty()) { // the repeat settings the window found are back
         EXPECT_EQ(rig.repeat.currentSpeed, 20);
         EXPECT_EQ(rig.repeat.currentDelay, 1);

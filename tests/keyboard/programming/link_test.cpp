@@ -1,48 +1,79 @@
 // The device link: records on the wire, the keyboard port's nibbles, echoes
 // and handshake, detection, and the repeat settings' mapping to the driver.
 #include "evdevrepeatsettings.h"
-#include "keyboardrig.h"
+#include "keyboarddevice.h"
+#include "keyboardportdevice.h"
+#include "serialdevice.h"
+#include "simulatedlinks.h"
+#include "transferwaits.h"
+#include "virtualclock.h"
 
 #include <gtest/gtest.h>
 
 using namespace morvaw;
 using namespace morvaw::test;
 
+namespace {
+
+// Both device classes of a running transfer, with the simulated keyboard on
+// its line and its cable, on a virtual clock.
+struct LinkRig
+{
+    explicit LinkRig(int deviceType) : device(deviceType)
+    {
+        clock.onTick = [this] {
+            port.tick(clock.now().count());
+            repeat.tick(clock.now().count());
+            if (onTick)
+                onTick();
+        };
+        repeat.typeKey = [this](char c) { keyboard.keyTyped(static_cast<unsigned char>(c)); };
+        waits.start();
+    }
+
+    kbdsim::KeyboardDevice device;
+    VirtualClock clock;
+    SimulatedSerialPort port{device};
+    SimulatedRepeatSettings repeat{device};
+    TransferWaits waits{clock};
+    SerialDevice serial{waits, port};
+    KeyboardPortDevice keyboard{waits, repeat, {}};
+    std::function<void()> onTick;
+};
+
+} // namespace
+
 TEST(SerialRecords, WordAndByteWritesAsTheKeyboardReadsThem)
 {
-    KeyboardRig older(1);
-    older.session.KeepRunning = true;
-    ASSERT_TRUE(older.serial.AskForCom());
-    EXPECT_TRUE(older.serial.WriteE2(102, 0x55, 0xAA));
+    LinkRig older(1);
+    ASSERT_FALSE(older.serial.AskForCom(1));
+    EXPECT_EQ(older.serial.WriteE2(102, 0x55, 0xAA), SerialDevice::WriteResult::Acknowledged);
     EXPECT_EQ(older.port.written, "\xE3*6655::");
     EXPECT_EQ(older.device.word(102), 0x55AA);
 
-    KeyboardRig enhanced(2);
-    enhanced.session.KeepRunning = true;
-    ASSERT_TRUE(enhanced.serial.AskForCom());
-    EXPECT_TRUE(enhanced.serial.NewWriteE2(300, 7));
+    LinkRig enhanced(2);
+    ASSERT_FALSE(enhanced.serial.AskForCom(1));
+    EXPECT_EQ(enhanced.serial.NewWriteE2(300, 7), SerialDevice::WriteResult::Acknowledged);
     EXPECT_EQ(enhanced.port.written, std::string("\xE3@\x2C\x02\x07", 5));
     EXPECT_EQ(enhanced.device.byte(300), 7);
-    EXPECT_TRUE(enhanced.dialogs.shown.isEmpty());
 }
 
 TEST(KeyboardPort, NibblesAndTheirEcho)
 {
     // 0x1A at 0x32B goes out as the nibbles 1, a, 2, b, 3.
     for (const char* echo : {"1a2b3=", "1a2b3x", "1a2b"}) {
-        KeyboardRig rig(2, 0); // a keyboard that types nothing by itself
-        rig.session.KeepRunning = true;
+        LinkRig rig(0); // a keyboard that types nothing by itself
         rig.onTick = [&, typed = false]() mutable {
             if (!typed && rig.repeat.speedsSet.size() == 5) {
                 typed = true;
                 for (const char* c = echo; *c; ++c)
-                    rig.keyboard.Form_KeyPress(*c);
+                    rig.keyboard.keyTyped(*c);
             }
         };
         const bool ok = rig.keyboard.KbdWriteE2(0x32B, 0x1A);
         EXPECT_EQ(rig.repeat.speedsSet, (std::vector<int>{27, 12, 25, 11, 23}));
         EXPECT_EQ(ok, std::string(echo) == "1a2b3=") << echo;
-        EXPECT_EQ(rig.session.WriteFailed, !ok) << echo;
+        EXPECT_EQ(rig.keyboard.writeFailed(), !ok) << echo;
     }
 }
 
@@ -50,11 +81,14 @@ TEST(KeyboardPort, HandshakeNeedsStarPlusMinusInOrder)
 {
     for (const auto& [typed, acknowledged] : std::vector<std::pair<std::string, bool>>{
              {"*x*+-", true}, {"+-", false}, {"*+x-", false}}) {
-        KeyboardRig rig(2);
-        rig.session.KeyMode = TransferSession::KeyModes::Handshake;
-        for (char c : typed)
-            rig.keyboard.Form_KeyPress(c);
-        EXPECT_EQ(rig.session.KbdAcknowledged, acknowledged) << typed;
+        LinkRig rig(0); // typed by hand, after the knock
+        rig.onTick = [&] {
+            if (rig.clock.now().count() == 100)
+                for (char c : typed)
+                    rig.keyboard.keyTyped(c);
+        };
+        EXPECT_EQ(rig.keyboard.KbdProgMode(RepeatValues{20, 1}, [](const auto&) {}), acknowledged)
+            << typed;
     }
 }
 
@@ -69,13 +103,12 @@ TEST(AutoDetect, AnswerProbeAndSilence)
     };
     for (const Case& c : {Case{2, false, 2, false}, Case{1, false, 1, false},
                           Case{0, false, 0, true}, Case{2, true, 99, true}}) {
-        KeyboardRig rig(3, c.deviceType);
+        LinkRig rig(c.deviceType);
         rig.device.faults.silent = c.silent;
-        rig.session.KeepRunning = true;
-        EXPECT_EQ(rig.serial.AutoDetectKbd(), c.expected) << c.deviceType;
+        const SerialDevice::Detection found = rig.serial.AutoDetectKbd(1);
+        EXPECT_EQ(found.type, c.expected) << c.deviceType;
         EXPECT_EQ(rig.port.written.find("*6655::") != std::string::npos, c.probeWritten);
-        // A keyboard that answers nothing is reported once, not per try.
-        EXPECT_EQ(rig.dialogs.shown.size(), c.silent ? 1 : 0);
+        EXPECT_EQ(found.probeNotAcknowledged, c.silent);
     }
 }
 

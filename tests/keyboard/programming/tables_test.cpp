@@ -21,7 +21,7 @@ std::string Many(int n)
     return Tokens(std::vector<std::string>(static_cast<std::size_t>(n), "a"));
 }
 
-KeyRecord& Key(ConfiguratorState& state, int n)
+KeyRecord& Key(TestLayout& state, int n)
 {
     return state.LayoutRecords[static_cast<std::size_t>(n)];
 }
@@ -65,7 +65,7 @@ TEST(SetKeySequence, ReadsPrefixesPicturesAndCapitals)
 TEST(KeysTable, OlderFormatGolden)
 {
     auto state = MakeState(1);
-    ConfiguratorState& s = *state;
+    TestLayout& s = *state;
     SetDef(Key(s, 1), 0, Tokens({"a"}));
     Key(s, 1).RepeatFlags = 1;
     SetDef(Key(s, 2), 0, Tokens({"a", "b"}));
@@ -89,7 +89,7 @@ TEST(KeysTable, OlderFormatGolden)
     s.LayoutRecords[Settings::MsrSeparator].RepeatFlags = 7;
     SetDef(s.LayoutRecords[Settings::MsrTrailer], 0, Tokens({"c"}));
 
-    const KeysTableBuilder table = KeysTableBuilder::Build(LayoutSource::Of(s));
+    const KeysTableBuilder table = KeysTableBuilder::Build(s.source());
     const std::map<int, std::uint16_t> expected = {
         {4, 0x1E01},   {12, 0x6702},  {103, 0x0800}, {104, 0x1E00}, {105, 0x3002}, {20, 0x6A03},
         {106, 0x0F6C}, {107, 0x2E03}, {108, 0x3B00}, {109, 0x64AB}, {36, 0x1C00},  {28, 0x0100},
@@ -113,7 +113,7 @@ TEST(KeysTable, MacroPointersBelowAndAboveWord128AndOverflow)
     auto state = MakeState(1);
     for (int key = 1; key <= 84; ++key)
         SetDef(Key(*state, key), 0, Tokens({"a", "b"}));
-    KeysTableBuilder table(LayoutSource::Of(*state));
+    KeysTableBuilder table(state->source());
     for (int key = 1; key <= 10; ++key)
         table.addKey(key);
     EXPECT_EQ(table.word(68), 0x7F02); // key 9's macro at word 127
@@ -130,7 +130,7 @@ TEST(DeviceImage, SkipsPointersThatWouldReadAsEmptyAndReachesPastByte256)
     auto state = MakeState(2);
     for (int key = 1; key <= 45; ++key)
         SetDef(Key(*state, key), 0, Tokens({"a", "b"}));
-    const DeviceImageBuilder image = DeviceImageBuilder::Build(LayoutSource::Of(*state));
+    const DeviceImageBuilder image = DeviceImageBuilder::Build(state->source());
     EXPECT_EQ(image.byte(101), 0x79); // key 44's macro at 505
     EXPECT_EQ(image.byte(102), 0x92);
     EXPECT_EQ(image.byte(133), 0x01); // key 45's at 513, not 512
@@ -155,7 +155,7 @@ TEST(DeviceImage, FillsToExactly2047AndRefusesOneByteMore)
         SetDef(Key(*state, 13), 0, Tokens({"a"}));
         SetDef(state->LayoutRecords[Settings::MsrHeader], 0, Tokens({"b"}));
 
-        const DeviceImageBuilder image = DeviceImageBuilder::Build(LayoutSource::Of(*state));
+        const DeviceImageBuilder image = DeviceImageBuilder::Build(state->source());
         EXPECT_EQ(image.overflow(), oneMore);
         EXPECT_EQ(image.NextSlot(), oneMore ? 2037 : 2047);
         // Key 11 (matrix code 83) points at 1974 either way; key 12 (91),

@@ -23,8 +23,8 @@ TEST(Transfer, BothGenerationsHoldTheLayoutAndYesProgramsAnother)
         KeyboardRig rig(layoutType, layoutType == 1 ? 1 : 2);
         AddSomeKeys(*rig.state);
         QStringList labels;
-        QObject::connect(&rig.session, &TransferSession::changed,
-                         [&] { labels << rig.session.view.InfoLabel; });
+        QObject::connect(&rig.window, &Send2ComLogic::changed,
+                         [&] { labels << rig.window.view().InfoLabel; });
         rig.dialogs.answers = {Answer::Yes, Answer::No};
         rig.program();
         EXPECT_TRUE(HoldsLayout(rig.device, *rig.state)) << layoutType;
@@ -33,7 +33,7 @@ TEST(Transfer, BothGenerationsHoldTheLayoutAndYesProgramsAnother)
         EXPECT_EQ(rig.dialogs.shown, (QStringList{kSent, kSent}));
         EXPECT_EQ(rig.leaves, 1);
         EXPECT_FALSE(rig.port.isOpen());
-        EXPECT_TRUE(rig.state->TransferIdle);
+        EXPECT_TRUE(rig.service().idle());
         if (layoutType != 1) {
             EXPECT_TRUE(labels.contains(QStringLiteral("KBD ROM Ver = 2.00")));
             EXPECT_TRUE(labels.contains(QStringLiteral("SendingKey 1 of 222  ")));
@@ -55,7 +55,7 @@ TEST(Transfer, AKeyboardPortThatCannotCarryTheLayoutIsRefusedAtOnce)
                                                              : "(!) MORVA: Only Enhanced"));
         EXPECT_EQ(rig.device.writes(), 0);
         EXPECT_TRUE(rig.repeat.speedsSet.empty());
-        EXPECT_FALSE(rig.session.TransferActive);
+        EXPECT_FALSE(rig.service().active());
     }
 }
 
@@ -68,7 +68,7 @@ TEST(Transfer, DetectionChoosesTheFormatAndStoresAFoundType)
         AddSomeKeys(*rig.state);
         rig.program();
         EXPECT_EQ(KeyboardType(rig.state->LayoutRecords[Settings::KbdFlags].PosX), storedType);
-        EXPECT_EQ(rig.session.AutoDetected, !silent);
+        EXPECT_EQ(rig.window.lastOutcome()->detectedType.has_value(), !silent);
         if (!silent) {
             EXPECT_TRUE(HoldsLayout(rig.device, *rig.state));
         } else { // the older transfer was tried (its messages: the fault tests)
@@ -107,12 +107,12 @@ TEST(Transfer, ThroughTheKeyboardPort)
         rig.repeat.pressAfterMs = trouble == Trouble::NoKeysPressed ? -1 : 700;
         bool sawOutlines = false;
         rig.onTick = [&] {
-            sawOutlines |= rig.session.view.outlinesVisible && rig.session.view.mouseCaptured;
+            sawOutlines |= rig.window.view().outlinesVisible && rig.window.view().mouseCaptured;
         };
         rig.program();
         EXPECT_TRUE(rig.port.openedPorts.empty());
         EXPECT_TRUE(sawOutlines);
-        EXPECT_FALSE(rig.session.view.mouseCaptured);
+        EXPECT_FALSE(rig.window.view().mouseCaptured);
         // The repeat settings the window found are back.
         EXPECT_EQ(rig.repeat.currentSpeed, 20);
         EXPECT_EQ(rig.repeat.currentDelay, 1);
@@ -132,23 +132,21 @@ TEST(Transfer, ThroughTheKeyboardPort)
 
 TEST(Transfer, StoppedHalfWayTheKeyboardIsSaidToBePartlyProgrammed)
 {
-    using Stop = std::function<void(TransferDriver&)>;
-    const Stop close = [](TransferDriver& driver) { EXPECT_FALSE(driver.Form_Unload()); };
+    using Stop = std::function<void(Send2ComLogic&)>;
+    const Stop close = [](Send2ComLogic& window) { EXPECT_FALSE(window.requestClose()); };
     const std::tuple<bool, Stop, QStringList> stops[] = {
-        {false, &TransferDriver::Cancel_Click, {"MORVA: Transmit aborted by user\n" + kPartly}},
+        {false, &Send2ComLogic::cancel, {"MORVA: Transmit aborted by user\n" + kPartly}},
         {false, close, {"MORVA: " + kPartly}},
         {true, close, {"MORVA: " + kPartly}},
-        {true,
-         &TransferDriver::Form_MouseDown,
-         {"MORVA: Kbd transmit aborted by user\n" + kPartly}},
-        {true, &TransferDriver::Terminate, {}}}; // nobody may be left to answer
+        {true, &Send2ComLogic::mouseClicked, {"MORVA: Kbd transmit aborted by user\n" + kPartly}},
+        {true, &Send2ComLogic::terminate, {}}}; // nobody may be left to answer
     for (const auto& [keyboardPort, stop, shown] : stops) {
         KeyboardRig rig(2);
         AddSomeKeys(*rig.state);
         rig.state->ComPortIndex = keyboardPort ? 4 : 0;
         rig.onTick = [&] {
-            if (rig.device.writes() == 20 && rig.session.KeepRunning)
-                stop(rig.driver);
+            if (rig.device.writes() == 20 && rig.service().running())
+                stop(rig.window);
         };
         rig.program();
         EXPECT_EQ(rig.dialogs.shown, shown);
@@ -163,15 +161,15 @@ TEST(Transfer, AMachineWithoutKeyboardDeviceSaysWhyAndDoesNotBeep)
     KeyboardRig rig(2);
     rig.repeat.unavailable = QStringLiteral("No keyboard device here.");
     int beeps = 0;
-    QObject::connect(&rig.session, &TransferSession::beep, [&] { ++beeps; });
+    QObject::connect(&rig.window, &Send2ComLogic::beep, [&] { ++beeps; });
     rig.program();
-    EXPECT_FALSE(rig.session.view.kbdPortEnabled);
-    EXPECT_EQ(rig.session.view.KbdPortNote, rig.repeat.unavailable);
+    EXPECT_FALSE(rig.window.view().kbdPortEnabled);
+    EXPECT_EQ(rig.window.view().KbdPortNote, rig.repeat.unavailable);
     EXPECT_TRUE(rig.device.complete());
     EXPECT_EQ(beeps, 0);
 
     KeyboardRig older(1);
-    older.driver.Form_Activate();
-    EXPECT_FALSE(older.session.view.kbdPortEnabled); // enhanced keyboards only
-    EXPECT_TRUE(older.session.view.KbdPortNote.isEmpty());
+    older.window.activate();
+    EXPECT_FALSE(older.window.view().kbdPortEnabled); // enhanced keyboards only
+    EXPECT_TRUE(older.window.view().KbdPortNote.isEmpty());
 }

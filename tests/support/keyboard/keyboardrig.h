@@ -4,14 +4,11 @@
 #include "definitiontext.h"
 #include "deviceimagebuilder.h"
 #include "keyboarddevice.h"
-#include "keyboardportdevice.h"
 #include "keystablebuilder.h"
 #include "keytext.h"
 #include "scripteddialogs.h"
-#include "serialdevice.h"
+#include "send2comlogic.h"
 #include "simulatedlinks.h"
-#include "transferdriver.h"
-#include "transfersession.h"
 #include "virtualclock.h"
 
 #include <memory>
@@ -19,8 +16,31 @@
 
 namespace morvaw::test {
 
+// What programming reads of the configurator: the layout, the scan table its
+// names are looked up in, the port kept in the settings.
+struct TestLayout
+{
+    LayoutRecordArray LayoutRecords{};
+    struct
+    {
+        ScanTableArray ScanTable{};
+        int ScanCount = 0;
+    } Tables;
+    MatrixCodeTable DeviceMatrixCodes = MakeDeviceMatrixCodes();
+    std::uint16_t ComPortIndex = 0;
+
+    [[nodiscard]] LayoutSource source() const
+    {
+        return {LayoutRecords, {Tables.ScanTable, Tables.ScanCount}, DeviceMatrixCodes};
+    }
+    [[nodiscard]] TransferInput input() const
+    {
+        return {LayoutRecords, Tables.ScanTable, Tables.ScanCount, ChannelOf(ComPortIndex)};
+    }
+};
+
 // A small scan table whose codes the tests know by heart.
-inline void UseTestScanTable(ConfiguratorState& state)
+inline void UseTestScanTable(TestLayout& layout)
 {
     struct Row
     {
@@ -36,42 +56,42 @@ inline void UseTestScanTable(ConfiguratorState& state)
                         {"Shft", 0x2A, 0},     {"Alt", 0x38, 0},   {"#", 0x04, 16}};
     int i = 0;
     for (const Row& row : rows) {
-        ScanRecord& r = state.Tables.ScanTable[static_cast<std::size_t>(++i)];
+        ScanRecord& r = layout.Tables.ScanTable[static_cast<std::size_t>(++i)];
         r.Name = row.name;
         r.Seq1 = row.scan;
         r.Seq2 = row.mask;
     }
-    state.Tables.ScanCount = 160;
+    layout.Tables.ScanCount = 160;
 }
 
 // A new layout of the given keyboard type over the test scan table.
-inline std::unique_ptr<ConfiguratorState> MakeState(int keyboardType)
+inline std::unique_ptr<TestLayout> MakeState(int keyboardType)
 {
-    auto state = std::make_unique<ConfiguratorState>();
-    state->DeviceMatrixCodes = MakeDeviceMatrixCodes();
-    state->NibbleSpeedTable = MakeNibbleSpeedTable();
-    NewLayout(*state);
-    UseTestScanTable(*state);
-    auto& flags = state->LayoutRecords[Settings::KbdFlags].PosX;
+    auto layout = std::make_unique<TestLayout>();
+    auto blank = std::make_unique<ConfiguratorState>();
+    NewLayout(*blank);
+    layout->LayoutRecords = blank->LayoutRecords;
+    UseTestScanTable(*layout);
+    auto& flags = layout->LayoutRecords[Settings::KbdFlags].PosX;
     flags = WithKeyboardType(flags, keyboardType);
-    return state;
+    return layout;
 }
 
 // A few keys: a single key, a macro with a pause and a Func1 part, a digit,
 // and a two-code MSR header.
-inline void AddSomeKeys(ConfiguratorState& state)
+inline void AddSomeKeys(TestLayout& layout)
 {
-    SetDef(state.LayoutRecords[1], 0, Tokens({"a"}));
-    SetDef(state.LayoutRecords[2], 0, Tokens({"a", "b", "Delay"}));
-    SetDef(state.LayoutRecords[2], 1, Tokens({"c"}));
-    SetDef(state.LayoutRecords[3], 0, Tokens({"7"}));
-    SetDef(state.LayoutRecords[Settings::MsrHeader], 0, Tokens({"b", "c"}));
+    SetDef(layout.LayoutRecords[1], 0, Tokens({"a"}));
+    SetDef(layout.LayoutRecords[2], 0, Tokens({"a", "b", "Delay"}));
+    SetDef(layout.LayoutRecords[2], 1, Tokens({"c"}));
+    SetDef(layout.LayoutRecords[3], 0, Tokens({"7"}));
+    SetDef(layout.LayoutRecords[Settings::MsrHeader], 0, Tokens({"b", "c"}));
 }
 
 // True when the keyboard holds the whole memory the layout builds for it.
-inline bool HoldsLayout(const kbdsim::KeyboardDevice& device, const ConfiguratorState& state)
+inline bool HoldsLayout(const kbdsim::KeyboardDevice& device, const TestLayout& layout)
 {
-    const LayoutSource source = LayoutSource::Of(state);
+    const LayoutSource source = layout.source();
     bool same = device.complete();
     if (device.type() == 2) {
         const DeviceImageBuilder image = DeviceImageBuilder::Build(source);
@@ -85,8 +105,24 @@ inline bool HoldsLayout(const kbdsim::KeyboardDevice& device, const Configurator
     return same && device.word(KeysTableBuilder::kEndWord) == 0xFFFF;
 }
 
-// The programming logic wired to a simulated keyboard on a virtual clock; the
-// serial side goes through the simulated port, or through a given link.
+// The services of the programming window for a test layout: the layout read
+// and the port and keyboard flags handed back as main does.
+inline ProgrammingServices ServicesFor(TestLayout& layout, UserDialogs& dialogs, Waiter& waiter,
+                                       SerialLink& port, RepeatSettings& repeat)
+{
+    return {
+        dialogs,
+        waiter,
+        port,
+        repeat,
+        [&layout] { return layout.input(); },
+        [&layout](int index) { layout.ComPortIndex = static_cast<std::uint16_t>(index); },
+        [&layout](std::uint8_t flags) { layout.LayoutRecords[Settings::KbdFlags].PosX = flags; }};
+}
+
+// The programming window's logic wired to a simulated keyboard on a virtual
+// clock; the serial side goes through the simulated port, or through a given
+// link.
 struct KeyboardRig
 {
     explicit KeyboardRig(int layoutType, int deviceType = -1, SerialLink* through = nullptr)
@@ -99,28 +135,26 @@ struct KeyboardRig
             if (onTick)
                 onTick();
         };
-        repeat.typeKey = [this](char c) { keyboard.Form_KeyPress(static_cast<unsigned char>(c)); };
-        QObject::connect(&session, &TransferSession::leaveRequested, [this] { ++leaves; });
+        repeat.typeKey = [this](char c) { window.keyTyped(static_cast<unsigned char>(c)); };
+        QObject::connect(&window, &Send2ComLogic::leaveRequested, [this] { ++leaves; });
     }
 
-    std::unique_ptr<ConfiguratorState> state;
+    std::unique_ptr<TestLayout> state;
     kbdsim::KeyboardDevice device;
     VirtualClock clock;
     SimulatedSerialPort port{device};
     SimulatedRepeatSettings repeat{device};
     ScriptedDialogs dialogs{true};
     SerialLink& link;
-    TransferSession session{*state, clock, repeat};
-    KeyboardPortDevice keyboard{session};
-    SerialDevice serial{session, link, keyboard, dialogs};
-    TransferDriver driver{session, serial, keyboard, dialogs};
+    Send2ComLogic window{ServicesFor(*state, dialogs, clock, link, repeat)};
     // "&Program" in the programming window.
     void program()
     {
-        driver.Form_Load();
-        driver.Form_Activate();
-        driver.Program_Click();
+        window.load();
+        window.activate();
+        window.program();
     }
+    [[nodiscard]] ProgrammingService& service() { return window.service(); }
 
     std::function<void()> onTick; // the user, acting during waits
     int leaves = 0;               // times the window handed back to the main window

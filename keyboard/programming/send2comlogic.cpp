@@ -1,0 +1,314 @@
+#include "send2comlogic.h"
+
+#include "layoutsource.h"
+#include "linkcodes.h"
+#include "userdialogs.h"
+
+#include <utility>
+
+namespace morvaw {
+
+namespace {
+
+const QString kAppTitle = QStringLiteral("MORVA");
+const QString kPromptTitle = QStringLiteral("Program Kbd");
+const QString kIdleText = QStringLiteral("Press Program Button to transfer.");
+const QString kPartlyProgrammed =
+    QStringLiteral("The transfer was stopped: the keyboard is only partly programmed and must be "
+                   "programmed again.");
+
+QString numberText(long long value)
+{
+    return QString::fromStdString(NumberText(value));
+}
+
+// "\n" and what a person must know after a transfer stopped half-way, or
+// nothing when the keyboard was not touched.
+QString partlyProgrammedNote(bool partly)
+{
+    return partly ? QLatin1Char('\n') + kPartlyProgrammed : QString();
+}
+
+QString sendingText(const TransferProgress& progress)
+{
+    const int n = progress.written;
+    if (progress.generation == KeyboardGeneration::Enhanced)
+        return QStringLiteral("SendingKey") + numberText(n) + QStringLiteral(" of") +
+               numberText(progress.total) + QStringLiteral("  ");
+    return n < 85 ? QStringLiteral("Sending Key: ") + numberText(n)
+                  : QStringLiteral("Programming Macros: ") + numberText(n - 84);
+}
+
+} // namespace
+
+Send2ComLogic::Send2ComLogic(ProgrammingServices services, QObject* parent)
+    : QObject(parent), m_services(std::move(services)),
+      m_service(m_services.waiter, m_services.port, m_services.repeat)
+{
+}
+
+void Send2ComLogic::showIdle()
+{
+    m_view.InfoLabel = kIdleText;
+}
+
+void Send2ComLogic::leave()
+{
+    if (!std::exchange(m_left, true))
+        emit leaveRequested();
+}
+
+void Send2ComLogic::load()
+{
+    showIdle();
+    m_view.selectedPort = m_services.input().channel;
+    refresh();
+}
+
+void Send2ComLogic::activate()
+{
+    m_view.InfoLabel2.clear();
+    m_view.controlsVisible = true;
+    m_view.largeLayout = true;
+    if (!m_service.readRepeatSettings())
+        emit beep();
+    showIdle();
+
+    const TransferInput input = m_services.input();
+    const std::uint8_t flags = input.LayoutRecords[Settings::KbdFlags].PosX;
+    m_view.KbdPortNote = m_service.keyboardPortNote();
+    m_view.kbdPortEnabled = m_service.keyboardPortUnusableReason(flags).isEmpty();
+    const MatrixCodeTable matrixCodes = MakeDeviceMatrixCodes();
+    m_view.MemoryText = MacroMemoryText(
+        LayoutSource{input.LayoutRecords, {input.ScanTable, input.ScanCount}, matrixCodes});
+    refresh();
+}
+
+void Send2ComLogic::deactivate()
+{
+    m_view.InfoLabel2.clear();
+    if (m_service.running()) {
+        m_service.stop();
+        showIdle();
+    }
+    refresh();
+}
+
+bool Send2ComLogic::requestClose()
+{
+    if (m_service.idle() && !m_service.running() && !m_service.active()) {
+        leave();
+        return true;
+    }
+    if (m_service.running()) {
+        m_service.stop();
+        if (m_service.idle())
+            leave();
+    }
+    return m_service.idle();
+}
+
+void Send2ComLogic::choosePort(Channel channel)
+{
+    if (!m_service.active()) {
+        m_view.selectedPort = channel;
+        if (m_services.storePort)
+            m_services.storePort(ComPortIndexOf(channel));
+    }
+    refresh();
+}
+
+void Send2ComLogic::mouseClicked()
+{
+    m_service.abortByClick();
+}
+
+void Send2ComLogic::focusLost()
+{
+    if (m_view.selectedPort == Channel::KeyboardPort && m_service.active() && m_view.mouseCaptured)
+        refresh(); // the window takes the mouse back
+}
+
+void Send2ComLogic::keyTyped(int keyAscii)
+{
+    m_service.keyTyped(keyAscii);
+}
+
+void Send2ComLogic::cancel()
+{
+    const bool active = m_service.active();
+    m_service.cancel();
+    m_view.mouseCaptured = false;
+    if (!m_errorShown && active) {
+        m_errorShown = true;
+        m_services.dialogs.inform(QStringLiteral("Transmit aborted by user") +
+                                      partlyProgrammedNote(m_service.partlyProgrammed()),
+                                  kAppTitle);
+    }
+    showIdle();
+    refresh();
+    leave();
+}
+
+void Send2ComLogic::terminate()
+{
+    m_errorShown = true;
+    cancel();
+}
+
+void Send2ComLogic::program()
+{
+    if (m_service.active())
+        return;
+    TransferInput input = m_services.input();
+    input.channel = m_view.selectedPort;
+    const std::uint8_t flagsBefore = input.LayoutRecords[Settings::KbdFlags].PosX;
+    m_errorShown = false;
+    m_overflowShown = false;
+    m_left = false;
+
+    const TransferOutcome outcome = m_service.program(input, *this);
+    m_outcome = outcome;
+    if (outcome.result == TransferResult::KeyboardPortUnusable) {
+        m_services.dialogs.warn(outcome.message + QStringLiteral("\n\nChoose a COM port."),
+                                kAppTitle);
+        return;
+    }
+    if (outcome.kbdFlags != flagsBefore && m_services.storeKeyboardFlags)
+        m_services.storeKeyboardFlags(outcome.kbdFlags);
+    showEnded(outcome);
+    m_view.mouseCaptured = false;
+    refresh();
+    leave();
+}
+
+void Send2ComLogic::showEnded(const TransferOutcome& outcome)
+{
+    switch (outcome.result) {
+    case TransferResult::PortNotOpened:
+        m_services.dialogs.warn(outcome.message, QStringLiteral("Error"));
+        break;
+    case TransferResult::AbortedByUser:
+        if (!std::exchange(m_errorShown, true))
+            m_services.dialogs.inform(
+                outcome.message + partlyProgrammedNote(outcome.partlyProgrammed), kAppTitle);
+        break;
+    case TransferResult::Stopped:
+        // Closing or leaving the window stopped it half-way: the keyboard must
+        // not pass for programmed. (Cancel and a click said so already.)
+        if (outcome.partlyProgrammed && !std::exchange(m_errorShown, true))
+            m_services.dialogs.inform(kPartlyProgrammed, kAppTitle);
+        break;
+    default: // each pass was shown as it ended
+        break;
+    }
+}
+
+void Send2ComLogic::reportWriteError(const TransferOutcome& outcome, bool critical)
+{
+    if (std::exchange(m_errorShown, true))
+        return;
+    if (critical)
+        m_services.dialogs.critical(outcome.message, kAppTitle);
+    else
+        m_services.dialogs.warn(outcome.message, QStringLiteral("Data transmit. error"));
+}
+
+void Send2ComLogic::detectionTrouble(const TransferOutcome& trouble)
+{
+    switch (trouble.result) {
+    case TransferResult::PortNotOpened:
+        m_services.dialogs.warn(trouble.message, QStringLiteral("Error"));
+        break;
+    case TransferResult::NotAcknowledged:
+        reportWriteError(trouble, false);
+        break;
+    default:
+        m_services.dialogs.inform(trouble.message, kAppTitle);
+        break;
+    }
+}
+
+bool Send2ComLogic::programAnother(const TransferOutcome& pass)
+{
+    switch (pass.result) {
+    case TransferResult::NotAcknowledged:
+        reportWriteError(pass, false);
+        break;
+    case TransferResult::EchoNotReceived:
+        reportWriteError(pass, true);
+        break;
+    case TransferResult::MemoryFull:
+        if (!pass.message.isEmpty() && !std::exchange(m_overflowShown, true))
+            m_services.dialogs.critical(pass.message, kAppTitle);
+        break;
+    default:
+        break;
+    }
+    const QString text = pass.result == TransferResult::Programmed
+                             ? QStringLiteral("Layout transfered. Program another device ?")
+                             : QStringLiteral("Layout transfer failed. Program again ?");
+    return m_services.dialogs.askYesNo(text, kPromptTitle) == Answer::Yes;
+}
+
+void Send2ComLogic::progressed(const TransferProgress& progress)
+{
+    const bool keyboardPort = progress.channel == Channel::KeyboardPort;
+    switch (progress.phase) {
+    case TransferPhase::Building:
+        m_view.InfoLabel = progress.generation == KeyboardGeneration::Enhanced
+                               ? QStringLiteral("Building macros table")
+                               : QStringLiteral("Building keys table");
+        break;
+    case TransferPhase::Built:
+        m_view.MemoryText = MacroMemoryText(progress.memory);
+        break;
+    case TransferPhase::Connecting:
+        if (progress.romVersion)
+            m_view.InfoLabel = QStringLiteral("KBD ROM Ver = %1.00").arg(*progress.romVersion);
+        break;
+    case TransferPhase::WaitingForKeyboard: {
+        const auto& step = progress.countdown;
+        m_view.controlsVisible = false;
+        m_view.largeLayout = true;
+        m_view.outlinesVisible = true;
+        m_view.mouseCaptured = true;
+        m_view.blinkYellow = step.cornersLit;
+        m_view.InfoLabel2 = QStringLiteral("To cancel, click on mouse");
+        m_view.InfoLabel3 =
+            QStringLiteral("Press both upper left and right keys as shown on screen");
+        m_view.InfoLabel = step.counting ? QStringLiteral("Waiting ") + numberText(step.countdown)
+                                         : QStringLiteral("Waiting %1").arg(step.countdown);
+        break;
+    }
+    case TransferPhase::KeyboardReady:
+        m_view.InfoLabel3.clear();
+        m_view.outlinesVisible = false;
+        break;
+    case TransferPhase::Sending:
+        if (keyboardPort)
+            m_view.largeLayout = false;
+        m_view.InfoLabel = sendingText(progress);
+        break;
+    case TransferPhase::EndRecord:
+        m_view.mouseCaptured = false;
+        break;
+    case TransferPhase::PassEnded:
+        m_view.mouseCaptured = false;
+        m_view.InfoLabel3.clear();
+        m_view.outlinesVisible = false;
+        if (progress.generation == KeyboardGeneration::Older)
+            m_view.InfoLabel = QStringLiteral("Sending Key: ");
+        if (keyboardPort && !progress.handshakeConfirmed) {
+            m_view.largeLayout = false;
+        } else if (keyboardPort && progress.failed) {
+            m_view.InfoLabel2.clear();
+            m_view.controlsVisible = true;
+            m_view.largeLayout = true;
+        }
+        break;
+    }
+    refresh();
+}
+
+} // namespace morvaw

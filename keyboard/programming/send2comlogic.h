@@ -1,0 +1,117 @@
+#pragma once
+
+#include "programmingservice.h"
+
+#include <QObject>
+#include <QString>
+
+#include <cstdint>
+#include <functional>
+#include <optional>
+
+namespace morvaw {
+
+class RepeatSettings;
+class SerialLink;
+class UserDialogs;
+class Waiter;
+
+// What the programming window shows. The logic writes it; the window reads
+// it whenever the logic reports a change.
+struct ProgrammingView
+{
+    QString InfoLabel;
+    QString InfoLabel2;
+    QString InfoLabel3;
+    // How full the keyboard's memory will be, from the build that is sent.
+    QString MemoryText;
+    // Why the keyboard port cannot be used here, or empty.
+    QString KbdPortNote;
+    bool controlsVisible = true; // Frame1, Program and Cancel
+    bool largeLayout = true;     // else the small one of a keyboard-port transfer
+    bool outlinesVisible = false;
+    bool blinkYellow = false; // keys 1 and 12 of the outlines: yellow, else dark blue
+    bool mouseCaptured = false;
+    bool kbdPortEnabled = false;
+    Channel selectedPort = Channel::Com1;
+};
+
+// What the programming window works with, all owned by the program.
+struct ProgrammingServices
+{
+    UserDialogs& dialogs;
+    Waiter& waiter;
+    SerialLink& port;
+    RepeatSettings& repeat;
+    // The layout to program, the scan table its names are looked up in and
+    // the port kept in the settings, as they are at the moment of asking.
+    std::function<TransferInput()> input;
+    // Keeps the port the user picked (its ComPortIndex).
+    std::function<void(int)> storePort;
+    // Stores the KbdFlags a transfer leaves (a detected type, bit 7 after
+    // an enhanced transfer) in the layout.
+    std::function<void(std::uint8_t)> storeKeyboardFlags;
+};
+
+// The logic of "Program Kbd": the port choice, the transfer's progress in
+// the window's texts, its messages and questions, and the window's own
+// events during a transfer. A client of the programming service.
+class Send2ComLogic : public QObject, private TransferObserver
+{
+    Q_OBJECT
+public:
+    explicit Send2ComLogic(ProgrammingServices services, QObject* parent = nullptr);
+
+    [[nodiscard]] const ProgrammingView& view() const { return m_view; }
+    [[nodiscard]] ProgrammingService& service() { return m_service; }
+    [[nodiscard]] const std::optional<TransferOutcome>& lastOutcome() const { return m_outcome; }
+
+    // The window is made, shown, left for another window of the program.
+    void load();
+    void activate();
+    void deactivate();
+    // The window is to close; false while a sending phase runs (it then ends by itself).
+    [[nodiscard]] bool requestClose();
+    // "&Program": one whole transfer, with its questions and messages.
+    void program();
+    // "&Cancel".
+    void cancel();
+    // The program is asked to end (a session logout, a kill): a transfer stops
+    // as by Cancel, without a message nobody may be left to read.
+    void terminate();
+    void choosePort(Channel channel);
+    // A click on the window or its labels.
+    void mouseClicked();
+    void focusLost();
+    // A character typed into the window: during a keyboard-port transfer, the keyboard's answer.
+    void keyTyped(int keyAscii);
+
+signals:
+    void changed();
+    void beep();
+    // The window hides itself and the main window comes back.
+    void leaveRequested();
+
+private:
+    void progressed(const TransferProgress& progress) override;
+    void detectionTrouble(const TransferOutcome& trouble) override;
+    bool programAnother(const TransferOutcome& pass) override;
+    void repeatChangeFailed() override { emit beep(); }
+
+    // The once-per-transfer message of a failed write.
+    void reportWriteError(const TransferOutcome& outcome, bool critical);
+    void showEnded(const TransferOutcome& outcome);
+    void showIdle();
+    void refresh() { emit changed(); }
+    void leave();
+
+    ProgrammingServices m_services;
+    ProgrammingService m_service;
+    ProgrammingView m_view;
+    std::optional<TransferOutcome> m_outcome;
+    bool m_errorShown = false; // ErrorShown
+    bool m_overflowShown = false;
+    bool m_left = false;
+};
+
+} // namespace morvaw
