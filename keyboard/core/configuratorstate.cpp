@@ -1,8 +1,6 @@
 #include "configuratorstate.h"
 
 #include <stdexcept>
-#include <string_view>
-#include <utility>
 
 namespace morvaw {
 
@@ -43,27 +41,6 @@ void SetGrid14x6(ConfiguratorState& state, float width, float height)
     state.KeyVGap = height / 100;
 }
 
-KeyNameTable MakeWinKeyNames()
-{
-    // clang-format off
-    constexpr std::pair<int, std::string_view> named[] = {
-        {1, "Left"},    {2, "Right"},  {3, "Cancel"}, {4, "MidBtn"}, {8, "BackSp"},
-        {9, "Tab"},     {12, "Clear"}, {13, "Enter"}, {16, "Shift"}, {17, "Ctrl"},
-        {18, "Menu"},   {19, "Pause"}, {20, "Caps"},  {27, "Esc"},   {32, "Space"},
-        {33, "PgUp"},   {34, "PgDn"},  {35, "End"},   {36, "Home"},  {37, "Left"},
-        {38, "Up"},     {39, "Right"}, {40, "Dn"},    {41, "Select"}, {42, "SysRq"},
-        {43, "Exec"},   {44, "SnapS"}, {45, "Ins"},   {46, "Del"},   {47, "Help"},
-        {144, "NLock"},
-    };
-    // clang-format on
-    KeyNameTable names{};
-    for (auto& name : names)
-        name.assign("");
-    for (const auto& [code, name] : named)
-        names[static_cast<std::size_t>(code - 1)].assign(name);
-    return names;
-}
-
 NibbleSpeedArray MakeNibbleSpeedTable()
 {
     return {0, 29, 27, 25, 23, 21, 19, 18, 16, 15, 14, 12, 11, 10, 9, 6, 8};
@@ -91,7 +68,6 @@ void InitialiseConfigurator(ConfiguratorState& state, const std::filesystem::pat
 
     LoadStartupTables(state.Tables, state.AppPath);
 
-    state.WinKeyNames = MakeWinKeyNames();
     state.DeviceMatrixCodes = MakeDeviceMatrixCodes();
     state.CurrentLanguage = state.LayoutRecords[Settings::KbdLanguage].PosX;
 }

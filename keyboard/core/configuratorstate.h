@@ -12,9 +12,6 @@
 
 namespace morvaw {
 
-// Names of Windows virtual key codes, entry k naming code k + 1.
-using KeyNameTable = std::array<FixedText<7>, 255>;
-
 // Repeat speed used to send nibble n (1..16) over the keyboard port; entry 0 unused.
 using NibbleSpeedArray = std::array<std::uint8_t, 17>;
 
@@ -45,7 +42,6 @@ struct ConfiguratorState
 
     // Constant tables.
     MatrixCodeTable DeviceMatrixCodes{};
-    KeyNameTable WinKeyNames{};
     NibbleSpeedArray NibbleSpeedTable{};
 
     // Keyboard data tables of the program folder.
@@ -100,7 +96,6 @@ void InitialiseConfigurator(ConfiguratorState& state, const std::filesystem::pat
 // the user's STC file.
 void LoadLanguageTables(ConfiguratorState& state);
 
-[[nodiscard]] KeyNameTable MakeWinKeyNames();
 [[nodiscard]] NibbleSpeedArray MakeNibbleSpeedTable();
 
 } // namespace morvaw

@@ -2,6 +2,7 @@
 
 #include "configuratorstate.h"
 #include "definitiontext.h"
+#include "keypictures.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -23,23 +24,6 @@ void placeKey(const ConfiguratorState& s, int column, int row, KeyKind kind, Key
     else if (kind == KeyKind::WideDouble)
         place.width = 2 * s.KeyWidth + s.KeyHGap;
 }
-
-// Names of scan table keys drawn with code page 437 arrows and line pieces,
-// matched from position 2 of a single-token definition; first match wins.
-struct PictureName
-{
-    std::string_view bytes;
-    std::string_view caption;
-};
-constexpr std::array<PictureName, 7> kPictureNames{{
-    {"\x11\xCD", "BS"},
-    {"\x11\xC4\xD9", "Enter"},
-    {"\x11\xC4", "Left"},
-    {"\xC4\x10", "Right"},
-    {"\x18", "Up"},
-    {"\x19", "Dn"},
-    {"Pad \x11\xC4\xD9", "Pad Ent"},
-}};
 
 void overwrite(std::string& cap, std::string_view text)
 {
@@ -105,10 +89,11 @@ std::string fnCaption(const ConfiguratorState& state, int n)
 
         if (tokenForm) {
             const std::string_view rest = s.substr(1);
+            // The first picture name the token begins with, as the caption's word.
             const auto named =
-                std::find_if(kPictureNames.begin(), kPictureNames.end(),
-                             [&](const PictureName& p) { return rest.starts_with(p.bytes); });
-            if (named != kPictureNames.end()) {
+                std::find_if(kPictureKeyNames.begin(), kPictureKeyNames.end(),
+                             [&](const PictureKeyName& p) { return rest.starts_with(p.name); });
+            if (named != kPictureKeyNames.end()) {
                 cap = named->caption;
             } else if (s[1] != '\0') {
                 // Pause marks right after the opening mark are shown as they are.

@@ -1,6 +1,7 @@
 #include "mainformlogic.h"
 
 #include "configuratorstate.h"
+#include "definitiontext.h"
 #include "filenames.h"
 #include "helpadapter.h"
 #include "layoutfile.h"
@@ -14,7 +15,7 @@ namespace morvaw {
 
 std::string LayoutCaption(const ConfiguratorState& state)
 {
-    return "KBD Layout: " + TrimRight(state.LayoutFileName) +
+    return "KBD Layout: " + TrimName(state.LayoutFileName) +
            std::string(LanguageSuffix(state.CurrentLanguage));
 }
 
@@ -52,7 +53,7 @@ void MainFormLogic::Form_Load(float width, float height)
     setKeybGlobals(m_state, m_width, m_height);
     LoadKeybDesk();
     for (std::string& recent : m_state.RecentFiles)
-        recent = Trim(recent);
+        recent = Trim(recent, Padding::SpacesAndNuls);
     DisplayLastFiles();
 }
 
@@ -68,7 +69,7 @@ void MainFormLogic::ReportIncompleteInstallation()
         text += QStringLiteral("    %1\n").arg(ToQtPath(line));
     text += QStringLiteral("\nKey names and on-screen keys whose data is missing stay blank. "
                            "Installing the program again mends it.");
-    m_dialogs.warn(text, QString::fromLatin1(kAppTitle));
+    m_dialogs.warn(text, QString::fromLatin1(kApplicationTitle));
 }
 
 void MainFormLogic::LoadKeybDesk()
@@ -107,7 +108,7 @@ bool MainFormLogic::Form_Unload()
     bool cancel = false;
     if (m_state.LayoutChanged) {
         switch (m_dialogs.askYesNoCancel(QString::fromLatin1(kUnloadPrompt),
-                                         QString::fromLatin1(kAppTitle))) {
+                                         QString::fromLatin1(kApplicationTitle))) {
         case Answer::Yes:
             cancel = !SaveUnderChosenName();
             break;
@@ -141,7 +142,7 @@ void MainFormLogic::SetAllKeyCaptions()
 
 bool MainFormLogic::LoadFileKbd(const std::string& fname, LoadReport report)
 {
-    const std::string name = TrimRight(fname);
+    const std::string name = TrimName(fname);
     if (report == LoadReport::Reported) {
         const FileOutcome read = ReadLayoutFile(name, m_state.LayoutRecords);
         if (!read.ok) {
@@ -165,7 +166,7 @@ bool MainFormLogic::LoadFileKbd(const std::string& fname, LoadReport report)
 
 bool MainFormLogic::SaveFileKbd(const std::string& fname)
 {
-    const std::string name = TrimRight(fname);
+    const std::string name = TrimName(fname);
     m_state.LayoutRecords[Settings::KbdLanguage].PosX = m_state.CurrentLanguage;
     const FileOutcome written = WriteLayoutFile(name, m_state.LayoutRecords);
     if (written.ok) {
@@ -196,7 +197,7 @@ void MainFormLogic::reportFailure(const QString& what, const std::string& name,
                                   const QString& reason)
 {
     m_dialogs.warn(QStringLiteral("%1\n%2\n\n%3").arg(what, ToQtPath(name), reason),
-                   QString::fromLatin1(kAppTitle));
+                   QString::fromLatin1(kApplicationTitle));
 }
 
 // --- Menu commands ---
@@ -211,7 +212,7 @@ MainFormLogic::Flow MainFormLogic::SavePrompt(bool fromNew)
     if (!m_state.LayoutChanged)
         return Flow::GoOn;
     switch (m_dialogs.askYesNoCancel(QString::fromLatin1(kSavePrompt),
-                                     QString::fromLatin1(kAppTitle))) {
+                                     QString::fromLatin1(kApplicationTitle))) {
     case Answer::Yes: {
         if (fromNew) {
             AftUpdateFileName(m_state);
@@ -252,7 +253,7 @@ bool MainFormLogic::SaveUnderChosenName()
         if (!std::filesystem::exists(FromQtPath(*chosen), error))
             return SaveAs(FromQtPath(*chosen));
         switch (m_dialogs.askYesNoCancel(QString::fromLatin1(kOverwritePrompt),
-                                         QString::fromLatin1(kAppTitle))) {
+                                         QString::fromLatin1(kApplicationTitle))) {
         case Answer::Yes: {
             const bool saved = SaveAs(FromQtPath(*chosen));
             SaveSettings();
@@ -334,7 +335,7 @@ void MainFormLogic::RecentCommand(int item)
 void MainFormLogic::OpenLayout(const std::string& name)
 {
     const bool loaded = LoadFileKbd(name, LoadReport::Reported);
-    const std::string trimmed = TrimRight(name);
+    const std::string trimmed = TrimName(name);
     if (loaded && !trimmed.empty() && !IsWildcardName(trimmed)) {
         m_state.LayoutFileName = trimmed;
         (void)PreUpdateFileName(trimmed);

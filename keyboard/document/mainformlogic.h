@@ -38,7 +38,6 @@ struct ConfiguratorWindows
 class MainFormLogic
 {
 public:
-    static constexpr const char* kAppTitle = "MORVAW";
     static constexpr const char* kSavePrompt = "Layout has changed. Save current changes ?";
     static constexpr const char* kUnloadPrompt = "Layout changed. Save current changes ?";
     static constexpr const char* kOverwritePrompt = "File already exist. Overwrite?";

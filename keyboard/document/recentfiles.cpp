@@ -1,6 +1,7 @@
 #include "recentfiles.h"
 
 #include "configuratorstate.h"
+#include "definitiontext.h"
 #include "filenames.h"
 #include "settingsfile.h"
 
@@ -8,13 +9,13 @@ namespace morvaw {
 
 void AftUpdateFileName(ConfiguratorState& state)
 {
-    const std::string n = TrimRight(state.LayoutFileName);
+    const std::string n = TrimName(state.LayoutFileName);
     if (n == kUntitledName)
         return;
     auto& list = state.RecentFiles;
-    const std::string c7 = TrimRight(list[0]);
-    const std::string c8 = TrimRight(list[1]);
-    const std::string c9 = TrimRight(list[2]);
+    const std::string c7 = TrimName(list[0]);
+    const std::string c8 = TrimName(list[1]);
+    const std::string c9 = TrimName(list[2]);
 
     if (c7.empty()) {
         list[0] = n;
@@ -47,7 +48,7 @@ bool PreUpdateFileName(const std::string& /*updFileName*/)
 void DisplayLastFiles(const RecentCaptions& captions, RecentVisibility& visible)
 {
     for (std::size_t i = 0; i < captions.size(); ++i) {
-        if (!Trim(captions[i]).empty())
+        if (!Trim(captions[i], Padding::SpacesAndNuls).empty())
             visible[i] = true;
     }
 }

@@ -42,7 +42,7 @@ std::string ParseIni(std::span<const std::uint8_t> bytes, ConfiguratorState& sta
         return state.LayoutFileName;
     }
 
-    state.LayoutFileName = TrimRight(fieldAt(bytes, kNameOffset));
+    state.LayoutFileName = TrimName(fieldAt(bytes, kNameOffset));
     if (state.LayoutFileName.empty())
         state.LayoutFileName = kUntitledName;
 
@@ -53,7 +53,7 @@ std::string ParseIni(std::span<const std::uint8_t> bytes, ConfiguratorState& sta
         state.ComPortIndex = 1;
 
     for (std::size_t i = 0; i < state.RecentFiles.size(); ++i)
-        state.RecentFiles[i] = TrimRight(fieldAt(bytes, kRecentOffset + i * kSettingsNameField));
+        state.RecentFiles[i] = TrimName(fieldAt(bytes, kRecentOffset + i * kSettingsNameField));
 
     state.IniReserved.fill(0);
     if (bytes.size() > kReservedOffset)

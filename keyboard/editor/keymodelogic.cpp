@@ -1,8 +1,9 @@
 #include "keymodelogic.h"
 
 #include "configuratorstate.h"
+#include "definitiontext.h"
 #include "displaytext.h"
-#include "mainformlogic.h"
+#include "keypictures.h"
 #include "userdialogs.h"
 
 #include <algorithm>
@@ -16,14 +17,6 @@ constexpr int kMsrLines = 4;
 // The mask without its Ctrl, Alt and Shift bits.
 constexpr std::uint8_t kWithoutModifiers = 227;
 constexpr std::uint8_t kModifierBits = CtrlBit | AltBit | ShiftBit;
-
-std::string trimSpaces(std::string_view text)
-{
-    const auto first = text.find_first_not_of(' ');
-    if (first == std::string_view::npos)
-        return {};
-    return std::string(text.substr(first, text.find_last_not_of(' ') - first + 1));
-}
 
 // The function-shift word a name makes the key, if any.
 std::optional<std::string> functionWord(std::string_view name)
@@ -132,12 +125,6 @@ void KeyModeLogic::GotFocus(int lineIndex)
         m_currentLine = lineIndex;
 }
 
-void KeyModeLogic::KeyDown(int keyCode, int shift)
-{
-    m_lastKeyCode = keyCode;
-    m_lastShift = shift;
-}
-
 void KeyModeLogic::KeyPress(int keyAscii)
 {
     m_lastKeyName = keyAscii >= 0 && keyAscii <= 255 ? std::string(1, static_cast<char>(keyAscii))
@@ -170,24 +157,6 @@ std::string KeyModeLogic::LengthNote(int lineIndex) const
     return m_lineFull.at(static_cast<std::size_t>(lineIndex)) ? "Line full: " + used : used;
 }
 
-void KeyModeLogic::KeyUp(int, int)
-{
-    if (m_lastKeyName == "NONE")
-        (void)ConvertWin2Dos();
-}
-
-int KeyModeLogic::ConvertWin2Dos() const
-{
-    if (m_lastKeyCode < 1 || m_lastKeyCode > 255)
-        return 0;
-    const FixedText<7>& name = m_state.WinKeyNames[static_cast<std::size_t>(m_lastKeyCode - 1)];
-    for (int r = 1; r <= kScanRecords; ++r) {
-        if (m_state.Tables.ScanTable[static_cast<std::size_t>(r)].Name == name)
-            return r;
-    }
-    return 0;
-}
-
 void KeyModeLogic::AddChar(std::string_view name, std::uint8_t scanCode, std::uint8_t mask)
 {
     if (const auto word = functionWord(name)) {
@@ -211,7 +180,7 @@ void KeyModeLogic::AddChar(std::string_view name, std::uint8_t scanCode, std::ui
         } else {
             m_dialogs.warn(QStringLiteral("The key \"%1\" cannot be inserted: %2.")
                                .arg(ToDisplayText(key.name), ToDisplayText(why)),
-                           QString::fromLatin1(MainFormLogic::kAppTitle));
+                           QString::fromLatin1(kApplicationTitle));
         }
     }
     m_focusRequest = m_currentLine;
@@ -259,19 +228,19 @@ KeyModeLogic::KeyToken KeyModeLogic::keyToken() const
         const TokenModifiers m{.ctrl = m_modifier == ModCtrl,
                                .shift = shiftInEffect(m_modifier == ModShift),
                                .alt = m_modifier == ModAlt};
-        return {m, trimSpaces(rec->Name.view())};
+        return {m, Trim(rec->Name.view())};
     }
     // The record with a modifier bit added to its plain mask.
     if (const ScanRecord* rec =
             find([&](std::uint8_t seq2) { return seq2 == (mask & kWithoutModifiers); }))
-        return {fromMask(mask), trimSpaces(rec->Name.view())};
+        return {fromMask(mask), Trim(rec->Name.view())};
     // A record that needs a modifier of its own ("!" is Shift + 1) with
     // another one added: the added one must not be lost.
     if (const ScanRecord* rec = find([&](std::uint8_t seq2) {
             return (seq2 & ~mask) == 0 && ((mask & ~seq2) & ~kModifierBits) == 0;
         }))
-        return {fromMask(mask & ~rec->Seq2), trimSpaces(rec->Name.view())};
-    return {{}, trimSpaces(name.view())};
+        return {fromMask(mask & ~rec->Seq2), Trim(rec->Name.view())};
+    return {{}, Trim(name.view())};
 }
 
 // --- Buttons ---

@@ -82,13 +82,9 @@ public:
 
     // Input lines (index = line number).
     void GotFocus(int line);
-    void KeyDown(int keyCode, int shift);
     void KeyPress(int keyAscii);
-    void KeyUp(int keyCode, int shift);
     void AddChar(std::string_view name, std::uint8_t scanCode, std::uint8_t mask);
     [[nodiscard]] std::string PrintInpLine(int line) const;
-    // The scan record of the last key code's name; nothing uses what it finds.
-    [[nodiscard]] int ConvertWin2Dos() const;
     // Token text for the key last given to AddChar, with its modifier prefixes.
     [[nodiscard]] std::string fnSpecial() const;
     // A line's used length beside it: "57 of 60", or "Line full: 57 of 60" once

@@ -1,13 +1,10 @@
 #include "scantableeditor.h"
 
 #include "configuratorstate.h"
-#include "definitionline.h"
 #include "definitiontext.h"
 #include "displaytext.h"
 #include "filenames.h"
 #include "keytoken.h"
-#include "layoutfile.h"
-#include "mainformlogic.h"
 #include "regularfile.h"
 #include "userdialogs.h"
 
@@ -34,15 +31,6 @@ bool isFree(const ScanRecord& r)
                        [](std::uint8_t c) { return c == ' ' || c == 0; });
 }
 
-std::string trimSpaces(std::string_view text)
-{
-    const auto first = text.find_first_not_of(' ');
-    if (first == std::string_view::npos)
-        return {};
-    const auto last = text.find_last_not_of(' ');
-    return std::string(text.substr(first, last - first + 1));
-}
-
 std::uint8_t boxValue(const QString& text)
 {
     return HexToByte(NormalisedHexEntry(text).toStdString());
@@ -50,7 +38,7 @@ std::uint8_t boxValue(const QString& text)
 
 QString appTitle()
 {
-    return QString::fromLatin1(MainFormLogic::kAppTitle);
+    return QString::fromLatin1(kApplicationTitle);
 }
 
 } // namespace
@@ -259,12 +247,12 @@ QString ScanTableEditor::newNameProblem(std::string_view name) const
     const ScanTableArray& table = m_state.Tables.ScanTable;
     for (int r = 1; r <= kScanRecords; ++r) {
         const std::string_view other = table[static_cast<std::size_t>(r)].Name.view();
-        if (SignificantLength(other) > 0 && AsciiLower(trimSpaces(other)) == lower)
+        if (SignificantLength(other) > 0 && AsciiLower(Trim(other)) == lower)
             return QStringLiteral("The name \"%1\" cannot be used: programming would not tell it "
                                   "from record %2, \"%3\", as it ignores case.")
                 .arg(shown)
                 .arg(r)
-                .arg(ToDisplayText(trimSpaces(other)));
+                .arg(ToDisplayText(Trim(other)));
     }
     return {};
 }
@@ -272,7 +260,7 @@ QString ScanTableEditor::newNameProblem(std::string_view name) const
 bool ScanTableEditor::Store()
 {
     FixedText<7> name;
-    name.assign(trimSpaces(FromDisplayText(m_text[0])));
+    name.assign(Trim(FromDisplayText(m_text[0])));
     const std::string_view wanted =
         name.view().substr(0, static_cast<std::size_t>(SignificantLength(name.view())));
     const std::uint8_t scan = boxValue(m_text[1]);

@@ -2,7 +2,7 @@
 
 #include "bvalidate.h"
 #include "configuratorstate.h"
-#include "definitionline.h"
+#include "keypictures.h"
 
 #include <algorithm>
 

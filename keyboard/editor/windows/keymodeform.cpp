@@ -421,22 +421,12 @@ bool KeyModeForm::eventFilter(QObject* watched, QEvent* event)
         const auto* key = static_cast<QKeyEvent*>(event);
         if (key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab)
             break; // moves the focus
-        run([&] {
-            m_logic.KeyDown(VirtualKeyCode(key->key(), key->modifiers()),
-                            ShiftState(key->key(), key->modifiers()));
-            if (const int code = TypedCode(key->key(), key->modifiers(), key->text()); code >= 0)
-                m_logic.KeyPress(code);
-        });
+        if (const int code = TypedCode(key->key(), key->modifiers(), key->text()); code >= 0)
+            run([&] { m_logic.KeyPress(code); });
         return true;
     }
-    case QEvent::KeyRelease: {
-        const auto* key = static_cast<QKeyEvent*>(event);
-        run([&] {
-            m_logic.KeyUp(VirtualKeyCode(key->key(), key->modifiers()),
-                          ShiftState(key->key(), key->modifiers()));
-        });
+    case QEvent::KeyRelease:
         return true;
-    }
     default:
         break;
     }

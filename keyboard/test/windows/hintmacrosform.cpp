@@ -1,9 +1,9 @@
 #include "hintmacrosform.h"
 
 #include "configuratorstate.h"
-#include "definitionline.h"
 #include "displaytext.h"
 #include "inputlinepicture.h"
+#include "keypictures.h"
 #include "mainform.h"
 
 #include <QCloseEvent>

@@ -1,7 +1,7 @@
 #include "bvalidate.h"
 #include "configuratorstate.h"
-#include "definitionline.h"
 #include "keybconflogic.h"
+#include "keypictures.h"
 #include "keytext.h"
 #include "setparamlogic.h"
 
