@@ -39,8 +39,17 @@ int main(int argc, char* argv[])
     morvaw::MainForm mainForm(*state, dialogs, help);
     dialogs.setParent(&mainForm);
 
-    mainForm.logic().windows().showProgramming = morvaw::ProgrammingWindowOpener(
-        {*state, dialogs, waiter, port, repeat}, &mainForm, [&mainForm] { mainForm.syncView(); });
+    // The programming window reads the port when it opens and the main window
+    // keeps the one it hands back in the settings file.
+    const auto openProgramming = morvaw::ProgrammingWindowOpener(
+        {*state, dialogs, waiter, port, repeat}, &mainForm, [&mainForm, &state] {
+            mainForm.logic().setComPortIndex(state->ComPortIndex);
+            mainForm.syncView();
+        });
+    mainForm.logic().windows().showProgramming = [&mainForm, &state, openProgramming] {
+        state->ComPortIndex = mainForm.logic().settings().ComPortIndex;
+        openProgramming();
+    };
 
     // The key editor is made once and only hidden and shown afterwards; its
     // messages belong to it, as the main window is disabled meanwhile.

@@ -35,11 +35,6 @@ struct ConfiguratorState
     std::array<KeyRecord, 5> MsrKeys{}; // 0 header, 1 separator, 2 inter-tracks, 3 trailer
     bool MsrEditMode = true;
 
-    // Keyboard picture.
-    int GridCols = 14;
-    int GridRows = 6;
-    KeyGeometryTable KeyGeometry{};
-
     // Constant tables.
     MatrixCodeTable DeviceMatrixCodes{};
     NibbleSpeedArray NibbleSpeedTable{};
@@ -50,20 +45,9 @@ struct ConfiguratorState
     // Transfer.
     bool TransferIdle = true;
 
-    // --- Main window and settings file ---
-    // Picture geometry of the current shape, in the picture area's pixels.
-    float KeyLeftMargin = 0;
-    float KeyTopMargin = 0;
-    float KeyWidth = 0;
-    float KeyHeight = 0;
-    float KeyHGap = 0;
-    float KeyVGap = 0;
-    // Programming port, kept in the settings file.
+    // Programming port: the programming window reads and sets it, the main
+    // window keeps it in the settings file.
     std::uint16_t ComPortIndex = 0;
-    // Captions of the File menu's recent items, most recent first; empty = hidden.
-    std::array<std::string, 3> RecentFiles;
-    // The settings record's unused tail, written back as it was read.
-    std::array<std::uint8_t, 9486> IniReserved{};
     // Set by the scan table editor when the STC table needs saving.
     bool StcTableChanged = false;
 
@@ -75,17 +59,6 @@ struct ConfiguratorState
         return UserPath.empty() ? AppPath : UserPath;
     }
 };
-
-// Key index of a grid cell: column + GridCols * row.
-[[nodiscard]] int KeyIndexOf(const ConfiguratorState& state, int column, int row);
-
-// Stores a key's place in the 14 by 6 picture; index 0..84.
-void SetKeyGeometry(ConfiguratorState& state, int keyIndex, int column, int row, KeyKind kind);
-
-// Grid and picture geometry for the 12 by 7 or the 14 by 6 shape, from the
-// picture area's width and height.
-void SetGrid12x7(ConfiguratorState& state, float width, float height);
-void SetGrid14x6(ConfiguratorState& state, float width, float height);
 
 // Start-up of the configurator up to (not including) its main window. The
 // user's files are in userPath, or in appPath when that is empty.

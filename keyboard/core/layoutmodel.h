@@ -64,27 +64,6 @@ constexpr std::uint8_t Switzerland = 7;
 using MatrixCodeTable = std::array<std::uint8_t, kKeyCount + 1>;
 [[nodiscard]] MatrixCodeTable MakeDeviceMatrixCodes();
 
-// Placement of a key in the 14 by 6 picture.
-enum class KeyKind : std::uint8_t { Single = 0, TallDouble = 1, WideDouble = 2, Hidden = 3 };
-struct KeyPlace
-{
-    std::uint8_t row = 0;
-    std::uint8_t column = 0;
-    KeyKind kind = KeyKind::Single;
-    friend bool operator==(const KeyPlace&, const KeyPlace&) = default;
-};
-using KeyGeometryTable = std::array<KeyPlace, kKeyCount + 1>; // entry 84 never set
-
-// The 72 shown keys of the 14 by 6 shape, in row order: {index, row, column, kind}.
-struct ShownKey
-{
-    std::uint8_t index;
-    std::uint8_t row;
-    std::uint8_t column;
-    KeyKind kind;
-};
-extern const std::array<ShownKey, 72> kKeyGeometry14x6;
-
 // File > New defaults; fields and records it does not name keep their values.
 struct ConfiguratorState;
 void NewLayout(ConfiguratorState& state);

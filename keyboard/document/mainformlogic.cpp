@@ -35,24 +35,17 @@ const std::string& MainFormLogic::KeyCaption(int index) const
     return m_keyCaptions.at(static_cast<std::size_t>(index));
 }
 
-const RecentCaptions& MainFormLogic::RecentItems() const
-{
-    return m_state.RecentFiles;
-}
-
 // --- Window events ---
 
 void MainFormLogic::Form_Load(float width, float height)
 {
-    m_width = width;
-    m_height = height;
+    m_picture.resize(width, height, false);
     m_helpFile =
         QDir(ToQtPath(m_state.AppPath.string())).filePath(QString::fromLatin1(kHelpFileName));
     m_appHelpFile = m_helpFile;
     m_state.StcTableChanged = false;
-    setKeybGlobals(m_state, m_width, m_height);
     LoadKeybDesk();
-    for (std::string& recent : m_state.RecentFiles)
+    for (std::string& recent : m_settings.RecentFiles)
         recent = Trim(recent, Padding::SpacesAndNuls);
     DisplayLastFiles();
 }
@@ -74,11 +67,11 @@ void MainFormLogic::ReportIncompleteInstallation()
 
 void MainFormLogic::LoadKeybDesk()
 {
-    const std::string lastLayout = LoadIni(m_state);
+    m_settings = LoadIni(SettingsFilePath(m_state.UserFolder()));
     // The buttons exist from the start; place each one on the grid.
-    DisplayAllKeys(m_state, m_keyPlaces);
+    do_resize_main_form();
     // A missing last layout (UNTITLED.KBD on the first start) is normal: no message.
-    LoadFileKbd(lastLayout, LoadReport::Silent);
+    LoadFileKbd(m_settings.LayoutFileName, LoadReport::Silent);
 }
 
 void MainFormLogic::Form_Activate()
@@ -90,17 +83,13 @@ void MainFormLogic::Form_Activate()
 
 void MainFormLogic::Form_Resize(float width, float height, bool minimized)
 {
-    m_width = width;
-    m_height = height;
-    m_minimized = minimized;
+    m_picture.resize(width, height, minimized);
     do_resize_main_form();
 }
 
 void MainFormLogic::do_resize_main_form()
 {
-    setKeybGlobals(m_state, m_width, m_height);
-    if (!m_minimized)
-        DisplayAllKeys(m_state, m_keyPlaces);
+    m_picture.arrange(m_state.LayoutRecords[Settings::KbdShape].PosX);
 }
 
 bool MainFormLogic::Form_Unload()
@@ -137,7 +126,8 @@ void MainFormLogic::SetCaption()
 void MainFormLogic::SetAllKeyCaptions()
 {
     for (int i = 0; i < kKeyCount; ++i)
-        m_keyCaptions[static_cast<std::size_t>(i)] = fnCaption(m_state, i + 1);
+        m_keyCaptions[static_cast<std::size_t>(i)] =
+            fnCaption(m_state.LayoutRecords[static_cast<std::size_t>(i + 1)]);
 }
 
 bool MainFormLogic::LoadFileKbd(const std::string& fname, LoadReport report)
@@ -184,13 +174,14 @@ bool MainFormLogic::SaveFileKbd(const std::string& fname)
 
 void MainFormLogic::SaveSettings()
 {
-    const FileOutcome saved = SaveIni(m_state);
+    m_settings.LayoutFileName = m_state.LayoutFileName;
+    const FileOutcome saved = SaveIni(SettingsFilePath(m_state.UserFolder()), m_settings);
     // Saved after nearly every command: one message per run is enough.
     if (saved.ok || m_settingsFailureReported)
         return;
     m_settingsFailureReported = true;
     reportFailure(QStringLiteral("The settings could not be saved to"),
-                  SettingsFilePath(m_state).string(), saved.reason);
+                  SettingsFilePath(m_state.UserFolder()).string(), saved.reason);
 }
 
 void MainFormLogic::reportFailure(const QString& what, const std::string& name,
@@ -204,7 +195,7 @@ void MainFormLogic::reportFailure(const QString& what, const std::string& name,
 
 void MainFormLogic::DisplayLastFiles()
 {
-    morvaw::DisplayLastFiles(m_state.RecentFiles, m_recentVisible);
+    morvaw::DisplayLastFiles(m_settings.RecentFiles, m_recentVisible);
 }
 
 MainFormLogic::Flow MainFormLogic::SavePrompt(bool fromNew)
@@ -215,7 +206,7 @@ MainFormLogic::Flow MainFormLogic::SavePrompt(bool fromNew)
                                      QString::fromLatin1(kApplicationTitle))) {
     case Answer::Yes: {
         if (fromNew) {
-            AftUpdateFileName(m_state);
+            AftUpdateFileName(m_settings.RecentFiles, m_state.LayoutFileName);
             DisplayLastFiles();
         }
         const auto chosen = m_dialogs.saveFileName(LayoutDialogSettings());
@@ -310,7 +301,7 @@ void MainFormLogic::NewLayoutCommand()
 
 void MainFormLogic::LoadCommand()
 {
-    AftUpdateFileName(m_state);
+    AftUpdateFileName(m_settings.RecentFiles, m_state.LayoutFileName);
     DisplayLastFiles();
     if (SavePrompt(false) == Flow::Abandon)
         return;
@@ -323,8 +314,8 @@ void MainFormLogic::LoadCommand()
 
 void MainFormLogic::RecentCommand(int item)
 {
-    const std::string name = m_state.RecentFiles.at(static_cast<std::size_t>(item));
-    AftUpdateFileName(m_state);
+    const std::string name = m_settings.RecentFiles.at(static_cast<std::size_t>(item));
+    AftUpdateFileName(m_settings.RecentFiles, m_state.LayoutFileName);
     DisplayLastFiles();
     if (SavePrompt(false) == Flow::Abandon)
         return;

@@ -2,6 +2,7 @@
 
 #include "keyboardpicture.h"
 #include "recentfiles.h"
+#include "settingsfile.h"
 #include "userdialogs.h"
 
 #include <QString>
@@ -109,8 +110,12 @@ public:
     // What the window shows.
     [[nodiscard]] const std::string& Caption() const { return m_caption; }
     [[nodiscard]] const std::string& KeyCaption(int index) const;
-    [[nodiscard]] const KeyButtonPlaces& KeyPlaces() const { return m_keyPlaces; }
-    [[nodiscard]] const RecentCaptions& RecentItems() const;
+    [[nodiscard]] const KeyButtonPlaces& KeyPlaces() const { return m_picture.places(); }
+    [[nodiscard]] const RecentCaptions& RecentItems() const { return m_settings.RecentFiles; }
+    // The settings file's contents as they will be written next.
+    [[nodiscard]] const SettingsRecord& settings() const { return m_settings; }
+    // The programming window's port, kept in the settings file.
+    void setComPortIndex(std::uint16_t index) { m_settings.ComPortIndex = index; }
     [[nodiscard]] const RecentVisibility& RecentVisible() const { return m_recentVisible; }
     [[nodiscard]] const QString& HelpFile() const { return m_helpFile; }
     [[nodiscard]] const QString& AppHelpFile() const { return m_appHelpFile; }
@@ -142,12 +147,10 @@ private:
     HelpAdapter& m_help;
     ConfiguratorWindows m_windows;
 
-    float m_width = 0;
-    float m_height = 0;
-    bool m_minimized = false;
+    SettingsRecord m_settings;
+    KeyboardPicture m_picture;
     std::string m_caption;
     std::array<std::string, kKeyCount> m_keyCaptions;
-    KeyButtonPlaces m_keyPlaces{};
     RecentVisibility m_recentVisible{};
     QString m_helpFile;    // the dialog component's: Contents and How to use help
     QString m_appHelpFile; // the application's: F1 on a menu item

@@ -1,18 +1,15 @@
 #include "recentfiles.h"
 
-#include "configuratorstate.h"
 #include "definitiontext.h"
 #include "filenames.h"
-#include "settingsfile.h"
 
 namespace morvaw {
 
-void AftUpdateFileName(ConfiguratorState& state)
+void AftUpdateFileName(RecentCaptions& list, std::string_view layoutFileName)
 {
-    const std::string n = TrimName(state.LayoutFileName);
+    const std::string n = TrimName(layoutFileName);
     if (n == kUntitledName)
         return;
-    auto& list = state.RecentFiles;
     const std::string c7 = TrimName(list[0]);
     const std::string c8 = TrimName(list[1]);
     const std::string c9 = TrimName(list[2]);

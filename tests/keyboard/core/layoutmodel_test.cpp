@@ -88,35 +88,6 @@ TEST(DeviceMatrixCodes, KnownKeysAndTheForbiddenCodes)
     EXPECT_EQ(seen.size(), 84u);
 }
 
-TEST(KeyGeometry, ShownKeysCoverTheGridExactlyOnce)
-{
-    ConfiguratorState state;
-    InitialiseConfigurator(state, "/nonexistent-program-folder");
-    int cover[6][14] = {};
-    int shown = 0;
-    for (int k = 0; k < 84; ++k) {
-        const KeyPlace p = state.KeyGeometry[static_cast<std::size_t>(k)];
-        if (p.kind == KeyKind::Hidden)
-            continue;
-        ++shown;
-        const int rows = p.kind == KeyKind::TallDouble ? 2 : 1;
-        const int columns = p.kind == KeyKind::WideDouble ? 2 : 1;
-        ASSERT_TRUE(p.row + rows <= 6 && p.column + columns <= 14) << k;
-        for (int r = p.row; r < p.row + rows; ++r)
-            for (int c = p.column; c < p.column + columns; ++c)
-                ++cover[r][c];
-    }
-    EXPECT_EQ(shown, 72);
-    for (int r = 0; r < 6; ++r)
-        for (int c = 0; c < 14; ++c)
-            EXPECT_EQ(cover[r][c], 1) << "row " << r << " column " << c;
-
-    SetKeyGeometry(state, 84, 1, 2, KeyKind::Single);
-    EXPECT_EQ(state.KeyGeometry[84], (KeyPlace{2, 1, KeyKind::Single}));
-    EXPECT_THROW(SetKeyGeometry(state, 85, 0, 0, KeyKind::Single), std::out_of_range);
-    EXPECT_THROW(SetKeyGeometry(state, -1, 0, 0, KeyKind::Single), std::out_of_range);
-}
-
 TEST(KeyboardType, BitsTwoToFourOfTheFlags)
 {
     EXPECT_EQ(KeyboardType(10), 2);

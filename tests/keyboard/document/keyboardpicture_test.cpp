@@ -1,10 +1,7 @@
-#include "configuratorstate.h"
 #include "keyboardpicture.h"
 #include "testlayouts.h"
 
 #include <gtest/gtest.h>
-
-#include <memory>
 
 using namespace morvaw;
 using namespace morvaw::test;
@@ -16,13 +13,10 @@ constexpr float H = 900;
 
 KeyButtonPlaces placesFor(std::uint8_t shape)
 {
-    auto state = std::make_unique<ConfiguratorState>();
-    InitialiseConfigurator(*state, "/nonexistent");
-    state->LayoutRecords[Settings::KbdShape].PosX = shape;
-    setKeybGlobals(*state, W, H);
-    KeyButtonPlaces places{};
-    DisplayAllKeys(*state, places);
-    return places;
+    KeyboardPicture picture;
+    picture.resize(W, H, false);
+    picture.arrange(shape);
+    return picture.places();
 }
 
 } // namespace
@@ -84,12 +78,33 @@ TEST(KeyboardPicture, CaptionFollowsTheDefinition)
         {"abc", -1, ""},                  // plain text
         {Tokens({"a", "b"}), 255, "<#>"}, // a length beyond the field
     };
-    auto state = std::make_unique<ConfiguratorState>();
-    KeyRecord& r = state->LayoutRecords[5];
+    KeyRecord r;
     for (const Row& row : rows) {
         SetDef(r, 0, row.def);
         if (row.len >= 0)
             r.Len0 = static_cast<std::uint8_t>(row.len);
-        EXPECT_EQ(fnCaption(*state, 5), row.caption) << row.def << ' ' << row.len;
+        EXPECT_EQ(fnCaption(r), row.caption) << row.def << ' ' << row.len;
     }
+}
+
+TEST(KeyboardPicture, ShownKeysCoverTheGridExactlyOnce)
+{
+    int cover[6][14] = {};
+    int shown = 0;
+    for (int k = 0; k < 84; ++k) {
+        const KeyPlace p = KeyGeometry[static_cast<std::size_t>(k)];
+        if (p.kind == KeyKind::Hidden)
+            continue;
+        ++shown;
+        const int rows = p.kind == KeyKind::TallDouble ? 2 : 1;
+        const int columns = p.kind == KeyKind::WideDouble ? 2 : 1;
+        ASSERT_TRUE(p.row + rows <= 6 && p.column + columns <= 14) << k;
+        for (int r = p.row; r < p.row + rows; ++r)
+            for (int c = p.column; c < p.column + columns; ++c)
+                ++cover[r][c];
+    }
+    EXPECT_EQ(shown, 72);
+    for (int r = 0; r < 6; ++r)
+        for (int c = 0; c < 14; ++c)
+            EXPECT_EQ(cover[r][c], 1) << "row " << r << " column " << c;
 }

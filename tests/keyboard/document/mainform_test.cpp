@@ -27,11 +27,10 @@ protected:
         ASSERT_TRUE(WriteBytes(layout(), LayoutFileBytes(records)));
         // Of the data files only one, and that cut short.
         ASSERT_TRUE(WriteBytes(QDir(m_dir.path()).filePath("SCNTBL.BIN"), QByteArray(100, 'a')));
-        ConfiguratorState settings;
-        settings.AppPath = m_dir.path().toStdString();
+        SettingsRecord settings;
         settings.LayoutFileName = layout().toStdString();
         settings.RecentFiles = {"/shop/a&b.KBD", "", ""};
-        ASSERT_TRUE(SaveIni(settings).ok);
+        ASSERT_TRUE(SaveIni(Native(QDir(m_dir.path()).filePath("PALIX.INI")), settings).ok);
     }
     [[nodiscard]] QString layout() const { return QDir(m_dir.path()).filePath("pictures.KBD"); }
     [[nodiscard]] KeyButton* key(int i) const

@@ -43,11 +43,10 @@ protected:
     void startWith(const std::string& lastLayout, RecentCaptions recent = {})
     {
         if (!lastLayout.empty()) {
-            auto other = std::make_unique<ConfiguratorState>();
-            other->AppPath = m_app.path().toStdString();
-            other->LayoutFileName = lastLayout;
-            other->RecentFiles = recent;
-            ASSERT_TRUE(SaveIni(*other).ok);
+            SettingsRecord settings;
+            settings.LayoutFileName = lastLayout;
+            settings.RecentFiles = recent;
+            ASSERT_TRUE(SaveIni(Native(appFile("PALIX.INI")), settings).ok);
         }
         InitialiseConfigurator(*m_state, m_app.path().toStdString());
         m_logic = std::make_unique<MainFormLogic>(*m_state, m_dialogs, m_help);
@@ -188,7 +187,7 @@ TEST_F(MainFormLogicTest, NewPromptPaths)
     script({Answer::Yes}, {"saved.KBD"});
     m_logic->File_Click(L::FileNew);
     EXPECT_TRUE(savedEdit("saved.KBD"));
-    EXPECT_EQ(m_state->RecentFiles[0], name("a.KBD"));
+    EXPECT_EQ(m_logic->RecentItems()[0], name("a.KBD"));
     EXPECT_EQ(m_state->LayoutFileName, "UNTITLED.KBD");
 
     edit();
@@ -217,18 +216,18 @@ TEST_F(MainFormLogicTest, LoadAndRecentItemsKeepTheList)
 
     script({Answer::No}, {"E.KBD"});
     m_logic->File_Click(L::FileLoad);
-    EXPECT_EQ(m_state->RecentFiles, (RecentCaptions{name("D.KBD"), "A", "B"}));
+    EXPECT_EQ(m_logic->RecentItems(), (RecentCaptions{name("D.KBD"), "A", "B"}));
     EXPECT_EQ(m_logic->KeyCaption(0), "e");
     EXPECT_EQ(m_logic->Caption(), caption("E.KBD", " (UK)"));
     EXPECT_FALSE(m_state->LayoutChanged);
 
     m_logic->File_Click(L::FileRecent1); // D
-    EXPECT_EQ(m_state->RecentFiles, (RecentCaptions{name("E.KBD"), name("D.KBD"), "A"}));
+    EXPECT_EQ(m_logic->RecentItems(), (RecentCaptions{name("E.KBD"), name("D.KBD"), "A"}));
     edit();
     script({Answer::No}, {});
     m_logic->File_Click(L::FileRecent2); // D again: reloaded, still listed
     EXPECT_FALSE(edited());
-    EXPECT_EQ(m_state->RecentFiles, (RecentCaptions{name("D.KBD"), name("E.KBD"), "A"}));
+    EXPECT_EQ(m_logic->RecentItems(), (RecentCaptions{name("D.KBD"), name("E.KBD"), "A"}));
     EXPECT_EQ(m_logic->RecentVisible(), (RecentVisibility{true, true, true}));
     EXPECT_EQ(m_dialogs.dialogs.size(), 2u);
     expectScriptUsedUp();

@@ -40,10 +40,9 @@ public:
         records[Settings::KbdLanguage].PosX = language;
         records[Settings::KbdShape].PosX = 0;
         EXPECT_TRUE(WriteBytes(layout(), LayoutFileBytes(records)));
-        ConfiguratorState settings;
-        settings.AppPath = path();
+        SettingsRecord settings;
         settings.LayoutFileName = layout().toStdString();
-        EXPECT_TRUE(SaveIni(settings).ok);
+        EXPECT_TRUE(SaveIni(SettingsFilePath(path()), settings).ok);
     }
 
     [[nodiscard]] std::filesystem::path path() const { return m_dir.path().toStdString(); }

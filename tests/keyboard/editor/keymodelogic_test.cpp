@@ -371,7 +371,7 @@ TEST_F(KeyModeLogicTest, WithTheUsersFilesElsewhereEditsAndSettingsGoThere)
     m_state->Tables.ScanTable[141].blank();
     LoadLanguageTables(*m_state); // read back from the user's folder
     EXPECT_EQ(name(141), "Mine   ");
-    EXPECT_TRUE(SaveIni(*m_state).ok);
+    EXPECT_TRUE(SaveIni(SettingsFilePath(m_state->UserFolder()), m_main->settings()).ok);
     EXPECT_EQ(QFileInfo(QDir(user.path()).filePath("PALIX.INI")).size(), kSettingsFileSize);
 }
 

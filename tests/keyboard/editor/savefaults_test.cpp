@@ -94,10 +94,10 @@ TEST_P(SaveFaults, SayWhyKeepTheOldFilesAndTheEdits)
     ASSERT_TRUE(QFile::copy(program.layout(), layout));
     ASSERT_TRUE(QFile::copy(program.file("STCUSA.TBL"),
                             QString::fromStdString(disk.path() / "STCUSA.TBL")));
+    SettingsRecord settings;
+    settings.LayoutFileName = layout.toStdString();
+    ASSERT_TRUE(SaveIni(SettingsFilePath(disk.path()), settings).ok);
     auto state = std::make_unique<ConfiguratorState>();
-    state->AppPath = disk.path();
-    state->LayoutFileName = layout.toStdString();
-    ASSERT_TRUE(SaveIni(*state).ok);
     InitialiseConfigurator(*state, program.path(), disk.path());
     ScriptedDialogs dialogs;
     RecordingHelp help;
@@ -110,7 +110,7 @@ TEST_P(SaveFaults, SayWhyKeepTheOldFilesAndTheEdits)
     const auto before = disk.files();
     SetDef(state->LayoutRecords[1], 0, Tokens({"z"}));
     state->LayoutChanged = true;
-    state->ComPortIndex = 2;
+    main.setComPortIndex(2);
     main.File_Click(MainFormLogic::FileSave);
     state->Tables.StcTable[141].Name.assign("Mine");
     state->StcTableChanged = true;
