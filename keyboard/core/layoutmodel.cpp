@@ -1,7 +1,5 @@
 #include "layoutmodel.h"
 
-#include "configuratorstate.h"
-
 namespace morvaw {
 
 std::string_view LanguageSuffix(int language)
@@ -54,9 +52,8 @@ MatrixCodeTable MakeDeviceMatrixCodes()
     return codes;
 }
 
-void NewLayout(ConfiguratorState& state)
+void NewLayout(LayoutRecordArray& records)
 {
-    auto& records = state.LayoutRecords;
 
     constexpr std::array<std::uint8_t, 12> t{3, 11, 19, 35, 27, 43, 59, 51, 67, 75, 83, 91};
     constexpr std::array<std::uint8_t, 7> rowAdd{0, 6, 5, 4, 1, 2, 3};
@@ -91,7 +88,6 @@ void NewLayout(ConfiguratorState& state)
     }
 
     records[Settings::KbdLanguage].PosX = 0;
-    state.CurrentLanguage = 0;
 }
 
 } // namespace morvaw

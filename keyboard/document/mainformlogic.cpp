@@ -288,7 +288,7 @@ void MainFormLogic::NewLayoutCommand()
     if (SavePrompt(true) == Flow::Abandon)
         return;
     SaveSettings();
-    NewLayout(m_state);
+    NewLayout(m_state.LayoutRecords);
     do_resize_main_form();
     SetAllKeyCaptions();
     m_state.LayoutRecords[Settings::KbdLanguage].PosX = 0;

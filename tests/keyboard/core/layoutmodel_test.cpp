@@ -1,36 +1,36 @@
-#include "configuratorstate.h"
 #include "layoutmodel.h"
 
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <set>
 
 using namespace morvaw;
 
 namespace {
 
-// A state whose every record carries recognisable bytes everywhere.
-std::unique_ptr<ConfiguratorState> filledState()
+// Records that carry recognisable bytes everywhere.
+std::unique_ptr<LayoutRecordArray> filledRecords()
 {
-    auto state = std::make_unique<ConfiguratorState>();
-    for (std::size_t n = 0; n < state->LayoutRecords.size(); ++n) {
+    auto records = std::make_unique<LayoutRecordArray>();
+    for (std::size_t n = 0; n < records->size(); ++n) {
         std::array<std::uint8_t, KeyRecord::kFileSize> bytes{};
         for (std::size_t i = 0; i < bytes.size(); ++i)
             bytes[i] = static_cast<std::uint8_t>(n * 31 + i + 1);
-        state->LayoutRecords[n] = KeyRecord::fromBytes(bytes);
+        (*records)[n] = KeyRecord::fromBytes(bytes);
     }
-    state->CurrentLanguage = 2;
-    return state;
+    return records;
 }
 
 } // namespace
 
 TEST(NewLayout, SetsTheDefaultsAndLeavesTheRestAlone)
 {
-    auto state = filledState();
-    const auto before = state->LayoutRecords;
-    NewLayout(*state);
-    const auto& rec = state->LayoutRecords;
+    const auto filled = filledRecords();
+    const LayoutRecordArray& before = *filled;
+    auto records = std::make_unique<LayoutRecordArray>(before);
+    NewLayout(*records);
+    const auto& rec = *records;
     using namespace Settings;
     for (const auto& [record, value] : {std::pair{KbdShape, 0},
                                         {KbdFlags, 10},
@@ -43,7 +43,6 @@ TEST(NewLayout, SetsTheDefaultsAndLeavesTheRestAlone)
         EXPECT_EQ(rec[static_cast<std::size_t>(record)], expected) << record;
     }
     EXPECT_EQ(KeyboardType(rec[KbdFlags].PosX), 2);
-    EXPECT_EQ(state->CurrentLanguage, 0);
     for (int n : {85, 86, 87, 90, 91, 92, 97, 98, 99, 100})
         EXPECT_EQ(rec[static_cast<std::size_t>(n)], before[static_cast<std::size_t>(n)]) << n;
 

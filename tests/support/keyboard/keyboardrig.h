@@ -50,7 +50,7 @@ inline std::unique_ptr<ConfiguratorState> MakeState(int keyboardType)
     auto state = std::make_unique<ConfiguratorState>();
     state->DeviceMatrixCodes = MakeDeviceMatrixCodes();
     state->NibbleSpeedTable = MakeNibbleSpeedTable();
-    NewLayout(*state);
+    NewLayout(state->LayoutRecords);
     UseTestScanTable(*state);
     auto& flags = state->LayoutRecords[Settings::KbdFlags].PosX;
     flags = WithKeyboardType(flags, keyboardType);
