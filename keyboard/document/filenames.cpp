@@ -2,8 +2,6 @@
 
 #include "definitiontext.h"
 
-#include <QFile>
-
 namespace morvaw {
 
 std::string TrimName(std::string_view name)
@@ -32,16 +30,6 @@ std::string PadToField(std::string_view name, std::size_t width)
 bool IsWildcardName(std::string_view name)
 {
     return AsciiLower(TrimName(name)) == "*.kbd";
-}
-
-QString ToQtPath(const std::string& name)
-{
-    return QFile::decodeName(QByteArray::fromStdString(name));
-}
-
-std::string FromQtPath(const QString& path)
-{
-    return QFile::encodeName(path).toStdString();
 }
 
 } // namespace morvaw

@@ -1,30 +1,27 @@
 #pragma once
 
+#include "keyrecord.h"
+
 #include <QWidget>
 
 #include <array>
 
 namespace morvaw {
 
-struct ConfiguratorState;
 class InputLinePicture;
-class MainForm;
 
-// "List key macros": the readable form of the three definitions of the key
-// in WorkKey. It only reads; any click on it hides it and hands back.
+// "List key macros": the readable form of the three definitions of a key. It
+// only shows; any click on it hides it and says closed().
 class HintMacrosForm : public QWidget
 {
     Q_OBJECT
 public:
     static constexpr int kLines = 3;
 
-    explicit HintMacrosForm(const ConfiguratorState& state, QWidget* parent = nullptr);
+    explicit HintMacrosForm(QWidget* parent = nullptr);
 
-    // Every opening paints the lines afresh from WorkKey.
-    void open();
-
-    // The right mouse button on a key opens this window over the disabled main window.
-    void attachToMainForm(MainForm& mainForm);
+    // Paints the lines afresh from the key.
+    void open(const KeyRecord& key);
 
 signals:
     void closed();
@@ -37,7 +34,6 @@ protected:
 private:
     void leave();
 
-    const ConfiguratorState& m_state;
     std::array<InputLinePicture*, kLines> m_lines{};
 };
 

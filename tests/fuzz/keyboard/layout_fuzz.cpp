@@ -1,15 +1,16 @@
 // Any bytes where a .KBD layout should be, then everything that reads a
-// loaded layout: the key captions, the editor's input lines for every record
-// and both memory images over the shipped scan table. A whole layout is kept
+// loaded layout: the key captions, the input lines of every definition and
+// both memory images over the shipped scan table. A whole layout is kept
 // byte for byte.
+#include "configuratorstate.h"
 #include "deviceimagebuilder.h"
 #include "kbdfuzz.h"
 #include "keyboardpicture.h"
-#include "keymodelogic.h"
+#include "keypictures.h"
 #include "keystablebuilder.h"
 #include "layoutfile.h"
+#include "layoutsource.h"
 #include "memoryusage.h"
-#include "scripteddialogs.h"
 
 #include <algorithm>
 
@@ -19,7 +20,7 @@ using namespace morvaw::fuzz;
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
     const std::span<const std::uint8_t> bytes(data, size);
-    auto state = std::make_unique<ConfiguratorState>(StartedState());
+    auto state = std::make_unique<ConfiguratorState>();
     // Start-up takes what a layout file holds; opening takes only a whole one.
     ParseLayoutFilePartly(bytes, state->LayoutRecords);
     LayoutRecordArray opened{};
@@ -29,18 +30,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     require(size != kLayoutFileSize || std::ranges::equal(BytesOf(written), bytes),
             "a layout keeps every byte");
 
-    state->CurrentLanguage = state->LayoutRecords[Settings::KbdLanguage].PosX;
-    state->Tables = ShippedTables(state->CurrentLanguage);
+    state->Tables = ShippedTables(state->LayoutRecords[Settings::KbdLanguage].PosX);
     for (int key = 1; key <= kKeyCount; ++key)
-        require(fnCaption(*state, key).find(' ') == std::string::npos,
+        require(fnCaption(state->LayoutRecords[static_cast<std::size_t>(key)]).find(' ') ==
+                    std::string::npos,
                 "captions come without spaces");
-
-    test::ScriptedDialogs dialogs{true};
-    KeyModeLogic editor(*state, dialogs);
     for (int record = 1; record <= kLayoutFileRecords; ++record) {
-        state->WorkKey = state->LayoutRecords[static_cast<std::size_t>(record)];
+        const KeyRecord& r = state->LayoutRecords[static_cast<std::size_t>(record)];
         for (int line = 0; line < 4; ++line)
-            (void)editor.PrintInpLine(line);
+            (void)InputLineText(r.def(line), r.len(line));
     }
 
     const LayoutSource source = LayoutSource::Of(*state);
