@@ -228,3 +228,45 @@ TEST_F(KeyModeFormTest, TheMainWindowTakesNoClickWhileAWindowIsOpenOverIt)
     QTest::mouseClick(key1, Qt::RightButton);
     EXPECT_TRUE(hint.isVisible());
 }
+
+// Undo and redo in the main window: Ctrl+Z takes back what the key editor
+// stored, Ctrl+Shift+Z brings it again, and the Edit menu says which.
+TEST_F(KeyModeFormTest, UndoAndRedoTakeBackWhatTheEditorStored)
+{
+    auto* key3 = m_main->findChild<QPushButton*>("KeyBtn_3");
+    const QString before = key3->text();
+    openKey(3);
+    type(ed("DKInputLinePict_0"), "y");
+    click("contr_6"); // Ok
+    ASSERT_EQ(key3->text(), "y");
+    auto* undo = m_main->findChild<QAction*>("Undo");
+    auto* redo = m_main->findChild<QAction*>("Redo");
+    EXPECT_EQ(undo->text(), "&Undo Define Key");
+    EXPECT_FALSE(redo->isEnabled());
+
+    ASSERT_TRUE(QTest::qWaitForWindowActive(m_main.get()));
+    QTest::keyClick(m_main.get(), Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(key3->text(), before);
+    EXPECT_EQ(redo->text(), "&Redo Define Key");
+    EXPECT_FALSE(undo->isEnabled());
+    QTest::keyClick(m_main.get(), Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+    EXPECT_EQ(key3->text(), "y");
+}
+
+// A termination request while Define Key is open ends the program as closing
+// the main window does, and leaves no other window open to keep it running;
+// when the user keeps the main window, the editor comes back as it was.
+TEST_F(KeyModeFormTest, ATerminationRequestLeavesNoWindowOpen)
+{
+    openKey(3);
+    type(ed("DKInputLinePict_0"), "y");
+    m_dialogs.answers = {Answer::Cancel, Answer::No}; // "Layout changed. Save ...?"
+    EXPECT_FALSE(m_main->closeForTermination());
+    EXPECT_TRUE(m_keyEditor->isVisible());
+    EXPECT_EQ(lineText(0), ".y.");
+
+    // With no window left, Qt's event loop ends with the last one closed.
+    EXPECT_TRUE(m_main->closeForTermination());
+    for (const QWidget* window : QApplication::topLevelWidgets())
+        EXPECT_FALSE(window->isVisible()) << window->objectName().toStdString();
+}

@@ -391,6 +391,21 @@ TEST_F(KeyModeLogicTest, StoreAndClearChangeBothTablesAndTheStcFile)
     EXPECT_EQ(stcFile(), stcTable());
 }
 
+// Clearing one of the user's records leaves none behind a blank one, where
+// programming's name lookup stops: the later records keep their codes.
+TEST_F(KeyModeLogicTest, ClearingAUserRecordLeavesNoGap)
+{
+    storeRecord("One", "70", "0");
+    storeRecord("Two", "71", "0");
+    m_editor->selectListRow(140);
+    m_editor->clearScanRecord();
+    EXPECT_EQ(name(141), "Two    ");
+    EXPECT_EQ(name(142), "       ");
+    EXPECT_EQ(stcFile(), stcTable());
+    const ScanNames names{tables().ScanTable, tables().ScanCount};
+    EXPECT_EQ(SetKeySequence(names, "Two"), (KeyCode{0x71, 0}));
+}
+
 TEST_F(KeyModeLogicTest, WithTheUsersFilesElsewhereEditsAndSettingsGoThere)
 {
     QTemporaryDir user;
