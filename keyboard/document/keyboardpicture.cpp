@@ -69,6 +69,32 @@ constexpr KeyGeometryTable makeKeyGeometry()
     return table;
 }
 
+// Every cell of the 6 by 14 grid is covered by exactly one shown key.
+constexpr bool coversTheGridOnce(const KeyGeometryTable& table)
+{
+    std::array<int, 6 * 14> cover{};
+    for (std::size_t k = 0; k < kKeyCount; ++k) {
+        const KeyPlace p = table[k];
+        if (p.kind == KeyKind::Hidden)
+            continue;
+        const int rows = p.kind == KeyKind::TallDouble ? 2 : 1;
+        const int columns = p.kind == KeyKind::WideDouble ? 2 : 1;
+        for (int r = p.row; r < p.row + rows; ++r) {
+            for (int c = p.column; c < p.column + columns; ++c) {
+                if (r >= 6 || c >= 14)
+                    return false;
+                ++cover[static_cast<std::size_t>(14 * r + c)];
+            }
+        }
+    }
+    for (int n : cover) {
+        if (n != 1)
+            return false;
+    }
+    return true;
+}
+static_assert(coversTheGridOnce(makeKeyGeometry()));
+
 void overwrite(std::string& cap, std::string_view text)
 {
     std::copy_n(text.begin(), std::min(text.size(), cap.size()), cap.begin());

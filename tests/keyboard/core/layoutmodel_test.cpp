@@ -86,10 +86,3 @@ TEST(DeviceMatrixCodes, KnownKeysAndTheForbiddenCodes)
     }
     EXPECT_EQ(seen.size(), 84u);
 }
-
-TEST(KeyboardType, BitsTwoToFourOfTheFlags)
-{
-    EXPECT_EQ(KeyboardType(10), 2);
-    EXPECT_EQ(KeyboardType(0x0C | 0x83), 3);
-    EXPECT_EQ(WithKeyboardType(0x8B, 1), 0x87);
-}

@@ -86,25 +86,3 @@ TEST(KeyboardPicture, CaptionFollowsTheDefinition)
         EXPECT_EQ(fnCaption(r), row.caption) << row.def << ' ' << row.len;
     }
 }
-
-TEST(KeyboardPicture, ShownKeysCoverTheGridExactlyOnce)
-{
-    int cover[6][14] = {};
-    int shown = 0;
-    for (int k = 0; k < 84; ++k) {
-        const KeyPlace p = KeyGeometry[static_cast<std::size_t>(k)];
-        if (p.kind == KeyKind::Hidden)
-            continue;
-        ++shown;
-        const int rows = p.kind == KeyKind::TallDouble ? 2 : 1;
-        const int columns = p.kind == KeyKind::WideDouble ? 2 : 1;
-        ASSERT_TRUE(p.row + rows <= 6 && p.column + columns <= 14) << k;
-        for (int r = p.row; r < p.row + rows; ++r)
-            for (int c = p.column; c < p.column + columns; ++c)
-                ++cover[r][c];
-    }
-    EXPECT_EQ(shown, 72);
-    for (int r = 0; r < 6; ++r)
-        for (int c = 0; c < 14; ++c)
-            EXPECT_EQ(cover[r][c], 1) << "row " << r << " column " << c;
-}

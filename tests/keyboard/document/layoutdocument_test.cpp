@@ -121,22 +121,3 @@ TEST_F(LayoutDocumentTest, TheHistoryKeepsTheLastStepsOnly)
     EXPECT_EQ(steps, LayoutDocument::kUndoSteps);
     EXPECT_EQ(m_document.setting(Settings::MacroPlayDelay), 1); // the first step is gone
 }
-
-// A file that is not one whole layout changes nothing; at start the last
-// layout is taken as far as it goes, under its name.
-TEST_F(LayoutDocumentTest, LoadingWholeOrPartly)
-{
-    m_document.storeKey(0, keyWith(0, "x"));
-    const LayoutRecordArray edited = m_document.records();
-    ASSERT_TRUE(WriteBytes(file("short.KBD"), LayoutWith(Language::Spain).left(274 * 3)));
-    EXPECT_FALSE(m_document.load(name("short.KBD"), LayoutDocument::LoadMode::Whole).ok);
-    EXPECT_EQ(m_document.records(), edited);
-    EXPECT_EQ(m_document.fileName(), name("a.KBD"));
-    EXPECT_TRUE(m_document.canUndo());
-
-    m_document.load(name("short.KBD"), LayoutDocument::LoadMode::Partly);
-    EXPECT_EQ(m_document.fileName(), name("short.KBD"));
-    EXPECT_NE(m_document.key(0), edited[1]);
-    EXPECT_EQ(m_document.key(3), edited[4]);
-    EXPECT_FALSE(m_document.canUndo());
-}

@@ -104,10 +104,3 @@ TEST(RecentList, AftUpdateFileNamePutsTheLeftLayoutOnTop)
         EXPECT_EQ(list, row.after) << row.before[0] << row.before[1] << row.current;
     }
 }
-
-TEST(DisplayLastFiles, ShowsNamedItemsAndNeverHides)
-{
-    RecentVisibility visible{false, false, true};
-    DisplayLastFiles({"  A  ", "   ", ""}, visible);
-    EXPECT_EQ(visible, (RecentVisibility{true, false, true}));
-}

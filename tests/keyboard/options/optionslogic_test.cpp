@@ -1,17 +1,11 @@
 #include "bvalidate.h"
 #include "keybconflogic.h"
-#include "keytext.h"
-#include "layoutdocument.h"
-#include "layoutfile.h"
-#include "setparamlogic.h"
 
-#include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 #include <string>
 
 using namespace morvaw;
-using namespace morvaw::test;
 
 namespace {
 
@@ -74,51 +68,6 @@ TEST(KeybConfLogic, KeepsALanguageItHasNoEntryFor)
     const KeyboardOptions accepted = conf.takeAccepted().value();
     EXPECT_EQ(accepted.KbdLanguage, 9);
     EXPECT_EQ(accepted.DelayKeyTime, 42);
-}
-
-// The window's copies go back into the layout's records; each of the four
-// lines into its own record, in the key editor's order.
-TEST(SetParamLogic, OptionsSurviveAReopenAndEachLineKeepsItsRecord)
-{
-    LayoutRecordArray records{};
-    records[Settings::KbdFlags].PosX = 0xE1 | (3 << 2);
-    const char* keys[] = {"h", "s", "i", "t"}; // header, separator, inter-tracks, trailer
-    for (std::size_t k = 0; k < 4; ++k)
-        SetDef(records[static_cast<std::size_t>(kMsrLineRecords[k])], 0, Tokens({keys[k]}));
-    QTemporaryDir dir;
-    const std::string file = dir.filePath("msr.KBD").toStdString();
-    ASSERT_TRUE(WriteLayoutFile(file, records).ok);
-    LayoutDocument document;
-    ASSERT_TRUE(document.load(file, LayoutDocument::LoadMode::Whole).ok);
-
-    SetParamLogic msr;
-    const auto ok = [&] {
-        msr.accept();
-        document.setMsrSettings(msr.takeAccepted().value());
-    };
-    msr.open(document.msrSettings());
-    EXPECT_EQ(msr.PrintInpLine(1), ".s.");
-    msr.setForceLowerCase(true);
-    msr.setCheckSumMode(false);
-    ok();
-    const auto& r = document.records();
-    EXPECT_EQ(r[Settings::MsrOption3].PosX, 4);
-    EXPECT_EQ(r[Settings::KbdFlags].PosX, 0xE0 | 12);
-
-    msr.open(document.msrSettings());
-    EXPECT_TRUE(msr.Option(SetParamLogic::ForceLowerCase));
-    EXPECT_FALSE(msr.Option(SetParamLogic::SendSentinels));
-    MsrLines edited = msr.Keys();
-    edited[1].Def.assign(Tokens({"x"}));
-    msr.takeKeys(edited); // the key editor's Ok
-    msr.returnFromKeyEditor();
-    EXPECT_EQ(msr.PrintInpLine(1), ".x.");
-    ok();
-    EXPECT_EQ(r[Settings::MsrOption3].PosX, 4);
-    EXPECT_EQ(r[90].Def0.str().substr(0, 3), Tokens({"h"}));
-    EXPECT_EQ(r[92].Def0.str().substr(0, 3), Tokens({"x"}));
-    EXPECT_EQ(r[91].Def0.str().substr(0, 3), Tokens({"i"}));
-    EXPECT_EQ(r[99].Def0.str().substr(0, 3), Tokens({"t"}));
 }
 
 } // namespace
