@@ -2,6 +2,7 @@
 
 #include "fuzzinput.h"
 #include "languagetables.h"
+#include "layoutmodel.h"
 
 #include <map>
 #include <memory>
