@@ -37,8 +37,6 @@ public:
     KeyModeForm(LanguageTables& tables, const std::filesystem::path& pictureFolder,
                 UserDialogs& dialogs, QWidget* parent = nullptr);
 
-    [[nodiscard]] KeyModeLogic& logic() { return m_logic; }
-
     // "Define Key" for a copy of one key of a layout in `language`.
     void editKey(const KeyRecord& key, std::uint8_t language,
                  std::function<void(const KeyRecord&)> accepted);

@@ -19,8 +19,6 @@ class TestForm : public QWidget
 public:
     explicit TestForm(QWidget* parent = nullptr);
 
-    [[nodiscard]] TestFormLogic& logic() { return m_logic; }
-
     void open();
 
 signals:

@@ -26,8 +26,6 @@ class KeybConf : public QWidget
 public:
     explicit KeybConf(QWidget* parent = nullptr);
 
-    [[nodiscard]] KeybConfLogic& logic() { return m_logic; }
-
     void open(const KeyboardOptions& options);
 
 signals:

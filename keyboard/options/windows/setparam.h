@@ -26,8 +26,6 @@ class SetParam : public QWidget
 public:
     explicit SetParam(QWidget* parent = nullptr);
 
-    [[nodiscard]] SetParamLogic& logic() { return m_logic; }
-
     // Shown from the menu.
     void open(const MsrSettings& settings);
     void takeKeys(const MsrLines& keys);
