@@ -38,10 +38,11 @@ int main(int argc, char* argv[])
     LayoutDocument document;
     QtUserDialogs dialogs;
     HtmlHelp help;
-    // The programming window's services outlive the windows.
+    // The programming window's services and what it reads outlive the windows.
     EventLoopWaiter waiter;
     QtSerialLink port(QFile::decodeName(QByteArray::fromStdString(folders.user.native())));
     EvdevRepeatSettings repeat;
+    auto programming = std::make_unique<ConfiguratorState>();
     MainForm mainForm(document, tables, folders, dialogs, help);
     dialogs.setParent(&mainForm);
     MainFormLogic& commands = mainForm.logic();
@@ -117,7 +118,6 @@ int main(int argc, char* argv[])
     // "Program Kbd" works on a copy of the layout and its scan table taken
     // when it opens; when it hands back, the port it picked goes into the
     // settings and the keyboard flags a transfer stored into the document.
-    auto programming = std::make_unique<ConfiguratorState>();
     const auto openProgramming =
         ProgrammingWindowOpener({*programming, dialogs, waiter, port, repeat}, &mainForm, [&] {
             commands.setComPortIndex(programming->ComPortIndex);
