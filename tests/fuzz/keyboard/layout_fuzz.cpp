@@ -2,7 +2,6 @@
 // loaded layout: the key captions, the input lines of every definition and
 // both memory images over the shipped scan table. A whole layout is kept
 // byte for byte.
-#include "configuratorstate.h"
 #include "deviceimagebuilder.h"
 #include "kbdfuzz.h"
 #include "keyboardpicture.h"
@@ -20,9 +19,9 @@ using namespace morvaw::fuzz;
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
     const std::span<const std::uint8_t> bytes(data, size);
-    auto state = std::make_unique<ConfiguratorState>();
+    auto records = std::make_unique<LayoutRecordArray>();
     // Start-up takes what a layout file holds; opening takes only a whole one.
-    ParseLayoutFilePartly(bytes, state->LayoutRecords);
+    ParseLayoutFilePartly(bytes, *records);
     LayoutRecordArray opened{};
     require(ParseLayoutFile(bytes, opened) == (size == kLayoutFileSize),
             "only a whole layout opens");
@@ -30,18 +29,18 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     require(size != kLayoutFileSize || std::ranges::equal(BytesOf(written), bytes),
             "a layout keeps every byte");
 
-    state->Tables = ShippedTables(state->LayoutRecords[Settings::KbdLanguage].PosX);
     for (int key = 1; key <= kKeyCount; ++key)
-        require(fnCaption(state->LayoutRecords[static_cast<std::size_t>(key)]).find(' ') ==
-                    std::string::npos,
+        require(fnCaption((*records)[static_cast<std::size_t>(key)]).find(' ') == std::string::npos,
                 "captions come without spaces");
     for (int record = 1; record <= kLayoutFileRecords; ++record) {
-        const KeyRecord& r = state->LayoutRecords[static_cast<std::size_t>(record)];
+        const KeyRecord& r = (*records)[static_cast<std::size_t>(record)];
         for (int line = 0; line < 4; ++line)
             (void)InputLineText(r.def(line), r.len(line));
     }
 
-    const LayoutSource source = LayoutSource::Of(*state);
+    const KeyboardTables& tables = ShippedTables((*records)[Settings::KbdLanguage].PosX);
+    const MatrixCodeTable matrixCodes = MakeDeviceMatrixCodes();
+    const LayoutSource source{*records, {tables.ScanTable, tables.ScanCount}, matrixCodes};
     (void)MacroMemoryText(KeysTableBuilder::Build(source));
     (void)MacroMemoryText(DeviceImageBuilder::Build(source));
     return 0;
