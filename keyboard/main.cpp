@@ -1,11 +1,12 @@
 #include "commandline.h"
-#include "configuratorstate.h"
 #include "evdevrepeatsettings.h"
 #include "eventloopwaiter.h"
 #include "hintmacrosform.h"
 #include "htmlhelp.h"
 #include "keybconf.h"
 #include "keymodeform.h"
+#include "languagetables.h"
+#include "layoutdocument.h"
 #include "mainform.h"
 #include "portlisting.h"
 #include "programfolders.h"
@@ -24,88 +25,144 @@
 #include <cstdio>
 #include <memory>
 
+using namespace morvaw;
+
+// Makes the configurator's objects and windows and connects them: every
+// window is opened over the main window with a value and hands a value back,
+// which goes into the layout document here.
 int main(int argc, char* argv[])
 {
-    const morvaw::CommandLineOptions options = morvaw::ReadCommandLine(argc, argv);
+    const CommandLineOptions options = ReadCommandLine(argc, argv);
     if (!options.error.isEmpty()) {
         std::fprintf(stderr, "morvaw: %s\n%s", qPrintable(options.error),
-                     qPrintable(morvaw::CommandLineUsage()));
+                     qPrintable(CommandLineUsage()));
         return 2;
     }
     if (options.listPorts) { // no display needed
-        std::fputs(morvaw::ListPorts(options.keyboardDevice).toLocal8Bit().constData(), stdout);
+        std::fputs(ListPorts(options.keyboardDevice).toLocal8Bit().constData(), stdout);
         return 0;
     }
-    morvaw::TerminationSignal::installHandlers();
+    TerminationSignal::installHandlers();
     QApplication app(argc, argv);
     QApplication::setApplicationName("MORVAW");
     QGuiApplication::setDesktopFileName("morvaw");
 
-    const auto folders = morvaw::ProgramFolders::ForThisProgram();
-    auto state = std::make_unique<morvaw::ConfiguratorState>();
-    morvaw::InitialiseConfigurator(*state, folders.data, folders.user);
-
-    morvaw::QtUserDialogs dialogs;
-    morvaw::HtmlHelp help;
+    const ProgramFolders folders = ProgramFolders::ForThisProgram();
+    LanguageTables tables(folders);
+    LayoutDocument document;
+    QtUserDialogs dialogs;
+    HtmlHelp help;
     // The programming window's services outlive the windows.
-    morvaw::EventLoopWaiter waiter;
-    morvaw::QtSerialLink port(QFile::decodeName(QByteArray::fromStdString(folders.user.native())));
-    const morvaw::RepeatSettingsRecord repeatRecord(morvaw::RepeatSettingsRecord::DefaultPath());
-    morvaw::EvdevRepeatSettings repeat(options.keyboardDevice, repeatRecord.path());
-    morvaw::MainForm mainForm(*state, dialogs, help);
+    EventLoopWaiter waiter;
+    QtSerialLink port(QFile::decodeName(QByteArray::fromStdString(folders.user.native())));
+    const RepeatSettingsRecord repeatRecord(RepeatSettingsRecord::DefaultPath());
+    EvdevRepeatSettings repeat(options.keyboardDevice, repeatRecord.path());
+    MainForm mainForm(document, tables, folders, dialogs, help);
     dialogs.setParent(&mainForm);
+    MainFormLogic& commands = mainForm.logic();
 
-    // Programming reads the layout, its scan table and the port when it needs
-    // them, and hands back the port the user picks and the keyboard flags a
-    // transfer leaves; here they live in the configurator's state.
-    const morvaw::ProgrammingServices programming{
+    // The key editor, made once: a copy of the clicked key in, the edited key
+    // back into the document on Ok. Its messages are its own, as the main
+    // window is disabled meanwhile.
+    QtUserDialogs editorDialogs;
+    KeyModeForm keyEditor(tables, folders.data, editorDialogs);
+    editorDialogs.setParent(&keyEditor);
+    QObject::connect(&commands, &MainFormLogic::keyEditorRequested, &keyEditor,
+                     [&](int key, const KeyRecord& record, std::uint8_t language) {
+                         mainForm.holdFor(&keyEditor);
+                         keyEditor.editKey(record, language,
+                                           [&document, key](const KeyRecord& edited) {
+                                               document.storeKey(key, edited);
+                                           });
+                     });
+    QObject::connect(&keyEditor, &KeyModeForm::keyClosed, &mainForm,
+                     [&] { mainForm.returnFromChild(&keyEditor); });
+
+    // "List key macros": the right mouse button on a key.
+    HintMacrosForm hint;
+    QObject::connect(&commands, &MainFormLogic::keyDefinitionsRequested, &hint,
+                     [&](const KeyRecord& record) {
+                         mainForm.holdFor(&hint);
+                         hint.open(record);
+                     });
+    QObject::connect(&hint, &HintMacrosForm::closed, &mainForm,
+                     [&] { mainForm.returnFromChild(&hint); });
+
+    // "Keyboard Configure": the options in, on Ok back with their language's tables.
+    KeybConf keybConf;
+    QObject::connect(&commands, &MainFormLogic::keyboardOptionsRequested, &keybConf,
+                     [&](const KeyboardOptions& options) {
+                         mainForm.holdFor(&keybConf);
+                         keybConf.open(options);
+                     });
+    QObject::connect(&keybConf, &KeybConf::accepted, &commands,
+                     &MainFormLogic::storeKeyboardOptions);
+    QObject::connect(&keybConf, &KeybConf::closed, &mainForm,
+                     [&] { mainForm.returnFromChild(&keybConf); });
+
+    // "MSR Configure", in place of the hidden main window; the key editor
+    // edits its four keys and hands them back to it.
+    SetParam setParam;
+    QObject::connect(&commands, &MainFormLogic::msrParametersRequested, &setParam,
+                     [&](const MsrSettings& settings) {
+                         mainForm.holdFor(&setParam, MainForm::Hold::Hidden);
+                         setParam.open(settings);
+                     });
+    QObject::connect(&setParam, &SetParam::accepted, &document, &LayoutDocument::setMsrSettings);
+    QObject::connect(&setParam, &SetParam::closed, &mainForm,
+                     [&] { mainForm.returnFromChild(&setParam); });
+    QObject::connect(&setParam, &SetParam::keysWanted, &keyEditor, [&](const MsrLines& keys) {
+        keyEditor.editMsrLines(keys, document.language(),
+                               [&setParam](const MsrLines& edited) { setParam.takeKeys(edited); });
+    });
+    QObject::connect(&keyEditor, &KeyModeForm::msrClosed, &setParam,
+                     &SetParam::returnFromKeyEditor);
+
+    // The keyboard test: a new window for each test; F1 is back when it ends.
+    QObject::connect(&commands, &MainFormLogic::testRequested, &mainForm, [&] {
+        auto* form = new TestForm;
+        mainForm.holdFor(form);
+        QObject::connect(form, &TestForm::closed, &mainForm, [&, form] {
+            commands.restoreAppHelpFile();
+            mainForm.returnFromChild(form);
+        });
+        form->open();
+    });
+
+    // "Program Kbd" reads the layout, its scan table and the port when a
+    // transfer starts, and hands back the port the user picks (kept in the
+    // settings) and the keyboard flags a transfer leaves (kept in the document).
+    const ProgrammingServices programming{
         dialogs,
         waiter,
         port,
         repeat,
-        [&state] {
-            morvaw::TransferInput input;
-            input.LayoutRecords = state->LayoutRecords;
-            input.ScanTable = state->Tables.ScanTable;
-            input.ScanCount = state->Tables.ScanCount;
-            input.channel = morvaw::ChannelOf(state->ComPortIndex);
+        [&] {
+            TransferInput input;
+            input.LayoutRecords = document.records();
+            input.ScanTable = tables.tables().ScanTable;
+            input.ScanCount = tables.tables().ScanCount;
+            input.channel = ChannelOf(commands.settings().ComPortIndex);
             return input;
         },
-        [&state](int comPortIndex) {
-            state->ComPortIndex = static_cast<std::uint16_t>(comPortIndex);
-        },
-        [&state](std::uint8_t kbdFlags) {
-            state->LayoutRecords[morvaw::Settings::KbdFlags].PosX = kbdFlags;
-        }};
-    mainForm.logic().windows().showProgramming = morvaw::ProgrammingWindowOpener(
-        programming, &mainForm, [&mainForm] { mainForm.syncView(); });
+        [&commands](int comPortIndex) { commands.setComPortIndex(comPortIndex); },
+        [&document](std::uint8_t kbdFlags) { document.storeKbdFlags(kbdFlags); }};
+    const auto openProgramming =
+        ProgrammingWindowOpener(programming, &mainForm, [&mainForm] { mainForm.syncView(); });
+    QObject::connect(&commands, &MainFormLogic::programmingRequested, &mainForm,
+                     [openProgramming] { openProgramming(); });
 
-    // The key editor is made once and only hidden and shown afterwards; its
-    // messages belong to it, as the main window is disabled meanwhile.
-    morvaw::QtUserDialogs editorDialogs;
-    morvaw::KeyModeForm keyModeForm(*state, editorDialogs);
-    editorDialogs.setParent(&keyModeForm);
-    keyModeForm.attachToMainForm(mainForm);
-
-    // The options windows and the hint are made once; a test window is made
-    // for each test.
-    morvaw::KeybConf keybConf(*state);
-    keybConf.attachToMainForm(mainForm);
-    morvaw::SetParam setParam(*state);
-    setParam.attach(mainForm, keyModeForm);
-    morvaw::HintMacrosForm hintMacrosForm(*state);
-    hintMacrosForm.attachToMainForm(mainForm);
-    morvaw::TestForm::attachToMainForm(mainForm);
-
-    morvaw::TerminationSignal termination;
-    QObject::connect(&termination, &morvaw::TerminationSignal::received, &mainForm, [&mainForm] {
-        morvaw::TerminateProgramming(&mainForm, [&mainForm] { mainForm.close(); });
+    // A logout or a kill ends the program as closing the main window does,
+    // after a transfer has stopped, and leaves no other window behind.
+    TerminationSignal termination;
+    QObject::connect(&termination, &TerminationSignal::received, &mainForm, [&mainForm] {
+        TerminateProgramming(&mainForm, [&mainForm] { mainForm.closeForTermination(); });
     });
     mainForm.show();
     // A transfer that could not end (a crash, a kill -9) left the keyboard's
     // repeat settings changed: they go back, and the user hears of it.
     const QString leftover =
-        morvaw::PutBackLeftoverSettings(repeatRecord, &morvaw::EvdevRepeatSettings::WriteSaved);
+        PutBackLeftoverSettings(repeatRecord, &EvdevRepeatSettings::WriteSaved);
     if (!leftover.isEmpty()) {
         std::fprintf(stderr, "morvaw: %s\n", qPrintable(leftover));
         QTimer::singleShot(0, &mainForm, [&dialogs, leftover] {

@@ -16,6 +16,11 @@ bool startsWith(std::string_view text, std::string_view prefix)
     return text.substr(0, prefix.size()) == prefix;
 }
 
+bool isPadding(char c, Padding padding)
+{
+    return c == ' ' || (c == '\0' && padding == Padding::SpacesAndNuls);
+}
+
 } // namespace
 
 bool IsPictureByte(std::uint8_t c)
@@ -102,6 +107,27 @@ std::string DefToken(int n, std::string_view text, char mark)
         return {};
     collected.resize(static_cast<std::size_t>(SignificantLength(collected)));
     return collected;
+}
+
+bool IsFunctionShiftWord(std::string_view definition)
+{
+    return definition.starts_with("Func") || definition.starts_with("FnT");
+}
+
+std::string TrimRight(std::string_view text, Padding padding)
+{
+    std::size_t end = text.size();
+    while (end > 0 && isPadding(text[end - 1], padding))
+        --end;
+    return std::string(text.substr(0, end));
+}
+
+std::string Trim(std::string_view text, Padding padding)
+{
+    std::size_t begin = 0;
+    while (begin < text.size() && isPadding(text[begin], padding))
+        ++begin;
+    return TrimRight(text.substr(begin), padding);
 }
 
 std::string AsciiUpper(std::string_view text)

@@ -27,13 +27,20 @@ inline constexpr char DotMark = '.';
 // Digits are not validated (callers pass at most two hex digits).
 [[nodiscard]] std::uint8_t HexToByte(std::string_view text);
 
-[[nodiscard]] constexpr int IncrementValue(int value)
-{
-    return value + 1;
-}
-
 // The n-th token (from 1) of a definition text whose tokens are framed by mark.
 [[nodiscard]] std::string DefToken(int n, std::string_view text, char mark);
+
+// A definition that begins with "Func" or "FnT" is a function-shift assignment.
+[[nodiscard]] bool IsFunctionShiftWord(std::string_view definition);
+
+// What counts as padding when a text is trimmed: spaces, or also NULs, which
+// fill a fixed field that was never written.
+enum class Padding { Spaces, SpacesAndNuls };
+
+// Without leading and trailing padding.
+[[nodiscard]] std::string Trim(std::string_view text, Padding padding = Padding::Spaces);
+// Without trailing padding.
+[[nodiscard]] std::string TrimRight(std::string_view text, Padding padding = Padding::Spaces);
 
 // ASCII-only case mapping, as the model's texts need.
 [[nodiscard]] std::string AsciiUpper(std::string_view text);

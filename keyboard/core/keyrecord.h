@@ -9,6 +9,15 @@
 
 namespace morvaw {
 
+// One definition with its length byte, as a value.
+struct Definition
+{
+    std::uint8_t Len = 0;
+    FixedText<60> Def;
+
+    friend bool operator==(const Definition&, const Definition&) = default;
+};
+
 // One record of the layout model: a key position or a settings record.
 // The field order is the order of the 274-byte form in a layout file.
 struct KeyRecord
@@ -38,6 +47,12 @@ struct KeyRecord
     [[nodiscard]] const FixedText<kDefWidth>& def(int i) const;
     [[nodiscard]] std::uint8_t& len(int i);
     [[nodiscard]] std::uint8_t len(int i) const;
+    [[nodiscard]] Definition definition(int i) const { return {len(i), def(i)}; }
+    void setDefinition(int i, const Definition& d)
+    {
+        len(i) = d.Len;
+        def(i) = d.Def;
+    }
 
     [[nodiscard]] std::array<std::uint8_t, kFileSize> toBytes() const;
     [[nodiscard]] static KeyRecord fromBytes(std::span<const std::uint8_t, kFileSize> bytes);

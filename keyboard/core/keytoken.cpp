@@ -77,17 +77,22 @@ ParsedKeyToken ParseKeyToken(std::string_view token)
     return result;
 }
 
-std::string TokenReadBackProblem(TokenModifiers modifiers, std::string_view name)
+ParsedKeyToken ReadKeyToken(std::string_view token)
 {
-    if (name.find(TokenMark) != std::string_view::npos)
-        return "it holds byte 249, the mark that ends every token";
-    ParsedKeyToken read = ParseKeyToken(ComposeKeyToken(modifiers, name));
-    // Programming reads a lone capital as its small letter, alone with Shift.
+    ParsedKeyToken read = ParseKeyToken(token);
     if (read.name.size() == 1 && read.name[0] >= 'A' && read.name[0] <= 'Z') {
         read.name[0] = static_cast<char>(read.name[0] - 'A' + 'a');
         if (read.modifier == 0)
             read.modifier = ShiftBit;
     }
+    return read;
+}
+
+std::string TokenReadBackProblem(TokenModifiers modifiers, std::string_view name)
+{
+    if (name.find(TokenMark) != std::string_view::npos)
+        return "it holds byte 249, the mark that ends every token";
+    const ParsedKeyToken read = ReadKeyToken(ComposeKeyToken(modifiers, name));
     const std::uint8_t bits = (modifiers.ctrl ? CtrlBit : 0) | (modifiers.shift ? ShiftBit : 0) |
                               (modifiers.alt ? AltBit : 0);
     if (read.name == name && read.modifier == bits)

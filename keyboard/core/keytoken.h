@@ -42,6 +42,11 @@ struct ParsedKeyToken
 // names.
 [[nodiscard]] ParsedKeyToken ParseKeyToken(std::string_view token);
 
+// What programming looks a token up as: its prefixes read as above, and a
+// lone capital letter read as its small letter, with Shift when it has no
+// prefix of its own.
+[[nodiscard]] ParsedKeyToken ReadKeyToken(std::string_view token);
+
 // Why the token for a key name with these modifiers would not read back as
 // that name with those modifiers, in a few words ("it would be read as Alt +
 // \"Gr\""); empty when it reads back as written. A name holding the token

@@ -64,29 +64,37 @@ constexpr std::uint8_t Switzerland = 7;
 using MatrixCodeTable = std::array<std::uint8_t, kKeyCount + 1>;
 [[nodiscard]] MatrixCodeTable MakeDeviceMatrixCodes();
 
-// Placement of a key in the 14 by 6 picture.
-enum class KeyKind : std::uint8_t { Single = 0, TallDouble = 1, WideDouble = 2, Hidden = 3 };
-struct KeyPlace
+// What "Keyboard Configure" edits.
+struct KeyboardOptions
 {
-    std::uint8_t row = 0;
-    std::uint8_t column = 0;
-    KeyKind kind = KeyKind::Single;
-    friend bool operator==(const KeyPlace&, const KeyPlace&) = default;
-};
-using KeyGeometryTable = std::array<KeyPlace, kKeyCount + 1>; // entry 84 never set
+    std::uint8_t KbdFlags = 0;
+    std::uint8_t MacroPlayDelay = 0;
+    std::uint8_t DelayKeyTime = 0;
+    std::uint8_t KbdShape = 0;
+    std::uint8_t KbdLanguage = 0;
 
-// The 72 shown keys of the 14 by 6 shape, in row order: {index, row, column, kind}.
-struct ShownKey
-{
-    std::uint8_t index;
-    std::uint8_t row;
-    std::uint8_t column;
-    KeyKind kind;
+    friend bool operator==(const KeyboardOptions&, const KeyboardOptions&) = default;
 };
-extern const std::array<ShownKey, 72> kKeyGeometry14x6;
+
+// The four keys the card reader sends around its data, in the key editor's
+// order: header, separator, inter-tracks, trailer (Len0/Def0 of these records).
+using MsrLines = std::array<Definition, 4>;
+inline constexpr std::array<int, 4> kMsrLineRecords = {
+    Settings::MsrHeader, Settings::MsrSeparator, Settings::MsrInterTracks, Settings::MsrTrailer};
+
+// What "MSR Configure" edits.
+struct MsrSettings
+{
+    bool CheckSumMode = false;   // bit 0 of KbdFlags
+    std::uint8_t MsrOption1 = 0; // data play delay
+    std::uint8_t MsrOption2 = 0; // the tracks read
+    std::uint8_t MsrOption3 = 0; // the output options
+    MsrLines Lines{};
+
+    friend bool operator==(const MsrSettings&, const MsrSettings&) = default;
+};
 
 // File > New defaults; fields and records it does not name keep their values.
-struct ConfiguratorState;
-void NewLayout(ConfiguratorState& state);
+void NewLayout(LayoutRecordArray& records);
 
 } // namespace morvaw

@@ -1,5 +1,7 @@
 #include "regularfile.h"
 
+#include <QFile>
+
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
@@ -245,6 +247,16 @@ FileOutcome ReplaceFileContents(const std::filesystem::path& path, const QByteAr
     if (::rename(temporary.c_str(), target.c_str()) != 0)
         return giveUp(lastError());
     return {};
+}
+
+QString ToQtPath(const std::string& name)
+{
+    return QFile::decodeName(QByteArray::fromStdString(name));
+}
+
+std::string FromQtPath(const QString& path)
+{
+    return QFile::encodeName(path).toStdString();
 }
 
 } // namespace morvaw

@@ -26,6 +26,10 @@ struct FileRead
 // before it is opened, and the open never waits: a reader cannot hang on a FIFO.
 [[nodiscard]] FileRead ReadRegularFile(const std::filesystem::path& path, qint64 maxBytes);
 
+// A path's bytes as a person sees them, and what a file dialog handed back as bytes.
+[[nodiscard]] QString ToQtPath(const std::string& name);
+[[nodiscard]] std::string FromQtPath(const QString& path);
+
 // The bytes a reader parses; they stay valid as long as the array is unchanged.
 [[nodiscard]] inline std::span<const std::uint8_t> BytesOf(const QByteArray& bytes)
 {

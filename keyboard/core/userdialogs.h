@@ -6,6 +6,9 @@
 
 namespace morvaw {
 
+// The configurator's title: message boxes carry it unless they name another.
+inline constexpr const char* kApplicationTitle = "MORVAW";
+
 // Answer of a modal message box.
 enum class Answer { Ok, Yes, No, Cancel };
 

@@ -2,33 +2,11 @@
 
 #include "definitiontext.h"
 
-#include <QFile>
-
 namespace morvaw {
 
-namespace {
-
-bool isPadding(char c)
+std::string TrimName(std::string_view name)
 {
-    return c == ' ' || c == '\0';
-}
-
-} // namespace
-
-std::string TrimRight(std::string_view text)
-{
-    std::size_t end = text.size();
-    while (end > 0 && isPadding(text[end - 1]))
-        --end;
-    return std::string(text.substr(0, end));
-}
-
-std::string Trim(std::string_view text)
-{
-    std::size_t begin = 0;
-    while (begin < text.size() && isPadding(text[begin]))
-        ++begin;
-    return TrimRight(text.substr(begin));
+    return TrimRight(name, Padding::SpacesAndNuls);
 }
 
 std::string CutToField(std::string_view name, std::size_t maxBytes)
@@ -51,17 +29,7 @@ std::string PadToField(std::string_view name, std::size_t width)
 
 bool IsWildcardName(std::string_view name)
 {
-    return AsciiLower(TrimRight(name)) == "*.kbd";
-}
-
-QString ToQtPath(const std::string& name)
-{
-    return QFile::decodeName(QByteArray::fromStdString(name));
-}
-
-std::string FromQtPath(const QString& path)
-{
-    return QFile::encodeName(path).toStdString();
+    return AsciiLower(TrimName(name)) == "*.kbd";
 }
 
 } // namespace morvaw

@@ -1,20 +1,16 @@
 #pragma once
 
-#include <QString>
-
 #include <cstddef>
 #include <string>
 #include <string_view>
 
 namespace morvaw {
 
-// File names are kept as the bytes of their local form; these helpers move
-// them between that form, the fixed fields of the settings file and Qt.
+// File names are kept as the bytes of their local form; these helpers fit
+// them into the fixed fields of the settings file.
 
-// Without trailing spaces (NULs count as padding too: a field never written is zero).
-[[nodiscard]] std::string TrimRight(std::string_view text);
-// Without leading and trailing spaces or NULs.
-[[nodiscard]] std::string Trim(std::string_view text);
+// Without trailing spaces and NULs (a field never written is zero).
+[[nodiscard]] std::string TrimName(std::string_view name);
 // At most maxBytes bytes, never cut inside a UTF-8 character.
 [[nodiscard]] std::string CutToField(std::string_view name, std::size_t maxBytes);
 // Space-padded to exactly width bytes (cut as above when longer).
@@ -22,8 +18,5 @@ namespace morvaw {
 
 // The pattern a file dialog may hand back when no file was chosen.
 [[nodiscard]] bool IsWildcardName(std::string_view name);
-
-[[nodiscard]] QString ToQtPath(const std::string& name);
-[[nodiscard]] std::string FromQtPath(const QString& path);
 
 } // namespace morvaw

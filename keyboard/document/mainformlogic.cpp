@@ -1,26 +1,32 @@
 #include "mainformlogic.h"
 
-#include "configuratorstate.h"
+#include "definitiontext.h"
 #include "filenames.h"
 #include "helpadapter.h"
-#include "layoutfile.h"
-#include "settingsfile.h"
+#include "languagetables.h"
+#include "layoutdocument.h"
+#include "regularfile.h"
 
 #include <QDir>
 
 #include <filesystem>
+#include <utility>
 
 namespace morvaw {
 
-std::string LayoutCaption(const ConfiguratorState& state)
+std::string LayoutCaption(const LayoutDocument& document)
 {
-    return "KBD Layout: " + TrimRight(state.LayoutFileName) +
-           std::string(LanguageSuffix(state.CurrentLanguage));
+    return "KBD Layout: " + TrimName(document.fileName()) +
+           std::string(LanguageSuffix(document.language()));
 }
 
-MainFormLogic::MainFormLogic(ConfiguratorState& state, UserDialogs& dialogs, HelpAdapter& help)
-    : m_state(state), m_dialogs(dialogs), m_help(help)
+MainFormLogic::MainFormLogic(LayoutDocument& document, LanguageTables& tables, FileFolders folders,
+                             UserDialogs& dialogs, HelpAdapter& help)
+    : m_document(document), m_tables(tables), m_folders(std::move(folders)), m_dialogs(dialogs),
+      m_help(help)
 {
+    if (m_folders.user.empty())
+        m_folders.user = m_folders.data;
 }
 
 FileDialogSettings MainFormLogic::LayoutDialogSettings()
@@ -29,90 +35,83 @@ FileDialogSettings MainFormLogic::LayoutDialogSettings()
             QStringLiteral("KBD"), QStringLiteral("*.KBD")};
 }
 
-const std::string& MainFormLogic::KeyCaption(int index) const
+std::string MainFormLogic::caption() const
 {
-    return m_keyCaptions.at(static_cast<std::size_t>(index));
+    return LayoutCaption(m_document);
 }
 
-const RecentCaptions& MainFormLogic::RecentItems() const
+std::string MainFormLogic::keyCaption(int key) const
 {
-    return m_state.RecentFiles;
+    return fnCaption(m_document.key(key));
+}
+
+QString MainFormLogic::undoCommand() const
+{
+    return m_document.canUndo() ? QStringLiteral("&Undo %1").arg(m_document.undoText())
+                                : QStringLiteral("&Undo");
+}
+
+QString MainFormLogic::redoCommand() const
+{
+    return m_document.canRedo() ? QStringLiteral("&Redo %1").arg(m_document.redoText())
+                                : QStringLiteral("&Redo");
 }
 
 // --- Window events ---
 
-void MainFormLogic::Form_Load(float width, float height)
+void MainFormLogic::load(float width, float height)
 {
-    m_width = width;
-    m_height = height;
+    m_picture.resize(width, height, false);
     m_helpFile =
-        QDir(ToQtPath(m_state.AppPath.string())).filePath(QString::fromLatin1(kHelpFileName));
+        QDir(ToQtPath(m_folders.data.string())).filePath(QString::fromLatin1(kHelpFileName));
     m_appHelpFile = m_helpFile;
-    m_state.StcTableChanged = false;
-    setKeybGlobals(m_state, m_width, m_height);
-    LoadKeybDesk();
-    for (std::string& recent : m_state.RecentFiles)
-        recent = Trim(recent);
+    m_settings = LoadIni(SettingsFilePath(m_folders.user));
+    // The buttons exist from the start; place each one on the grid.
+    refresh();
+    // A missing last layout (UNTITLED.KBD on the first start) is normal: no message.
+    LoadFileKbd(m_settings.LayoutFileName, LoadReport::Silent);
+    for (std::string& recent : m_settings.RecentFiles)
+        recent = Trim(recent, Padding::SpacesAndNuls);
     DisplayLastFiles();
 }
 
-void MainFormLogic::ReportIncompleteInstallation()
+void MainFormLogic::reportIncompleteInstallation()
 {
-    const std::vector<std::string> shortages = DataFileShortages(m_state.AppPath);
+    const std::vector<std::string> shortages = DataFileShortages(m_folders.data);
     if (shortages.empty())
         return;
     QString text = QStringLiteral("The program's installation is incomplete. These keyboard data "
                                   "files in\n%1\nare missing or short:\n\n")
-                       .arg(ToQtPath(m_state.AppPath.string()));
+                       .arg(ToQtPath(m_folders.data.string()));
     for (const std::string& line : shortages)
         text += QStringLiteral("    %1\n").arg(ToQtPath(line));
     text += QStringLiteral("\nKey names and on-screen keys whose data is missing stay blank. "
                            "Installing the program again mends it.");
-    m_dialogs.warn(text, QString::fromLatin1(kAppTitle));
+    m_dialogs.warn(text, QString::fromLatin1(kApplicationTitle));
 }
 
-void MainFormLogic::LoadKeybDesk()
+void MainFormLogic::refresh()
 {
-    const std::string lastLayout = LoadIni(m_state);
-    // The buttons exist from the start; place each one on the grid.
-    DisplayAllKeys(m_state, m_keyPlaces);
-    // A missing last layout (UNTITLED.KBD on the first start) is normal: no message.
-    LoadFileKbd(lastLayout, LoadReport::Silent);
+    m_picture.arrange(m_document.setting(Settings::KbdShape));
 }
 
-void MainFormLogic::Form_Activate()
+void MainFormLogic::resize(float width, float height, bool minimized)
 {
-    do_resize_main_form();
-    m_state.MsrEditStatus() = 0;
-    SetAllKeyCaptions();
+    m_picture.resize(width, height, minimized);
+    refresh();
 }
 
-void MainFormLogic::Form_Resize(float width, float height, bool minimized)
-{
-    m_width = width;
-    m_height = height;
-    m_minimized = minimized;
-    do_resize_main_form();
-}
-
-void MainFormLogic::do_resize_main_form()
-{
-    setKeybGlobals(m_state, m_width, m_height);
-    if (!m_minimized)
-        DisplayAllKeys(m_state, m_keyPlaces);
-}
-
-bool MainFormLogic::Form_Unload()
+bool MainFormLogic::unload()
 {
     bool cancel = false;
-    if (m_state.LayoutChanged) {
+    if (m_document.isChanged()) {
         switch (m_dialogs.askYesNoCancel(QString::fromLatin1(kUnloadPrompt),
-                                         QString::fromLatin1(kAppTitle))) {
+                                         QString::fromLatin1(kApplicationTitle))) {
         case Answer::Yes:
             cancel = !SaveUnderChosenName();
             break;
         case Answer::No:
-            m_state.LayoutChanged = false;
+            m_document.markUnchanged();
             break;
         default:
             cancel = true;
@@ -128,54 +127,28 @@ bool MainFormLogic::Form_Unload()
 
 // --- Layout file ---
 
-void MainFormLogic::SetCaption()
-{
-    m_caption = LayoutCaption(m_state);
-}
-
-void MainFormLogic::SetAllKeyCaptions()
-{
-    for (int i = 0; i < kKeyCount; ++i)
-        m_keyCaptions[static_cast<std::size_t>(i)] = fnCaption(m_state, i + 1);
-}
-
 bool MainFormLogic::LoadFileKbd(const std::string& fname, LoadReport report)
 {
-    const std::string name = TrimRight(fname);
-    if (report == LoadReport::Reported) {
-        const FileOutcome read = ReadLayoutFile(name, m_state.LayoutRecords);
-        if (!read.ok) {
-            reportFailure(QStringLiteral("The layout could not be loaded from"), name, read.reason);
-            return false;
-        }
-    } else {
-        ReadLayoutFilePartly(name, m_state.LayoutRecords);
+    const FileOutcome read =
+        m_document.load(fname, report == LoadReport::Reported ? LayoutDocument::LoadMode::Whole
+                                                              : LayoutDocument::LoadMode::Partly);
+    if (!read.ok) {
+        reportFailure(QStringLiteral("The layout could not be loaded from"), TrimName(fname),
+                      read.reason);
+        return false;
     }
-
-    m_state.CurrentLanguage = m_state.LayoutRecords[Settings::KbdLanguage].PosX;
-    // LoadLanguageTables picks the language's STC file.
-    LoadLanguageTables(m_state);
-    if (!name.empty() && !IsWildcardName(name))
-        m_state.LayoutFileName = name;
-    SetCaption();
-    do_resize_main_form();
-    SetAllKeyCaptions();
+    // The language's tables and its STC file.
+    m_tables.load(m_document.language());
+    refresh();
     return true;
 }
 
 bool MainFormLogic::SaveFileKbd(const std::string& fname)
 {
-    const std::string name = TrimRight(fname);
-    m_state.LayoutRecords[Settings::KbdLanguage].PosX = m_state.CurrentLanguage;
-    const FileOutcome written = WriteLayoutFile(name, m_state.LayoutRecords);
-    if (written.ok) {
-        m_state.CurrentLanguage = m_state.LayoutRecords[Settings::KbdLanguage].PosX;
-        if (!name.empty() && !IsWildcardName(name))
-            m_state.LayoutFileName = name;
-        SetCaption();
-    }
+    const FileOutcome written = m_document.save(fname);
     if (!written.ok)
-        reportFailure(QStringLiteral("The layout could not be saved to"), name, written.reason);
+        reportFailure(QStringLiteral("The layout could not be saved to"), TrimName(fname),
+                      written.reason);
     // The settings file is written even when the layout could not be.
     SaveSettings();
     return written.ok;
@@ -183,38 +156,39 @@ bool MainFormLogic::SaveFileKbd(const std::string& fname)
 
 void MainFormLogic::SaveSettings()
 {
-    const FileOutcome saved = SaveIni(m_state);
+    m_settings.LayoutFileName = m_document.fileName();
+    const FileOutcome saved = SaveIni(SettingsFilePath(m_folders.user), m_settings);
     // Saved after nearly every command: one message per run is enough.
     if (saved.ok || m_settingsFailureReported)
         return;
     m_settingsFailureReported = true;
     reportFailure(QStringLiteral("The settings could not be saved to"),
-                  SettingsFilePath(m_state).string(), saved.reason);
+                  SettingsFilePath(m_folders.user).string(), saved.reason);
 }
 
 void MainFormLogic::reportFailure(const QString& what, const std::string& name,
                                   const QString& reason)
 {
     m_dialogs.warn(QStringLiteral("%1\n%2\n\n%3").arg(what, ToQtPath(name), reason),
-                   QString::fromLatin1(kAppTitle));
+                   QString::fromLatin1(kApplicationTitle));
 }
 
 // --- Menu commands ---
 
 void MainFormLogic::DisplayLastFiles()
 {
-    morvaw::DisplayLastFiles(m_state.RecentFiles, m_recentVisible);
+    morvaw::DisplayLastFiles(m_settings.RecentFiles, m_recentVisible);
 }
 
 MainFormLogic::Flow MainFormLogic::SavePrompt(bool fromNew)
 {
-    if (!m_state.LayoutChanged)
+    if (!m_document.isChanged())
         return Flow::GoOn;
     switch (m_dialogs.askYesNoCancel(QString::fromLatin1(kSavePrompt),
-                                     QString::fromLatin1(kAppTitle))) {
+                                     QString::fromLatin1(kApplicationTitle))) {
     case Answer::Yes: {
         if (fromNew) {
-            AftUpdateFileName(m_state);
+            AftUpdateFileName(m_settings.RecentFiles, m_document.fileName());
             DisplayLastFiles();
         }
         const auto chosen = m_dialogs.saveFileName(LayoutDialogSettings());
@@ -232,11 +206,11 @@ MainFormLogic::Flow MainFormLogic::SavePrompt(bool fromNew)
 
 bool MainFormLogic::SaveAs(const std::string& name)
 {
-    const bool wasChanged = m_state.LayoutChanged;
-    m_state.LayoutChanged = false;
+    const bool wasChanged = m_document.isChanged();
+    m_document.markUnchanged();
     const bool saved = SaveFileKbd(name);
-    if (!saved)
-        m_state.LayoutChanged = wasChanged;
+    if (!saved && wasChanged)
+        m_document.markChanged();
     (void)PreUpdateFileName(name);
     DisplayLastFiles();
     return saved;
@@ -252,7 +226,7 @@ bool MainFormLogic::SaveUnderChosenName()
         if (!std::filesystem::exists(FromQtPath(*chosen), error))
             return SaveAs(FromQtPath(*chosen));
         switch (m_dialogs.askYesNoCancel(QString::fromLatin1(kOverwritePrompt),
-                                         QString::fromLatin1(kAppTitle))) {
+                                         QString::fromLatin1(kApplicationTitle))) {
         case Answer::Yes: {
             const bool saved = SaveAs(FromQtPath(*chosen));
             SaveSettings();
@@ -266,50 +240,19 @@ bool MainFormLogic::SaveUnderChosenName()
     }
 }
 
-void MainFormLogic::File_Click(int index)
-{
-    switch (index) {
-    case FileNew:
-        NewLayoutCommand();
-        break;
-    case FileLoad:
-        LoadCommand();
-        break;
-    case FileSave:
-        SaveCommand();
-        break;
-    case FileSaveAs:
-        (void)SaveUnderChosenName();
-        break;
-    case FileRecent1:
-    case FileRecent2:
-    case FileRecent3:
-        RecentCommand(index - FileRecent1);
-        break;
-    default:
-        break;
-    }
-}
-
-void MainFormLogic::NewLayoutCommand()
+void MainFormLogic::newLayout()
 {
     if (SavePrompt(true) == Flow::Abandon)
         return;
     SaveSettings();
-    NewLayout(m_state);
-    do_resize_main_form();
-    SetAllKeyCaptions();
-    m_state.LayoutRecords[Settings::KbdLanguage].PosX = 0;
-    m_state.CurrentLanguage = 0;
-    m_state.LayoutFileName = kUntitledName;
-    SetCaption();
-    m_state.LayoutChanged = true;
+    m_document.newLayout();
+    refresh();
     DisplayLastFiles();
 }
 
-void MainFormLogic::LoadCommand()
+void MainFormLogic::loadLayout()
 {
-    AftUpdateFileName(m_state);
+    AftUpdateFileName(m_settings.RecentFiles, m_document.fileName());
     DisplayLastFiles();
     if (SavePrompt(false) == Flow::Abandon)
         return;
@@ -320,10 +263,12 @@ void MainFormLogic::LoadCommand()
     OpenLayout(FromQtPath(*chosen));
 }
 
-void MainFormLogic::RecentCommand(int item)
+void MainFormLogic::openRecentFile(int item)
 {
-    const std::string name = m_state.RecentFiles.at(static_cast<std::size_t>(item));
-    AftUpdateFileName(m_state);
+    if (item < 0 || item >= static_cast<int>(m_settings.RecentFiles.size()))
+        return;
+    const std::string name = m_settings.RecentFiles[static_cast<std::size_t>(item)];
+    AftUpdateFileName(m_settings.RecentFiles, m_document.fileName());
     DisplayLastFiles();
     if (SavePrompt(false) == Flow::Abandon)
         return;
@@ -334,80 +279,91 @@ void MainFormLogic::RecentCommand(int item)
 void MainFormLogic::OpenLayout(const std::string& name)
 {
     const bool loaded = LoadFileKbd(name, LoadReport::Reported);
-    const std::string trimmed = TrimRight(name);
+    const std::string trimmed = TrimName(name);
     if (loaded && !trimmed.empty() && !IsWildcardName(trimmed)) {
-        m_state.LayoutFileName = trimmed;
         (void)PreUpdateFileName(trimmed);
-        m_state.LayoutChanged = false;
+        m_document.markUnchanged();
     }
     DisplayLastFiles();
 }
 
-void MainFormLogic::SaveCommand()
+void MainFormLogic::saveLayout()
 {
     // A layout never saved is written as UNTITLED.KBD in the current folder.
-    if (SaveFileKbd(m_state.LayoutFileName))
-        m_state.LayoutChanged = false;
+    if (SaveFileKbd(m_document.fileName()))
+        m_document.markUnchanged();
 }
 
-void MainFormLogic::Configure1_Click()
+void MainFormLogic::saveLayoutAs()
 {
-    if (!m_windows.showKeybConf)
-        return;
-    m_state.LayoutChanged = true;
-    m_windows.showKeybConf();
+    (void)SaveUnderChosenName();
 }
 
-void MainFormLogic::Configure_Click()
+template <typename Step> void MainFormLogic::changeBack(Step step)
 {
-    if (!m_windows.showMsrParameters)
-        return;
-    m_state.LayoutChanged = true;
-    m_state.MsrEditStatus() = 0;
-    m_state.MsrEditMode = true;
-    m_windows.showMsrParameters();
+    const std::uint8_t language = m_document.language();
+    step();
+    if (m_document.language() != language)
+        m_tables.load(m_document.language());
+    refresh();
 }
 
-void MainFormLogic::Edit_Click(int index)
+void MainFormLogic::undo()
 {
-    switch (index) {
-    case 1: // Set Param, hidden: the MSR parameters as from the MSR-reader menu
-        Configure_Click();
-        break;
-    case 2:
-        if (!m_windows.showTest)
-            return;
-        // The test window takes the keys; F1 there must not open help.
-        m_appHelpFile.clear();
-        m_windows.showTest();
-        break;
-    case 4:
-        // The programming window sets its keep-running flag when it opens.
-        if (m_windows.showProgramming)
-            m_windows.showProgramming();
-        break;
-    default:
-        break;
-    }
+    changeBack([this] { m_document.undo(); });
 }
 
-void MainFormLogic::Contents_Click()
+void MainFormLogic::redo()
+{
+    changeBack([this] { m_document.redo(); });
+}
+
+void MainFormLogic::openKeyboardOptions()
+{
+    m_document.markChanged();
+    emit keyboardOptionsRequested(m_document.options());
+}
+
+void MainFormLogic::storeKeyboardOptions(const KeyboardOptions& options)
+{
+    changeBack([&] { m_document.setOptions(options); });
+}
+
+void MainFormLogic::openMsrParameters()
+{
+    m_document.markChanged();
+    emit msrParametersRequested(m_document.msrSettings());
+}
+
+void MainFormLogic::openTest()
+{
+    // The test window takes the keys; F1 there must not open help.
+    m_appHelpFile.clear();
+    emit testRequested();
+}
+
+void MainFormLogic::openProgramming()
+{
+    emit programmingRequested();
+}
+
+void MainFormLogic::showHelpContents()
 {
     m_help.showHelp(m_helpFile, HelpCommand::Contents, 0);
 }
 
-void MainFormLogic::How_To_Use_Help_Click()
+void MainFormLogic::showHelpOnHelp()
 {
     m_help.showHelp(m_helpFile, HelpCommand::HelpOnHelp, 0);
 }
 
-void MainFormLogic::ContextHelp(int context)
+void MainFormLogic::showContextHelp(int context)
 {
     if (!m_appHelpFile.isEmpty())
         m_help.showHelp(m_appHelpFile, HelpCommand::Context, context);
 }
 
-void MainFormLogic::About_Click()
+void MainFormLogic::showAbout()
 {
     m_dialogs.inform(QStringLiteral("MorvaWin Version 1.97\n\n"
                                     "Keyboard configurator for the 84-key programmable "
@@ -417,50 +373,20 @@ void MainFormLogic::About_Click()
 
 // --- Key buttons ---
 
-void MainFormLogic::CopyKeyToWorkKey(int index)
+void MainFormLogic::openKeyEditor(int key)
 {
-    const KeyRecord& r = m_state.LayoutRecords.at(static_cast<std::size_t>(index + 1));
-    KeyRecord& w = m_state.WorkKey;
-    // Spare stays as the work copy had it. The fourth definition comes along:
-    // the editor copies it back on Ok, so a key must not take another's.
-    w.PosY = r.PosY;
-    w.PosX = r.PosX;
-    w.KeyWord = r.KeyWord;
-    w.Matrix = r.Matrix;
-    w.Label = r.Label;
-    w.Def0 = r.Def0;
-    w.Len0 = r.Len0;
-    w.Def1 = r.Def1;
-    w.Len1 = r.Len1;
-    w.Def2 = r.Def2;
-    w.Len2 = r.Len2;
-    w.Def3 = r.Def3;
-    w.Len3 = r.Len3;
-    w.RepeatFlags = r.RepeatFlags;
-    w.Tail = r.Tail;
+    if (key < 0 || key >= kKeyCount)
+        return;
+    // Changed before anything is edited: a cancelled editor leaves it so.
+    m_document.markChanged();
+    m_tables.load(m_document.language());
+    emit keyEditorRequested(key, m_document.key(key), m_document.language());
 }
 
-void MainFormLogic::KeyBtn_Click(int index)
+void MainFormLogic::showKeyDefinitions(int key)
 {
-    if (index < 0 || index >= kKeyCount)
-        return;
-    m_state.LayoutChanged = true;
-    CopyKeyToWorkKey(index);
-    m_state.SelectedKey = index;
-    LoadLanguageTables(m_state);
-    m_state.MsrEditStatus() = 0;
-    m_state.MsrEditMode = false;
-    if (m_windows.showKeyEditor)
-        m_windows.showKeyEditor();
-}
-
-void MainFormLogic::KeyBtn_MouseDown(int index, Qt::MouseButton button)
-{
-    if (button != Qt::RightButton || index < 0 || index >= kKeyCount)
-        return;
-    CopyKeyToWorkKey(index);
-    if (m_windows.showMacroHint)
-        m_windows.showMacroHint();
+    if (key >= 0 && key < kKeyCount)
+        emit keyDefinitionsRequested(m_document.key(key));
 }
 
 } // namespace morvaw

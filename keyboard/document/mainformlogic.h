@@ -1,44 +1,35 @@
 #pragma once
 
+#include "filefolders.h"
 #include "keyboardpicture.h"
 #include "recentfiles.h"
+#include "settingsfile.h"
 #include "userdialogs.h"
 
+#include <QObject>
 #include <QString>
-#include <Qt>
 
-#include <array>
-#include <functional>
+#include <cstdint>
 #include <string>
 
 namespace morvaw {
 
-struct ConfiguratorState;
 class HelpAdapter;
+class LanguageTables;
+class LayoutDocument;
 
 // "KBD Layout: " + the layout's file name without trailing spaces + the language suffix.
-[[nodiscard]] std::string LayoutCaption(const ConfiguratorState& state);
-
-// The windows opened from the main window. Each comes with its own piece of
-// work; until it is set, its command does nothing.
-struct ConfiguratorWindows
-{
-    std::function<void()> showKeyEditor;     // KeyModeForm, main window disabled
-    std::function<void()> showMacroHint;     // HintMacrosForm, main window disabled
-    std::function<void()> showKeybConf;      // KeybConf, main window disabled
-    std::function<void()> showMsrParameters; // SetParam, main window hidden
-    std::function<void()> showTest;          // TestForm, main window disabled
-    std::function<void()> showProgramming;   // SEND2COM, main window hidden
-};
+[[nodiscard]] std::string LayoutCaption(const LayoutDocument& document);
 
 // What the main window does, without the window: the layout and settings
-// files, the keyboard picture's geometry and captions, and the menu commands
-// with their prompts. The window forwards its events here and shows the
-// results (caption, key captions and places, recent items).
-class MainFormLogic
+// files, the keyboard picture, the menu commands with their prompts and the
+// clicks on keys. The layout changes only through the document; the other
+// windows are asked for through the signals below, which main connects; the
+// window forwards its events here and shows what this computes.
+class MainFormLogic : public QObject
 {
+    Q_OBJECT
 public:
-    static constexpr const char* kAppTitle = "MORVAW";
     static constexpr const char* kSavePrompt = "Layout has changed. Save current changes ?";
     static constexpr const char* kUnloadPrompt = "Layout changed. Save current changes ?";
     static constexpr const char* kOverwritePrompt = "File already exist. Overwrite?";
@@ -54,101 +45,105 @@ public:
     static constexpr int kProgramHelp = 1100;
     static constexpr int kAboutHelp = 1100;
 
-    // The File menu's items by their index.
-    enum FileItem {
-        FileNew = 1,
-        FileLoad = 2,
-        FileSave = 4,
-        FileSaveAs = 5,
-        FileRecent1 = 7,
-        FileRecent2 = 8,
-        FileRecent3 = 9,
-        FileExit = 11
-    };
+    MainFormLogic(LayoutDocument& document, LanguageTables& tables, FileFolders folders,
+                  UserDialogs& dialogs, HelpAdapter& help);
 
-    MainFormLogic(ConfiguratorState& state, UserDialogs& dialogs, HelpAdapter& help);
-
-    [[nodiscard]] ConfiguratorWindows& windows() { return m_windows; }
     [[nodiscard]] static FileDialogSettings LayoutDialogSettings();
 
-    // Window events. The picture area's size comes with Form_Load and every resize.
-    void Form_Load(float width, float height);
+    // Window events. The picture area's size comes with the load and every resize.
+    void load(float width, float height);
     // At start, once the window is up: data files missing or short mean an
     // incomplete installation, which is said; the program goes on without them.
-    void ReportIncompleteInstallation();
-    void Form_Activate();
-    void Form_Resize(float width, float height, bool minimized);
+    void reportIncompleteInstallation();
+    // The window is active again, or the layout changed: the picture follows its shape.
+    void refresh();
+    void resize(float width, float height, bool minimized);
     // Asks about unsaved changes; false when the user keeps the window open.
-    [[nodiscard]] bool Form_Unload();
+    [[nodiscard]] bool unload();
 
-    // Menu commands (File(11), Exit, closes the window, which calls Form_Unload).
-    void File_Click(int index);
-    void Configure1_Click();
-    void Configure_Click();
-    void Edit_Click(int index);
-    void Contents_Click();
-    void How_To_Use_Help_Click();
-    void About_Click();
+    // The File menu (its Exit closes the window, which calls unload).
+    void newLayout();
+    void loadLayout();
+    void saveLayout();
+    void saveLayoutAs();
+    // The recent items File(7) to File(9), most recent first.
+    void openRecentFile(int item);
+    // The Edit menu.
+    void undo();
+    void redo();
+    // The other menus.
+    void openKeyboardOptions();
+    void openMsrParameters();
+    void openTest();
+    void openProgramming();
+    void showHelpContents();
+    void showHelpOnHelp();
+    void showAbout();
     // F1 on a menu item with a help context number.
-    void ContextHelp(int context);
+    void showContextHelp(int context);
+    // A left click on key button `key`, and the right button pressed on one.
+    void openKeyEditor(int key);
+    void showKeyDefinitions(int key);
 
-    void KeyBtn_Click(int index);
-    void KeyBtn_MouseDown(int index, Qt::MouseButton button);
+    // What the other windows hand back: the options with their language's
+    // tables, the port the programming window picked, F1 after the test.
+    void storeKeyboardOptions(const KeyboardOptions& options);
+    void setComPortIndex(std::uint16_t index) { m_settings.ComPortIndex = index; }
+    void restoreAppHelpFile() { m_appHelpFile = m_helpFile; }
 
-    // Layout file procedures. LoadFileKbd's silent form is the start-up load;
-    // the reported form refuses a file it cannot read whole and says why.
+    // Layout file procedures. The silent load is the start-up load; the
+    // reported one refuses a file it cannot read whole and says why.
     enum class LoadReport { Silent, Reported };
     bool LoadFileKbd(const std::string& fname, LoadReport report);
     bool SaveFileKbd(const std::string& fname);
-    void do_resize_main_form();
-
-    // Windows handing back: the caption after a language change, and F1,
-    // which the test window takes away while it has the keys.
-    void RefreshCaption() { SetCaption(); }
-    void RestoreAppHelpFile() { m_appHelpFile = m_helpFile; }
 
     // What the window shows.
-    [[nodiscard]] const std::string& Caption() const { return m_caption; }
-    [[nodiscard]] const std::string& KeyCaption(int index) const;
-    [[nodiscard]] const KeyButtonPlaces& KeyPlaces() const { return m_keyPlaces; }
-    [[nodiscard]] const RecentCaptions& RecentItems() const;
-    [[nodiscard]] const RecentVisibility& RecentVisible() const { return m_recentVisible; }
-    [[nodiscard]] const QString& HelpFile() const { return m_helpFile; }
-    [[nodiscard]] const QString& AppHelpFile() const { return m_appHelpFile; }
+    [[nodiscard]] std::string caption() const;
+    [[nodiscard]] std::string keyCaption(int key) const;
+    [[nodiscard]] const KeyButtonPlaces& keyPlaces() const { return m_picture.places(); }
+    [[nodiscard]] const RecentCaptions& recentItems() const { return m_settings.RecentFiles; }
+    [[nodiscard]] const RecentVisibility& recentVisible() const { return m_recentVisible; }
+    // "&Undo" and "&Redo" with what they change back ("&Undo Define Key").
+    [[nodiscard]] QString undoCommand() const;
+    [[nodiscard]] QString redoCommand() const;
+    [[nodiscard]] const QString& helpFile() const { return m_helpFile; }
+    [[nodiscard]] const QString& appHelpFile() const { return m_appHelpFile; }
+    // The settings file's contents as they will be written next.
+    [[nodiscard]] const SettingsRecord& settings() const { return m_settings; }
+    [[nodiscard]] const LayoutDocument& document() const { return m_document; }
+
+signals:
+    void keyEditorRequested(int key, const morvaw::KeyRecord& record, std::uint8_t language);
+    void keyDefinitionsRequested(const morvaw::KeyRecord& record);
+    void keyboardOptionsRequested(const morvaw::KeyboardOptions& options);
+    void msrParametersRequested(const morvaw::MsrSettings& settings);
+    void testRequested();
+    void programmingRequested();
 
 private:
     enum class Flow { GoOn, Abandon };
 
-    void LoadKeybDesk();
-    void SetCaption();
-    void SetAllKeyCaptions();
     void DisplayLastFiles();
     Flow SavePrompt(bool fromNew);
     // Save dialog, overwrite question and save, as Save As and the unload do
     // it; false when the user cancelled or the save failed.
     bool SaveUnderChosenName();
     bool SaveAs(const std::string& name);
-    void NewLayoutCommand();
-    void LoadCommand();
-    void SaveCommand();
-    void RecentCommand(int item);
     void OpenLayout(const std::string& name);
-    void CopyKeyToWorkKey(int index);
+    // Undo or redo, with the tables of the language it brings back.
+    template <typename Step> void changeBack(Step step);
     // SaveIni, and the first failure of a run reported.
     void SaveSettings();
     void reportFailure(const QString& what, const std::string& name, const QString& reason);
 
-    ConfiguratorState& m_state;
+    LayoutDocument& m_document;
+    LanguageTables& m_tables;
+    FileFolders m_folders;
     UserDialogs& m_dialogs;
     HelpAdapter& m_help;
-    ConfiguratorWindows m_windows;
 
-    float m_width = 0;
-    float m_height = 0;
-    bool m_minimized = false;
-    std::string m_caption;
-    std::array<std::string, kKeyCount> m_keyCaptions;
-    KeyButtonPlaces m_keyPlaces{};
+    SettingsRecord m_settings;
+    KeyboardPicture m_picture;
     RecentVisibility m_recentVisible{};
     QString m_helpFile;    // the dialog component's: Contents and How to use help
     QString m_appHelpFile; // the application's: F1 on a menu item

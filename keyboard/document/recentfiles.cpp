@@ -1,20 +1,18 @@
 #include "recentfiles.h"
 
-#include "configuratorstate.h"
+#include "definitiontext.h"
 #include "filenames.h"
-#include "settingsfile.h"
 
 namespace morvaw {
 
-void AftUpdateFileName(ConfiguratorState& state)
+void AftUpdateFileName(RecentCaptions& list, std::string_view layoutFileName)
 {
-    const std::string n = TrimRight(state.LayoutFileName);
+    const std::string n = TrimName(layoutFileName);
     if (n == kUntitledName)
         return;
-    auto& list = state.RecentFiles;
-    const std::string c7 = TrimRight(list[0]);
-    const std::string c8 = TrimRight(list[1]);
-    const std::string c9 = TrimRight(list[2]);
+    const std::string c7 = TrimName(list[0]);
+    const std::string c8 = TrimName(list[1]);
+    const std::string c9 = TrimName(list[2]);
 
     if (c7.empty()) {
         list[0] = n;
@@ -47,7 +45,7 @@ bool PreUpdateFileName(const std::string& /*updFileName*/)
 void DisplayLastFiles(const RecentCaptions& captions, RecentVisibility& visible)
 {
     for (std::size_t i = 0; i < captions.size(); ++i) {
-        if (!Trim(captions[i]).empty())
+        if (!Trim(captions[i], Padding::SpacesAndNuls).empty())
             visible[i] = true;
     }
 }

@@ -1,6 +1,5 @@
 #include "settingsfile.h"
 
-#include "configuratorstate.h"
 #include "filenames.h"
 #include "regularfile.h"
 
@@ -28,62 +27,61 @@ std::string fieldAt(std::span<const std::uint8_t> bytes, std::size_t offset)
 
 } // namespace
 
-std::filesystem::path SettingsFilePath(const ConfiguratorState& state)
+std::filesystem::path SettingsFilePath(const std::filesystem::path& userFolder)
 {
-    return state.UserFolder() / kSettingsFileName;
+    return userFolder / kSettingsFileName;
 }
 
-std::string ParseIni(std::span<const std::uint8_t> bytes, ConfiguratorState& state)
+SettingsRecord ParseIni(std::span<const std::uint8_t> bytes)
 {
+    SettingsRecord settings;
     bytes = bytes.first(std::min<std::size_t>(bytes.size(), kSettingsFileSize));
     if (bytes.empty()) {
-        state.LayoutFileName = kUntitledName;
-        state.ComPortIndex = 1;
-        return state.LayoutFileName;
+        settings.LayoutFileName = kUntitledName;
+        settings.ComPortIndex = 1;
+        return settings;
     }
 
-    state.LayoutFileName = TrimRight(fieldAt(bytes, kNameOffset));
-    if (state.LayoutFileName.empty())
-        state.LayoutFileName = kUntitledName;
+    settings.LayoutFileName = TrimName(fieldAt(bytes, kNameOffset));
+    if (settings.LayoutFileName.empty())
+        settings.LayoutFileName = kUntitledName;
 
     if (bytes.size() >= kPortOffset + 2)
-        state.ComPortIndex =
+        settings.ComPortIndex =
             static_cast<std::uint16_t>(bytes[kPortOffset] | (bytes[kPortOffset + 1] << 8));
     else
-        state.ComPortIndex = 1;
+        settings.ComPortIndex = 1;
 
-    for (std::size_t i = 0; i < state.RecentFiles.size(); ++i)
-        state.RecentFiles[i] = TrimRight(fieldAt(bytes, kRecentOffset + i * kSettingsNameField));
+    for (std::size_t i = 0; i < settings.RecentFiles.size(); ++i)
+        settings.RecentFiles[i] = TrimName(fieldAt(bytes, kRecentOffset + i * kSettingsNameField));
 
-    state.IniReserved.fill(0);
     if (bytes.size() > kReservedOffset)
-        std::ranges::copy(bytes.subspan(kReservedOffset), state.IniReserved.begin());
-    return state.LayoutFileName;
+        std::ranges::copy(bytes.subspan(kReservedOffset), settings.IniReserved.begin());
+    return settings;
 }
 
-std::string LoadIni(ConfiguratorState& state)
+SettingsRecord LoadIni(const std::filesystem::path& file)
 {
-    return ParseIni(BytesOf(ReadRegularFile(SettingsFilePath(state), kSettingsFileSize).bytes),
-                    state);
+    return ParseIni(BytesOf(ReadRegularFile(file, kSettingsFileSize).bytes));
 }
 
-QByteArray SettingsRecordBytes(const ConfiguratorState& state)
+QByteArray SettingsRecordBytes(const SettingsRecord& settings)
 {
     QByteArray out;
     out.reserve(kSettingsFileSize);
-    out.append(QByteArray::fromStdString(PadToField(state.LayoutFileName, kSettingsNameField)));
-    out.append(static_cast<char>(state.ComPortIndex & 0xFF));
-    out.append(static_cast<char>(state.ComPortIndex >> 8));
-    for (const std::string& recent : state.RecentFiles)
+    out.append(QByteArray::fromStdString(PadToField(settings.LayoutFileName, kSettingsNameField)));
+    out.append(static_cast<char>(settings.ComPortIndex & 0xFF));
+    out.append(static_cast<char>(settings.ComPortIndex >> 8));
+    for (const std::string& recent : settings.RecentFiles)
         out.append(QByteArray::fromStdString(PadToField(recent, kSettingsNameField)));
-    out.append(reinterpret_cast<const char*>(state.IniReserved.data()),
-               static_cast<qsizetype>(state.IniReserved.size()));
+    out.append(reinterpret_cast<const char*>(settings.IniReserved.data()),
+               static_cast<qsizetype>(settings.IniReserved.size()));
     return out;
 }
 
-FileOutcome SaveIni(const ConfiguratorState& state)
+FileOutcome SaveIni(const std::filesystem::path& file, const SettingsRecord& settings)
 {
-    return ReplaceFileContents(SettingsFilePath(state), SettingsRecordBytes(state));
+    return ReplaceFileContents(file, SettingsRecordBytes(settings));
 }
 
 } // namespace morvaw

@@ -1,10 +1,8 @@
 #include "definitionline.h"
 
 #include "definitiontext.h"
-#include "keytoken.h"
 
 #include <algorithm>
-#include <array>
 
 namespace morvaw {
 
@@ -42,40 +40,7 @@ void blankFrom(FixedText<KeyRecord::kDefWidth>& text, int first)
         text[static_cast<std::size_t>(i)] = ' ';
 }
 
-// Key names drawn with code page 437 pictures, and the words shown for them.
-struct PictureWord
-{
-    std::string_view name;
-    std::string_view word;
-};
-constexpr std::array<PictureWord, 7> kPictureWords{{
-    {"\x11\xCD", "BkSp"},
-    {"\x11\xC4\xD9", "Enter"},
-    {"\x11\xC4", "Left"},
-    {"\xC4\x10", "Right"},
-    {"\x18", "Up"},
-    {"\x19", "Down"},
-    {"Pad \x11\xC4\xD9", "Pad Ent"},
-}};
-
-std::string readableToken(std::string_view token)
-{
-    // The prefixes stay as written; only the key name behind them changes.
-    const ParsedKeyToken parsed = ParseKeyToken(token);
-    for (const PictureWord& p : kPictureWords) {
-        if (parsed.name == p.name)
-            return std::string(token.substr(0, token.size() - parsed.name.size())) +
-                   std::string(p.word);
-    }
-    return std::string(token);
-}
-
 } // namespace
-
-bool IsFunctionShiftWord(std::string_view definition)
-{
-    return definition.starts_with("Func") || definition.starts_with("FnT");
-}
 
 LineEdit RemoveLastToken(DefinitionRef line)
 {
@@ -135,27 +100,6 @@ std::optional<std::string> TypedToken(int code, bool spaceAsItself)
 std::string UsedLengthText(int length)
 {
     return std::to_string(usedLength(length)) + " of " + std::to_string(kWidth);
-}
-
-std::string InputLineText(const FixedText<KeyRecord::kDefWidth>& text, int length)
-{
-    const std::string_view used =
-        text.view().substr(0, static_cast<std::size_t>(usedLength(length)));
-    if (IsFunctionShiftWord(used))
-        return std::string(used);
-    std::string shown;
-    std::size_t pos = 0;
-    while (pos < used.size()) {
-        if (used[pos] == TokenMark) {
-            shown += DotMark;
-            ++pos;
-            continue;
-        }
-        const std::size_t end = std::min(used.find(TokenMark, pos), used.size());
-        shown += readableToken(used.substr(pos, end - pos));
-        pos = end;
-    }
-    return shown;
 }
 
 } // namespace morvaw

@@ -18,9 +18,6 @@ struct DefinitionRef
     std::uint8_t& length;
 };
 
-// A definition that begins with "Func" or "FnT" is a function-shift assignment.
-[[nodiscard]] bool IsFunctionShiftWord(std::string_view definition);
-
 // What an edit did to a line.
 enum class LineEdit { Changed, NoRoom, Ignored };
 
@@ -38,8 +35,5 @@ LineEdit AppendToken(DefinitionRef line, std::string_view token);
 
 // The used length of a line as its note shows it ("58 of 60").
 [[nodiscard]] std::string UsedLengthText(int length);
-
-// What an input line shows: marks as ".", picture key names as words.
-[[nodiscard]] std::string InputLineText(const FixedText<KeyRecord::kDefWidth>& text, int length);
 
 } // namespace morvaw

@@ -1,8 +1,9 @@
 #include "keymodelogic.h"
 
-#include "configuratorstate.h"
+#include "definitiontext.h"
 #include "displaytext.h"
-#include "mainformlogic.h"
+#include "keypictures.h"
+#include "languagetables.h"
 #include "userdialogs.h"
 
 #include <algorithm>
@@ -16,14 +17,6 @@ constexpr int kMsrLines = 4;
 // The mask without its Ctrl, Alt and Shift bits.
 constexpr std::uint8_t kWithoutModifiers = 227;
 constexpr std::uint8_t kModifierBits = CtrlBit | AltBit | ShiftBit;
-
-std::string trimSpaces(std::string_view text)
-{
-    const auto first = text.find_first_not_of(' ');
-    if (first == std::string_view::npos)
-        return {};
-    return std::string(text.substr(first, text.find_last_not_of(' ') - first + 1));
-}
 
 // The function-shift word a name makes the key, if any.
 std::optional<std::string> functionWord(std::string_view name)
@@ -39,15 +32,33 @@ std::optional<std::string> functionWord(std::string_view name)
 
 } // namespace
 
-KeyModeLogic::KeyModeLogic(ConfiguratorState& state, UserDialogs& dialogs)
-    : m_state(state), m_dialogs(dialogs), m_table(state, dialogs)
+KeyModeLogic::KeyModeLogic(LanguageTables& tables, UserDialogs& dialogs)
+    : m_tables(tables), m_dialogs(dialogs), m_table(tables, dialogs)
 {
 }
 
 // --- Opening and closing ---
 
-void KeyModeLogic::Open()
+void KeyModeLogic::openForKey(const KeyRecord& key, std::uint8_t language)
 {
+    m_msrMode = false;
+    m_work = key;
+    open(language);
+}
+
+void KeyModeLogic::openForMsr(const MsrLines& lines, std::uint8_t language)
+{
+    m_msrMode = true;
+    for (std::size_t k = 0; k < lines.size(); ++k)
+        m_work.setDefinition(static_cast<int>(k), lines[k]);
+    open(language);
+}
+
+void KeyModeLogic::open(std::uint8_t language)
+{
+    m_language = language;
+    m_acceptedKey.reset();
+    m_acceptedMsrLines.reset();
     if (!m_loaded) {
         Form_Load();
         m_loaded = true;
@@ -66,49 +77,29 @@ void KeyModeLogic::Form_Load()
 }
 
 // Runs when the editor is opened, not when it becomes active again after a
-// message box: that would copy the MSR keys over the lines being edited.
+// message box.
 void KeyModeLogic::Form_Activate()
 {
     m_page = PageLines;
     m_table.Refill();
     m_table.SelectFirst();
-    if (MsrMode()) {
-        for (int k = 0; k < kMsrLines; ++k) {
-            const KeyRecord& msr = m_state.MsrKeys[static_cast<std::size_t>(k)];
-            m_state.WorkKey.len(k) = msr.Len0;
-            m_state.WorkKey.def(k) = msr.Def0;
-        }
-    }
     m_currentLine = 0;
     m_focusRequest = 0;
     m_lineFull = {};
 }
 
-void KeyModeLogic::FillOutRec(int result)
+std::optional<KeyRecord> KeyModeLogic::takeAcceptedKey()
 {
-    KeyRecord& work = m_state.WorkKey;
-    if (result == CancelKey || result == CancelMsr) {
-        m_state.MsrEditStatus() = kMsrCancelled;
-    } else if (result == AcceptKey && !MsrMode()) {
-        KeyRecord& target =
-            m_state.LayoutRecords.at(static_cast<std::size_t>(m_state.SelectedKey + 1));
-        const std::uint8_t spare = target.Spare;
-        target = work;
-        target.Spare = spare;
-    } else if (result == AcceptMsr) {
-        for (int k = 0; k < kMsrLines; ++k) {
-            KeyRecord& msr = m_state.MsrKeys[static_cast<std::size_t>(k)];
-            msr.Len0 = work.len(k);
-            msr.Def0 = work.def(k);
-        }
-        m_state.MsrEditStatus() = kMsrAccepted;
-    }
+    return std::exchange(m_acceptedKey, std::nullopt);
 }
 
-void KeyModeLogic::Form_Unload()
+std::optional<MsrLines> KeyModeLogic::takeAcceptedMsrLines()
 {
-    if (MsrMode())
-        m_state.MsrEditStatus() = kMsrCancelled;
+    return std::exchange(m_acceptedMsrLines, std::nullopt);
+}
+
+void KeyModeLogic::closeWindow()
+{
     close();
 }
 
@@ -118,11 +109,16 @@ void KeyModeLogic::close()
     m_focusRequest.reset();
 }
 
+void KeyModeLogic::saveTable()
+{
+    m_table.SaveIfChanged(m_language);
+}
+
 // --- Input lines ---
 
 DefinitionRef KeyModeLogic::line(int k)
 {
-    return {m_state.WorkKey.def(k), m_state.WorkKey.len(k)};
+    return {m_work.def(k), m_work.len(k)};
 }
 
 void KeyModeLogic::GotFocus(int lineIndex)
@@ -130,12 +126,6 @@ void KeyModeLogic::GotFocus(int lineIndex)
     // The current line outlives the focus, so on-screen keys add to it.
     if (lineIndex >= 0 && lineIndex < LineCount())
         m_currentLine = lineIndex;
-}
-
-void KeyModeLogic::KeyDown(int keyCode, int shift)
-{
-    m_lastKeyCode = keyCode;
-    m_lastShift = shift;
 }
 
 void KeyModeLogic::KeyPress(int keyAscii)
@@ -166,34 +156,16 @@ void KeyModeLogic::removeLastToken()
 
 std::string KeyModeLogic::LengthNote(int lineIndex) const
 {
-    const std::string used = UsedLengthText(m_state.WorkKey.len(lineIndex));
+    const std::string used = UsedLengthText(m_work.len(lineIndex));
     return m_lineFull.at(static_cast<std::size_t>(lineIndex)) ? "Line full: " + used : used;
-}
-
-void KeyModeLogic::KeyUp(int, int)
-{
-    if (m_lastKeyName == "NONE")
-        (void)ConvertWin2Dos();
-}
-
-int KeyModeLogic::ConvertWin2Dos() const
-{
-    if (m_lastKeyCode < 1 || m_lastKeyCode > 255)
-        return 0;
-    const FixedText<7>& name = m_state.WinKeyNames[static_cast<std::size_t>(m_lastKeyCode - 1)];
-    for (int r = 1; r <= kScanRecords; ++r) {
-        if (m_state.Tables.ScanTable[static_cast<std::size_t>(r)].Name == name)
-            return r;
-    }
-    return 0;
 }
 
 void KeyModeLogic::AddChar(std::string_view name, std::uint8_t scanCode, std::uint8_t mask)
 {
     if (const auto word = functionWord(name)) {
         for (int k = 0; k < 4; ++k) {
-            m_state.WorkKey.def(k).assign(k == 0 ? *word : std::string());
-            m_state.WorkKey.len(k) = k == 0 ? static_cast<std::uint8_t>(word->size()) : 0;
+            m_work.def(k).assign(k == 0 ? *word : std::string());
+            m_work.len(k) = k == 0 ? static_cast<std::uint8_t>(word->size()) : 0;
         }
         m_page = PageLines;
         m_lastKeyCode = 0;
@@ -211,7 +183,7 @@ void KeyModeLogic::AddChar(std::string_view name, std::uint8_t scanCode, std::ui
         } else {
             m_dialogs.warn(QStringLiteral("The key \"%1\" cannot be inserted: %2.")
                                .arg(ToDisplayText(key.name), ToDisplayText(why)),
-                           QString::fromLatin1(MainFormLogic::kAppTitle));
+                           QString::fromLatin1(kApplicationTitle));
         }
     }
     m_focusRequest = m_currentLine;
@@ -219,7 +191,7 @@ void KeyModeLogic::AddChar(std::string_view name, std::uint8_t scanCode, std::ui
 
 std::string KeyModeLogic::PrintInpLine(int lineIndex) const
 {
-    return InputLineText(m_state.WorkKey.def(lineIndex), m_state.WorkKey.len(lineIndex));
+    return InputLineText(m_work.def(lineIndex), m_work.len(lineIndex));
 }
 
 bool KeyModeLogic::shiftInEffect(bool shiftSet) const
@@ -239,7 +211,7 @@ KeyModeLogic::KeyToken KeyModeLogic::keyToken() const
     name.assign(m_lastKeyName);
     const auto scan = static_cast<std::uint8_t>(m_lastKeyCode);
     const auto mask = static_cast<std::uint8_t>(m_lastShift);
-    const ScanTableArray& table = m_state.Tables.ScanTable;
+    const ScanTableArray& table = m_tables.tables().ScanTable;
     const auto find = [&](auto matches) -> const ScanRecord* {
         for (int r = 1; r <= kScanRecords; ++r) {
             const ScanRecord& rec = table[static_cast<std::size_t>(r)];
@@ -259,26 +231,26 @@ KeyModeLogic::KeyToken KeyModeLogic::keyToken() const
         const TokenModifiers m{.ctrl = m_modifier == ModCtrl,
                                .shift = shiftInEffect(m_modifier == ModShift),
                                .alt = m_modifier == ModAlt};
-        return {m, trimSpaces(rec->Name.view())};
+        return {m, Trim(rec->Name.view())};
     }
     // The record with a modifier bit added to its plain mask.
     if (const ScanRecord* rec =
             find([&](std::uint8_t seq2) { return seq2 == (mask & kWithoutModifiers); }))
-        return {fromMask(mask), trimSpaces(rec->Name.view())};
+        return {fromMask(mask), Trim(rec->Name.view())};
     // A record that needs a modifier of its own ("!" is Shift + 1) with
     // another one added: the added one must not be lost.
     if (const ScanRecord* rec = find([&](std::uint8_t seq2) {
             return (seq2 & ~mask) == 0 && ((mask & ~seq2) & ~kModifierBits) == 0;
         }))
-        return {fromMask(mask & ~rec->Seq2), trimSpaces(rec->Name.view())};
-    return {{}, trimSpaces(name.view())};
+        return {fromMask(mask & ~rec->Seq2), Trim(rec->Name.view())};
+    return {{}, Trim(name.view())};
 }
 
 // --- Buttons ---
 
 void KeyModeLogic::insertRecord(int record)
 {
-    const ScanRecord& rec = m_state.Tables.ScanTable[static_cast<std::size_t>(record)];
+    const ScanRecord& rec = m_tables.tables().ScanTable[static_cast<std::size_t>(record)];
     std::uint8_t mask = rec.Seq2;
     if (m_modifier != ModNone)
         mask |= static_cast<std::uint8_t>(1 << (m_modifier + 2));
@@ -286,84 +258,98 @@ void KeyModeLogic::insertRecord(int record)
     m_page = PageLines;
 }
 
-void KeyModeLogic::contr_Click(int index)
+void KeyModeLogic::accept()
 {
-    switch (index) {
-    case TableOk:
-        if (const int r = m_table.SelectedRecord())
-            insertRecord(r);
-        break;
-    case TableCancel:
-        m_page = PageLines;
-        break;
-    case EditOk:
-        // A refused name stays on the edit page to be corrected.
-        if (m_table.Store())
-            m_page = PageTable;
-        break;
-    case EditCancel:
-        m_page = PageTable;
-        break;
-    case TableEdit:
-        if (m_table.SelectedRecord() != 0) {
-            m_table.Edit();
-            m_page = PageEditScan;
-        }
-        break;
-    case TableClear:
-        m_table.Clear();
-        break;
-    case KeyOk:
-        FillOutRec(AcceptKey);
-        close();
-        break;
-    case KeyCancel:
-        FillOutRec(CancelKey);
-        close();
-        break;
-    case KeySpecial:
-    case MsrSpecial:
-        m_page = PageTable;
-        break;
-    case KeyDel:
-    case MsrDel:
-        removeLastToken();
-        m_focusRequest = m_currentLine;
-        break;
-    case MsrCancel:
-        FillOutRec(CancelMsr);
-        close();
-        break;
-    case MsrOk:
-        FillOutRec(AcceptMsr);
-        close();
-        break;
-    default:
-        return;
+    if (m_msrMode) {
+        MsrLines lines;
+        for (std::size_t k = 0; k < lines.size(); ++k)
+            lines[k] = m_work.definition(static_cast<int>(k));
+        m_acceptedMsrLines = lines;
+    } else {
+        m_acceptedKey = m_work;
     }
-    m_table.SaveIfChanged();
+    close();
+    saveTable();
 }
 
-void KeyModeLogic::Function_Click(int button)
+void KeyModeLogic::cancel()
 {
-    if (button < 0 || button >= static_cast<int>(kFunctionRecords.size()))
-        return;
-    const ScanRecord& rec = m_state.Tables.ScanTable[static_cast<std::size_t>(
-        kFunctionRecords[static_cast<std::size_t>(button)])];
+    close();
+    saveTable();
+}
+
+void KeyModeLogic::showScanTable()
+{
+    m_page = PageTable;
+    saveTable();
+}
+
+void KeyModeLogic::deleteLastToken()
+{
+    removeLastToken();
+    m_focusRequest = m_currentLine;
+    saveTable();
+}
+
+void KeyModeLogic::insertSelectedKey()
+{
+    if (const int r = m_table.SelectedRecord())
+        insertRecord(r);
+    saveTable();
+}
+
+void KeyModeLogic::showDefinitionLines()
+{
+    m_page = PageLines;
+    saveTable();
+}
+
+void KeyModeLogic::editScanRecord()
+{
+    if (m_table.SelectedRecord() != 0) {
+        m_table.Edit();
+        m_page = PageEditScan;
+    }
+    saveTable();
+}
+
+void KeyModeLogic::clearScanRecord()
+{
+    m_table.Clear();
+    saveTable();
+}
+
+void KeyModeLogic::storeScanRecord()
+{
+    // A refused name stays on the edit page to be corrected.
+    if (m_table.Store())
+        m_page = PageTable;
+    saveTable();
+}
+
+void KeyModeLogic::cancelScanEdit()
+{
+    m_page = PageTable;
+    saveTable();
+}
+
+void KeyModeLogic::makeFunctionShiftKey(FunctionButton button)
+{
+    const ScanRecord& rec = m_tables.tables().ScanTable[static_cast<std::size_t>(
+        kFunctionRecords.at(static_cast<std::size_t>(button)))];
     AddChar(rec.Name.view(), rec.Seq1, rec.Seq2);
     m_page = PageLines;
-    m_table.SaveIfChanged();
+    saveTable();
 }
 
-void KeyModeLogic::Btn_Click(int n)
+void KeyModeLogic::pickOnScreenKey(int n)
 {
-    if (!OnScreen::IsButton(n) ||
-        (n == OnScreen::kLessKey && !OnScreen::HasLessKey(m_state.CurrentLanguage)))
+    if (!OnScreen::IsButton(n) || (n == OnScreen::kLessKey && !OnScreen::HasLessKey(m_language)))
         return;
     const int entry = OnScreen::AssocEntry(n, shifts());
     if (entry < 1 || entry > kByteTableEntries)
         return;
-    const int record = m_state.Tables.AssocTable[static_cast<std::size_t>(entry)];
+    const int record = m_tables.tables().AssocTable[static_cast<std::size_t>(entry)];
     if (record < 1 || record > kScanRecords)
         return;
     m_table.ListTable_Click(record - 1);
@@ -372,22 +358,22 @@ void KeyModeLogic::Btn_Click(int n)
     m_digitRowShifted = false;
 }
 
-void KeyModeLogic::BtnPict_MouseDown(int i, Qt::MouseButton button)
+void KeyModeLogic::pressPictureKey(OnScreen::Picture picture, Qt::MouseButton button)
 {
     if (button == Qt::RightButton)
         return;
-    switch (i) {
+    switch (picture) {
     case OnScreen::LeftShift:
     case OnScreen::RightShift:
-        OpShft_Click(ModShift);
+        toggleModifier(ModShift);
         break;
     case OnScreen::LeftCtrl:
     case OnScreen::RightCtrl:
-        OpShft_Click(ModCtrl);
+        toggleModifier(ModCtrl);
         break;
     case OnScreen::LeftAlt:
     case OnScreen::RightAlt:
-        OpShft_Click(ModAlt);
+        toggleModifier(ModAlt);
         break;
     case OnScreen::CapsLock:
         m_capsLock = !m_capsLock;
@@ -400,28 +386,28 @@ void KeyModeLogic::BtnPict_MouseDown(int i, Qt::MouseButton button)
     }
 }
 
-void KeyModeLogic::OpShft_Click(int i)
+void KeyModeLogic::toggleModifier(Modifier modifier)
 {
-    if (i < ModCtrl || i > ModShift)
+    if (modifier < ModCtrl || modifier > ModShift)
         return;
     // A second click on the selected modifier switches it off.
-    m_modifier = m_modifier == i ? ModNone : static_cast<Modifier>(i);
+    m_modifier = m_modifier == modifier ? ModNone : modifier;
 }
 
-void KeyModeLogic::Check1_Click(int i, bool checked)
+void KeyModeLogic::setRepeat(int lineIndex, bool on)
 {
-    if (i < 0 || i >= kDefineKeyLines)
+    if (lineIndex < 0 || lineIndex >= kDefineKeyLines)
         return;
-    const auto bit = static_cast<std::uint8_t>(1 << i);
-    std::uint8_t& flags = m_state.WorkKey.RepeatFlags;
-    flags = checked ? (flags | bit) : (flags & ~bit);
+    const auto bit = static_cast<std::uint8_t>(1 << lineIndex);
+    std::uint8_t& flags = m_work.RepeatFlags;
+    flags = on ? (flags | bit) : (flags & ~bit);
 }
 
 // --- What the window shows ---
 
 bool KeyModeLogic::MsrMode() const
 {
-    return m_state.MsrEditMode;
+    return m_msrMode;
 }
 
 QString KeyModeLogic::Caption() const
@@ -436,7 +422,7 @@ int KeyModeLogic::LineCount() const
 
 bool KeyModeLogic::Rpt(int i) const
 {
-    return (m_state.WorkKey.RepeatFlags >> i) & 1;
+    return (m_work.RepeatFlags >> i) & 1;
 }
 
 OnScreen::ShiftState KeyModeLogic::shifts() const
@@ -452,12 +438,12 @@ ShiftDisplay KeyModeLogic::DispShifts() const
 {
     ShiftDisplay d;
     const OnScreen::ShiftState s = shifts();
-    const int language = m_state.CurrentLanguage;
+    const int language = m_language;
     for (int i = 0; i < OnScreen::kPictureCount; ++i)
         d.pictures[static_cast<std::size_t>(i)] = OnScreen::PictureFile(i, language, s);
     for (int n = OnScreen::kFirstButton; n <= OnScreen::kLastButton; ++n)
         d.captions[static_cast<std::size_t>(n - OnScreen::kFirstButton)] =
-            OnScreen::Caption(n, m_state.Tables, s);
+            OnScreen::Caption(n, m_tables.tables(), s);
     d.lessKeyShown = OnScreen::HasLessKey(language);
     return d;
 }

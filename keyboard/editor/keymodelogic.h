@@ -2,6 +2,7 @@
 
 #include "definitionline.h"
 #include "keytoken.h"
+#include "layoutmodel.h"
 #include "onscreenkeyboard.h"
 #include "scantableeditor.h"
 
@@ -17,7 +18,7 @@
 
 namespace morvaw {
 
-struct ConfiguratorState;
+class LanguageTables;
 class UserDialogs;
 
 // What the key editor shows of the modifier state: the picture keys' bitmaps,
@@ -36,59 +37,43 @@ struct ShiftDisplay
 };
 
 // KeyModeForm without its widgets: the work copy of one key (or of the four
-// MSR keys), the input lines' token rules, the pages, the modifier selection,
-// the on-screen keyboard and the scan table pages. The window forwards its
-// events here and shows what these functions report.
+// MSR lines), the input lines' token rules, the pages, the modifier
+// selection, the on-screen keyboard and the scan table pages. It is opened
+// with a copy and hands the edited value back on Ok, nothing on Cancel; the
+// window forwards its events here and shows what these functions report.
 class KeyModeLogic
 {
 public:
     enum Page { PageLines = 0, PageTable = 1, PageEditScan = 2 };
-    enum FillOutResult { CancelKey = 0, AcceptKey = 1, CancelMsr = 3, AcceptMsr = 4 };
-    // The contr buttons by index.
-    enum Control {
-        TableOk = 0,
-        TableCancel = 1,
-        EditOk = 2,
-        EditCancel = 3,
-        TableEdit = 4,
-        TableClear = 5,
-        KeyOk = 6,
-        KeyCancel = 7,
-        KeySpecial = 8,
-        KeyDel = 9,
-        MsrDel = 10,
-        MsrSpecial = 11,
-        MsrCancel = 12,
-        MsrOk = 13,
-        ControlCount
-    };
     // OpShft: at most one modifier is selected.
     enum Modifier { ModCtrl = 0, ModAlt = 1, ModShift = 2, ModNone = 3 };
     // The function-shift buttons of the table page and their scan records.
     enum FunctionButton { Func1Button = 0, Func2Button = 1, FuncToggleButton = 2 };
     static constexpr std::array<int, 3> kFunctionRecords = {126, 127, 133};
-    static constexpr std::uint8_t kMsrAccepted = 2;
-    static constexpr std::uint8_t kMsrCancelled = 3;
 
-    KeyModeLogic(ConfiguratorState& state, UserDialogs& dialogs);
+    KeyModeLogic(LanguageTables& tables, UserDialogs& dialogs);
 
-    // Shows the editor for WorkKey (or, in MSR mode, for MsrKeys): the first
-    // opening loads the form, every opening activates it.
-    void Open();
-    // The window's close box: hides without committing anything.
-    void Form_Unload();
-    void FillOutRec(int result);
+    // "Define Key" for a copy of one key; the language picks the on-screen
+    // keyboard and the STC file. The first opening loads the form, every
+    // opening activates it.
+    void openForKey(const KeyRecord& key, std::uint8_t language);
+    // "MSR Parameters" for the four MSR lines, held in definitions 0..3.
+    void openForMsr(const MsrLines& lines, std::uint8_t language);
+    // The window's close box: hides without handing anything back.
+    void closeWindow();
     [[nodiscard]] bool IsOpen() const { return m_open; }
+    // What Ok handed back, once: the edited key, with its own fourth
+    // definition and every carried field, or the four MSR lines.
+    [[nodiscard]] std::optional<KeyRecord> takeAcceptedKey();
+    [[nodiscard]] std::optional<MsrLines> takeAcceptedMsrLines();
+    // The copy being edited.
+    [[nodiscard]] const KeyRecord& workKey() const { return m_work; }
 
     // Input lines (index = line number).
     void GotFocus(int line);
-    void KeyDown(int keyCode, int shift);
     void KeyPress(int keyAscii);
-    void KeyUp(int keyCode, int shift);
     void AddChar(std::string_view name, std::uint8_t scanCode, std::uint8_t mask);
     [[nodiscard]] std::string PrintInpLine(int line) const;
-    // The scan record of the last key code's name; nothing uses what it finds.
-    [[nodiscard]] int ConvertWin2Dos() const;
     // Token text for the key last given to AddChar, with its modifier prefixes.
     [[nodiscard]] std::string fnSpecial() const;
     // A line's used length beside it: "57 of 60", or "Line full: 57 of 60" once
@@ -97,15 +82,28 @@ public:
     // Whether a keystroke or a key was just refused, once: the window beeps.
     [[nodiscard]] bool TakeBeep() { return std::exchange(m_beep, false); }
 
-    // Buttons and other controls.
-    void contr_Click(int index);
-    void Function_Click(int button);
-    void Btn_Click(int n);
-    void BtnPict_MouseDown(int i, Qt::MouseButton button);
-    void OpShft_Click(int i);
-    void Check1_Click(int i, bool checked);
-    void ListTable_Click(int row) { m_table.ListTable_Click(row); }
-    void ListTable_DblClick() { contr_Click(TableOk); }
+    // The buttons of the definition and MSR pages: Ok, Cancel, Special, Del.
+    void accept();
+    void cancel();
+    void showScanTable();
+    void deleteLastToken();
+    // The table page: Ok (or a double click), Cancel, Edit, Clear, the
+    // function-shift buttons and the list.
+    void insertSelectedKey();
+    void showDefinitionLines();
+    void editScanRecord();
+    void clearScanRecord();
+    void makeFunctionShiftKey(FunctionButton button);
+    void selectListRow(int row) { m_table.ListTable_Click(row); }
+    // The edit page: Ok and Cancel.
+    void storeScanRecord();
+    void cancelScanEdit();
+    // The on-screen keyboard: key n (Btn 301..400), the picture keys, the
+    // modifier options, and the repeat boxes beside the definition lines.
+    void pickOnScreenKey(int n);
+    void pressPictureKey(OnScreen::Picture picture, Qt::MouseButton button);
+    void toggleModifier(Modifier modifier);
+    void setRepeat(int line, bool on);
 
     // What the window shows.
     [[nodiscard]] bool MsrMode() const;
@@ -125,6 +123,7 @@ public:
     [[nodiscard]] const ScanTableEditor& Table() const { return m_table; }
 
 private:
+    void open(std::uint8_t language);
     void Form_Load();
     void Form_Activate();
     // The key last given to AddChar as a name and the modifiers its token gets.
@@ -138,13 +137,20 @@ private:
     void removeLastToken();
     void insertRecord(int record);
     void close();
+    // After every button: the STC file, when the table changed.
+    void saveTable();
     [[nodiscard]] DefinitionRef line(int k);
     [[nodiscard]] OnScreen::ShiftState shifts() const;
     [[nodiscard]] bool shiftInEffect(bool shiftSet) const;
 
-    ConfiguratorState& m_state;
+    LanguageTables& m_tables;
     UserDialogs& m_dialogs;
     ScanTableEditor m_table;
+    KeyRecord m_work;
+    bool m_msrMode = false;
+    std::uint8_t m_language = 0;
+    std::optional<KeyRecord> m_acceptedKey;
+    std::optional<MsrLines> m_acceptedMsrLines;
     bool m_loaded = false;
     bool m_open = false;
     Page m_page = PageLines;

@@ -1,13 +1,9 @@
 #include "scantableeditor.h"
 
-#include "configuratorstate.h"
-#include "definitionline.h"
 #include "definitiontext.h"
 #include "displaytext.h"
-#include "filenames.h"
 #include "keytoken.h"
-#include "layoutfile.h"
-#include "mainformlogic.h"
+#include "languagetables.h"
 #include "regularfile.h"
 #include "userdialogs.h"
 
@@ -34,15 +30,6 @@ bool isFree(const ScanRecord& r)
                        [](std::uint8_t c) { return c == ' ' || c == 0; });
 }
 
-std::string trimSpaces(std::string_view text)
-{
-    const auto first = text.find_first_not_of(' ');
-    if (first == std::string_view::npos)
-        return {};
-    const auto last = text.find_last_not_of(' ');
-    return std::string(text.substr(first, last - first + 1));
-}
-
 std::uint8_t boxValue(const QString& text)
 {
     return HexToByte(NormalisedHexEntry(text).toStdString());
@@ -50,7 +37,7 @@ std::uint8_t boxValue(const QString& text)
 
 QString appTitle()
 {
-    return QString::fromLatin1(MainFormLogic::kAppTitle);
+    return QString::fromLatin1(kApplicationTitle);
 }
 
 } // namespace
@@ -81,14 +68,14 @@ QString NormalisedHexEntry(const QString& text)
     return QString::fromLatin1(s.c_str());
 }
 
-ScanTableEditor::ScanTableEditor(ConfiguratorState& state, UserDialogs& dialogs)
-    : m_state(state), m_dialogs(dialogs)
+ScanTableEditor::ScanTableEditor(LanguageTables& tables, UserDialogs& dialogs)
+    : m_tables(tables), m_dialogs(dialogs)
 {
 }
 
 void ScanTableEditor::Refill()
 {
-    const ScanTableArray& table = m_state.Tables.ScanTable;
+    const ScanTableArray& table = m_tables.tables().ScanTable;
     int count = kScanRecords;
     while (count > 0 && SignificantLength(table[static_cast<std::size_t>(count)].Name.view()) == 0)
         --count;
@@ -122,7 +109,7 @@ std::array<std::string, 4> ScanTableEditor::InfoLabels() const
     const int r = SelectedRecord();
     if (r == 0)
         return {};
-    const ScanRecord& rec = m_state.Tables.ScanTable[static_cast<std::size_t>(r)];
+    const ScanRecord& rec = m_tables.tables().ScanTable[static_cast<std::size_t>(r)];
     return {"Name:  " + m_names[static_cast<std::size_t>(m_listIndex)],
             "Seq1:  " + HexByteText(rec.Seq1).toStdString() + "H        ",
             "Seq2:  " + HexByteText(rec.Seq2).toStdString() + "H        ",
@@ -134,8 +121,8 @@ void ScanTableEditor::Edit()
     const int r = SelectedRecord();
     if (r == 0)
         return;
-    m_state.StcTableChanged = true;
-    const ScanRecord& rec = m_state.Tables.ScanTable[static_cast<std::size_t>(r)];
+    m_tables.markStcChanged();
+    const ScanRecord& rec = m_tables.tables().ScanTable[static_cast<std::size_t>(r)];
     std::string name = m_names[static_cast<std::size_t>(m_listIndex)];
     name.resize(static_cast<std::size_t>(SignificantLength(name)));
     m_text[0] = ToDisplayText(name);
@@ -143,23 +130,22 @@ void ScanTableEditor::Edit()
     SetMaskCode(rec.Seq2);
 }
 
-void ScanTableEditor::Text1_Change(int box, const QString& text)
+void ScanTableEditor::Text1_Change(Box box, const QString& text)
 {
-    if (box >= 0 && box < 3)
-        m_text[static_cast<std::size_t>(box)] = text;
+    m_text.at(static_cast<std::size_t>(box)) = text;
 }
 
-void ScanTableEditor::Text1_Enter(int box)
+void ScanTableEditor::Text1_Enter(Box box)
 {
-    if (box != 1 && box != 2)
+    if (box != ScanCodeBox && box != MaskCodeBox)
         return;
     QString& text = m_text[static_cast<std::size_t>(box)];
     text = NormalisedHexEntry(text);
-    if (box == 2)
+    if (box == MaskCodeBox)
         SetMaskCode(boxValue(text));
 }
 
-const QString& ScanTableEditor::Text1(int box) const
+const QString& ScanTableEditor::Text1(Box box) const
 {
     return m_text.at(static_cast<std::size_t>(box));
 }
@@ -169,8 +155,8 @@ void ScanTableEditor::SetMaskCode(std::uint8_t maskCode)
     m_editMask = maskCode;
     m_maskChecks = maskCode & kCheckBits;
     // Option buttons are set in bit order, so the highest of bits 2..4 stays selected.
-    m_maskOption = kNoMaskOption;
-    for (int option = 0; option < kNoMaskOption; ++option) {
+    m_maskOption = NoMaskOption;
+    for (MaskOption option : {MaskCtrl, MaskAlt, MaskShift}) {
         if (maskCode & (1 << (option + 2)))
             m_maskOption = option;
     }
@@ -180,7 +166,7 @@ void ScanTableEditor::SetMaskCode(std::uint8_t maskCode)
 void ScanTableEditor::SetMaskBit()
 {
     int mask = m_maskChecks;
-    if (m_maskOption != kNoMaskOption)
+    if (m_maskOption != NoMaskOption)
         mask |= 1 << (m_maskOption + 2);
     m_editMask = static_cast<std::uint8_t>(mask);
     m_text[2] = HexByteText(m_editMask);
@@ -194,24 +180,12 @@ void ScanTableEditor::Check2_Click(int bit)
     SetMaskBit();
 }
 
-void ScanTableEditor::Option1_Click(int option)
+void ScanTableEditor::toggleMaskOption(MaskOption option)
 {
-    if (option < 0 || option >= kNoMaskOption)
+    if (option < MaskCtrl || option >= NoMaskOption)
         return;
-    // A second click on the selected option switches the modifier off.
-    m_maskOption = option == m_maskOption ? kNoMaskOption : option;
+    m_maskOption = option == m_maskOption ? NoMaskOption : option;
     SetMaskBit();
-}
-
-void ScanTableEditor::storeRecord(int record, std::string_view name, std::uint8_t scan,
-                                  std::uint8_t mask)
-{
-    for (ScanTableArray* table : {&m_state.Tables.ScanTable, &m_state.Tables.StcTable}) {
-        ScanRecord& r = (*table)[static_cast<std::size_t>(record)];
-        r.Name.assign(name);
-        r.Seq1 = scan;
-        r.Seq2 = mask;
-    }
 }
 
 QString ScanTableEditor::newNameProblem(std::string_view name) const
@@ -256,15 +230,15 @@ QString ScanTableEditor::newNameProblem(std::string_view name) const
     }
     // Programming looks names up with case ignored and takes the first it finds.
     const std::string lower = AsciiLower(name);
-    const ScanTableArray& table = m_state.Tables.ScanTable;
+    const ScanTableArray& table = m_tables.tables().ScanTable;
     for (int r = 1; r <= kScanRecords; ++r) {
         const std::string_view other = table[static_cast<std::size_t>(r)].Name.view();
-        if (SignificantLength(other) > 0 && AsciiLower(trimSpaces(other)) == lower)
+        if (SignificantLength(other) > 0 && AsciiLower(Trim(other)) == lower)
             return QStringLiteral("The name \"%1\" cannot be used: programming would not tell it "
                                   "from record %2, \"%3\", as it ignores case.")
                 .arg(shown)
                 .arg(r)
-                .arg(ToDisplayText(trimSpaces(other)));
+                .arg(ToDisplayText(Trim(other)));
     }
     return {};
 }
@@ -272,12 +246,12 @@ QString ScanTableEditor::newNameProblem(std::string_view name) const
 bool ScanTableEditor::Store()
 {
     FixedText<7> name;
-    name.assign(trimSpaces(FromDisplayText(m_text[0])));
+    name.assign(Trim(FromDisplayText(m_text[0])));
     const std::string_view wanted =
         name.view().substr(0, static_cast<std::size_t>(SignificantLength(name.view())));
     const std::uint8_t scan = boxValue(m_text[1]);
     const std::uint8_t mask = boxValue(m_text[2]);
-    const ScanTableArray& table = m_state.Tables.ScanTable;
+    const ScanTableArray& table = m_tables.tables().ScanTable;
 
     int record = 0;
     for (int r = 1; r <= kScanRecords && record == 0; ++r) {
@@ -292,17 +266,17 @@ bool ScanTableEditor::Store()
             return false;
         }
     }
-    const int searched = std::min<int>(m_state.Tables.ScanCount, kScanRecords);
+    const int searched = std::min<int>(m_tables.tables().ScanCount, kScanRecords);
     for (int r = 1; r <= searched && record == 0; ++r) {
         if (isFree(table[static_cast<std::size_t>(r)]))
             record = r;
     }
     if (record != 0)
-        storeRecord(record, name.view(), scan, mask);
+        m_tables.storeScanRecord(record, {.Name = name, .Seq1 = scan, .Seq2 = mask});
     else
         m_dialogs.warn(QString::fromLatin1(kOutOfSpace), appTitle());
 
-    m_state.StcTableChanged = true;
+    m_tables.markStcChanged();
     Refill();
     return true;
 }
@@ -312,34 +286,21 @@ void ScanTableEditor::Clear()
     const int r = SelectedRecord();
     if (r == 0)
         return;
-    m_state.StcTableChanged = true;
-    if (r <= kProtectedRecords) {
+    m_tables.markStcChanged();
+    if (r <= LanguageTables::kProtectedRecords) {
         m_dialogs.warn(QString::fromLatin1(kCannotClear), appTitle());
         return;
     }
-    storeRecord(r, "", 0, 0);
+    m_tables.clearScanRecord(r);
     Refill();
 }
 
-void ScanTableEditor::SaveIfChanged()
+void ScanTableEditor::SaveIfChanged(int language)
 {
-    if (!m_state.StcTableChanged)
-        return;
-    m_state.StcTableChanged = false;
-    KeyboardTables& t = m_state.Tables;
-    t.StcFileName = std::string(LanguageStcFile(m_state.CurrentLanguage));
-
-    QByteArray bytes;
-    for (int r = 1; r <= kScanRecords; ++r) {
-        const auto record = ScanRecordBytes(t.StcTable[static_cast<std::size_t>(r)]);
-        bytes.append(reinterpret_cast<const char*>(record.data()),
-                     static_cast<qsizetype>(record.size()));
-    }
-    const std::filesystem::path path = m_state.UserFolder() / t.StcFileName;
-    const FileOutcome written = ReplaceFileContents(path, bytes);
+    const FileOutcome written = m_tables.saveStc(language);
     if (!written.ok)
         m_dialogs.warn(QStringLiteral("The scan table could not be saved to\n%1\n\n%2")
-                           .arg(ToQtPath(path.string()), written.reason),
+                           .arg(ToQtPath(m_tables.stcPath(language).string()), written.reason),
                        appTitle());
 }
 

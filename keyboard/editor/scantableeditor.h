@@ -10,7 +10,7 @@
 
 namespace morvaw {
 
-struct ConfiguratorState;
+class LanguageTables;
 class UserDialogs;
 
 // True when a and b agree over the shorter one's length and the longer one
@@ -27,7 +27,8 @@ class UserDialogs;
 
 // The "Table of scan codes" and "Edit scan code:" pages: the list of named
 // keys, the record being edited with its mask controls, and the changes to the
-// scan table, which go to both copies and to the language's STC file.
+// scan table, which the language tables make in both copies and write to the
+// language's STC file.
 class ScanTableEditor
 {
 public:
@@ -35,13 +36,15 @@ public:
         "Out of space in the Scan Table. Remove some existed additional Records";
     static constexpr const char* kCannotClear =
         "Unable to remove default key. Use changeable values - indexes after 133.";
-    static constexpr int kProtectedRecords = 140;
 
+    // The edit page's boxes (Text1).
+    enum Box { KeyNameBox = 0, ScanCodeBox = 1, MaskCodeBox = 2 };
     // The mask controls: check boxes for bits 0, 1, 5, 6, 7 (Check2 of that
-    // index); option buttons 0..2 for bits 2..4, option 3 for none of them.
-    static constexpr int kNoMaskOption = 3;
+    // index); option buttons for bits 2..4 (Option1 0..2), and a hidden one
+    // for none of them.
+    enum MaskOption { MaskCtrl = 0, MaskAlt = 1, MaskShift = 2, NoMaskOption = 3 };
 
-    ScanTableEditor(ConfiguratorState& state, UserDialogs& dialogs);
+    ScanTableEditor(LanguageTables& tables, UserDialogs& dialogs);
 
     // Listing: records 1 up to the last named one, blank ones included.
     void Refill();
@@ -58,16 +61,16 @@ public:
 
     // Opens the selected record on the edit page.
     void Edit();
-    // The edit page's boxes: 0 key name, 1 scan code, 2 mask code.
-    void Text1_Change(int box, const QString& text);
+    void Text1_Change(Box box, const QString& text);
     // Enter in the scan or mask code box.
-    void Text1_Enter(int box);
-    [[nodiscard]] const QString& Text1(int box) const;
+    void Text1_Enter(Box box);
+    [[nodiscard]] const QString& Text1(Box box) const;
 
     void Check2_Click(int bit);
-    void Option1_Click(int option);
+    // A click on a mask option; a second click on the selected one clears it.
+    void toggleMaskOption(MaskOption option);
     [[nodiscard]] bool MaskCheck(int bit) const { return (m_maskChecks >> bit) & 1; }
-    [[nodiscard]] int MaskOption() const { return m_maskOption; }
+    [[nodiscard]] MaskOption SelectedMaskOption() const { return m_maskOption; }
     [[nodiscard]] std::uint8_t EditMask() const { return m_editMask; }
     void SetMaskCode(std::uint8_t maskCode);
 
@@ -75,27 +78,26 @@ public:
     // A new name that a definition could not hold as itself is refused with
     // the reason; false then, and the edit page stays.
     [[nodiscard]] bool Store();
-    // Blanks the selected record unless it is one of the protected ones.
+    // Clears the selected record unless it is one of the protected ones.
     void Clear();
 
     // Writes the STC table to the language's file when it changed; a failure
     // is reported.
-    void SaveIfChanged();
+    void SaveIfChanged(int language);
 
 private:
     void SetMaskBit();
     // Why a name no record has yet cannot be a new record; empty when it can.
     [[nodiscard]] QString newNameProblem(std::string_view name) const;
-    void storeRecord(int record, std::string_view name, std::uint8_t scan, std::uint8_t mask);
 
-    ConfiguratorState& m_state;
+    LanguageTables& m_tables;
     UserDialogs& m_dialogs;
     std::vector<std::string> m_names;
     int m_listIndex = -1;
     std::array<QString, 3> m_text;
     std::uint8_t m_editMask = 0;
     std::uint8_t m_maskChecks = 0; // bits 0, 1, 5, 6, 7
-    int m_maskOption = kNoMaskOption;
+    MaskOption m_maskOption = NoMaskOption;
 };
 
 } // namespace morvaw

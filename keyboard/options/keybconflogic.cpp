@@ -1,9 +1,9 @@
 #include "keybconflogic.h"
 
 #include "bvalidate.h"
-#include "configuratorstate.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace morvaw {
 
@@ -14,8 +14,6 @@ constexpr std::array<const char*, KeybConfLogic::kLanguageCount> kLanguages = {
 
 } // namespace
 
-KeybConfLogic::KeybConfLogic(ConfiguratorState& state) : m_state(state) {}
-
 QString KeybConfLogic::LangSt(int index)
 {
     if (index < 0 || index >= kLanguageCount)
@@ -23,104 +21,84 @@ QString KeybConfLogic::LangSt(int index)
     return QString::fromLatin1(kLanguages[static_cast<std::size_t>(index)]);
 }
 
-void KeybConfLogic::GetIn()
+void KeybConfLogic::open(const KeyboardOptions& options)
 {
-    const auto& r = m_state.LayoutRecords;
-    m_flags = r[Settings::KbdFlags].PosX;
-    m_type = KeyboardType(m_flags);
-    m_language = m_state.CurrentLanguage;
-    m_macroPlayDelay = r[Settings::MacroPlayDelay].PosX;
-    m_delayKeyTime = r[Settings::DelayKeyTime].PosX;
-    m_shapeButton = r[Settings::KbdShape].PosX == 0 ? 0 : 1;
-}
-
-void KeybConfLogic::Open()
-{
-    GetIn();
-    m_scroll[kMacroPlayDelay] = m_macroPlayDelay;
-    m_text[kMacroPlayDelay] = QString::number(m_macroPlayDelay);
-    m_scroll[kDelayKeyTime] = m_delayKeyTime;
-    m_text[kDelayKeyTime] = QString::number(m_delayKeyTime);
+    m_options = options;
+    m_type = KeyboardType(options.KbdFlags);
+    m_shape = options.KbdShape == 0 ? Shape12x7 : Shape14x6;
+    m_accepted.reset();
+    m_scroll[MacroPlayDelay] = options.MacroPlayDelay;
+    m_text[MacroPlayDelay] = QString::number(options.MacroPlayDelay);
+    m_scroll[DelayKeyTime] = options.DelayKeyTime;
+    m_text[DelayKeyTime] = QString::number(options.DelayKeyTime);
     m_open = true;
 }
 
-void KeybConfLogic::FillOut()
+void KeybConfLogic::accept()
 {
-    std::uint8_t settings = m_flags & 227;
+    KeyboardOptions options = m_options;
+    std::uint8_t settings = options.KbdFlags & 227;
     settings = BuzzerOn() ? (settings | kBuzzerBit) : (settings & 253);
-    settings = WithKeyboardType(settings, m_type);
-
-    auto& r = m_state.LayoutRecords;
-    if (m_language != m_state.CurrentLanguage) {
-        m_state.CurrentLanguage = m_language;
-        LoadLanguageTables(m_state);
-    }
-    r[Settings::KbdFlags].PosX = settings;
-    r[Settings::MacroPlayDelay].PosX = m_macroPlayDelay;
-    r[Settings::DelayKeyTime].PosX = m_delayKeyTime;
-    r[Settings::KbdShape].PosX = m_shapeButton == 0 ? 0 : 1;
+    options.KbdFlags = WithKeyboardType(settings, m_type);
+    options.KbdShape = m_shape == Shape12x7 ? 0 : 1;
+    m_accepted = options;
+    m_open = false;
 }
 
-void KeybConfLogic::kbd_Click(int index)
+std::optional<KeyboardOptions> KeybConfLogic::takeAccepted()
 {
-    if (index >= 0 && index <= 2)
-        m_type = index;
+    return std::exchange(m_accepted, std::nullopt);
 }
 
-void KeybConfLogic::kbdshape_Click(int index)
+void KeybConfLogic::pickType(KeyboardKind type)
 {
-    if (index == 0 || index == 1)
-        m_shapeButton = index;
+    if (type != KeyboardKind::Detect)
+        m_type = static_cast<int>(type);
 }
 
-void KeybConfLogic::KbdLang_Click(int listIndex)
+void KeybConfLogic::pickShape(Shape shape)
+{
+    m_shape = shape;
+}
+
+void KeybConfLogic::pickLanguage(int listIndex)
 {
     // No entry picked keeps the language the layout has, known or not.
     if (listIndex >= 0 && listIndex < kLanguageCount)
-        m_language = static_cast<std::uint8_t>(listIndex);
+        m_options.KbdLanguage = static_cast<std::uint8_t>(listIndex);
 }
 
-void KeybConfLogic::cbBuzzerEnable_Click(bool checked)
+void KeybConfLogic::setBuzzer(bool on)
 {
-    m_flags = checked ? (m_flags | kBuzzerBit) : (m_flags & 253);
+    m_options.KbdFlags = on ? (m_options.KbdFlags | kBuzzerBit) : (m_options.KbdFlags & 253);
 }
 
-void KeybConfLogic::VScr_Change(int index, int value)
+void KeybConfLogic::scrollDelay(Delay delay, int value)
 {
-    if (index != kMacroPlayDelay && index != kDelayKeyTime)
-        return;
     const auto byte = static_cast<std::uint8_t>(std::clamp(value, 0, 255));
-    m_scroll[static_cast<std::size_t>(index)] = byte;
-    m_text[static_cast<std::size_t>(index)] = QString::number(byte);
-    (index == kMacroPlayDelay ? m_macroPlayDelay : m_delayKeyTime) = byte;
+    m_scroll[delay] = byte;
+    m_text[delay] = QString::number(byte);
+    (delay == MacroPlayDelay ? m_options.MacroPlayDelay : m_options.DelayKeyTime) = byte;
 }
 
-void KeybConfLogic::Text1_Change(int index, const QString& text)
+void KeybConfLogic::typeDelay(Delay delay, const QString& text)
 {
-    if (index != kMacroPlayDelay && index != kDelayKeyTime)
-        return;
-    m_text[static_cast<std::size_t>(index)] = text;
-    if (index == kMacroPlayDelay) {
-        m_macroPlayDelay = BValidate(text);
-        m_scroll[kMacroPlayDelay] = m_macroPlayDelay;
+    m_text[delay] = text;
+    if (delay == MacroPlayDelay) {
+        m_options.MacroPlayDelay = BValidate(text);
+        m_scroll[MacroPlayDelay] = m_options.MacroPlayDelay;
     } else {
         // This box's scroll bar stays where it was.
-        m_delayKeyTime = BValidate(text);
+        m_options.DelayKeyTime = BValidate(text);
     }
 }
 
-void KeybConfLogic::Command1_Click()
-{
-    FillOut();
-    m_open = false;
-}
-
-void KeybConfLogic::Command2_Click()
+void KeybConfLogic::cancel()
 {
     m_open = false;
 }
 
-void KeybConfLogic::Form_Unload()
+void KeybConfLogic::closeWindow()
 {
     m_open = false;
 }
@@ -132,7 +110,7 @@ int KeybConfLogic::SelectedType() const
 
 int KeybConfLogic::LangListIndex() const
 {
-    return m_language < kLanguageCount ? m_language : -1;
+    return m_options.KbdLanguage < kLanguageCount ? m_options.KbdLanguage : -1;
 }
 
 QString KeybConfLogic::BuzzerCaption() const
@@ -140,14 +118,14 @@ QString KeybConfLogic::BuzzerCaption() const
     return BuzzerOn() ? QStringLiteral("Buzzer on") : QStringLiteral("Buzzer off");
 }
 
-const QString& KeybConfLogic::Text1(int index) const
+const QString& KeybConfLogic::Text1(Delay delay) const
 {
-    return m_text.at(static_cast<std::size_t>(index));
+    return m_text.at(delay);
 }
 
-int KeybConfLogic::VScr(int index) const
+int KeybConfLogic::VScr(Delay delay) const
 {
-    return m_scroll.at(static_cast<std::size_t>(index));
+    return m_scroll.at(delay);
 }
 
 } // namespace morvaw

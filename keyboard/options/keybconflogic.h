@@ -1,69 +1,67 @@
 #pragma once
 
+#include "layoutmodel.h"
+
 #include <QString>
 
 #include <array>
 #include <cstdint>
+#include <optional>
 
 namespace morvaw {
 
-struct ConfiguratorState;
-
 // KeybConf ("Keyboard Configure") without its widgets: the keyboard type,
-// keypad shape, language, buzzer and the two delays, held as copies while the
-// window is open and written into the layout by "&Ok" only.
+// keypad shape, language, buzzer and the two delays of a layout's options,
+// held as copies while the window is open and handed back by "&Ok" only.
 class KeybConfLogic
 {
 public:
     static constexpr int kLanguageCount = 8;
-    static constexpr int kMacroPlayDelay = 0; // Text1 / VScr index
-    static constexpr int kDelayKeyTime = 1;
     static constexpr std::uint8_t kBuzzerBit = 2;
-
-    explicit KeybConfLogic(ConfiguratorState& state);
+    // The delay boxes and their scroll bars (Text1 and VScr of this index).
+    enum Delay { MacroPlayDelay = 0, DelayKeyTime = 1 };
+    // The keypad shape buttons (kbdshape).
+    enum Shape { Shape12x7 = 0, Shape14x6 = 1 };
 
     // Language name of a KbdLang entry; "Unknown" outside 0..7.
     [[nodiscard]] static QString LangSt(int index);
 
-    // Every opening: the copies from the layout and the controls from them.
-    void Open();
-    void GetIn();
-    void FillOut();
+    // Every opening: the copies from the layout's options and the controls from them.
+    void open(const KeyboardOptions& options);
 
     // Control events.
-    void kbd_Click(int index);
-    void kbdshape_Click(int index);
-    void KbdLang_Click(int listIndex);
-    void cbBuzzerEnable_Click(bool checked);
-    void VScr_Change(int index, int value);
-    void Text1_Change(int index, const QString& text);
-    void Command1_Click(); // "&Ok"
-    void Command2_Click(); // "&Cancel"
-    void Form_Unload();
+    void pickType(KeyboardKind type); // kbd: "No macros", "Reduced", "Enhanced"
+    void pickShape(Shape shape);
+    void pickLanguage(int listIndex); // KbdLang
+    void setBuzzer(bool on);          // cbBuzzerEnable
+    void scrollDelay(Delay delay, int value);
+    void typeDelay(Delay delay, const QString& text);
+    void accept(); // "&Ok"
+    void cancel(); // "&Cancel"
+    void closeWindow();
 
     // What the window shows.
     [[nodiscard]] bool IsOpen() const { return m_open; }
+    // The options "&Ok" handed back, once.
+    [[nodiscard]] std::optional<KeyboardOptions> takeAccepted();
     // The kbd button of the type copy, -1 for type 3 (picked at transfer time).
     [[nodiscard]] int SelectedType() const;
-    [[nodiscard]] int SelectedShape() const { return m_shapeButton; }
+    [[nodiscard]] Shape SelectedShape() const { return m_shape; }
     // -1 when the layout's language has no entry in the list.
     [[nodiscard]] int LangListIndex() const;
     // The box follows the copy both ways: one left checked from an earlier
     // opening must not switch the buzzer on at the next "&Ok".
-    [[nodiscard]] bool BuzzerOn() const { return (m_flags & kBuzzerBit) != 0; }
+    [[nodiscard]] bool BuzzerOn() const { return (m_options.KbdFlags & kBuzzerBit) != 0; }
     [[nodiscard]] QString BuzzerCaption() const;
-    [[nodiscard]] const QString& Text1(int index) const;
-    [[nodiscard]] int VScr(int index) const;
+    [[nodiscard]] const QString& Text1(Delay delay) const;
+    [[nodiscard]] int VScr(Delay delay) const;
 
 private:
-    ConfiguratorState& m_state;
     bool m_open = false;
     int m_type = 0;
-    std::uint8_t m_flags = 0;
-    std::uint8_t m_language = 0;
-    std::uint8_t m_macroPlayDelay = 0;
-    std::uint8_t m_delayKeyTime = 0;
-    int m_shapeButton = 0;
+    KeyboardOptions m_options;
+    Shape m_shape = Shape12x7;
+    std::optional<KeyboardOptions> m_accepted;
     std::array<QString, 2> m_text{QString(), QStringLiteral("100")};
     std::array<int, 2> m_scroll{};
 };

@@ -1,10 +1,10 @@
 #include "setparamlogic.h"
 
 #include "bvalidate.h"
-#include "configuratorstate.h"
-#include "definitionline.h"
+#include "keypictures.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace morvaw {
 
@@ -17,126 +17,89 @@ std::uint8_t withBit(std::uint8_t byte, std::uint8_t bit, bool on)
 
 } // namespace
 
-SetParamLogic::SetParamLogic(ConfiguratorState& state) : m_state(state) {}
-
-void SetParamLogic::GetIn()
+void SetParamLogic::open(const MsrSettings& settings)
 {
-    std::uint8_t& status = m_state.MsrEditStatus();
-    switch (status) {
-    case 0: {
-        const auto& r = m_state.LayoutRecords;
-        m_flags = r[Settings::KbdFlags].PosX;
-        m_option1 = r[Settings::MsrOption1].PosX;
-        m_option2 = r[Settings::MsrOption2].PosX;
-        m_option3 = r[Settings::MsrOption3].PosX;
-        for (int k = 0; k < kLines; ++k) {
-            const KeyRecord& rec =
-                r[static_cast<std::size_t>(kLineRecords[static_cast<std::size_t>(k)])];
-            m_lines[static_cast<std::size_t>(k)] = {rec.Len0, rec.Def0};
-        }
-        break;
-    }
-    case 2:
-        for (int k = 0; k < kLines; ++k) {
-            const KeyRecord& key = m_state.MsrKeys[static_cast<std::size_t>(k)];
-            m_lines[static_cast<std::size_t>(k)] = {key.Len0, key.Def0};
-        }
-        status = 0;
-        break;
-    case 3:
-        status = 0;
-        break;
-    default:
-        break;
-    }
+    m_copy = settings;
+    activate();
 }
 
-void SetParamLogic::Form_Activate()
+void SetParamLogic::takeKeys(const MsrLines& keys)
 {
-    GetIn();
-    m_scroll = m_option1;
-    m_text = QString::number(m_option1);
+    m_copy.Lines = keys;
+}
+
+void SetParamLogic::returnFromKeyEditor()
+{
+    activate();
+}
+
+void SetParamLogic::activate()
+{
+    m_accepted.reset();
+    m_scroll = m_copy.MsrOption1;
+    m_text = QString::number(m_copy.MsrOption1);
     m_open = true;
 }
 
-void SetParamLogic::FillOut()
+std::optional<MsrSettings> SetParamLogic::takeAccepted()
 {
-    auto& r = m_state.LayoutRecords;
-    r[Settings::KbdFlags].PosX = withBit(r[Settings::KbdFlags].PosX, CheckSumMode, CheckSum());
-    for (int k = 0; k < kLines; ++k) {
-        KeyRecord& rec = r[static_cast<std::size_t>(kLineRecords[static_cast<std::size_t>(k)])];
-        rec.Len0 = m_lines[static_cast<std::size_t>(k)].length;
-        rec.Def0 = m_lines[static_cast<std::size_t>(k)].text;
-    }
-    r[Settings::MsrOption1].PosX = m_option1;
-    r[Settings::MsrOption2].PosX = m_option2;
-    r[Settings::MsrOption3].PosX = m_option3;
+    return std::exchange(m_accepted, std::nullopt);
 }
 
-void SetParamLogic::Track_Click(std::uint8_t bit, bool checked)
+void SetParamLogic::setTrack(std::uint8_t bit, bool on)
 {
-    m_option2 = withBit(m_option2, bit, checked);
+    m_copy.MsrOption2 = withBit(m_copy.MsrOption2, bit, on);
 }
 
-void SetParamLogic::cbCheckSumMode_Click(bool checked)
+void SetParamLogic::setCheckSumMode(bool on)
 {
-    m_flags = withBit(m_flags, CheckSumMode, checked);
+    m_copy.CheckSumMode = on;
 }
 
-void SetParamLogic::cbSendSentinels_Click(bool checked)
+void SetParamLogic::setSendSentinels(bool on)
 {
-    m_option3 = withBit(m_option3, SendSentinels, checked);
+    m_copy.MsrOption3 = withBit(m_copy.MsrOption3, SendSentinels, on);
 }
 
-void SetParamLogic::cbForceLowerCase_Click(bool checked)
+void SetParamLogic::setForceLowerCase(bool on)
 {
-    m_option3 = withBit(m_option3, ForceLowerCase, checked);
+    m_copy.MsrOption3 = withBit(m_copy.MsrOption3, ForceLowerCase, on);
 }
 
-void SetParamLogic::Text1_Change(const QString& text)
+void SetParamLogic::typeDelay(const QString& text)
 {
     m_text = text;
-    m_option1 = BValidate(text);
-    m_scroll = m_option1;
+    m_copy.MsrOption1 = BValidate(text);
+    m_scroll = m_copy.MsrOption1;
 }
 
-void SetParamLogic::VScr_Change(int value)
+void SetParamLogic::scrollDelay(int value)
 {
-    m_option1 = static_cast<std::uint8_t>(std::clamp(value, 0, 255));
-    m_scroll = m_option1;
-    m_text = QString::number(m_option1);
+    m_copy.MsrOption1 = static_cast<std::uint8_t>(std::clamp(value, 0, 255));
+    m_scroll = m_copy.MsrOption1;
+    m_text = QString::number(m_copy.MsrOption1);
 }
 
-void SetParamLogic::InputLinePict_Click(int index)
+void SetParamLogic::accept()
 {
-    if (index < 0 || index >= kLines)
-        return;
-    for (int k = 0; k < kLines; ++k) {
-        KeyRecord& key = m_state.MsrKeys[static_cast<std::size_t>(k)];
-        key.Len0 = m_lines[static_cast<std::size_t>(k)].length;
-        key.Def0 = m_lines[static_cast<std::size_t>(k)].text;
-    }
-    m_state.MsrEditStatus() = kInEditor;
-    m_state.MsrEditMode = true;
+    m_accepted = m_copy;
+    m_open = false;
 }
 
-void SetParamLogic::cbContrRet_Click(int index)
+void SetParamLogic::cancel()
 {
-    if (index == 0)
-        FillOut();
-    if (index == 0 || index == 1)
-        m_open = false;
+    m_open = false;
 }
 
-void SetParamLogic::Form_Unload()
+void SetParamLogic::closeWindow()
 {
     m_open = false;
 }
 
 std::string SetParamLogic::PrintInpLine(int index) const
 {
-    const Line& line = m_lines.at(static_cast<std::size_t>(index));
-    return InputLineText(line.text, line.length);
+    const Definition& line = m_copy.Lines.at(static_cast<std::size_t>(index));
+    return InputLineText(line.Def, line.Len);
 }
 
 } // namespace morvaw

@@ -48,10 +48,10 @@ ProgramFolders ProgramFolders::Locate(const fs::path& executableFolder, const fs
     const fs::path perUser = configHome.empty() ? executableFolder : configHome / "morvaw";
     const fs::path installed = executableFolder.parent_path() / "share" / "morvaw";
     if (!holdsData(executableFolder) && holdsData(installed))
-        return {installed, perUser};
+        return {{installed, perUser}};
     if (isWritableFolder(executableFolder))
-        return {executableFolder, executableFolder};
-    return {executableFolder, perUser};
+        return {{executableFolder, executableFolder}};
+    return {{executableFolder, perUser}};
 }
 
 ProgramFolders ProgramFolders::ForThisProgram()

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "filefolders.h"
+
 #include <filesystem>
 
 namespace morvaw {
@@ -14,11 +16,8 @@ namespace morvaw {
 // - An installed program (<prefix>/bin/morvaw with its data in
 //   <prefix>/share/morvaw) never writes under its prefix: the user's files
 //   live in the per-user folder, $XDG_CONFIG_HOME/morvaw (~/.config/morvaw).
-struct ProgramFolders
+struct ProgramFolders : FileFolders
 {
-    std::filesystem::path data;
-    std::filesystem::path user;
-
     // The folders for an executable in executableFolder; configHome is the
     // user's configuration folder (ConfigHome()).
     [[nodiscard]] static ProgramFolders Locate(const std::filesystem::path& executableFolder,

@@ -1,8 +1,9 @@
 #pragma once
 
 #include "applicationenvironment.h"
-#include "configuratorstate.h"
 #include "document/fakes.h"
+#include "languagetables.h"
+#include "layoutdocument.h"
 #include "mainform.h"
 
 #include <QAction>
@@ -14,7 +15,8 @@
 
 namespace morvaw::test {
 
-// The main window over a program folder (empty unless prepareFolder fills it), shown.
+// The main window over a program folder (empty unless prepareFolder fills
+// it), shown; the other windows are not there.
 class MainWindowRig : public ::testing::Test
 {
 protected:
@@ -22,13 +24,14 @@ protected:
     {
         ASSERT_TRUE(m_dir.isValid());
         prepareFolder();
-        InitialiseConfigurator(*m_state, m_dir.path().toStdString());
-        m_main = std::make_unique<MainForm>(*m_state, m_dialogs, m_help);
+        m_tables = std::make_unique<LanguageTables>(folders());
+        m_main = std::make_unique<MainForm>(m_document, *m_tables, folders(), m_dialogs, m_help);
         m_main->show();
         QCoreApplication::processEvents();
     }
 
     virtual void prepareFolder() {} // files the configurator finds at its start
+    [[nodiscard]] virtual FileFolders folders() const { return {m_dir.path().toStdString(), {}}; }
 
     template <typename T = QWidget> T* child(QWidget* window, const QString& name) const
     {
@@ -46,9 +49,17 @@ protected:
     {
         m_main->findChild<QAction*>(QString::fromLatin1(action))->trigger();
     }
+    // Key button `key`'s record, changed as a window would hand it back.
+    template <typename Change> void changeKey(int key, Change change)
+    {
+        KeyRecord record = m_document.key(key);
+        change(record);
+        m_document.storeKey(key, record);
+    }
 
     QTemporaryDir m_dir;
-    std::unique_ptr<ConfiguratorState> m_state = std::make_unique<ConfiguratorState>();
+    LayoutDocument m_document;
+    std::unique_ptr<LanguageTables> m_tables;
     ScriptedDialogs m_dialogs;
     RecordingHelp m_help;
     std::unique_ptr<MainForm> m_main;

@@ -1,11 +1,13 @@
 #include "mainform.h"
 
-#include "configuratorstate.h"
 #include "displaytext.h"
 #include "filenames.h"
 #include "keybutton.h"
+#include "layoutdocument.h"
+#include "regularfile.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCloseEvent>
 #include <QFile>
 #include <QKeyEvent>
@@ -21,6 +23,9 @@ namespace {
 
 const char* const kHelpContext = "helpContext";
 const char* const kKeyIndex = "keyIndex";
+
+// The File menu's items by their index, as their object names number them.
+enum FileItem { FileNew = 1, FileLoad = 2, FileSave = 4, FileSaveAs = 5, FileRecent1 = 7 };
 
 // Edges are rounded, not sizes, so the gaps between keys stay even.
 QRect pixelRect(const KeyButtonPlace& p)
@@ -39,19 +44,20 @@ QString menuText(const std::string& name)
 
 } // namespace
 
-MainForm::MainForm(ConfiguratorState& state, UserDialogs& dialogs, HelpAdapter& help,
-                   QWidget* parent)
-    : QMainWindow(parent), m_logic(state, dialogs, help)
+MainForm::MainForm(LayoutDocument& document, LanguageTables& tables, const FileFolders& folders,
+                   UserDialogs& dialogs, HelpAdapter& help, QWidget* parent)
+    : QMainWindow(parent), m_logic(document, tables, folders, dialogs, help)
 {
     setObjectName(QStringLiteral("MainForm"));
     buildMenus();
     buildKeyboardPicture();
     resize(920, 600);
-    m_logic.Form_Load(static_cast<float>(m_picture->width()),
-                      static_cast<float>(m_picture->height()));
+    m_logic.load(static_cast<float>(m_picture->width()), static_cast<float>(m_picture->height()));
     syncView();
+    // An undo, or a window handing back a value, changes what the picture shows.
+    connect(&document, &LayoutDocument::changed, this, [this] { run([&] { m_logic.refresh(); }); });
     // Said once the event loop runs, over the window that main has shown by then.
-    QTimer::singleShot(0, this, [this] { m_logic.ReportIncompleteInstallation(); });
+    QTimer::singleShot(0, this, [this] { m_logic.reportIncompleteInstallation(); });
 }
 
 template <typename Command> void MainForm::run(Command command)
@@ -78,63 +84,81 @@ void MainForm::buildMenus()
     using L = MainFormLogic;
     QMenu* file = menuBar()->addMenu(QStringLiteral("&File"));
     file->setObjectName(QStringLiteral("FileMenu"));
-    auto fileItem = [&](int index, const QString& text, const QKeySequence& key = {}) {
+    auto fileItem = [&](int index, const QString& text, void (L::*command)(),
+                        const QKeySequence& key = {}) {
         QAction* a =
             addCommand(file, QStringLiteral("File_%1").arg(index), text, L::kFileHelp, key);
         connect(a, &QAction::triggered, this,
-                [this, index] { run([&] { m_logic.File_Click(index); }); });
+                [this, command] { run([&] { (m_logic.*command)(); }); });
         return a;
     };
-    fileItem(L::FileNew, QStringLiteral("&New"));
-    fileItem(L::FileLoad, QStringLiteral("&Load layout"), QKeySequence(Qt::Key_F3));
-    fileItem(L::FileSave, QStringLiteral("&Save"), QKeySequence(Qt::Key_F2));
-    fileItem(L::FileSaveAs, QStringLiteral("Save &As"), QKeySequence(Qt::CTRL | Qt::Key_A));
+    fileItem(FileNew, QStringLiteral("&New"), &L::newLayout);
+    fileItem(FileLoad, QStringLiteral("&Load layout"), &L::loadLayout, QKeySequence(Qt::Key_F3));
+    fileItem(FileSave, QStringLiteral("&Save"), &L::saveLayout, QKeySequence(Qt::Key_F2));
+    fileItem(FileSaveAs, QStringLiteral("Save &As"), &L::saveLayoutAs,
+             QKeySequence(Qt::CTRL | Qt::Key_A));
     file->addSeparator()->setObjectName(QStringLiteral("File_6"));
     for (int i = 0; i < 3; ++i) {
-        m_recentActions[static_cast<std::size_t>(i)] = fileItem(L::FileRecent1 + i, QString());
-        m_recentActions[static_cast<std::size_t>(i)]->setVisible(false);
+        QAction* recent = addCommand(file, QStringLiteral("File_%1").arg(FileRecent1 + i),
+                                     QString(), L::kFileHelp);
+        connect(recent, &QAction::triggered, this,
+                [this, i] { run([&] { m_logic.openRecentFile(i); }); });
+        recent->setVisible(false);
+        m_recentActions[static_cast<std::size_t>(i)] = recent;
     }
     file->addSeparator()->setObjectName(QStringLiteral("File_10"));
     QAction* exit = addCommand(file, QStringLiteral("File_11"), QStringLiteral("E&xit"),
                                L::kFileHelp, QKeySequence(Qt::CTRL | Qt::Key_X));
     connect(exit, &QAction::triggered, this, &QWidget::close);
 
+    QMenu* edit = menuBar()->addMenu(QStringLiteral("&Edit"));
+    edit->setObjectName(QStringLiteral("EditMenu"));
+    m_undo = addCommand(edit, QStringLiteral("Undo"), QStringLiteral("&Undo"), 0,
+                        QKeySequence(Qt::CTRL | Qt::Key_Z));
+    connect(m_undo, &QAction::triggered, this, [this] { run([&] { m_logic.undo(); }); });
+    m_redo = addCommand(edit, QStringLiteral("Redo"), QStringLiteral("&Redo"), 0,
+                        QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z));
+    connect(m_redo, &QAction::triggered, this, [this] { run([&] { m_logic.redo(); }); });
+
     QMenu* keyboard = menuBar()->addMenu(QStringLiteral("&Keyboard"));
     keyboard->setObjectName(QStringLiteral("KeyboardMenu"));
     connect(addCommand(keyboard, QStringLiteral("Configure1"), QStringLiteral("&Configure"),
                        L::kKeyboardHelp, QKeySequence(Qt::Key_F6)),
-            &QAction::triggered, this, [this] { run([&] { m_logic.Configure1_Click(); }); });
+            &QAction::triggered, this, [this] { run([&] { m_logic.openKeyboardOptions(); }); });
 
     QMenu* msr = menuBar()->addMenu(QStringLiteral("&MSR-reader"));
     msr->setObjectName(QStringLiteral("MsrMenu"));
     connect(addCommand(msr, QStringLiteral("Configure"), QStringLiteral("&Configure"), L::kMsrHelp,
                        QKeySequence(Qt::Key_F4)),
-            &QAction::triggered, this, [this] { run([&] { m_logic.Configure_Click(); }); });
+            &QAction::triggered, this, [this] { run([&] { m_logic.openMsrParameters(); }); });
 
-    auto editItem = [&](int index, const QString& text, int context) {
-        QAction* a = addCommand(nullptr, QStringLiteral("Edit_%1").arg(index), text, context);
+    // Top-level items, named as the control array they were: Edit(1), (2) and (4).
+    auto topItem = [&](const char* name, const QString& text, int context, void (L::*command)()) {
+        QAction* a = addCommand(nullptr, QString::fromLatin1(name), text, context);
         connect(a, &QAction::triggered, this,
-                [this, index] { run([&] { m_logic.Edit_Click(index); }); });
+                [this, command] { run([&] { (m_logic.*command)(); }); });
         return a;
     };
-    editItem(1, QStringLiteral("&Set Param"), L::kSetParamHelp)->setVisible(false);
-    editItem(2, QStringLiteral("&Test"), L::kTestHelp);
-    editItem(4, QStringLiteral("&Program Kbd"), L::kProgramHelp);
+    // The hidden Set Param: the MSR parameters, as from the MSR-reader menu.
+    topItem("Edit_1", QStringLiteral("&Set Param"), L::kSetParamHelp, &L::openMsrParameters)
+        ->setVisible(false);
+    topItem("Edit_2", QStringLiteral("&Test"), L::kTestHelp, &L::openTest);
+    topItem("Edit_4", QStringLiteral("&Program Kbd"), L::kProgramHelp, &L::openProgramming);
 
     QMenu* help = menuBar()->addMenu(QStringLiteral("Help"));
     help->setObjectName(QStringLiteral("HelpMenu"));
     connect(addCommand(help, QStringLiteral("Contents"), QStringLiteral("Contents"), 0),
-            &QAction::triggered, this, [this] { m_logic.Contents_Click(); });
+            &QAction::triggered, this, [this] { m_logic.showHelpContents(); });
     connect(
         addCommand(help, QStringLiteral("How_To_Use_Help"), QStringLiteral("How to use help"), 0),
-        &QAction::triggered, this, [this] { m_logic.How_To_Use_Help_Click(); });
+        &QAction::triggered, this, [this] { m_logic.showHelpOnHelp(); });
     help->addSeparator();
     connect(addCommand(help, QStringLiteral("About"), QStringLiteral("&About"), L::kAboutHelp),
-            &QAction::triggered, this, [this] { run([&] { m_logic.About_Click(); }); });
+            &QAction::triggered, this, [this] { run([&] { m_logic.showAbout(); }); });
 
     // F1 on a highlighted menu item asks for that item's help topic.
     menuBar()->installEventFilter(this);
-    for (QMenu* menu : {file, keyboard, msr, help})
+    for (QMenu* menu : {file, edit, keyboard, msr, help})
         menu->installEventFilter(this);
 }
 
@@ -149,7 +173,7 @@ void MainForm::buildKeyboardPicture()
         button->setProperty(kKeyIndex, i);
         button->installEventFilter(this);
         connect(button, &QPushButton::clicked, this,
-                [this, i] { run([&] { m_logic.KeyBtn_Click(i); }); });
+                [this, i] { run([&] { m_logic.openKeyEditor(i); }); });
         m_keyButtons[static_cast<std::size_t>(i)] = button;
     }
     m_picture->installEventFilter(this);
@@ -157,20 +181,24 @@ void MainForm::buildKeyboardPicture()
 
 void MainForm::syncView()
 {
-    setWindowTitle(ToQtPath(m_logic.Caption()));
-    const KeyButtonPlaces& places = m_logic.KeyPlaces();
+    setWindowTitle(ToQtPath(m_logic.caption()));
+    const KeyButtonPlaces& places = m_logic.keyPlaces();
     for (int i = 0; i < kKeyCount; ++i) {
         KeyButton* button = m_keyButtons[static_cast<std::size_t>(i)];
         const KeyButtonPlace& place = places[static_cast<std::size_t>(i)];
-        button->setCaption(ToDisplayText(m_logic.KeyCaption(i)));
+        button->setCaption(ToDisplayText(m_logic.keyCaption(i)));
         if (place.visible)
             button->setGeometry(pixelRect(place));
         button->setVisible(place.visible);
     }
     for (std::size_t i = 0; i < m_recentActions.size(); ++i) {
-        m_recentActions[i]->setText(menuText(m_logic.RecentItems()[i]));
-        m_recentActions[i]->setVisible(m_logic.RecentVisible()[i]);
+        m_recentActions[i]->setText(menuText(m_logic.recentItems()[i]));
+        m_recentActions[i]->setVisible(m_logic.recentVisible()[i]);
     }
+    m_undo->setText(m_logic.undoCommand());
+    m_undo->setEnabled(m_logic.document().canUndo());
+    m_redo->setText(m_logic.redoCommand());
+    m_redo->setEnabled(m_logic.document().canRedo());
 }
 
 void MainForm::holdFor(const QObject* window, Hold how)
@@ -191,14 +219,33 @@ void MainForm::returnFromChild(const QObject* window)
     show();
     raise();
     activateWindow();
-    run([&] { m_logic.Form_Activate(); });
+    run([&] { m_logic.refresh(); });
+}
+
+bool MainForm::closeForTermination()
+{
+    // A question of another window would hold the request until answered.
+    if (QWidget* box = QApplication::activeModalWidget(); box && box != this)
+        box->close();
+    QList<QWidget*> steppedAside;
+    for (QWidget* window : QApplication::topLevelWidgets()) {
+        if (window != this && window->isVisible() && window->isWindow()) {
+            window->hide();
+            steppedAside << window;
+        }
+    }
+    if (close())
+        return true;
+    for (QWidget* window : steppedAside)
+        window->show();
+    return false;
 }
 
 void MainForm::pictureResized()
 {
     run([&] {
-        m_logic.Form_Resize(static_cast<float>(m_picture->width()),
-                            static_cast<float>(m_picture->height()), isMinimized());
+        m_logic.resize(static_cast<float>(m_picture->width()),
+                       static_cast<float>(m_picture->height()), isMinimized());
     });
 }
 
@@ -214,7 +261,8 @@ bool MainForm::eventFilter(QObject* watched, QEvent* event)
             return true;
         const auto* mouse = static_cast<QMouseEvent*>(event);
         const int index = watched->property(kKeyIndex).toInt();
-        run([&] { m_logic.KeyBtn_MouseDown(index, mouse->button()); });
+        if (mouse->button() == Qt::RightButton)
+            run([&] { m_logic.showKeyDefinitions(index); });
     } else if (event->type() == QEvent::KeyPress &&
                static_cast<QKeyEvent*>(event)->key() == Qt::Key_F1) {
         QAction* active = nullptr;
@@ -223,7 +271,7 @@ bool MainForm::eventFilter(QObject* watched, QEvent* event)
         else if (auto* bar = qobject_cast<QMenuBar*>(watched))
             active = bar->activeAction();
         if (active && active->property(kHelpContext).toInt() != 0) {
-            m_logic.ContextHelp(active->property(kHelpContext).toInt());
+            m_logic.showContextHelp(active->property(kHelpContext).toInt());
             return true;
         }
     }
@@ -234,14 +282,14 @@ void MainForm::changeEvent(QEvent* event)
 {
     QMainWindow::changeEvent(event);
     if (event->type() == QEvent::ActivationChange && isActiveWindow())
-        run([&] { m_logic.Form_Activate(); });
+        run([&] { m_logic.refresh(); });
     else if (event->type() == QEvent::WindowStateChange)
         pictureResized();
 }
 
 void MainForm::closeEvent(QCloseEvent* event)
 {
-    const bool unload = m_logic.Form_Unload();
+    const bool unload = m_logic.unload();
     syncView();
     if (unload)
         event->accept();
@@ -253,11 +301,11 @@ void MainForm::keyPressEvent(QKeyEvent* event)
 {
     // The form sees these before its controls, whichever key has the focus.
     if (event->key() == Qt::Key_F5) {
-        run([&] { m_logic.Edit_Click(4); });
+        run([&] { m_logic.openProgramming(); });
         return;
     }
     if (event->key() == Qt::Key_F7) {
-        run([&] { m_logic.Edit_Click(2); });
+        run([&] { m_logic.openTest(); });
         return;
     }
     QMainWindow::keyPressEvent(event);

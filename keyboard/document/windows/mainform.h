@@ -12,19 +12,21 @@ class QMenu;
 
 namespace morvaw {
 
-struct ConfiguratorState;
 class HelpAdapter;
 class KeyButton;
+class LanguageTables;
+class LayoutDocument;
 class UserDialogs;
 
-// The configurator's main window: the menus and the keyboard picture. It
-// forwards its events to MainFormLogic and shows what that computed.
+// The configurator's main window: the menus and the keyboard picture of the
+// layout document. It forwards its events to MainFormLogic and shows what
+// that computed, again whenever the document changes.
 class MainForm : public QMainWindow
 {
     Q_OBJECT
 public:
-    MainForm(ConfiguratorState& state, UserDialogs& dialogs, HelpAdapter& help,
-             QWidget* parent = nullptr);
+    MainForm(LayoutDocument& document, LanguageTables& tables, const FileFolders& folders,
+             UserDialogs& dialogs, HelpAdapter& help, QWidget* parent = nullptr);
 
     [[nodiscard]] MainFormLogic& logic() { return m_logic; }
 
@@ -40,6 +42,12 @@ public:
     // shows and refreshes it at once, without waiting for an activation that
     // some window managers (or none at all) never send.
     void returnFromChild(const QObject* window);
+
+    // A termination request (a logout, a kill): the program ends as when this
+    // window is closed, with no other window of it left open. The others
+    // step aside first; when the user keeps this window (Cancel at the save
+    // question), they come back as they were. False then.
+    bool closeForTermination();
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -60,6 +68,8 @@ private:
     QWidget* m_picture = nullptr;
     std::array<KeyButton*, kKeyCount> m_keyButtons{};
     std::array<QAction*, 3> m_recentActions{};
+    QAction* m_undo = nullptr;
+    QAction* m_redo = nullptr;
     QSet<const QObject*> m_holders;
 };
 

@@ -1,9 +1,7 @@
 #include "keymodeform.h"
 
-#include "configuratorstate.h"
 #include "displaytext.h"
 #include "inputlinepicture.h"
-#include "mainform.h"
 #include "pckeyboard.h"
 #include "virtualkeys.h"
 
@@ -64,8 +62,9 @@ QLabel* lengthLabel(const QString& name, QWidget* parent)
 
 } // namespace
 
-KeyModeForm::KeyModeForm(ConfiguratorState& state, UserDialogs& dialogs, QWidget* parent)
-    : QWidget(parent), m_state(state), m_logic(state, dialogs)
+KeyModeForm::KeyModeForm(LanguageTables& tables, const std::filesystem::path& pictureFolder,
+                         UserDialogs& dialogs, QWidget* parent)
+    : QWidget(parent), m_logic(tables, dialogs)
 {
     setObjectName(QStringLiteral("KeyModeForm"));
     setWindowTitle(m_logic.Caption());
@@ -76,11 +75,12 @@ KeyModeForm::KeyModeForm(ConfiguratorState& state, UserDialogs& dialogs, QWidget
     m_pages->addWidget(buildTablePage());
     m_pages->addWidget(buildEditScanPage());
 
-    m_keyboard = new PcKeyboard(state.AppPath, this);
+    m_keyboard = new PcKeyboard(pictureFolder, this);
     connect(m_keyboard, &PcKeyboard::btnClicked, this,
-            [this](int n) { run([&] { m_logic.Btn_Click(n); }); });
-    connect(m_keyboard, &PcKeyboard::pictureMouseDown, this,
-            [this](int i, Qt::MouseButton b) { run([&] { m_logic.BtnPict_MouseDown(i, b); }); });
+            [this](int n) { run([&] { m_logic.pickOnScreenKey(n); }); });
+    connect(m_keyboard, &PcKeyboard::pictureMouseDown, this, [this](int i, Qt::MouseButton b) {
+        run([&] { m_logic.pressPictureKey(static_cast<OnScreen::Picture>(i), b); });
+    });
 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(m_pages);
@@ -88,13 +88,13 @@ KeyModeForm::KeyModeForm(ConfiguratorState& state, UserDialogs& dialogs, QWidget
     layout->setSizeConstraint(QLayout::SetFixedSize);
 }
 
-QPushButton* KeyModeForm::makeContr(int index, const QString& caption)
+QPushButton* KeyModeForm::makeContr(int index, const QString& caption,
+                                    void (KeyModeLogic::*command)())
 {
     auto* b = new QPushButton(caption);
     b->setObjectName(QStringLiteral("contr_%1").arg(index));
     connect(b, &QPushButton::clicked, this,
-            [this, index] { run([&] { m_logic.contr_Click(index); }); });
-    m_contr[static_cast<std::size_t>(index)] = b;
+            [this, command] { run([&] { (m_logic.*command)(); }); });
     return b;
 }
 
@@ -114,7 +114,7 @@ QWidget* KeyModeForm::buildMacrosPage()
         auto* rpt = new QCheckBox(QStringLiteral("Rpt"), frame);
         rpt->setObjectName(QStringLiteral("Check1_%1").arg(k));
         connect(rpt, &QCheckBox::clicked, this,
-                [this, k](bool checked) { run([&] { m_logic.Check1_Click(k, checked); }); });
+                [this, k](bool checked) { run([&] { m_logic.setRepeat(k, checked); }); });
         m_rpt[static_cast<std::size_t>(k)] = rpt;
         m_keyLengths[static_cast<std::size_t>(k)] =
             lengthLabel(QStringLiteral("LengthLabel_%1").arg(k), frame);
@@ -123,11 +123,13 @@ QWidget* KeyModeForm::buildMacrosPage()
         grid->addWidget(m_keyLengths[static_cast<std::size_t>(k)], k, 2);
         grid->addWidget(rpt, k, 3);
     }
+    using L = KeyModeLogic;
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
-    for (auto [index, caption] :
-         {std::pair{6, "&Ok"}, {7, "&Cancel"}, {8, "&Special"}, {9, "&Del"}})
-        buttons->addWidget(makeContr(index, QString::fromLatin1(caption)));
+    buttons->addWidget(makeContr(6, QStringLiteral("&Ok"), &L::accept));
+    buttons->addWidget(makeContr(7, QStringLiteral("&Cancel"), &L::cancel));
+    buttons->addWidget(makeContr(8, QStringLiteral("&Special"), &L::showScanTable));
+    buttons->addWidget(makeContr(9, QStringLiteral("&Del"), &L::deleteLastToken));
     grid->addLayout(buttons, 3, 0, 1, 4);
     return frame;
 }
@@ -152,11 +154,13 @@ QWidget* KeyModeForm::buildMsrPage()
         grid->addWidget(line, k, 1);
         grid->addWidget(m_msrLengths[static_cast<std::size_t>(k)], k, 2);
     }
+    using L = KeyModeLogic;
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
-    for (auto [index, caption] :
-         {std::pair{10, "&Del"}, {11, "&Special"}, {12, "&Cancel"}, {13, "&Ok"}})
-        buttons->addWidget(makeContr(index, QString::fromLatin1(caption)));
+    buttons->addWidget(makeContr(10, QStringLiteral("&Del"), &L::deleteLastToken));
+    buttons->addWidget(makeContr(11, QStringLiteral("&Special"), &L::showScanTable));
+    buttons->addWidget(makeContr(12, QStringLiteral("&Cancel"), &L::cancel));
+    buttons->addWidget(makeContr(13, QStringLiteral("&Ok"), &L::accept));
     grid->addLayout(buttons, 4, 0, 1, 3);
     return frame;
 }
@@ -171,9 +175,9 @@ QWidget* KeyModeForm::buildTablePage()
     m_list->setObjectName(QStringLiteral("ListTable"));
     m_list->setFixedWidth(170);
     connect(m_list, &QListWidget::currentRowChanged, this,
-            [this](int r) { run([&] { m_logic.ListTable_Click(r); }); });
+            [this](int r) { run([&] { m_logic.selectListRow(r); }); });
     connect(m_list, &QListWidget::itemDoubleClicked, this,
-            [this] { run([&] { m_logic.ListTable_DblClick(); }); });
+            [this] { run([&] { m_logic.insertSelectedKey(); }); });
     row->addWidget(m_list);
 
     auto* middle = new QVBoxLayout;
@@ -194,8 +198,9 @@ QWidget* KeyModeForm::buildTablePage()
     for (int i = 0; i < 4; ++i) {
         auto* option = new QRadioButton(modCaptions[static_cast<std::size_t>(i)], modifiers);
         option->setObjectName(QStringLiteral("OpShft_%1").arg(i));
+        const auto modifier = static_cast<KeyModeLogic::Modifier>(i);
         connect(option, &QRadioButton::clicked, this,
-                [this, i] { run([&] { m_logic.OpShft_Click(i); }); });
+                [this, modifier] { run([&] { m_logic.toggleModifier(modifier); }); });
         m_opShft[static_cast<std::size_t>(i)] = option;
         modRow->addWidget(option);
     }
@@ -204,19 +209,23 @@ QWidget* KeyModeForm::buildTablePage()
     middle->addStretch();
     row->addLayout(middle, 1);
 
+    using L = KeyModeLogic;
     auto* buttons = new QGridLayout;
-    int r = 0;
-    for (auto [index, caption] : {std::pair{0, "&Ok"}, {1, "&Cancel"}, {4, "&Edit"}, {5, "C&lear"}})
-        buttons->addWidget(makeContr(index, QString::fromLatin1(caption)), r++, 0);
-    const std::array<std::pair<const char*, const char*>, 3> functions = {
-        {{"Func1", "Func1"}, {"Func2", "Func2"}, {"FuncToggle", "FuncToggle"}}};
-    for (int i = 0; i < 3; ++i) {
-        auto* b = new QPushButton(
-            QString::fromLatin1(functions[static_cast<std::size_t>(i)].second), frame);
-        b->setObjectName(QString::fromLatin1(functions[static_cast<std::size_t>(i)].first));
+    buttons->addWidget(makeContr(0, QStringLiteral("&Ok"), &L::insertSelectedKey), 0, 0);
+    buttons->addWidget(makeContr(1, QStringLiteral("&Cancel"), &L::showDefinitionLines), 1, 0);
+    buttons->addWidget(makeContr(4, QStringLiteral("&Edit"), &L::editScanRecord), 2, 0);
+    buttons->addWidget(makeContr(5, QStringLiteral("C&lear"), &L::clearScanRecord), 3, 0);
+    const std::array<std::pair<const char*, L::FunctionButton>, 3> functions = {
+        {{"Func1", L::Func1Button},
+         {"Func2", L::Func2Button},
+         {"FuncToggle", L::FuncToggleButton}}};
+    for (std::size_t i = 0; i < functions.size(); ++i) {
+        auto* b = new QPushButton(QString::fromLatin1(functions[i].first), frame);
+        b->setObjectName(QString::fromLatin1(functions[i].first));
+        const L::FunctionButton button = functions[i].second;
         connect(b, &QPushButton::clicked, this,
-                [this, i] { run([&] { m_logic.Function_Click(i); }); });
-        buttons->addWidget(b, i, 1);
+                [this, button] { run([&] { m_logic.makeFunctionShiftKey(button); }); });
+        buttons->addWidget(b, static_cast<int>(i), 1);
     }
     row->addLayout(buttons);
     return frame;
@@ -235,11 +244,13 @@ QWidget* KeyModeForm::buildEditScanPage()
         auto* edit = new QLineEdit(frame);
         edit->setObjectName(QStringLiteral("Text1_%1").arg(i));
         edit->setFixedWidth(i == 0 ? 110 : 40);
-        connect(edit, &QLineEdit::textEdited, this,
-                [this, i](const QString& t) { run([&] { m_logic.Table().Text1_Change(i, t); }); });
-        if (i > 0) {
-            connect(edit, &QLineEdit::returnPressed, this, [this, i, edit] {
-                run([&] { m_logic.Table().Text1_Enter(i); });
+        const auto box = static_cast<ScanTableEditor::Box>(i);
+        connect(edit, &QLineEdit::textEdited, this, [this, box](const QString& t) {
+            run([&] { m_logic.Table().Text1_Change(box, t); });
+        });
+        if (box != ScanTableEditor::KeyNameBox) {
+            connect(edit, &QLineEdit::returnPressed, this, [this, box, edit] {
+                run([&] { m_logic.Table().Text1_Enter(box); });
                 edit->selectAll();
             });
         }
@@ -272,19 +283,20 @@ QWidget* KeyModeForm::buildEditScanPage()
             i < 3 ? QString::fromLatin1(kMaskOptions[static_cast<std::size_t>(i)]) : QString(),
             masks);
         option->setObjectName(QStringLiteral("Option1_%1").arg(i));
+        const auto maskOption = static_cast<ScanTableEditor::MaskOption>(i);
         connect(option, &QRadioButton::clicked, this,
-                [this, i] { run([&] { m_logic.Table().Option1_Click(i); }); });
+                [this, maskOption] { run([&] { m_logic.Table().toggleMaskOption(maskOption); }); });
         m_option1[static_cast<std::size_t>(i)] = option;
         if (i < 3)
             maskGrid->addWidget(option, (i + 2) % 4, (i + 2) / 4);
     }
-    m_option1[ScanTableEditor::kNoMaskOption]->hide();
+    m_option1[ScanTableEditor::NoMaskOption]->hide();
     row->addWidget(masks);
     row->addStretch();
 
     auto* buttons = new QVBoxLayout;
-    buttons->addWidget(makeContr(2, QStringLiteral("&Ok")));
-    buttons->addWidget(makeContr(3, QStringLiteral("&Cancel")));
+    buttons->addWidget(makeContr(2, QStringLiteral("&Ok"), &KeyModeLogic::storeScanRecord));
+    buttons->addWidget(makeContr(3, QStringLiteral("&Cancel"), &KeyModeLogic::cancelScanEdit));
     buttons->addStretch();
     row->addLayout(buttons);
     return frame;
@@ -297,30 +309,24 @@ InputLinePicture* KeyModeForm::line(int k) const
     return k >= 0 && k < 3 ? m_keyLines[static_cast<std::size_t>(k)] : nullptr;
 }
 
-void KeyModeForm::openForKey()
+void KeyModeForm::editKey(const KeyRecord& key, std::uint8_t language,
+                          std::function<void(const KeyRecord&)> accepted)
 {
-    open();
+    m_keyAccepted = std::move(accepted);
+    run([&] { m_logic.openForKey(key, language); });
+    bringUp();
 }
 
-void KeyModeForm::openForMsr()
+void KeyModeForm::editMsrLines(const MsrLines& lines, std::uint8_t language,
+                               std::function<void(const MsrLines&)> accepted)
 {
-    m_state.MsrEditMode = true;
-    open();
+    m_msrAccepted = std::move(accepted);
+    run([&] { m_logic.openForMsr(lines, language); });
+    bringUp();
 }
 
-void KeyModeForm::attachToMainForm(MainForm& mainForm)
+void KeyModeForm::bringUp()
 {
-    mainForm.logic().windows().showKeyEditor = [this, &mainForm] {
-        mainForm.holdFor(this);
-        openForKey();
-    };
-    connect(this, &KeyModeForm::keyClosed, &mainForm,
-            [this, &mainForm] { mainForm.returnFromChild(this); });
-}
-
-void KeyModeForm::open()
-{
-    run([&] { m_logic.Open(); });
     show();
     raise();
     activateWindow();
@@ -330,12 +336,17 @@ template <typename Command> void KeyModeForm::run(Command command)
 {
     command();
     syncView();
-    if (!m_logic.IsOpen() && isVisible()) {
-        hide();
-        if (m_logic.MsrMode())
-            emit msrClosed(m_state.MsrEditStatus());
-        else
-            emit keyClosed();
+    if (m_logic.IsOpen() || !isVisible())
+        return;
+    hide();
+    if (m_logic.MsrMode()) {
+        if (const auto lines = m_logic.takeAcceptedMsrLines(); lines && m_msrAccepted)
+            m_msrAccepted(*lines);
+        emit msrClosed();
+    } else {
+        if (const auto key = m_logic.takeAcceptedKey(); key && m_keyAccepted)
+            m_keyAccepted(*key);
+        emit keyClosed();
     }
 }
 
@@ -393,12 +404,13 @@ void KeyModeForm::syncView()
 
     const ScanTableEditor& table = m_logic.Table();
     for (int i = 0; i < 3; ++i) {
-        if (m_text1[static_cast<std::size_t>(i)]->text() != table.Text1(i))
-            m_text1[static_cast<std::size_t>(i)]->setText(table.Text1(i));
+        const QString& text = table.Text1(static_cast<ScanTableEditor::Box>(i));
+        if (m_text1[static_cast<std::size_t>(i)]->text() != text)
+            m_text1[static_cast<std::size_t>(i)]->setText(text);
     }
     for (const MaskCheck& c : kMaskChecks)
         m_check2[static_cast<std::size_t>(c.bit)]->setChecked(table.MaskCheck(c.bit));
-    m_option1[static_cast<std::size_t>(table.MaskOption())]->setChecked(true);
+    m_option1[static_cast<std::size_t>(table.SelectedMaskOption())]->setChecked(true);
 
     m_keyboard->showShifts(m_logic.DispShifts());
     if (const auto k = m_logic.TakeFocusRequest()) {
@@ -421,22 +433,12 @@ bool KeyModeForm::eventFilter(QObject* watched, QEvent* event)
         const auto* key = static_cast<QKeyEvent*>(event);
         if (key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab)
             break; // moves the focus
-        run([&] {
-            m_logic.KeyDown(VirtualKeyCode(key->key(), key->modifiers()),
-                            ShiftState(key->key(), key->modifiers()));
-            if (const int code = TypedCode(key->key(), key->modifiers(), key->text()); code >= 0)
-                m_logic.KeyPress(code);
-        });
+        if (const int code = TypedCode(key->key(), key->modifiers(), key->text()); code >= 0)
+            run([&] { m_logic.KeyPress(code); });
         return true;
     }
-    case QEvent::KeyRelease: {
-        const auto* key = static_cast<QKeyEvent*>(event);
-        run([&] {
-            m_logic.KeyUp(VirtualKeyCode(key->key(), key->modifiers()),
-                          ShiftState(key->key(), key->modifiers()));
-        });
+    case QEvent::KeyRelease:
         return true;
-    }
     default:
         break;
     }
@@ -446,7 +448,7 @@ bool KeyModeForm::eventFilter(QObject* watched, QEvent* event)
 void KeyModeForm::closeEvent(QCloseEvent* event)
 {
     // The form stays loaded: its state is used again at the next opening.
-    run([&] { m_logic.Form_Unload(); });
+    run([&] { m_logic.closeWindow(); });
     event->ignore();
 }
 

@@ -5,6 +5,8 @@
 #include <QWidget>
 
 #include <array>
+#include <filesystem>
+#include <functional>
 
 class QCheckBox;
 class QGroupBox;
@@ -17,36 +19,34 @@ class QStackedWidget;
 
 namespace morvaw {
 
-struct ConfiguratorState;
 class InputLinePicture;
-class MainForm;
+class LanguageTables;
 class PcKeyboard;
 class UserDialogs;
 
 // "Define Key" / "MSR Parameters": the key definition editor. Made once and
-// only hidden and shown afterwards. It forwards its controls' events to
-// KeyModeLogic and shows what that reports; when the logic closes, the
-// window hides itself and hands back to its caller through a signal.
+// only hidden and shown afterwards. It edits a copy of what it is opened
+// with and hands the edited value to `accepted` on Ok, nothing on Cancel or
+// the close box; then it hides and says so through keyClosed or msrClosed.
+// It forwards its controls' events to KeyModeLogic and shows what that reports.
 class KeyModeForm : public QWidget
 {
     Q_OBJECT
 public:
-    KeyModeForm(ConfiguratorState& state, UserDialogs& dialogs, QWidget* parent = nullptr);
+    // The modifier pictures are read from pictureFolder.
+    KeyModeForm(LanguageTables& tables, const std::filesystem::path& pictureFolder,
+                UserDialogs& dialogs, QWidget* parent = nullptr);
 
-    [[nodiscard]] KeyModeLogic& logic() { return m_logic; }
-
-    // Define Key mode: the caller has put the key into WorkKey and SelectedKey.
-    void openForKey();
-    // MSR mode for the four MsrKeys; msrClosed reports MsrEditStatus.
-    void openForMsr();
-
-    // A left click on a key of the main window opens this editor for the key
-    // (the main window disabled meanwhile); closing hands back to it.
-    void attachToMainForm(MainForm& mainForm);
+    // "Define Key" for a copy of one key of a layout in `language`.
+    void editKey(const KeyRecord& key, std::uint8_t language,
+                 std::function<void(const KeyRecord&)> accepted);
+    // "MSR Parameters" for the four MSR lines.
+    void editMsrLines(const MsrLines& lines, std::uint8_t language,
+                      std::function<void(const MsrLines&)> accepted);
 
 signals:
     void keyClosed();
-    void msrClosed(int msrEditStatus);
+    void msrClosed();
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -57,16 +57,18 @@ private:
     QWidget* buildMsrPage();
     QWidget* buildTablePage();
     QWidget* buildEditScanPage();
-    QPushButton* makeContr(int index, const QString& caption);
-    void open();
+    // A contr button: its object name keeps the index, its click runs the command.
+    QPushButton* makeContr(int index, const QString& caption, void (KeyModeLogic::*command)());
+    void bringUp();
     // Runs a command of the logic, then shows its results.
     template <typename Command> void run(Command command);
     void syncView();
     void syncList();
     [[nodiscard]] InputLinePicture* line(int k) const;
 
-    ConfiguratorState& m_state;
     KeyModeLogic m_logic;
+    std::function<void(const KeyRecord&)> m_keyAccepted;
+    std::function<void(const MsrLines&)> m_msrAccepted;
     QStackedWidget* m_pages = nullptr;
     std::array<QGroupBox*, 4> m_frames{}; // macros, MSR, table, edit scan code
     std::array<InputLinePicture*, 3> m_keyLines{};
@@ -75,7 +77,6 @@ private:
     std::array<QLabel*, 3> m_keyLengths{};
     std::array<QLabel*, 4> m_msrLengths{};
     std::array<QCheckBox*, 3> m_rpt{};
-    std::array<QPushButton*, KeyModeLogic::ControlCount> m_contr{};
     QListWidget* m_list = nullptr;
     std::array<QLabel*, 4> m_info{};
     std::array<QRadioButton*, 4> m_opShft{};

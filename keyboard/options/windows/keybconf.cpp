@@ -1,8 +1,6 @@
 #include "keybconf.h"
 
 #include "bytescrollbar.h"
-#include "configuratorstate.h"
-#include "mainform.h"
 #include "optioncontrols.h"
 
 #include <QCheckBox>
@@ -20,7 +18,7 @@
 
 namespace morvaw {
 
-KeybConf::KeybConf(ConfiguratorState& state, QWidget* parent) : QWidget(parent), m_logic(state)
+KeybConf::KeybConf(QWidget* parent) : QWidget(parent)
 {
     setObjectName(QStringLiteral("KeybConf"));
     setWindowTitle(QStringLiteral("Keyboard Configure"));
@@ -32,8 +30,9 @@ KeybConf::KeybConf(ConfiguratorState& state, QWidget* parent) : QWidget(parent),
     for (int i = 0; i < 3; ++i) {
         auto* option = new QRadioButton(types[static_cast<std::size_t>(i)], typeFrame);
         option->setObjectName(QStringLiteral("kbd_%1").arg(i));
+        const auto type = static_cast<KeyboardKind>(i);
         connect(option, &QRadioButton::clicked, this,
-                [this, i] { run([&] { m_logic.kbd_Click(i); }); });
+                [this, type] { run([&] { m_logic.pickType(type); }); });
         m_kbd[static_cast<std::size_t>(i)] = option;
         typeColumn->addWidget(option);
     }
@@ -44,8 +43,9 @@ KeybConf::KeybConf(ConfiguratorState& state, QWidget* parent) : QWidget(parent),
     for (int i = 0; i < 2; ++i) {
         auto* option = new QRadioButton(shapes[static_cast<std::size_t>(i)], shapeFrame);
         option->setObjectName(QStringLiteral("kbdshape_%1").arg(i));
+        const auto shape = static_cast<KeybConfLogic::Shape>(i);
         connect(option, &QRadioButton::clicked, this,
-                [this, i] { run([&] { m_logic.kbdshape_Click(i); }); });
+                [this, shape] { run([&] { m_logic.pickShape(shape); }); });
         m_kbdShape[static_cast<std::size_t>(i)] = option;
         shapeColumn->addWidget(option);
     }
@@ -56,28 +56,29 @@ KeybConf::KeybConf(ConfiguratorState& state, QWidget* parent) : QWidget(parent),
     for (int i = 0; i < KeybConfLogic::kLanguageCount; ++i)
         m_kbdLang->addItem(KeybConfLogic::LangSt(i));
     connect(m_kbdLang, &QComboBox::activated, this,
-            [this](int index) { run([&] { m_logic.KbdLang_Click(index); }); });
+            [this](int index) { run([&] { m_logic.pickLanguage(index); }); });
 
     m_buzzer = new QCheckBox(this);
     m_buzzer->setObjectName(QStringLiteral("cbBuzzerEnable"));
     connect(m_buzzer, &QCheckBox::clicked, this,
-            [this](bool checked) { run([&] { m_logic.cbBuzzerEnable_Click(checked); }); });
+            [this](bool checked) { run([&] { m_logic.setBuzzer(checked); }); });
 
     auto* delays = new QGridLayout;
     const std::array<QString, 2> captions = {QStringLiteral("Macro play delay"),
                                              QStringLiteral("Delay key time")};
     for (int i = 0; i < 2; ++i) {
+        const auto delay = static_cast<KeybConfLogic::Delay>(i);
         auto* text = new QLineEdit(this);
         text->setObjectName(QStringLiteral("Text1_%1").arg(i));
         text->setFixedWidth(text->fontMetrics().horizontalAdvance(QStringLiteral("00000")) + 12);
         text->setMaxLength(20);
         connect(text, &QLineEdit::textEdited, this,
-                [this, i](const QString& t) { run([&] { m_logic.Text1_Change(i, t); }); });
+                [this, delay](const QString& t) { run([&] { m_logic.typeDelay(delay, t); }); });
         auto* bar = new ByteScrollBar(this);
         bar->setObjectName(QStringLiteral("VScr_%1").arg(i));
         bar->setFixedHeight(text->sizeHint().height());
         connect(bar, &ByteScrollBar::byteChanged, this,
-                [this, i](int v) { run([&] { m_logic.VScr_Change(i, v); }); });
+                [this, delay](int v) { run([&] { m_logic.scrollDelay(delay, v); }); });
         m_text1[static_cast<std::size_t>(i)] = text;
         m_vscr[static_cast<std::size_t>(i)] = bar;
         delays->addWidget(new QLabel(captions[static_cast<std::size_t>(i)], this), i, 0);
@@ -91,11 +92,10 @@ KeybConf::KeybConf(ConfiguratorState& state, QWidget* parent) : QWidget(parent),
 
     auto* ok = new QPushButton(QStringLiteral("&Ok"), this);
     ok->setObjectName(QStringLiteral("Command1"));
-    connect(ok, &QPushButton::clicked, this, [this] { run([&] { m_logic.Command1_Click(); }); });
+    connect(ok, &QPushButton::clicked, this, [this] { run([&] { m_logic.accept(); }); });
     auto* cancel = new QPushButton(QStringLiteral("&Cancel"), this);
     cancel->setObjectName(QStringLiteral("Command2"));
-    connect(cancel, &QPushButton::clicked, this,
-            [this] { run([&] { m_logic.Command2_Click(); }); });
+    connect(cancel, &QPushButton::clicked, this, [this] { run([&] { m_logic.cancel(); }); });
 
     auto* frames = new QHBoxLayout;
     frames->addWidget(typeFrame);
@@ -118,34 +118,24 @@ KeybConf::KeybConf(ConfiguratorState& state, QWidget* parent) : QWidget(parent),
     syncView();
 }
 
-void KeybConf::open()
+void KeybConf::open(const KeyboardOptions& options)
 {
-    run([&] { m_logic.Open(); });
+    run([&] { m_logic.open(options); });
     show();
     raise();
     activateWindow();
-}
-
-void KeybConf::attachToMainForm(MainForm& mainForm)
-{
-    mainForm.logic().windows().showKeybConf = [this, &mainForm] {
-        mainForm.holdFor(this);
-        open();
-    };
-    connect(this, &KeybConf::closed, &mainForm, [this, &mainForm] {
-        mainForm.logic().RefreshCaption();
-        mainForm.returnFromChild(this);
-    });
 }
 
 template <typename Command> void KeybConf::run(Command command)
 {
     command();
     syncView();
-    if (!m_logic.IsOpen() && isVisible()) {
-        hide();
-        emit closed();
-    }
+    if (m_logic.IsOpen() || !isVisible())
+        return;
+    hide();
+    if (const auto options = m_logic.takeAccepted())
+        emit accepted(*options);
+    emit closed();
 }
 
 void KeybConf::syncView()
@@ -161,9 +151,9 @@ void KeybConf::syncView()
     }
     m_buzzer->setChecked(m_logic.BuzzerOn());
     m_buzzer->setText(m_logic.BuzzerCaption());
-    for (int i = 0; i < 2; ++i) {
-        ShowText(m_text1[static_cast<std::size_t>(i)], m_logic.Text1(i));
-        m_vscr[static_cast<std::size_t>(i)]->showByte(m_logic.VScr(i));
+    for (const auto delay : {KeybConfLogic::MacroPlayDelay, KeybConfLogic::DelayKeyTime}) {
+        ShowText(m_text1[delay], m_logic.Text1(delay));
+        m_vscr[delay]->showByte(m_logic.VScr(delay));
     }
 }
 
@@ -171,7 +161,7 @@ void KeybConf::closeEvent(QCloseEvent* event)
 {
     // Loaded once: closing from the frame only hides it and hands back.
     event->ignore();
-    run([&] { m_logic.Form_Unload(); });
+    run([&] { m_logic.closeWindow(); });
 }
 
 } // namespace morvaw

@@ -15,27 +15,21 @@ class QRadioButton;
 namespace morvaw {
 
 class ByteScrollBar;
-struct ConfiguratorState;
-class MainForm;
 
-// "Keyboard Configure": the keyboard-wide options. Made once and only hidden
-// and shown afterwards; it forwards its controls' events to KeybConfLogic and,
-// when that closes, hides and hands back through closed().
+// "Keyboard Configure": the keyboard-wide options of a layout. Made once and
+// only hidden and shown afterwards; it forwards its controls' events to
+// KeybConfLogic and, when that closes, hides, hands the options back through
+// accepted() after "&Ok", and says closed().
 class KeybConf : public QWidget
 {
     Q_OBJECT
 public:
-    explicit KeybConf(ConfiguratorState& state, QWidget* parent = nullptr);
+    explicit KeybConf(QWidget* parent = nullptr);
 
-    [[nodiscard]] KeybConfLogic& logic() { return m_logic; }
-
-    void open();
-
-    // "&Keyboard" > "&Configure" opens this window over the disabled main
-    // window; closing enables it again with its caption and picture renewed.
-    void attachToMainForm(MainForm& mainForm);
+    void open(const KeyboardOptions& options);
 
 signals:
+    void accepted(const morvaw::KeyboardOptions& options);
     void closed();
 
 protected:

@@ -1,11 +1,8 @@
 #include "setparam.h"
 
 #include "bytescrollbar.h"
-#include "configuratorstate.h"
 #include "displaytext.h"
 #include "inputlinepicture.h"
-#include "keymodeform.h"
-#include "mainform.h"
 #include "optioncontrols.h"
 
 #include <QCheckBox>
@@ -44,7 +41,7 @@ constexpr std::array<const char*, SetParamLogic::kLines> kLineCaptions = {
 
 } // namespace
 
-SetParam::SetParam(ConfiguratorState& state, QWidget* parent) : QWidget(parent), m_logic(state)
+SetParam::SetParam(QWidget* parent) : QWidget(parent)
 {
     setObjectName(QStringLiteral("SetParam"));
     setWindowTitle(QStringLiteral("MSR Configure"));
@@ -57,7 +54,7 @@ SetParam::SetParam(ConfiguratorState& state, QWidget* parent) : QWidget(parent),
         box->setObjectName(QString::fromLatin1(t.name));
         const std::uint8_t bit = t.bit;
         connect(box, &QCheckBox::clicked, this,
-                [this, bit](bool on) { run([&] { m_logic.Track_Click(bit, on); }); });
+                [this, bit](bool on) { run([&] { m_logic.setTrack(bit, on); }); });
         m_tracks[i] = box;
         trackColumn->addWidget(box);
     }
@@ -73,11 +70,11 @@ SetParam::SetParam(ConfiguratorState& state, QWidget* parent) : QWidget(parent),
         return box;
     };
     m_forceLowerCase = option("cbForceLowerCase", QStringLiteral("Force lower case"),
-                              &SetParamLogic::cbForceLowerCase_Click);
+                              &SetParamLogic::setForceLowerCase);
     m_sendSentinels = option("cbSendSentinels", QStringLiteral("Send sentinels"),
-                             &SetParamLogic::cbSendSentinels_Click);
+                             &SetParamLogic::setSendSentinels);
     m_checkSumMode = option("cbCheckSumMode", QStringLiteral("Send B/F+Checksum mode"),
-                            &SetParamLogic::cbCheckSumMode_Click);
+                            &SetParamLogic::setCheckSumMode);
     optionColumn->addStretch();
 
     auto* keys = new QGridLayout;
@@ -101,20 +98,19 @@ SetParam::SetParam(ConfiguratorState& state, QWidget* parent) : QWidget(parent),
     m_text1->setFixedWidth(m_text1->fontMetrics().horizontalAdvance(QStringLiteral("00000")) + 12);
     m_text1->setMaxLength(20);
     connect(m_text1, &QLineEdit::textEdited, this,
-            [this](const QString& t) { run([&] { m_logic.Text1_Change(t); }); });
+            [this](const QString& t) { run([&] { m_logic.typeDelay(t); }); });
     m_vscr = new ByteScrollBar(this);
     m_vscr->setObjectName(QStringLiteral("VScr"));
     m_vscr->setFixedHeight(m_text1->sizeHint().height());
     connect(m_vscr, &ByteScrollBar::byteChanged, this,
-            [this](int v) { run([&] { m_logic.VScr_Change(v); }); });
+            [this](int v) { run([&] { m_logic.scrollDelay(v); }); });
 
     auto* ok = new QPushButton(QStringLiteral("&Ok"), this);
     ok->setObjectName(QStringLiteral("cbContrRet_0"));
-    connect(ok, &QPushButton::clicked, this, [this] { run([&] { m_logic.cbContrRet_Click(0); }); });
+    connect(ok, &QPushButton::clicked, this, [this] { run([&] { m_logic.accept(); }); });
     auto* cancel = new QPushButton(QStringLiteral("&Cancel"), this);
     cancel->setObjectName(QStringLiteral("cbContrRet_1"));
-    connect(cancel, &QPushButton::clicked, this,
-            [this] { run([&] { m_logic.cbContrRet_Click(1); }); });
+    connect(cancel, &QPushButton::clicked, this, [this] { run([&] { m_logic.cancel(); }); });
 
     auto* frames = new QHBoxLayout;
     frames->addWidget(tracksFrame);
@@ -135,41 +131,40 @@ SetParam::SetParam(ConfiguratorState& state, QWidget* parent) : QWidget(parent),
     layout->setSizeConstraint(QLayout::SetFixedSize);
 }
 
-void SetParam::open()
+void SetParam::open(const MsrSettings& settings)
 {
-    run([&] { m_logic.Form_Activate(); });
+    run([&] { m_logic.open(settings); });
+    bringUp();
+}
+
+void SetParam::takeKeys(const MsrLines& keys)
+{
+    run([&] { m_logic.takeKeys(keys); });
+}
+
+void SetParam::returnFromKeyEditor()
+{
+    run([&] { m_logic.returnFromKeyEditor(); });
+    bringUp();
+}
+
+void SetParam::bringUp()
+{
     show();
     raise();
     activateWindow();
-}
-
-void SetParam::keyEditorClosed()
-{
-    open();
-}
-
-void SetParam::attach(MainForm& mainForm, KeyModeForm& keyEditor)
-{
-    mainForm.logic().windows().showMsrParameters = [this, &mainForm] {
-        mainForm.holdFor(this, MainForm::Hold::Hidden);
-        open();
-    };
-    connect(this, &SetParam::closed, &mainForm, [this, &mainForm] {
-        mainForm.logic().RefreshCaption();
-        mainForm.returnFromChild(this);
-    });
-    connect(this, &SetParam::editMsrKeys, &keyEditor, &KeyModeForm::openForMsr);
-    connect(&keyEditor, &KeyModeForm::msrClosed, this, &SetParam::keyEditorClosed);
 }
 
 template <typename Command> void SetParam::run(Command command)
 {
     command();
     syncView();
-    if (!m_logic.IsOpen() && isVisible()) {
-        hide();
-        emit closed();
-    }
+    if (m_logic.IsOpen() || !isVisible())
+        return;
+    hide();
+    if (const auto settings = m_logic.takeAccepted())
+        emit accepted(*settings);
+    emit closed();
 }
 
 void SetParam::syncView()
@@ -190,11 +185,9 @@ bool SetParam::eventFilter(QObject* watched, QEvent* event)
     if (event->type() == QEvent::MouseButtonRelease &&
         static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton &&
         watched->property(kLineIndex).isValid()) {
-        const int index = watched->property(kLineIndex).toInt();
-        m_logic.InputLinePict_Click(index);
         // This window waits hidden, its copies kept, until the editor hands back.
         hide();
-        emit editMsrKeys();
+        emit keysWanted(m_logic.Keys());
         return true;
     }
     return QWidget::eventFilter(watched, event);
@@ -203,7 +196,7 @@ bool SetParam::eventFilter(QObject* watched, QEvent* event)
 void SetParam::closeEvent(QCloseEvent* event)
 {
     event->ignore();
-    run([&] { m_logic.Form_Unload(); });
+    run([&] { m_logic.closeWindow(); });
 }
 
 } // namespace morvaw

@@ -12,34 +12,29 @@ class QLineEdit;
 namespace morvaw {
 
 class ByteScrollBar;
-struct ConfiguratorState;
 class InputLinePicture;
-class KeyModeForm;
-class MainForm;
 
 // "MSR Configure": the card reader's tracks, options, data play delay and the
-// four keys it sends. Made once and only hidden and shown afterwards. A click
-// on a key line hides it and opens the key editor in its MSR mode, which
-// hands back through keyEditorClosed().
+// four keys it sends, for a layout's MSR settings. Made once and only hidden
+// and shown afterwards. A click on a key line hides it and asks, through
+// keysWanted(), for the key editor's MSR mode; that hands the keys back on
+// its Ok (takeKeys), and either way this window comes back
+// (returnFromKeyEditor). "&Ok" hands the settings back through accepted().
 class SetParam : public QWidget
 {
     Q_OBJECT
 public:
-    explicit SetParam(ConfiguratorState& state, QWidget* parent = nullptr);
+    explicit SetParam(QWidget* parent = nullptr);
 
-    [[nodiscard]] SetParamLogic& logic() { return m_logic; }
-
-    // Shown from the menu or on the way back from the key editor.
-    void open();
-    void keyEditorClosed();
-
-    // "&MSR-reader" > "&Configure" (and "&Set Param") open this window in
-    // place of the hidden main window; its lines open the key editor's MSR mode.
-    void attach(MainForm& mainForm, KeyModeForm& keyEditor);
+    // Shown from the menu.
+    void open(const MsrSettings& settings);
+    void takeKeys(const MsrLines& keys);
+    void returnFromKeyEditor();
 
 signals:
+    void accepted(const morvaw::MsrSettings& settings);
     void closed();
-    void editMsrKeys();
+    void keysWanted(const morvaw::MsrLines& keys);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -47,6 +42,7 @@ protected:
 
 private:
     template <typename Command> void run(Command command);
+    void bringUp();
     void syncView();
 
     SetParamLogic m_logic;

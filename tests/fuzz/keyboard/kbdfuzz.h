@@ -1,7 +1,8 @@
 #pragma once
 
-#include "configuratorstate.h"
 #include "fuzzinput.h"
+#include "languagetables.h"
+#include "layoutmodel.h"
 
 #include <map>
 #include <memory>
@@ -14,15 +15,11 @@ using suite::fuzz::require;
 // The data files as the build generated them.
 inline const std::filesystem::path kDataDir = MORVAW_DATA_DIR;
 
-// The configurator after start-up over the shipped data files, made once.
-inline const ConfiguratorState& StartedState()
+// The tables after start-up over the shipped data files, read once.
+inline const KeyboardTables& StartupTables()
 {
-    static const auto state = [] {
-        auto s = std::make_unique<ConfiguratorState>();
-        InitialiseConfigurator(*s, kDataDir);
-        return s;
-    }();
-    return *state;
+    static const LanguageTables started(FileFolders{kDataDir, {}});
+    return started.tables();
 }
 
 // The shipped tables of a language (and its shipped STC file), read once per STC file.
@@ -32,7 +29,7 @@ inline const KeyboardTables& ShippedTables(int language)
     const auto found = byStcFile.find(LanguageStcFile(language));
     if (found != byStcFile.end())
         return found->second;
-    KeyboardTables tables = StartedState().Tables;
+    KeyboardTables tables = StartupTables();
     LoadLanguageTables(tables, kDataDir, language);
     return byStcFile.emplace(tables.StcFileName, tables).first->second;
 }

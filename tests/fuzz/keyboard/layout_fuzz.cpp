@@ -1,15 +1,15 @@
 // Any bytes where a .KBD layout should be, then everything that reads a
-// loaded layout: the key captions, the editor's input lines for every record
-// and both memory images over the shipped scan table. A whole layout is kept
+// loaded layout: the key captions, the input lines of every definition and
+// both memory images over the shipped scan table. A whole layout is kept
 // byte for byte.
 #include "deviceimagebuilder.h"
 #include "kbdfuzz.h"
 #include "keyboardpicture.h"
-#include "keymodelogic.h"
+#include "keypictures.h"
 #include "keystablebuilder.h"
 #include "layoutfile.h"
+#include "layoutsource.h"
 #include "memoryusage.h"
-#include "scripteddialogs.h"
 
 #include <algorithm>
 
@@ -19,9 +19,9 @@ using namespace morvaw::fuzz;
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
     const std::span<const std::uint8_t> bytes(data, size);
-    auto state = std::make_unique<ConfiguratorState>(StartedState());
+    auto records = std::make_unique<LayoutRecordArray>();
     // Start-up takes what a layout file holds; opening takes only a whole one.
-    ParseLayoutFilePartly(bytes, state->LayoutRecords);
+    ParseLayoutFilePartly(bytes, *records);
     LayoutRecordArray opened{};
     require(ParseLayoutFile(bytes, opened) == (size == kLayoutFileSize),
             "only a whole layout opens");
@@ -29,23 +29,18 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     require(size != kLayoutFileSize || std::ranges::equal(BytesOf(written), bytes),
             "a layout keeps every byte");
 
-    state->CurrentLanguage = state->LayoutRecords[Settings::KbdLanguage].PosX;
-    state->Tables = ShippedTables(state->CurrentLanguage);
     for (int key = 1; key <= kKeyCount; ++key)
-        require(fnCaption(*state, key).find(' ') == std::string::npos,
+        require(fnCaption((*records)[static_cast<std::size_t>(key)]).find(' ') == std::string::npos,
                 "captions come without spaces");
-
-    test::ScriptedDialogs dialogs{true};
-    KeyModeLogic editor(*state, dialogs);
     for (int record = 1; record <= kLayoutFileRecords; ++record) {
-        state->WorkKey = state->LayoutRecords[static_cast<std::size_t>(record)];
+        const KeyRecord& r = (*records)[static_cast<std::size_t>(record)];
         for (int line = 0; line < 4; ++line)
-            (void)editor.PrintInpLine(line);
+            (void)InputLineText(r.def(line), r.len(line));
     }
 
-    const LayoutSource source{state->LayoutRecords,
-                              {state->Tables.ScanTable, state->Tables.ScanCount},
-                              state->DeviceMatrixCodes};
+    const KeyboardTables& tables = ShippedTables((*records)[Settings::KbdLanguage].PosX);
+    const MatrixCodeTable matrixCodes = MakeDeviceMatrixCodes();
+    const LayoutSource source{*records, {tables.ScanTable, tables.ScanCount}, matrixCodes};
     (void)MacroMemoryText(KeysTableBuilder::Build(source));
     (void)MacroMemoryText(DeviceImageBuilder::Build(source));
     return 0;

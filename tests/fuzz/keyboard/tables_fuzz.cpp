@@ -4,6 +4,7 @@
 // language byte, then each file as a two-byte length and its bytes.
 #include "kbdfuzz.h"
 #include "keymodelogic.h"
+#include "languagetables.h"
 #include "scripteddialogs.h"
 
 using namespace morvaw;
@@ -34,23 +35,24 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         files.emplace(name, file());
     const auto stc = file();
 
-    auto state = std::make_unique<ConfiguratorState>(StartedState());
-    ParseStartupTables(state->Tables, files);
-    state->CurrentLanguage = static_cast<std::uint8_t>(language);
-    ParseLanguageTables(state->Tables, files, language, stc);
-    const KeyboardTables once = state->Tables;
-    ParseLanguageTables(state->Tables, files, language, stc);
-    require(sameTables(once, state->Tables), "reading the tables again changes nothing");
+    auto tables = std::make_unique<KeyboardTables>(StartupTables());
+    ParseStartupTables(*tables, files);
+    ParseLanguageTables(*tables, files, language, stc);
+    const KeyboardTables once = *tables;
+    ParseLanguageTables(*tables, files, language, stc);
+    require(sameTables(once, *tables), "reading the tables again changes nothing");
 
     test::ScriptedDialogs dialogs{true};
-    state->MsrEditMode = false;
-    KeyModeLogic editor(*state, dialogs);
-    editor.Open();
-    for (int modifier = KeyModeLogic::ModCtrl; modifier <= KeyModeLogic::ModNone; ++modifier) {
-        editor.OpShft_Click(modifier);
+    LanguageTables owner(FileFolders{kDataDir, {}}, *tables);
+    KeyModeLogic editor(owner, dialogs);
+    editor.openForKey({}, static_cast<std::uint8_t>(language));
+    using L = KeyModeLogic;
+    for (auto modifier : {L::ModNone, L::ModCtrl, L::ModAlt, L::ModShift}) {
+        editor.toggleModifier(modifier);
         (void)editor.DispShifts();
         for (int button = OnScreen::kFirstButton; button <= OnScreen::kLastButton; ++button)
-            editor.Btn_Click(button);
+            editor.pickOnScreenKey(button);
+        editor.toggleModifier(modifier);
     }
     for (int line = 0; line < editor.LineCount(); ++line)
         (void)editor.PrintInpLine(line);

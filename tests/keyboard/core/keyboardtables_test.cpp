@@ -1,5 +1,5 @@
-#include "configuratorstate.h"
 #include "keyboardtables.h"
+#include "languagetables.h"
 
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -155,18 +155,15 @@ TEST(LanguagePatches, CaptionPatchesChangeOnlyTheEntriesTheyName)
 {
     ProgramFolder folder;
     folder.writeFullSet();
-    ConfiguratorState state;
-    InitialiseConfigurator(state, folder.path());
-    const ByteTable us = state.Tables.AssocTable;
-    const auto& t = state.Tables;
-    state.CurrentLanguage = 1;
-    LoadLanguageTables(state);
+    LanguageTables tables({folder.path(), {}});
+    const ByteTable us = tables.tables().AssocTable;
+    const auto& t = tables.tables();
+    tables.load(1);
     EXPECT_EQ(std::vector<int>({t.CapTable[10], t.ShiftCapTable[10], t.AssocTable[10],
                                 t.AssocTable[11], t.AssocTable[12], t.AssocTable[13]}),
               std::vector<int>({0xA3, '@', 70, us[11], us[12], 90}))
         << "an Assoc of 0 changes nothing";
-    state.CurrentLanguage = 2;
-    LoadLanguageTables(state);
+    tables.load(2);
     EXPECT_EQ(std::vector<int>({t.CapTable[20], t.ShiftCapTable[20], t.AssocTable[20],
                                 t.AssocTable[21], t.AssocTable[22], t.AssocTable[23]}),
               std::vector<int>({0xF1, 0xD1, us[20], us[21], 135, 136}));
@@ -190,11 +187,9 @@ TEST(CaptionPatches, OutOfRangePatchesAreSkippedWhole)
     ProgramFolder folder;
     folder.writeFullSet();
     folder.writePatches("UKCAPT.BIN", {{'a', 'b', 32767, -32768, 1, 1}, {'g', 'h', 9, 0, 0, 0}});
-    ConfiguratorState state;
-    InitialiseConfigurator(state, folder.path());
-    state.CurrentLanguage = 1;
-    LoadLanguageTables(state);
-    EXPECT_EQ(state.Tables.CapTable[9], 'g');
+    LanguageTables tables({folder.path(), {}});
+    tables.load(1);
+    EXPECT_EQ(tables.tables().CapTable[9], 'g');
 }
 
 // The user's records in the STC file reach the scan table on every reload,
@@ -213,24 +208,20 @@ TEST(StcOverlay, UserRecordsReachTheScanTable)
     uk[141 - 1] = scan("UkOnly", 0x41, 0);
     folder.writeScan("STCUK.TBL", uk);
 
-    ConfiguratorState state;
-    InitialiseConfigurator(state, folder.path());
-    const auto& t = state.Tables;
+    LanguageTables tables({folder.path(), {}});
+    const auto& t = tables.tables();
     for (int language : {0, 0, 5}) { // languages other than UK and Spain use the US file
-        state.CurrentLanguage = static_cast<std::uint8_t>(language);
-        LoadLanguageTables(state);
+        tables.load(language);
         for (std::size_t i : {5, 141, 150, 160})
             EXPECT_EQ(t.ScanTable[i], stc[i - 1]) << "record " << i << ", language " << language;
         EXPECT_EQ(nameOf(t.ScanTable[6]), "us6"); // blank STC records change nothing
         EXPECT_EQ(t.StcTable[141], stc[140]);
     }
-    state.CurrentLanguage = 1;
-    LoadLanguageTables(state);
+    tables.load(1);
     EXPECT_EQ(nameOf(t.ScanTable[141]), "UkOnly");
     EXPECT_EQ(nameOf(t.ScanTable[5]), "us5");
     // No STCSP.TBL: a blank STC table, no fuss, and the scan table as patched.
-    state.CurrentLanguage = 2;
-    LoadLanguageTables(state);
+    tables.load(2);
     EXPECT_EQ(t.StcFileName, "STCSP.TBL");
     for (const ScanRecord& r : t.StcTable)
         EXPECT_EQ(r, ScanRecord{});

@@ -1,36 +1,36 @@
-#include "configuratorstate.h"
 #include "layoutmodel.h"
 
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <set>
 
 using namespace morvaw;
 
 namespace {
 
-// A state whose every record carries recognisable bytes everywhere.
-std::unique_ptr<ConfiguratorState> filledState()
+// Records that carry recognisable bytes everywhere.
+std::unique_ptr<LayoutRecordArray> filledRecords()
 {
-    auto state = std::make_unique<ConfiguratorState>();
-    for (std::size_t n = 0; n < state->LayoutRecords.size(); ++n) {
+    auto records = std::make_unique<LayoutRecordArray>();
+    for (std::size_t n = 0; n < records->size(); ++n) {
         std::array<std::uint8_t, KeyRecord::kFileSize> bytes{};
         for (std::size_t i = 0; i < bytes.size(); ++i)
             bytes[i] = static_cast<std::uint8_t>(n * 31 + i + 1);
-        state->LayoutRecords[n] = KeyRecord::fromBytes(bytes);
+        (*records)[n] = KeyRecord::fromBytes(bytes);
     }
-    state->CurrentLanguage = 2;
-    return state;
+    return records;
 }
 
 } // namespace
 
 TEST(NewLayout, SetsTheDefaultsAndLeavesTheRestAlone)
 {
-    auto state = filledState();
-    const auto before = state->LayoutRecords;
-    NewLayout(*state);
-    const auto& rec = state->LayoutRecords;
+    const auto filled = filledRecords();
+    const LayoutRecordArray& before = *filled;
+    auto records = std::make_unique<LayoutRecordArray>(before);
+    NewLayout(*records);
+    const auto& rec = *records;
     using namespace Settings;
     for (const auto& [record, value] : {std::pair{KbdShape, 0},
                                         {KbdFlags, 10},
@@ -43,7 +43,6 @@ TEST(NewLayout, SetsTheDefaultsAndLeavesTheRestAlone)
         EXPECT_EQ(rec[static_cast<std::size_t>(record)], expected) << record;
     }
     EXPECT_EQ(KeyboardType(rec[KbdFlags].PosX), 2);
-    EXPECT_EQ(state->CurrentLanguage, 0);
     for (int n : {85, 86, 87, 90, 91, 92, 97, 98, 99, 100})
         EXPECT_EQ(rec[static_cast<std::size_t>(n)], before[static_cast<std::size_t>(n)]) << n;
 
@@ -86,40 +85,4 @@ TEST(DeviceMatrixCodes, KnownKeysAndTheForbiddenCodes)
         EXPECT_NE(codes[static_cast<std::size_t>(n)] % 8, 7) << "key " << n;
     }
     EXPECT_EQ(seen.size(), 84u);
-}
-
-TEST(KeyGeometry, ShownKeysCoverTheGridExactlyOnce)
-{
-    ConfiguratorState state;
-    InitialiseConfigurator(state, "/nonexistent-program-folder");
-    int cover[6][14] = {};
-    int shown = 0;
-    for (int k = 0; k < 84; ++k) {
-        const KeyPlace p = state.KeyGeometry[static_cast<std::size_t>(k)];
-        if (p.kind == KeyKind::Hidden)
-            continue;
-        ++shown;
-        const int rows = p.kind == KeyKind::TallDouble ? 2 : 1;
-        const int columns = p.kind == KeyKind::WideDouble ? 2 : 1;
-        ASSERT_TRUE(p.row + rows <= 6 && p.column + columns <= 14) << k;
-        for (int r = p.row; r < p.row + rows; ++r)
-            for (int c = p.column; c < p.column + columns; ++c)
-                ++cover[r][c];
-    }
-    EXPECT_EQ(shown, 72);
-    for (int r = 0; r < 6; ++r)
-        for (int c = 0; c < 14; ++c)
-            EXPECT_EQ(cover[r][c], 1) << "row " << r << " column " << c;
-
-    SetKeyGeometry(state, 84, 1, 2, KeyKind::Single);
-    EXPECT_EQ(state.KeyGeometry[84], (KeyPlace{2, 1, KeyKind::Single}));
-    EXPECT_THROW(SetKeyGeometry(state, 85, 0, 0, KeyKind::Single), std::out_of_range);
-    EXPECT_THROW(SetKeyGeometry(state, -1, 0, 0, KeyKind::Single), std::out_of_range);
-}
-
-TEST(KeyboardType, BitsTwoToFourOfTheFlags)
-{
-    EXPECT_EQ(KeyboardType(10), 2);
-    EXPECT_EQ(KeyboardType(0x0C | 0x83), 3);
-    EXPECT_EQ(WithKeyboardType(0x8B, 1), 0x87);
 }

@@ -1,10 +1,7 @@
-#include "configuratorstate.h"
 #include "keyboardpicture.h"
 #include "testlayouts.h"
 
 #include <gtest/gtest.h>
-
-#include <memory>
 
 using namespace morvaw;
 using namespace morvaw::test;
@@ -16,13 +13,10 @@ constexpr float H = 900;
 
 KeyButtonPlaces placesFor(std::uint8_t shape)
 {
-    auto state = std::make_unique<ConfiguratorState>();
-    InitialiseConfigurator(*state, "/nonexistent");
-    state->LayoutRecords[Settings::KbdShape].PosX = shape;
-    setKeybGlobals(*state, W, H);
-    KeyButtonPlaces places{};
-    DisplayAllKeys(*state, places);
-    return places;
+    KeyboardPicture picture;
+    picture.resize(W, H, false);
+    picture.arrange(shape);
+    return picture.places();
 }
 
 } // namespace
@@ -84,12 +78,11 @@ TEST(KeyboardPicture, CaptionFollowsTheDefinition)
         {"abc", -1, ""},                  // plain text
         {Tokens({"a", "b"}), 255, "<#>"}, // a length beyond the field
     };
-    auto state = std::make_unique<ConfiguratorState>();
-    KeyRecord& r = state->LayoutRecords[5];
+    KeyRecord r;
     for (const Row& row : rows) {
         SetDef(r, 0, row.def);
         if (row.len >= 0)
             r.Len0 = static_cast<std::uint8_t>(row.len);
-        EXPECT_EQ(fnCaption(*state, 5), row.caption) << row.def << ' ' << row.len;
+        EXPECT_EQ(fnCaption(r), row.caption) << row.def << ' ' << row.len;
     }
 }

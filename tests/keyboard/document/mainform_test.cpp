@@ -27,11 +27,10 @@ protected:
         ASSERT_TRUE(WriteBytes(layout(), LayoutFileBytes(records)));
         // Of the data files only one, and that cut short.
         ASSERT_TRUE(WriteBytes(QDir(m_dir.path()).filePath("SCNTBL.BIN"), QByteArray(100, 'a')));
-        ConfiguratorState settings;
-        settings.AppPath = m_dir.path().toStdString();
+        SettingsRecord settings;
         settings.LayoutFileName = layout().toStdString();
         settings.RecentFiles = {"/shop/a&b.KBD", "", ""};
-        ASSERT_TRUE(SaveIni(settings).ok);
+        ASSERT_TRUE(SaveIni(Native(QDir(m_dir.path()).filePath("PALIX.INI")), settings).ok);
     }
     [[nodiscard]] QString layout() const { return QDir(m_dir.path()).filePath("pictures.KBD"); }
     [[nodiscard]] KeyButton* key(int i) const
@@ -80,14 +79,18 @@ TEST_F(MainFormTest, PictureShowsTheLayoutLegibly)
 TEST_F(MainFormTest, KeysAndFunctionKeysReachTheirWindows)
 {
     std::vector<std::string> shown;
-    auto& w = m_main->logic().windows();
-    w.showKeyEditor = [&] { shown.push_back("editor"); };
-    w.showMacroHint = [&] { shown.push_back("hint"); };
-    w.showTest = [&] { shown.push_back("test"); };
-    w.showProgramming = [&] { shown.push_back("program"); };
+    int editedKey = -1;
+    const MainFormLogic& w = m_main->logic();
+    QObject::connect(&w, &MainFormLogic::keyEditorRequested, [&](int k, const KeyRecord&, int) {
+        editedKey = k;
+        shown.push_back("editor");
+    });
+    QObject::connect(&w, &MainFormLogic::keyDefinitionsRequested, [&] { shown.push_back("hint"); });
+    QObject::connect(&w, &MainFormLogic::testRequested, [&] { shown.push_back("test"); });
+    QObject::connect(&w, &MainFormLogic::programmingRequested, [&] { shown.push_back("program"); });
 
     QTest::mouseClick(key(5), Qt::LeftButton);
-    EXPECT_EQ(m_state->SelectedKey, 5);
+    EXPECT_EQ(editedKey, 5);
     QTest::mousePress(key(1), Qt::RightButton);
     QTest::mouseRelease(key(1), Qt::RightButton);
     // The form sees F5 and F7 whichever key has the focus.
@@ -98,12 +101,12 @@ TEST_F(MainFormTest, KeysAndFunctionKeysReachTheirWindows)
 
 TEST_F(MainFormTest, ClosingAsksOnlyWhenChanged)
 {
-    m_state->LayoutChanged = true;
+    m_document.markChanged();
     m_dialogs.answers = {Answer::Cancel};
     EXPECT_FALSE(m_main->close());
     EXPECT_TRUE(m_main->isVisible());
 
-    m_state->LayoutChanged = false;
+    m_document.markUnchanged();
     EXPECT_TRUE(m_main->close());
     EXPECT_EQ(m_dialogs.questions.size(), 1u);
     EXPECT_EQ(ReadBytes(QDir(m_dir.path()).filePath("PALIX.INI")).size(), 10000);

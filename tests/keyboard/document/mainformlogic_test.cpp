@@ -1,6 +1,7 @@
-#include "configuratorstate.h"
 #include "fakes.h"
 #include "filerig.h"
+#include "languagetables.h"
+#include "layoutdocument.h"
 #include "mainformlogic.h"
 #include "regularfile.h"
 #include "settingsfile.h"
@@ -26,8 +27,6 @@ const std::string kZ = Tokens({"z"});
 class MainFormLogicTest : public ::testing::Test
 {
 protected:
-    using L = MainFormLogic;
-
     void SetUp() override
     {
         m_oldCurrent = QDir::currentPath();
@@ -43,15 +42,18 @@ protected:
     void startWith(const std::string& lastLayout, RecentCaptions recent = {})
     {
         if (!lastLayout.empty()) {
-            auto other = std::make_unique<ConfiguratorState>();
-            other->AppPath = m_app.path().toStdString();
-            other->LayoutFileName = lastLayout;
-            other->RecentFiles = recent;
-            ASSERT_TRUE(SaveIni(*other).ok);
+            SettingsRecord settings;
+            settings.LayoutFileName = lastLayout;
+            settings.RecentFiles = recent;
+            ASSERT_TRUE(SaveIni(Native(appFile("PALIX.INI")), settings).ok);
         }
-        InitialiseConfigurator(*m_state, m_app.path().toStdString());
-        m_logic = std::make_unique<MainFormLogic>(*m_state, m_dialogs, m_help);
-        m_logic->Form_Load(1000, 700);
+        const FileFolders folders{m_app.path().toStdString(), {}};
+        m_logic.reset();
+        m_document = std::make_unique<LayoutDocument>();
+        m_tables = std::make_unique<LanguageTables>(folders);
+        m_logic =
+            std::make_unique<MainFormLogic>(*m_document, *m_tables, folders, m_dialogs, m_help);
+        m_logic->load(1000, 700);
     }
 
     [[nodiscard]] QString appFile(const QString& name) const
@@ -74,13 +76,13 @@ protected:
     // An edit the user has not saved.
     void edit()
     {
-        SetDef(m_state->LayoutRecords[1], 0, kZ);
-        m_state->LayoutChanged = true;
+        KeyRecord key = m_document->key(0);
+        SetDef(key, 0, kZ);
+        m_document->markChanged(); // as a click on the key does
+        m_document->storeKey(0, key);
     }
-    [[nodiscard]] bool edited() const
-    {
-        return m_state->LayoutRecords[1].Def0.str().starts_with(kZ);
-    }
+    [[nodiscard]] bool edited() const { return m_document->key(0).Def0.str().starts_with(kZ); }
+    [[nodiscard]] const SettingsRecord& settings() const { return m_logic->settings(); }
     [[nodiscard]] bool savedEdit(const QString& file) const
     {
         return ReadBytes(work(file)).mid(11, 3).toStdString() == kZ;
@@ -100,7 +102,8 @@ protected:
     QTemporaryDir m_app;
     QTemporaryDir m_work;
     QString m_oldCurrent;
-    std::unique_ptr<ConfiguratorState> m_state = std::make_unique<ConfiguratorState>();
+    std::unique_ptr<LayoutDocument> m_document;
+    std::unique_ptr<LanguageTables> m_tables;
     ScriptedDialogs m_dialogs;
     RecordingHelp m_help;
     std::unique_ptr<MainFormLogic> m_logic;
@@ -111,9 +114,9 @@ protected:
 TEST_F(MainFormLogicTest, FirstStartIsUntitledAndExitWritesTheSettings)
 {
     start();
-    EXPECT_EQ(m_logic->Caption(), "KBD Layout: UNTITLED.KBD (USA)");
-    EXPECT_EQ(m_logic->RecentVisible(), (RecentVisibility{false, false, false}));
-    EXPECT_TRUE(m_logic->Form_Unload());
+    EXPECT_EQ(m_logic->caption(), "KBD Layout: UNTITLED.KBD (USA)");
+    EXPECT_EQ(m_logic->recentVisible(), (RecentVisibility{false, false, false}));
+    EXPECT_TRUE(m_logic->unload());
     EXPECT_TRUE(m_dialogs.messages.empty() && m_dialogs.questions.empty());
     EXPECT_EQ(ReadBytes(appFile("PALIX.INI")).size(), 10000);
     ASSERT_EQ(m_help.requests.size(), 1u);
@@ -127,41 +130,41 @@ TEST_F(MainFormLogicTest, LanguageByteDrivesSuffixStcFileAndPatches)
     layout("uk.KBD", 1);
     layout("odd.KBD", 9);
     start("es.KBD");
-    EXPECT_EQ(m_logic->Caption(), caption("es.KBD", " (SPAIN)"));
-    EXPECT_EQ(m_state->Tables.StcFileName, "STCSP.TBL");
-    EXPECT_EQ(m_logic->KeyCaption(0), "q");
+    EXPECT_EQ(m_logic->caption(), caption("es.KBD", " (SPAIN)"));
+    EXPECT_EQ(m_tables->tables().StcFileName, "STCSP.TBL");
+    EXPECT_EQ(m_logic->keyCaption(0), "q");
 
     script({}, {"uk.KBD", "odd.KBD"});
-    m_logic->File_Click(L::FileLoad);
-    EXPECT_EQ(m_state->Tables.StcFileName, "STCUK.TBL");
-    m_logic->File_Click(L::FileLoad);
-    EXPECT_EQ(m_logic->Caption(), caption("odd.KBD", " (Unknown)"));
-    EXPECT_EQ(m_state->Tables.StcFileName, "STCUSA.TBL"); // the US table, whatever came before
+    m_logic->loadLayout();
+    EXPECT_EQ(m_tables->tables().StcFileName, "STCUK.TBL");
+    m_logic->loadLayout();
+    EXPECT_EQ(m_logic->caption(), caption("odd.KBD", " (Unknown)"));
+    EXPECT_EQ(m_tables->tables().StcFileName, "STCUSA.TBL"); // the US table, whatever came before
 }
 
 TEST_F(MainFormLogicTest, ExitPromptPaths)
 {
     layout("old.KBD");
     start("gone.KBD"); // a missing last layout loads silently under its name
-    EXPECT_EQ(m_logic->Caption(), caption("gone.KBD", " (USA)"));
+    EXPECT_EQ(m_logic->caption(), caption("gone.KBD", " (USA)"));
     edit();
     script({Answer::Cancel}, {});
-    EXPECT_FALSE(m_logic->Form_Unload());
+    EXPECT_FALSE(m_logic->unload());
     EXPECT_EQ(m_dialogs.questions.at(0).text, "Layout changed. Save current changes ?");
     EXPECT_EQ(m_dialogs.questions.at(0).title, "MORVAW");
     // Yes, an existing file, No: the dialog again, which is cancelled.
     script({Answer::Yes, Answer::No}, {"old.KBD", std::nullopt});
-    EXPECT_FALSE(m_logic->Form_Unload());
+    EXPECT_FALSE(m_logic->unload());
     EXPECT_EQ(m_dialogs.questions.at(2).text, "File already exist. Overwrite?");
-    EXPECT_TRUE(edited() && m_state->LayoutChanged && m_help.requests.empty());
+    EXPECT_TRUE(edited() && m_document->isChanged() && m_help.requests.empty());
 
     script({Answer::Yes}, {"new.KBD"});
-    EXPECT_TRUE(m_logic->Form_Unload());
+    EXPECT_TRUE(m_logic->unload());
     EXPECT_TRUE(savedEdit("new.KBD"));
     edit();
     script({Answer::No}, {});
-    EXPECT_TRUE(m_logic->Form_Unload());
-    EXPECT_FALSE(m_state->LayoutChanged);
+    EXPECT_TRUE(m_logic->unload());
+    EXPECT_FALSE(m_document->isChanged());
     EXPECT_TRUE(m_dialogs.messages.empty());
     expectScriptUsedUp();
 }
@@ -170,30 +173,30 @@ TEST_F(MainFormLogicTest, NewPromptPaths)
 {
     layout("a.KBD", 1);
     start("a.KBD");
-    m_logic->File_Click(L::FileNew); // unchanged: no question
+    m_logic->newLayout(); // unchanged: no question
     EXPECT_TRUE(m_dialogs.questions.empty());
-    EXPECT_EQ(m_logic->Caption(), "KBD Layout: UNTITLED.KBD (USA)");
-    EXPECT_TRUE(m_state->LayoutChanged);
-    EXPECT_EQ(m_state->LayoutRecords[Settings::KbdFlags].PosX, 10);
+    EXPECT_EQ(m_logic->caption(), "KBD Layout: UNTITLED.KBD (USA)");
+    EXPECT_TRUE(m_document->isChanged());
+    EXPECT_EQ(m_document->setting(Settings::KbdFlags), 10);
 
-    m_state->LayoutFileName = name("a.KBD");
+    ASSERT_TRUE(m_document->load(name("a.KBD"), LayoutDocument::LoadMode::Whole).ok);
     edit();
     script({Answer::Cancel, Answer::Yes}, {std::nullopt});
-    m_logic->File_Click(L::FileNew);
-    m_logic->File_Click(L::FileNew);
+    m_logic->newLayout();
+    m_logic->newLayout();
     EXPECT_TRUE(edited());
     EXPECT_EQ(m_dialogs.questions.at(0).text, "Layout has changed. Save current changes ?");
 
     // Yes saves first, and the layout left goes into the recent list.
     script({Answer::Yes}, {"saved.KBD"});
-    m_logic->File_Click(L::FileNew);
+    m_logic->newLayout();
     EXPECT_TRUE(savedEdit("saved.KBD"));
-    EXPECT_EQ(m_state->RecentFiles[0], name("a.KBD"));
-    EXPECT_EQ(m_state->LayoutFileName, "UNTITLED.KBD");
+    EXPECT_EQ(settings().RecentFiles[0], name("a.KBD"));
+    EXPECT_EQ(m_document->fileName(), "UNTITLED.KBD");
 
     edit();
     script({Answer::No}, {});
-    m_logic->File_Click(L::FileNew);
+    m_logic->newLayout();
     EXPECT_FALSE(edited());
     expectScriptUsedUp();
 }
@@ -207,29 +210,29 @@ TEST_F(MainFormLogicTest, LoadAndRecentItemsKeepTheList)
     start("D.KBD", {"A", "B", "C"});
     edit();
     script({Answer::Cancel, Answer::No}, {std::nullopt});
-    m_logic->File_Click(L::FileLoad);
-    m_logic->File_Click(L::FileLoad);
-    EXPECT_TRUE(edited() && m_state->LayoutChanged);
+    m_logic->loadLayout();
+    m_logic->loadLayout();
+    EXPECT_TRUE(edited() && m_document->isChanged());
     ASSERT_EQ(m_dialogs.dialogs.size(), 1u);
     const FileDialogSettings& d = m_dialogs.dialogs.at(0);
     EXPECT_EQ(d.filter + d.defaultExtension + d.initialName,
               "KBD layout files (*.KBD)|*.kbd|All files (*.*)|*.*KBD*.KBD");
 
     script({Answer::No}, {"E.KBD"});
-    m_logic->File_Click(L::FileLoad);
-    EXPECT_EQ(m_state->RecentFiles, (RecentCaptions{name("D.KBD"), "A", "B"}));
-    EXPECT_EQ(m_logic->KeyCaption(0), "e");
-    EXPECT_EQ(m_logic->Caption(), caption("E.KBD", " (UK)"));
-    EXPECT_FALSE(m_state->LayoutChanged);
+    m_logic->loadLayout();
+    EXPECT_EQ(settings().RecentFiles, (RecentCaptions{name("D.KBD"), "A", "B"}));
+    EXPECT_EQ(m_logic->keyCaption(0), "e");
+    EXPECT_EQ(m_logic->caption(), caption("E.KBD", " (UK)"));
+    EXPECT_FALSE(m_document->isChanged());
 
-    m_logic->File_Click(L::FileRecent1); // D
-    EXPECT_EQ(m_state->RecentFiles, (RecentCaptions{name("E.KBD"), name("D.KBD"), "A"}));
+    m_logic->openRecentFile(0); // D
+    EXPECT_EQ(settings().RecentFiles, (RecentCaptions{name("E.KBD"), name("D.KBD"), "A"}));
     edit();
     script({Answer::No}, {});
-    m_logic->File_Click(L::FileRecent2); // D again: reloaded, still listed
+    m_logic->openRecentFile(1); // D again: reloaded, still listed
     EXPECT_FALSE(edited());
-    EXPECT_EQ(m_state->RecentFiles, (RecentCaptions{name("D.KBD"), name("E.KBD"), "A"}));
-    EXPECT_EQ(m_logic->RecentVisible(), (RecentVisibility{true, true, true}));
+    EXPECT_EQ(settings().RecentFiles, (RecentCaptions{name("D.KBD"), name("E.KBD"), "A"}));
+    EXPECT_EQ(m_logic->recentVisible(), (RecentVisibility{true, true, true}));
     EXPECT_EQ(m_dialogs.dialogs.size(), 2u);
     expectScriptUsedUp();
 }
@@ -241,13 +244,13 @@ TEST_F(MainFormLogicTest, UnreadableLayoutIsRefusedAndTheCurrentOneStays)
     ASSERT_TRUE(WriteBytes(work("long.KBD"), LayoutWith(2) + "tail"));
     start("a.KBD", {name("gone.KBD"), "", ""});
     edit();
-    const auto records = m_state->LayoutRecords;
-    const std::string before = m_logic->Caption();
+    const auto records = m_document->records();
+    const std::string before = m_logic->caption();
 
     script({Answer::No, Answer::No, Answer::No}, {"short.KBD", "long.KBD"});
-    m_logic->File_Click(L::FileRecent1);
-    m_logic->File_Click(L::FileLoad);
-    m_logic->File_Click(L::FileLoad);
+    m_logic->openRecentFile(0);
+    m_logic->loadLayout();
+    m_logic->loadLayout();
     ASSERT_EQ(m_dialogs.messages.size(), 3u);
     const char* files[] = {"gone.KBD", "short.KBD", "long.KBD"};
     for (int i = 0; i < 3; ++i) {
@@ -256,37 +259,37 @@ TEST_F(MainFormLogicTest, UnreadableLayoutIsRefusedAndTheCurrentOneStays)
         EXPECT_TRUE(m_dialogs.messages[i].warning);
     }
     EXPECT_TRUE(m_dialogs.messages[1].text.contains("27000")) << "the size that was found";
-    EXPECT_EQ(m_state->LayoutRecords, records);
-    EXPECT_EQ(m_state->LayoutFileName, name("a.KBD"));
-    EXPECT_EQ(m_state->CurrentLanguage, 1);
-    EXPECT_TRUE(m_state->LayoutChanged);
-    EXPECT_EQ(m_logic->Caption(), before);
+    EXPECT_EQ(m_document->records(), records);
+    EXPECT_EQ(m_document->fileName(), name("a.KBD"));
+    EXPECT_EQ(m_document->language(), 1);
+    EXPECT_TRUE(m_document->isChanged());
+    EXPECT_EQ(m_logic->caption(), before);
 }
 
 TEST_F(MainFormLogicTest, SaveAndSaveAs)
 {
     layout("other.KBD", 0, "o");
     start();
-    m_logic->File_Click(L::FileNew);
-    m_state->CurrentLanguage = 1;     // only the working copy changed
-    m_logic->File_Click(L::FileSave); // a new layout: UNTITLED.KBD without a dialog
+    m_logic->newLayout();
+    m_document->setLanguage(1); // only the working copy changed
+    m_logic->saveLayout();      // a new layout: UNTITLED.KBD without a dialog
     EXPECT_EQ(ReadBytes(work("UNTITLED.KBD")).at(26031), 1);
-    EXPECT_FALSE(m_state->LayoutChanged);
-    EXPECT_EQ(m_logic->Caption(), "KBD Layout: UNTITLED.KBD (UK)");
+    EXPECT_FALSE(m_document->isChanged());
+    EXPECT_EQ(m_logic->caption(), "KBD Layout: UNTITLED.KBD (UK)");
 
     // Save As asks before replacing a file; No shows the dialog again.
     edit();
     script({Answer::Cancel, Answer::No}, {"other.KBD", "other.KBD", "fresh.KBD"});
-    m_logic->File_Click(L::FileSaveAs);
-    EXPECT_TRUE(m_state->LayoutChanged);
-    m_logic->File_Click(L::FileSaveAs);
+    m_logic->saveLayoutAs();
+    EXPECT_TRUE(m_document->isChanged());
+    m_logic->saveLayoutAs();
     EXPECT_EQ(ReadBytes(work("other.KBD")), LayoutWith(0, "o"));
     EXPECT_TRUE(savedEdit("fresh.KBD"));
-    EXPECT_FALSE(m_state->LayoutChanged);
+    EXPECT_FALSE(m_document->isChanged());
     script({Answer::Yes}, {"other.KBD"});
-    m_logic->File_Click(L::FileSaveAs);
+    m_logic->saveLayoutAs();
     EXPECT_TRUE(savedEdit("other.KBD"));
-    EXPECT_EQ(m_logic->Caption(), caption("other.KBD", " (UK)"));
+    EXPECT_EQ(m_logic->caption(), caption("other.KBD", " (UK)"));
     expectScriptUsedUp();
 }
 
@@ -296,91 +299,73 @@ TEST_F(MainFormLogicTest, FailedSaveSaysWhyAndKeepsTheChanges)
     start("a.KBD");
     QFile::remove(appFile("PALIX.INI"));
     edit();
-    const std::string before = m_logic->Caption();
+    const std::string before = m_logic->caption();
     script({}, {"no-folder/b.KBD"});
-    m_logic->File_Click(L::FileSaveAs);
+    m_logic->saveLayoutAs();
     ASSERT_EQ(m_dialogs.messages.size(), 1u);
     EXPECT_TRUE(m_dialogs.messages[0].text.contains(work("no-folder/b.KBD")));
     EXPECT_EQ(m_dialogs.messages[0].title, "MORVAW");
     EXPECT_TRUE(m_dialogs.messages[0].warning);
-    EXPECT_TRUE(m_state->LayoutChanged);
-    EXPECT_EQ(m_logic->Caption(), before);
+    EXPECT_TRUE(m_document->isChanged());
+    EXPECT_EQ(m_logic->caption(), before);
     EXPECT_EQ(ReadBytes(appFile("PALIX.INI")).size(), 10000); // still written
 
-    m_state->LayoutFileName = name("no-folder/b.KBD"); // its folder went away
-    m_logic->File_Click(L::FileSave);
-    EXPECT_TRUE(m_state->LayoutChanged);
+    // Its folder went away: the start-up load keeps a missing file's name.
+    m_document->load(name("no-folder/b.KBD"), LayoutDocument::LoadMode::Partly);
+    m_logic->saveLayout();
+    EXPECT_TRUE(m_document->isChanged());
     // A failed save inside a prompt stops the command that would drop the changes.
     script({Answer::Yes, Answer::Yes}, {"no-folder/c.KBD", "no-folder/c.KBD"});
-    m_logic->File_Click(L::FileNew);
+    m_logic->newLayout();
     EXPECT_TRUE(edited());
-    EXPECT_FALSE(m_logic->Form_Unload());
-    EXPECT_TRUE(m_state->LayoutChanged);
+    EXPECT_FALSE(m_logic->unload());
+    EXPECT_TRUE(m_document->isChanged());
     EXPECT_EQ(m_dialogs.messages.size(), 4u);
 }
 
-TEST_F(MainFormLogicTest, KeyClicksCopyTheKeyForTheirWindows)
+// A left click hands the whole key to the editor, with the tables of the
+// layout's language read afresh; the right button changes nothing.
+TEST_F(MainFormLogicTest, KeyClicksHandTheKeyToTheirWindows)
 {
     layout("uk.KBD", 1);
     start("uk.KBD");
-    int editor = 0, hint = 0;
-    m_logic->windows().showKeyEditor = [&] { ++editor; };
-    m_logic->windows().showMacroHint = [&] { ++hint; };
-    m_logic->KeyBtn_MouseDown(3, Qt::RightButton);
-    EXPECT_EQ(hint, 1);
-    EXPECT_FALSE(m_state->LayoutChanged);
-    EXPECT_EQ(m_state->WorkKey.Def0, m_state->LayoutRecords[4].Def0);
-
-    KeyRecord expected = m_state->LayoutRecords[5];
-    SetDef(m_state->WorkKey, 3, "left over");
-    m_state->WorkKey.Spare = 77;
-    expected.Spare = 77;
-    m_state->Tables.ScanTable[68].Name.assign("edited");
-    m_logic->KeyBtn_Click(4);
-    EXPECT_EQ(m_state->WorkKey, expected); // all but Spare, the fourth definition too
-    EXPECT_TRUE(m_state->LayoutChanged);
-    EXPECT_EQ(m_state->SelectedKey, 4);
-    EXPECT_FALSE(m_state->MsrEditMode);
-    EXPECT_EQ(m_state->Tables.ScanTable[68], ScanRecord{}); // tables reloaded (no files here)
-    EXPECT_EQ(editor, 1);
+    std::vector<KeyRecord> handed;
+    QObject::connect(m_logic.get(), &MainFormLogic::keyDefinitionsRequested,
+                     [&](const KeyRecord& record) { handed.push_back(record); });
+    QObject::connect(m_logic.get(), &MainFormLogic::keyEditorRequested,
+                     [&](int key, const KeyRecord& record, int language) {
+                         handed.push_back(record);
+                         EXPECT_EQ(key * 10 + language, 41);
+                     });
+    m_logic->showKeyDefinitions(3);
+    EXPECT_FALSE(m_document->isChanged());
+    m_tables->storeScanRecord(68, {.Name = FixedText<7>{}, .Seq1 = 1, .Seq2 = 2});
+    m_logic->openKeyEditor(4);
+    EXPECT_TRUE(m_document->isChanged());
+    EXPECT_EQ(handed, (std::vector{m_document->key(3), m_document->key(4)}));
+    EXPECT_EQ(m_tables->tables().ScanTable[68], ScanRecord{}); // reloaded (no files here)
 }
 
-TEST_F(MainFormLogicTest, WindowsHelpAndMinimizing)
+// After the test window F1 no longer opens help; the Help menu still does.
+// A minimized window keeps its keys where they are.
+TEST_F(MainFormLogicTest, HelpAndMinimizing)
 {
     start();
-    m_logic->Configure1_Click();
-    m_logic->Edit_Click(1);
-    EXPECT_FALSE(m_state->LayoutChanged) << "a command without its window does nothing";
-
-    std::string shown;
-    auto& w = m_logic->windows();
-    w.showKeybConf = [&] { shown += "KeybConf "; };
-    w.showMsrParameters = [&] { shown += "SetParam "; };
-    w.showTest = [&] { shown += "TestForm "; };
-    w.showProgramming = [&] { shown += "SEND2COM"; };
-    m_logic->Configure1_Click();
-    EXPECT_TRUE(m_state->LayoutChanged);
-    m_state->MsrEditMode = false;
-    m_logic->ContextHelp(1070);
-    m_logic->Edit_Click(1);
-    EXPECT_TRUE(m_state->MsrEditMode);
-    m_logic->Edit_Click(2);
-    m_logic->Edit_Click(4);
-    EXPECT_EQ(shown, "KeybConf SetParam TestForm SEND2COM");
-    // After the test window F1 no longer opens help; the Help menu still does.
-    m_logic->ContextHelp(1020);
-    m_logic->Contents_Click();
+    m_logic->showContextHelp(1070);
+    m_logic->openTest();
+    m_logic->showContextHelp(1020);
+    m_logic->showHelpContents();
     ASSERT_EQ(m_help.requests.size(), 2u);
     EXPECT_EQ(m_help.requests[0].command, HelpCommand::Context);
     EXPECT_EQ(m_help.requests[0].context, 1070);
     EXPECT_EQ(m_help.requests[1].command, HelpCommand::Contents);
     EXPECT_EQ(m_help.requests[1].file, appFile("MORVA.HLP"));
 
-    const KeyButtonPlaces before = m_logic->KeyPlaces();
-    m_logic->Form_Resize(160, 30, true);
-    EXPECT_EQ(m_logic->KeyPlaces(), before);
-    m_logic->Form_Resize(500, 350, false);
-    EXPECT_FLOAT_EQ(m_logic->KeyPlaces()[0].width, 500.0f / 15);
+    const KeyButtonPlaces before = m_logic->keyPlaces();
+    m_logic->resize(160, 30, true);
+    EXPECT_EQ(m_logic->keyPlaces(), before);
+    m_logic->resize(500, 350, false);
+    EXPECT_FLOAT_EQ(m_logic->keyPlaces()[0].width, 500.0f / 15);
 }
 
 // A named pipe or a device where a layout should be is refused at once and
@@ -391,23 +376,23 @@ TEST_F(MainFormLogicTest, PipesAndDevicesAreNoLayouts)
     ASSERT_EQ(::mkfifo(name("pipe.KBD").c_str(), 0600), 0);
     ASSERT_TRUE(FinishesWithin(
         10s, [&] { start("pipe.KBD"); }, name("pipe.KBD")));
-    EXPECT_EQ(m_logic->Caption(), caption("pipe.KBD", " (USA)"));
+    EXPECT_EQ(m_logic->caption(), caption("pipe.KBD", " (USA)"));
     EXPECT_TRUE(m_dialogs.messages.empty());
 
     script({}, {"a.KBD", "pipe.KBD"});
-    m_logic->File_Click(L::FileLoad);
-    const auto records = m_state->LayoutRecords;
+    m_logic->loadLayout();
+    const auto records = m_document->records();
     ASSERT_TRUE(FinishesWithin(
-        10s, [&] { m_logic->File_Click(L::FileLoad); }, name("pipe.KBD")));
+        10s, [&] { m_logic->loadLayout(); }, name("pipe.KBD")));
     m_dialogs.fileNames.push_back("/dev/null");
-    m_logic->File_Click(L::FileLoad);
+    m_logic->loadLayout();
     ASSERT_EQ(m_dialogs.messages.size(), 2u);
     EXPECT_TRUE(
         m_dialogs.messages[0].text.endsWith("It is a named pipe (FIFO), not a regular file."));
     EXPECT_TRUE(m_dialogs.messages[1].text.endsWith("It is a device, not a regular file."));
     EXPECT_TRUE(m_dialogs.messages[1].warning);
-    EXPECT_EQ(m_state->LayoutRecords, records);
-    EXPECT_EQ(m_logic->Caption(), caption("a.KBD", " (UK)"));
+    EXPECT_EQ(m_document->records(), records);
+    EXPECT_EQ(m_logic->caption(), caption("a.KBD", " (UK)"));
 }
 
 // A name from the settings file is bytes: one that is not UTF-8 loads, and F2
@@ -417,10 +402,10 @@ TEST_F(MainFormLogicTest, NamesFromTheSettingsFileStayBytes)
     const std::string cafe = m_work.path().toStdString() + "/caf\xC9.kbd";
     ASSERT_TRUE(ReplaceFileContents(cafe, LayoutWith(1, "c")).ok);
     startWith(cafe);
-    EXPECT_EQ(m_logic->KeyCaption(0), "c");
-    EXPECT_EQ(m_state->CurrentLanguage, 1);
+    EXPECT_EQ(m_logic->keyCaption(0), "c");
+    EXPECT_EQ(m_document->language(), 1);
     edit();
-    m_logic->File_Click(L::FileSave);
+    m_logic->saveLayout();
     EXPECT_TRUE(m_dialogs.messages.empty());
     EXPECT_EQ(ReadRegularFile(cafe, 14).bytes.mid(11).toStdString(), kZ);
     const std::filesystem::directory_iterator folder(m_work.path().toStdString());
@@ -435,21 +420,20 @@ TEST_F(MainFormLogicTest, SettingsWriterReplacesOnlyRegularFiles)
     const std::filesystem::path ini = Native(appFile("PALIX.INI"));
     std::filesystem::create_symlink(name("real.INI"), ini);
     start();
-    EXPECT_TRUE(m_logic->Form_Unload());
+    EXPECT_TRUE(m_logic->unload());
     EXPECT_EQ(ReadBytes(work("real.INI")).size(), 10000);
     EXPECT_TRUE(std::filesystem::is_symlink(ini));
 
     std::filesystem::remove(ini);
     ASSERT_EQ(::mkfifo(name("pipe.INI").c_str(), 0600), 0);
     std::filesystem::create_symlink(name("pipe.INI"), ini);
-    m_state = std::make_unique<ConfiguratorState>();
     ASSERT_TRUE(FinishesWithin(
         10s, [&] { start(); }, name("pipe.INI")));
-    EXPECT_EQ(m_logic->Caption(), "KBD Layout: UNTITLED.KBD (USA)");
-    m_logic->File_Click(L::FileNew);
-    m_logic->File_Click(L::FileSave);
-    m_state->LayoutChanged = false;
-    EXPECT_TRUE(m_logic->Form_Unload());
+    EXPECT_EQ(m_logic->caption(), "KBD Layout: UNTITLED.KBD (USA)");
+    m_logic->newLayout();
+    m_logic->saveLayout();
+    m_document->markUnchanged();
+    EXPECT_TRUE(m_logic->unload());
     ASSERT_EQ(m_dialogs.messages.size(), 1u);
     EXPECT_TRUE(m_dialogs.messages[0].text.contains("PALIX.INI"));
     EXPECT_TRUE(

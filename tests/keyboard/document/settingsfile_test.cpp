@@ -1,4 +1,3 @@
-#include "configuratorstate.h"
 #include "recentfiles.h"
 #include "settingsfile.h"
 #include "testlayouts.h"
@@ -6,8 +5,6 @@
 #include <QDir>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
-
-#include <memory>
 
 using namespace morvaw;
 using namespace morvaw::test;
@@ -17,11 +14,11 @@ namespace {
 class SettingsFile : public ::testing::Test
 {
 protected:
-    void SetUp() override { m_state->AppPath = m_dir.path().toStdString(); }
     [[nodiscard]] QString iniPath() const { return QDir(m_dir.path()).filePath("PALIX.INI"); }
+    [[nodiscard]] std::filesystem::path file() const { return Native(iniPath()); }
 
     QTemporaryDir m_dir;
-    std::unique_ptr<ConfiguratorState> m_state = std::make_unique<ConfiguratorState>();
+    SettingsRecord m_settings;
 };
 
 QByteArray field(const std::string& s)
@@ -33,9 +30,10 @@ QByteArray field(const std::string& s)
 
 TEST_F(SettingsFile, FirstStartGivesUntitledAndPortOne)
 {
-    EXPECT_EQ(LoadIni(*m_state), "UNTITLED.KBD");
-    EXPECT_EQ(m_state->ComPortIndex, 1);
-    ASSERT_TRUE(SaveIni(*m_state).ok);
+    m_settings = LoadIni(file());
+    EXPECT_EQ(m_settings.LayoutFileName, "UNTITLED.KBD");
+    EXPECT_EQ(m_settings.ComPortIndex, 1);
+    ASSERT_TRUE(SaveIni(file(), m_settings).ok);
     EXPECT_EQ(ReadBytes(iniPath()), field("UNTITLED.KBD") + QByteArray("\x01\x00", 2) +
                                         QByteArray(384, ' ') + QByteArray(9486, '\0'));
 }
@@ -48,26 +46,28 @@ TEST_F(SettingsFile, RecordRoundTripsWithItsReservedPart)
         record += static_cast<char>(i * 7 + 1);
     ASSERT_TRUE(WriteBytes(iniPath(), record));
 
-    EXPECT_EQ(LoadIni(*m_state), "/shop/counter.KBD");
-    EXPECT_EQ(m_state->ComPortIndex, 259);
-    EXPECT_EQ(m_state->RecentFiles, (RecentCaptions{"/shop/a.KBD", "", "/shop/c.KBD"}));
-    ASSERT_TRUE(SaveIni(*m_state).ok);
+    m_settings = LoadIni(file());
+    EXPECT_EQ(m_settings.LayoutFileName, "/shop/counter.KBD");
+    EXPECT_EQ(m_settings.ComPortIndex, 259);
+    EXPECT_EQ(m_settings.RecentFiles, (RecentCaptions{"/shop/a.KBD", "", "/shop/c.KBD"}));
+    ASSERT_TRUE(SaveIni(file(), m_settings).ok);
     EXPECT_EQ(ReadBytes(iniPath()), record);
 
     // A short file gives what it holds; a blank name is no layout.
     ASSERT_TRUE(WriteBytes(iniPath(), field("/a.KBD") + QByteArray("\x02\x00/b", 4)));
-    EXPECT_EQ(LoadIni(*m_state), "/a.KBD");
-    EXPECT_EQ(m_state->RecentFiles, (RecentCaptions{"/b", "", ""}));
+    m_settings = LoadIni(file());
+    EXPECT_EQ(m_settings.LayoutFileName, "/a.KBD");
+    EXPECT_EQ(m_settings.RecentFiles, (RecentCaptions{"/b", "", ""}));
     ASSERT_TRUE(WriteBytes(iniPath(), QByteArray(60, ' ')));
-    EXPECT_EQ(LoadIni(*m_state), "UNTITLED.KBD");
+    EXPECT_EQ(LoadIni(file()).LayoutFileName, "UNTITLED.KBD");
 }
 
 TEST_F(SettingsFile, LongNamesAreCutTo128BytesBetweenCharacters)
 {
     // 127 ASCII bytes and a two-byte character: the character does not fit.
-    m_state->LayoutFileName = std::string(127, 'a') + "\xC3\xA9.KBD";
-    m_state->RecentFiles[0] = std::string(200, 'b');
-    ASSERT_TRUE(SaveIni(*m_state).ok);
+    m_settings.LayoutFileName = std::string(127, 'a') + "\xC3\xA9.KBD";
+    m_settings.RecentFiles[0] = std::string(200, 'b');
+    ASSERT_TRUE(SaveIni(file(), m_settings).ok);
     const QByteArray bytes = ReadBytes(iniPath());
     ASSERT_EQ(bytes.size(), 10000);
     EXPECT_EQ(bytes.left(128), field(std::string(127, 'a')));
@@ -99,17 +99,8 @@ TEST(RecentList, AftUpdateFileNamePutsTheLeftLayoutOnTop)
     };
     // clang-format on
     for (const Row& row : rows) {
-        auto state = std::make_unique<ConfiguratorState>();
-        state->RecentFiles = row.before;
-        state->LayoutFileName = row.current;
-        AftUpdateFileName(*state);
-        EXPECT_EQ(state->RecentFiles, row.after) << row.before[0] << row.before[1] << row.current;
+        RecentCaptions list = row.before;
+        AftUpdateFileName(list, row.current);
+        EXPECT_EQ(list, row.after) << row.before[0] << row.before[1] << row.current;
     }
-}
-
-TEST(DisplayLastFiles, ShowsNamedItemsAndNeverHides)
-{
-    RecentVisibility visible{false, false, true};
-    DisplayLastFiles({"  A  ", "   ", ""}, visible);
-    EXPECT_EQ(visible, (RecentVisibility{true, false, true}));
 }

@@ -1,9 +1,9 @@
 #pragma once
 
-#include "configuratorstate.h"
 #include "keyrecord.h"
 #include "keytext.h"
 #include "layoutfile.h"
+#include "layoutmodel.h"
 
 #include <QByteArray>
 #include <QFile>

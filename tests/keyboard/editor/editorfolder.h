@@ -1,6 +1,6 @@
 #pragma once
 
-#include "configuratorstate.h"
+#include "filefolders.h"
 #include "mainformlogic.h"
 #include "settingsfile.h"
 #include "testlayouts.h"
@@ -40,10 +40,9 @@ public:
         records[Settings::KbdLanguage].PosX = language;
         records[Settings::KbdShape].PosX = 0;
         EXPECT_TRUE(WriteBytes(layout(), LayoutFileBytes(records)));
-        ConfiguratorState settings;
-        settings.AppPath = path();
+        SettingsRecord settings;
         settings.LayoutFileName = layout().toStdString();
-        EXPECT_TRUE(SaveIni(settings).ok);
+        EXPECT_TRUE(SaveIni(SettingsFilePath(path()), settings).ok);
     }
 
     [[nodiscard]] std::filesystem::path path() const { return m_dir.path().toStdString(); }
@@ -53,13 +52,7 @@ public:
     }
     [[nodiscard]] QString layout() const { return file("edited.KBD"); }
 
-    // Start-up of the configurator in this folder, up to its main window.
-    [[nodiscard]] std::unique_ptr<ConfiguratorState> startedState() const
-    {
-        auto state = std::make_unique<ConfiguratorState>();
-        InitialiseConfigurator(*state, path());
-        return state;
-    }
+    [[nodiscard]] FileFolders folders() const { return {path(), {}}; }
 
 private:
     QTemporaryDir m_dir;

@@ -1,12 +1,6 @@
-#include "applicationenvironment.h"
+#include "configuratorrig.h"
 #include "editorfolder.h"
-#include "fakes.h"
-#include "hintmacrosform.h"
 #include "inputlinepicture.h"
-#include "keybconf.h"
-#include "keymodeform.h"
-#include "keymodelogic.h"
-#include "mainform.h"
 #include "picturekey.h"
 
 #include <QAction>
@@ -23,27 +17,23 @@ using namespace morvaw::test;
 
 namespace {
 
-class KeyModeFormTest : public ::testing::Test
+// The configurator's windows over a folder with the shipped data files.
+class KeyModeFormTest : public ConfiguratorRig
 {
 protected:
     void SetUp() override { start(Language::USA); }
 
     void start(std::uint8_t language)
     {
-        m_editor.reset();
-        m_main.reset();
+        TearDown();
         m_folder = std::make_unique<EditorFolder>(language);
-        m_state = m_folder->startedState();
-        m_main = std::make_unique<MainForm>(*m_state, m_dialogs, m_help);
-        m_editor = std::make_unique<KeyModeForm>(*m_state, m_dialogs);
-        m_editor->attachToMainForm(*m_main);
-        m_main->show();
-        QApplication::processEvents();
+        ConfiguratorRig::SetUp();
     }
+    [[nodiscard]] FileFolders folders() const override { return m_folder->folders(); }
 
     template <typename T = QWidget> T* ed(const QString& name) const
     {
-        T* w = m_editor->findChild<T*>(name);
+        T* w = m_keyEditor->findChild<T*>(name);
         EXPECT_NE(w, nullptr) << name.toStdString();
         return w;
     }
@@ -65,9 +55,9 @@ protected:
     {
         QTest::mouseClick(m_main->findChild<QWidget*>(QString("KeyBtn_%1").arg(key)),
                           Qt::LeftButton);
-        EXPECT_TRUE(QTest::qWaitForWindowActive(m_editor.get()));
+        EXPECT_TRUE(QTest::qWaitForWindowActive(m_keyEditor.get()));
         EXPECT_FALSE(m_main->isEnabled());
-        EXPECT_EQ(m_editor->windowTitle(), "Define Key");
+        EXPECT_EQ(m_keyEditor->windowTitle(), "Define Key");
     }
     void contr(std::initializer_list<int> buttons)
     {
@@ -92,11 +82,6 @@ protected:
     }
 
     std::unique_ptr<EditorFolder> m_folder;
-    std::unique_ptr<ConfiguratorState> m_state;
-    ScriptedDialogs m_dialogs;
-    RecordingHelp m_help;
-    std::unique_ptr<MainForm> m_main;
-    std::unique_ptr<KeyModeForm> m_editor;
 };
 
 } // namespace
@@ -106,7 +91,15 @@ TEST_F(KeyModeFormTest, EditsThroughTheWindowAreSaved)
     LayoutRecordArray expected{};
     ASSERT_TRUE(ReadLayoutFile(Native(m_folder->layout()), expected).ok);
     // Edits of keys and of the scan table, as a user makes them.
-    using L = KeyModeLogic;
+    enum {
+        TableOk = 0,
+        TableCancel = 1,
+        EditOk = 2,
+        TableEdit = 4,
+        KeyOk = 6,
+        KeyCancel = 7,
+        KeySpecial = 8
+    };
     openKey(3);
     type(ed("DKInputLinePict_0"), QStringLiteral("ab c\bù\u0161"));
     EXPECT_EQ(lineText(0), ".a.b.Spc.");
@@ -119,28 +112,28 @@ TEST_F(KeyModeFormTest, EditsThroughTheWindowAreSaved)
     click("Btn_317");
     picture(OnScreen::RightShift);
     click("Check1_1");
-    contr({L::KeySpecial});
+    contr({KeySpecial});
     picture(OnScreen::LeftCtrl);
     row(40);
-    contr({L::TableOk});
+    contr({TableOk});
     picture(OnScreen::RightCtrl);
-    contr({L::KeySpecial, L::TableEdit});
+    contr({KeySpecial, TableEdit});
     entry(0, "Mine");
     entry(1, "70");
     entry(2, "1");
-    contr({L::EditOk, L::TableCancel, L::KeyOk});
+    contr({EditOk, TableCancel, KeyOk});
     openKey(10);
-    contr({L::KeySpecial});
+    contr({KeySpecial});
     click("Func2");
-    contr({L::KeyOk});
+    contr({KeyOk});
     openKey(20);
     type(ed("DKInputLinePict_0"), "x");
-    contr({L::KeyCancel});
+    contr({KeyCancel});
     openKey(21);
-    contr({L::KeySpecial});
+    contr({KeySpecial});
     row(140);
-    contr({L::TableOk, L::KeyOk});
-    EXPECT_FALSE(m_editor->isVisible());
+    contr({TableOk, KeyOk});
+    EXPECT_FALSE(m_keyEditor->isVisible());
     EXPECT_TRUE(m_main->isEnabled());
     EXPECT_EQ(m_main->findChild<QPushButton*>("KeyBtn_10")->text(), "Func2");
     EXPECT_TRUE(m_dialogs.messages.empty());
@@ -194,20 +187,20 @@ TEST_F(KeyModeFormTest, PicturesAndCaptionsFollowTheModifiers)
 }
 
 // Ok and Cancel: the options windows test; the close box cancels too.
-TEST_F(KeyModeFormTest, MsrModeReportsItsStatusOnClosing)
+TEST_F(KeyModeFormTest, MsrModeHandsNothingBackOnClosing)
 {
-    QSignalSpy closed(m_editor.get(), &KeyModeForm::msrClosed);
-    m_editor->openForMsr();
-    EXPECT_EQ(m_editor->windowTitle(), "MSR Parameters");
+    QSignalSpy closed(m_keyEditor.get(), &KeyModeForm::msrClosed);
+    bool accepted = false;
+    m_keyEditor->editMsrLines({}, Language::USA, [&](const MsrLines&) { accepted = true; });
+    EXPECT_EQ(m_keyEditor->windowTitle(), "MSR Parameters");
     EXPECT_TRUE(ed("FrameMsr")->isVisible());
-    ASSERT_TRUE(QTest::qWaitForWindowActive(m_editor.get()));
+    ASSERT_TRUE(QTest::qWaitForWindowActive(m_keyEditor.get()));
     QTest::mouseClick(ed("MSRInpLinePict_2"), Qt::LeftButton); // typing goes to the focused line
     type(ed("MSRInpLinePict_2"), "A B");
     EXPECT_EQ(ed<InputLinePicture>("MSRInpLinePict_2")->text(), ".A. .B.");
-    m_editor->close();
+    m_keyEditor->close();
     ASSERT_EQ(closed.count(), 1);
-    EXPECT_EQ(closed[0][0].toInt(), 3);
-    EXPECT_EQ(m_state->MsrKeys[2].Len0, 0);
+    EXPECT_FALSE(accepted);
     EXPECT_TRUE(m_main->isEnabled()); // MSR mode leaves the main window to its own caller
 }
 
@@ -215,20 +208,18 @@ TEST_F(KeyModeFormTest, MsrModeReportsItsStatusOnClosing)
 // click neither opens the hint nor takes another key into the work copy.
 TEST_F(KeyModeFormTest, TheMainWindowTakesNoClickWhileAWindowIsOpenOverIt)
 {
-    HintMacrosForm hint(*m_state);
-    hint.attachToMainForm(*m_main);
-    KeybConf keybConf(*m_state);
-    keybConf.attachToMainForm(*m_main);
+    HintMacrosForm& hint = *m_hint;
+    KeybConf& keybConf = *m_keybConf;
     QWidget* key1 = m_main->findChild<QWidget*>("KeyBtn_1");
-    KeyRecord expected = m_state->LayoutRecords[3];
+    KeyRecord expected = m_document.records()[3];
     SetDef(expected, 0, Tokens({"y"}));
 
     openKey(2);
     type(ed("DKInputLinePict_0"), "y");
     QTest::mouseClick(key1, Qt::RightButton);
     EXPECT_FALSE(hint.isVisible());
-    contr({KeyModeLogic::KeyOk});
-    EXPECT_EQ(m_state->LayoutRecords[3], expected);
+    click("contr_6"); // Ok
+    EXPECT_EQ(m_document.records()[3], expected);
 
     m_main->findChild<QAction*>("Configure1")->trigger();
     QTest::mouseClick(key1, Qt::RightButton);
@@ -236,4 +227,46 @@ TEST_F(KeyModeFormTest, TheMainWindowTakesNoClickWhileAWindowIsOpenOverIt)
     QTest::mouseClick(keybConf.findChild<QWidget*>("Command2"), Qt::LeftButton);
     QTest::mouseClick(key1, Qt::RightButton);
     EXPECT_TRUE(hint.isVisible());
+}
+
+// Undo and redo in the main window: Ctrl+Z takes back what the key editor
+// stored, Ctrl+Shift+Z brings it again, and the Edit menu says which.
+TEST_F(KeyModeFormTest, UndoAndRedoTakeBackWhatTheEditorStored)
+{
+    auto* key3 = m_main->findChild<QPushButton*>("KeyBtn_3");
+    const QString before = key3->text();
+    openKey(3);
+    type(ed("DKInputLinePict_0"), "y");
+    click("contr_6"); // Ok
+    ASSERT_EQ(key3->text(), "y");
+    auto* undo = m_main->findChild<QAction*>("Undo");
+    auto* redo = m_main->findChild<QAction*>("Redo");
+    EXPECT_EQ(undo->text(), "&Undo Define Key");
+    EXPECT_FALSE(redo->isEnabled());
+
+    ASSERT_TRUE(QTest::qWaitForWindowActive(m_main.get()));
+    QTest::keyClick(m_main.get(), Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(key3->text(), before);
+    EXPECT_EQ(redo->text(), "&Redo Define Key");
+    EXPECT_FALSE(undo->isEnabled());
+    QTest::keyClick(m_main.get(), Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+    EXPECT_EQ(key3->text(), "y");
+}
+
+// A termination request while Define Key is open ends the program as closing
+// the main window does, and leaves no other window open to keep it running;
+// when the user keeps the main window, the editor comes back as it was.
+TEST_F(KeyModeFormTest, ATerminationRequestLeavesNoWindowOpen)
+{
+    openKey(3);
+    type(ed("DKInputLinePict_0"), "y");
+    m_dialogs.answers = {Answer::Cancel, Answer::No}; // "Layout changed. Save ...?"
+    EXPECT_FALSE(m_main->closeForTermination());
+    EXPECT_TRUE(m_keyEditor->isVisible());
+    EXPECT_EQ(lineText(0), ".y.");
+
+    // With no window left, Qt's event loop ends with the last one closed.
+    EXPECT_TRUE(m_main->closeForTermination());
+    for (const QWidget* window : QApplication::topLevelWidgets())
+        EXPECT_FALSE(window->isVisible()) << window->objectName().toStdString();
 }

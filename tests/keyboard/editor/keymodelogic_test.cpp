@@ -4,6 +4,8 @@
 #include "keymodelogic.h"
 #include "keysequence.h"
 #include "keytoken.h"
+#include "languagetables.h"
+#include "layoutdocument.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -20,22 +22,49 @@ class KeyModeLogicTest : public ::testing::Test
 protected:
     void SetUp() override { start(Language::USA); }
 
+    // The configurator started in a folder of the language, the first key in the editor.
     void start(std::uint8_t language)
     {
+        m_main.reset();
+        m_editor.reset();
         m_folder = std::make_unique<EditorFolder>(language);
-        m_state = m_folder->startedState();
-        m_main = std::make_unique<MainFormLogic>(*m_state, m_dialogs, m_help);
-        m_editor = std::make_unique<KeyModeLogic>(*m_state, m_dialogs);
-        m_main->windows().showKeyEditor = [this] { m_editor->Open(); };
-        m_main->Form_Load(1000, 700);
-        m_main->KeyBtn_Click(0);
+        m_tables = std::make_unique<LanguageTables>(m_folder->folders());
+        m_document = std::make_unique<LayoutDocument>();
+        m_main = std::make_unique<MainFormLogic>(*m_document, *m_tables, m_folder->folders(),
+                                                 m_dialogs, m_help);
+        m_editor = std::make_unique<KeyModeLogic>(*m_tables, m_dialogs);
+        QObject::connect(m_main.get(), &MainFormLogic::keyEditorRequested,
+                         [this](int key, const KeyRecord& record, std::uint8_t lang) {
+                             m_key = key;
+                             m_editor->openForKey(record, lang);
+                         });
+        m_main->load(1000, 700);
+        m_main->openKeyEditor(0);
+    }
+    // Ok, and the key stored as main stores it.
+    void ok()
+    {
+        m_editor->accept();
+        if (const auto key = m_editor->takeAcceptedKey())
+            m_document->storeKey(m_key, *key);
     }
 
     [[nodiscard]] std::string line(int k) const
     {
-        return m_state->WorkKey.def(k).str().substr(0, m_state->WorkKey.len(k));
+        return m_editor->workKey().def(k).str().substr(0, m_editor->workKey().len(k));
     }
-    void setLine(int k, const std::string& def) { SetDef(m_state->WorkKey, k, def); }
+    // The editor opened again with a line changed.
+    void setLine(int k, const std::string& def)
+    {
+        KeyRecord work = m_editor->workKey();
+        SetDef(work, k, def);
+        if (!m_editor->MsrMode())
+            return m_editor->openForKey(work, m_document->language());
+        MsrLines lines;
+        for (int i = 0; i < 4; ++i)
+            lines[static_cast<std::size_t>(i)] = work.definition(i);
+        m_editor->openForMsr(lines, m_document->language());
+    }
     void type(const std::string& text)
     {
         for (char c : text)
@@ -43,38 +72,41 @@ protected:
     }
     void insertRecord(int record)
     {
-        m_editor->ListTable_Click(record - 1);
-        m_editor->contr_Click(L::TableOk);
+        m_editor->selectListRow(record - 1);
+        m_editor->insertSelectedKey();
     }
     [[nodiscard]] QByteArray stcFile() const { return ReadBytes(m_folder->file("STCUSA.TBL")); }
     [[nodiscard]] QByteArray stcTable() const
     {
         QByteArray bytes;
         for (int r = 1; r <= kScanRecords; ++r) {
-            const auto b = ScanRecordBytes(m_state->Tables.StcTable[static_cast<std::size_t>(r)]);
+            const auto b = ScanRecordBytes(tables().StcTable[static_cast<std::size_t>(r)]);
             bytes.append(reinterpret_cast<const char*>(b.data()), 9);
         }
         return bytes;
     }
+    [[nodiscard]] const KeyboardTables& tables() const { return m_tables->tables(); }
     [[nodiscard]] std::string name(int record) const
     {
-        return m_state->Tables.ScanTable[static_cast<std::size_t>(record)].Name.str();
+        return tables().ScanTable[static_cast<std::size_t>(record)].Name.str();
     }
     void storeRecord(const QString& keyName, const QString& scan, const QString& mask)
     {
-        m_editor->contr_Click(L::TableEdit);
-        m_editor->Table().Text1_Change(0, keyName);
-        m_editor->Table().Text1_Change(1, scan);
-        m_editor->Table().Text1_Change(2, mask);
-        m_editor->contr_Click(L::EditOk);
+        m_editor->editScanRecord();
+        m_editor->Table().Text1_Change(ScanTableEditor::KeyNameBox, keyName);
+        m_editor->Table().Text1_Change(ScanTableEditor::ScanCodeBox, scan);
+        m_editor->Table().Text1_Change(ScanTableEditor::MaskCodeBox, mask);
+        m_editor->storeScanRecord();
     }
 
     std::unique_ptr<EditorFolder> m_folder;
-    std::unique_ptr<ConfiguratorState> m_state;
+    std::unique_ptr<LanguageTables> m_tables;
+    std::unique_ptr<LayoutDocument> m_document;
     ScriptedDialogs m_dialogs;
     RecordingHelp m_help;
     std::unique_ptr<MainFormLogic> m_main;
     std::unique_ptr<KeyModeLogic> m_editor;
+    int m_key = -1;
 };
 
 } // namespace
@@ -114,8 +146,7 @@ TEST_F(KeyModeLogicTest, TypedKeysBecomeTokensThatFitSixtyCharacters)
         EXPECT_EQ(line(0), row.after) << row.before << " + " << row.codes.front();
     }
     // A named token longer than one character no longer fits 58 characters.
-    m_main->KeyBtn_Click(0); // no line is full yet
-    setLine(0, l58);
+    setLine(0, l58); // opened again: no line is full yet
     m_editor->AddChar("F1     ", 0x3B, 0);
     EXPECT_EQ(line(0), l58);
 }
@@ -175,16 +206,16 @@ TEST_F(KeyModeLogicTest, PickedKeysGetTheirModifierPrefixes)
     for (const Row& row : rows) {
         SCOPED_TRACE(row.token);
         setLine(0, "");
-        m_editor->OpShft_Click(row.modifier);
+        m_editor->toggleModifier(row.modifier);
         if (m_editor->CapsLock() != row.capsLock)
-            m_editor->BtnPict_MouseDown(OnScreen::CapsLock, Qt::LeftButton);
+            m_editor->pressPictureKey(OnScreen::CapsLock, Qt::LeftButton);
         if (row.record)
             insertRecord(row.record);
         else
-            m_editor->Btn_Click(row.button);
+            m_editor->pickOnScreenKey(row.button);
         EXPECT_EQ(DefToken(1, line(0), TokenMark), row.token);
         if (row.modifier != L::ModNone)
-            m_editor->OpShft_Click(row.modifier);
+            m_editor->toggleModifier(row.modifier);
     }
 }
 
@@ -194,12 +225,12 @@ TEST_F(KeyModeLogicTest, ShiftedKeysInsertTheirOwnRecords)
 {
     for (std::uint8_t language : {Language::USA, Language::Spain}) {
         start(language);
-        m_editor->OpShft_Click(L::ModShift);
+        m_editor->toggleModifier(L::ModShift);
         for (int n : {316, 317, 318, 319, 320, 321, 322, 323, 324, 325, 326,
                       327, 328, 348, 349, 350, 368, 369, 382, 383, 384}) {
             setLine(0, "");
-            m_editor->Btn_Click(n);
-            const char shifted = static_cast<char>(m_state->Tables.ShiftCapTable[n - 300]);
+            m_editor->pickOnScreenKey(n);
+            const char shifted = static_cast<char>(tables().ShiftCapTable[n - 300]);
             EXPECT_EQ(ParseKeyToken(DefToken(1, line(0), TokenMark)).name, std::string(1, shifted))
                 << "language " << int(language) << " key " << n;
         }
@@ -218,17 +249,17 @@ TEST_F(KeyModeLogicTest, EveryTokenTheEditorWritesReadsBackAsItsRecord)
             storeRecord(candidate, "70", "0");
         ASSERT_EQ(m_editor->Table().Names().size(), 143u) << "only Mine, Gr and x1 are taken";
         EXPECT_EQ(m_dialogs.messages.size(), 11u * (language + 1));
-        const ScanNames names{m_state->Tables.ScanTable, m_state->Tables.ScanCount};
+        const ScanNames names{tables().ScanTable, tables().ScanCount};
         for (int r = 1; r <= 143; ++r) {
-            const ScanRecord& rec = m_state->Tables.ScanTable[static_cast<std::size_t>(r)];
+            const ScanRecord& rec = tables().ScanTable[static_cast<std::size_t>(r)];
             if (r <= 140 && (name(r).starts_with("Func") || name(r).starts_with("FnT")))
                 continue; // these make the key a function-shift key
             for (int option : {L::ModNone, L::ModCtrl, L::ModAlt, L::ModShift}) {
-                m_editor->OpShft_Click(option == L::ModNone ? m_editor->SelectedModifier()
-                                                            : option);
+                m_editor->toggleModifier(option == L::ModNone ? m_editor->SelectedModifier()
+                                                              : static_cast<L::Modifier>(option));
                 for (int caps = 0; caps < 2; ++caps) {
                     setLine(0, "");
-                    m_editor->BtnPict_MouseDown(OnScreen::CapsLock, Qt::LeftButton);
+                    m_editor->pressPictureKey(OnScreen::CapsLock, Qt::LeftButton);
                     insertRecord(r);
                     const int bits =
                         (option == L::ModCtrl ? CtrlBit : 0) | (option == L::ModAlt ? AltBit : 0) |
@@ -254,7 +285,7 @@ TEST_F(KeyModeLogicTest, AStoredNameThatWouldNotReadBackIsKeptButNotInserted)
                            "AltGr  \x71\x00",
                            18));
     ASSERT_TRUE(WriteBytes(m_folder->file("STCUSA.TBL"), stc));
-    m_main->KeyBtn_Click(0);
+    m_main->openKeyEditor(0);
     EXPECT_EQ(m_editor->Table().Names().at(140), "\xF9x     ");
     insertRecord(141);
     insertRecord(142);
@@ -266,14 +297,14 @@ TEST_F(KeyModeLogicTest, AStoredNameThatWouldNotReadBackIsKeptButNotInserted)
 
 TEST_F(KeyModeLogicTest, ModifiersAndLocksChangePicturesAndCaptions)
 {
-    m_editor->BtnPict_MouseDown(OnScreen::NumLock, Qt::LeftButton);
+    m_editor->pressPictureKey(OnScreen::NumLock, Qt::LeftButton);
     EXPECT_EQ(m_editor->DispShifts().caption(355), "8");
-    m_editor->Btn_Click(355);
+    m_editor->pickOnScreenKey(355);
     EXPECT_EQ(line(0), Tokens({"Pad 8"}));
 
-    m_editor->BtnPict_MouseDown(OnScreen::LeftShift, Qt::RightButton); // ignored
+    m_editor->pressPictureKey(OnScreen::LeftShift, Qt::RightButton); // ignored
     EXPECT_EQ(m_editor->DispShifts().pictures[0], "sl0.bmp");
-    m_editor->BtnPict_MouseDown(OnScreen::LeftShift, Qt::LeftButton);
+    m_editor->pressPictureKey(OnScreen::LeftShift, Qt::LeftButton);
     ShiftDisplay d = m_editor->DispShifts();
     EXPECT_EQ(d.pictures,
               (std::array<std::string, 8>{"sl1.bmp", "sr1.bmp", "ctrl0.bmp", "ctrl0.bmp",
@@ -282,16 +313,16 @@ TEST_F(KeyModeLogicTest, ModifiersAndLocksChangePicturesAndCaptions)
     EXPECT_EQ(d.caption(323), "&&"); // an ampersand, not an access key
     EXPECT_EQ(d.caption(338), "Q");
     EXPECT_FALSE(d.lessKeyShown);
-    m_editor->BtnPict_MouseDown(OnScreen::CapsLock, Qt::LeftButton);
+    m_editor->pressPictureKey(OnScreen::CapsLock, Qt::LeftButton);
     d = m_editor->DispShifts();
     EXPECT_EQ(d.caption(338), "q");
     EXPECT_EQ(d.caption(317), "!");
-    m_editor->BtnPict_MouseDown(OnScreen::RightShift, Qt::LeftButton);
+    m_editor->pressPictureKey(OnScreen::RightShift, Qt::LeftButton);
     EXPECT_EQ(m_editor->SelectedModifier(), L::ModNone);
     EXPECT_EQ(m_editor->DispShifts().caption(338), "Q");
 
     start(Language::Spain);
-    m_editor->OpShft_Click(L::ModShift);
+    m_editor->toggleModifier(L::ModShift);
     d = m_editor->DispShifts();
     EXPECT_TRUE(d.lessKeyShown);
     EXPECT_EQ(d.pictures[0], "spsl1.bmp");
@@ -304,25 +335,26 @@ TEST_F(KeyModeLogicTest, HexEntriesBecomeTwoDigits)
     const std::pair<const char*, const char*> rows[] = {{"a", "0A"},  {"1G", "00"}, {"ABC", "AB"},
                                                         {"ff", "FF"}, {"1/", "00"}, {"", ""}};
     for (const auto& [typed, shown] : rows) {
-        m_editor->Table().Text1_Change(1, typed);
-        m_editor->Table().Text1_Enter(1);
-        EXPECT_EQ(m_editor->Table().Text1(1), shown) << typed;
+        m_editor->Table().Text1_Change(ScanTableEditor::ScanCodeBox, typed);
+        m_editor->Table().Text1_Enter(ScanTableEditor::ScanCodeBox);
+        EXPECT_EQ(m_editor->Table().Text1(ScanTableEditor::ScanCodeBox), shown) << typed;
     }
-    m_editor->Table().Text1_Change(2, "3c");
-    m_editor->Table().Text1_Enter(2);
+    m_editor->Table().Text1_Change(ScanTableEditor::MaskCodeBox, "3c");
+    m_editor->Table().Text1_Enter(ScanTableEditor::MaskCodeBox);
     EXPECT_EQ(m_editor->Table().EditMask(), 0x3C);
     EXPECT_TRUE(m_editor->Table().MaskCheck(5));
-    EXPECT_EQ(m_editor->Table().MaskOption(), 2); // Shift over Alt: the highest bit wins
-    m_editor->Table().Option1_Click(2);
-    EXPECT_EQ(m_editor->Table().Text1(2), "20");
+    // Shift over Alt: the highest bit wins.
+    EXPECT_EQ(m_editor->Table().SelectedMaskOption(), ScanTableEditor::MaskShift);
+    m_editor->Table().toggleMaskOption(ScanTableEditor::MaskShift);
+    EXPECT_EQ(m_editor->Table().Text1(ScanTableEditor::MaskCodeBox), "20");
 }
 
 TEST_F(KeyModeLogicTest, StoreAndClearChangeBothTablesAndTheStcFile)
 {
     // A name that exists, trailing blanks aside, is replaced in place.
-    m_editor->ListTable_Click(0);
+    m_editor->selectListRow(0);
     storeRecord(" F1 ", "3c", "5");
-    for (const ScanTableArray* t : {&m_state->Tables.ScanTable, &m_state->Tables.StcTable})
+    for (const ScanTableArray* t : {&tables().ScanTable, &tables().StcTable})
         EXPECT_EQ((*t)[42].Seq1 * 256 + (*t)[42].Seq2, 0x3C05);
     EXPECT_EQ(m_editor->CurrentPage(), L::PageTable);
     EXPECT_EQ(stcFile(), stcTable());
@@ -330,23 +362,26 @@ TEST_F(KeyModeLogicTest, StoreAndClearChangeBothTablesAndTheStcFile)
     // A new name takes the first free record, 141, and survives the next key click.
     storeRecord("Mine", "70", "0");
     EXPECT_EQ(name(141), "Mine   ");
-    m_main->KeyBtn_Click(5);
+    m_main->openKeyEditor(5);
     EXPECT_EQ(m_editor->Table().Names().at(140), "Mine   ");
 
     for (int r : {135, 140, 141}) {
-        m_editor->ListTable_Click(r - 1);
-        m_editor->contr_Click(L::TableClear);
+        m_editor->selectListRow(r - 1);
+        m_editor->clearScanRecord();
     }
     ASSERT_EQ(m_dialogs.messages.size(), 2u);
     EXPECT_EQ(m_dialogs.messages[0].text, ScanTableEditor::kCannotClear);
     EXPECT_TRUE(m_dialogs.messages[1].warning);
     EXPECT_EQ(name(140), "RCtrl  ");
     EXPECT_EQ(name(141), "       ");
-    EXPECT_EQ(m_state->Tables.StcTable[141], ScanRecord{});
+    EXPECT_EQ(tables().StcTable[141], ScanRecord{});
 
     // Only record 160 free: it takes the new name; then the table is full.
-    for (int r = 141; r < 160; ++r)
-        m_state->Tables.ScanTable[static_cast<std::size_t>(r)].Name.assign("U" + std::to_string(r));
+    for (int r = 141; r < 160; ++r) {
+        ScanRecord named;
+        named.Name.assign("U" + std::to_string(r));
+        m_tables->storeScanRecord(r, named);
+    }
     storeRecord("Last", "1", "0");
     EXPECT_EQ(name(160), "Last   ");
     storeRecord("More", "1", "0");
@@ -356,104 +391,113 @@ TEST_F(KeyModeLogicTest, StoreAndClearChangeBothTablesAndTheStcFile)
     EXPECT_EQ(stcFile(), stcTable());
 }
 
+// Clearing one of the user's records leaves none behind a blank one, where
+// programming's name lookup stops: the later records keep their codes.
+TEST_F(KeyModeLogicTest, ClearingAUserRecordLeavesNoGap)
+{
+    storeRecord("One", "70", "0");
+    storeRecord("Two", "71", "0");
+    m_editor->selectListRow(140);
+    m_editor->clearScanRecord();
+    EXPECT_EQ(name(141), "Two    ");
+    EXPECT_EQ(name(142), "       ");
+    EXPECT_EQ(stcFile(), stcTable());
+    const ScanNames names{tables().ScanTable, tables().ScanCount};
+    EXPECT_EQ(SetKeySequence(names, "Two"), (KeyCode{0x71, 0}));
+}
+
 TEST_F(KeyModeLogicTest, WithTheUsersFilesElsewhereEditsAndSettingsGoThere)
 {
     QTemporaryDir user;
     const QString userStc = QDir(user.path()).filePath("STCUSA.TBL");
     ASSERT_TRUE(QFile::copy(m_folder->file("STCUSA.TBL"), userStc));
-    m_state->UserPath = user.path().toStdString();
+    const FileFolders folders{m_folder->path(), user.path().toStdString()};
+    m_tables = std::make_unique<LanguageTables>(folders);
+    m_tables->load(Language::USA);
+    m_editor = std::make_unique<KeyModeLogic>(*m_tables, m_dialogs);
+    m_editor->openForKey(m_document->key(0), Language::USA);
     const QByteArray shipped = stcFile();
 
     storeRecord("Mine", "1", "0");
     EXPECT_EQ(name(141), "Mine   ");
     EXPECT_EQ(ReadBytes(userStc), stcTable());
     EXPECT_EQ(stcFile(), shipped) << "the program's own copy is never written";
-    m_state->Tables.ScanTable[141].blank();
-    LoadLanguageTables(*m_state); // read back from the user's folder
-    EXPECT_EQ(name(141), "Mine   ");
-    EXPECT_TRUE(SaveIni(*m_state).ok);
+    LanguageTables again(folders); // read back from the user's folder
+    again.load(Language::USA);
+    EXPECT_EQ(again.tables().ScanTable[141].Name.str(), "Mine   ");
+    LayoutDocument unchanged;
+    EXPECT_TRUE(MainFormLogic(unchanged, again, folders, m_dialogs, m_help).unload());
     EXPECT_EQ(QFileInfo(QDir(user.path()).filePath("PALIX.INI")).size(), kSettingsFileSize);
 }
 
 TEST_F(KeyModeLogicTest, EditThenCancelRewritesTheStcFileAndFailuresAreReported)
 {
     ASSERT_TRUE(WriteBytes(m_folder->file("STCUSA.TBL"), "spoilt"));
-    m_editor->contr_Click(L::TableEdit);
-    m_editor->contr_Click(L::EditCancel);
+    m_editor->editScanRecord();
+    m_editor->cancelScanEdit();
     EXPECT_EQ(stcFile(), stcTable());
     EXPECT_TRUE(m_dialogs.messages.empty());
 
     ASSERT_TRUE(QFile::remove(m_folder->file("STCUSA.TBL")));
     ASSERT_TRUE(QDir(m_folder->file("")).mkdir("STCUSA.TBL")); // cannot be replaced
-    m_editor->contr_Click(L::TableEdit);
+    m_editor->editScanRecord();
     ASSERT_EQ(m_dialogs.messages.size(), 1u);
     EXPECT_TRUE(m_dialogs.messages[0].warning);
     EXPECT_TRUE(m_dialogs.messages[0].text.contains("STCUSA.TBL"));
-    m_editor->contr_Click(L::EditCancel); // reported once, not at every button
+    m_editor->cancelScanEdit(); // reported once, not at every button
     EXPECT_EQ(m_dialogs.messages.size(), 1u);
 }
 
 TEST_F(KeyModeLogicTest, OkCommitsTheWholeKeyAndCancelNothing)
 {
-    const LayoutRecordArray before = m_state->LayoutRecords;
-    m_main->KeyBtn_Click(3);
+    const LayoutRecordArray before = m_document->records();
+    m_main->openKeyEditor(3);
     type("z");
     m_editor->GotFocus(1);
-    m_editor->Function_Click(L::FuncToggleButton); // a function key: every other level emptied
-    m_editor->Check1_Click(2, true);
-    m_editor->contr_Click(L::KeyOk);
+    m_editor->makeFunctionShiftKey(
+        L::FuncToggleButton); // a function key: every other level emptied
+    m_editor->setRepeat(2, true);
+    ok();
     EXPECT_FALSE(m_editor->IsOpen());
     KeyRecord expected = before[4];
     SetDef(expected, 0, "FnTgl");
     SetDef(expected, 3, "");
     expected.RepeatFlags = static_cast<std::uint8_t>(before[4].RepeatFlags | 4);
-    EXPECT_EQ(m_state->LayoutRecords[4], expected);
+    EXPECT_EQ(m_document->records()[4], expected);
 
     // The next key keeps its own fourth definition and carried fields.
-    m_main->KeyBtn_Click(6);
-    m_editor->contr_Click(L::KeyOk);
-    EXPECT_EQ(m_state->LayoutRecords[7], before[7]);
+    m_main->openKeyEditor(6);
+    ok();
+    EXPECT_EQ(m_document->records()[7], before[7]);
 
-    m_main->KeyBtn_Click(8);
+    m_main->openKeyEditor(8);
     type("abc");
-    m_editor->Check1_Click(0, true);
-    m_editor->contr_Click(L::KeyCancel);
-    EXPECT_EQ(m_state->LayoutRecords[9], before[9]);
-    EXPECT_TRUE(m_state->LayoutChanged);
+    m_editor->setRepeat(0, true);
+    m_editor->cancel();
+    EXPECT_FALSE(m_editor->takeAcceptedKey());
+    EXPECT_EQ(m_document->records()[9], before[9]);
+    EXPECT_TRUE(m_document->isChanged());
 }
 
+// Del and a named key act on the focused MSR line only; Ok hands all four back.
 TEST_F(KeyModeLogicTest, MsrModeEditsTheFourMsrKeys)
 {
-    for (int k = 0; k < 4; ++k)
-        SetDef(m_state->MsrKeys[static_cast<std::size_t>(k)], 0, Tokens({std::to_string(k), "x"}));
-    const auto msrKeys = m_state->MsrKeys;
-    m_state->MsrEditMode = true;
-    m_editor->Open();
+    MsrLines msrKeys;
+    for (std::size_t k = 0; k < msrKeys.size(); ++k)
+        msrKeys[k].Def.assign(Tokens({std::to_string(k), "x"}));
+    for (Definition& key : msrKeys)
+        key.Len = static_cast<std::uint8_t>(Tokens({"0", "x"}).size());
+    m_editor->openForMsr(msrKeys, Language::USA);
     EXPECT_EQ(m_editor->Caption(), "MSR Parameters");
-    EXPECT_EQ(line(3), Tokens({"3", "x"}));
-    setLine(0, "");
-    type("A B");
     m_editor->GotFocus(1);
-    m_editor->contr_Click(L::MsrDel);
+    m_editor->deleteLastToken();
     m_editor->GotFocus(3);
     insertRecord(42);
-    m_editor->contr_Click(L::MsrOk);
-    EXPECT_EQ(m_state->MsrKeys[0].Def0.str().substr(0, 7), Tokens({"A", " ", "B"}));
-    EXPECT_EQ(m_state->MsrKeys[1].Def0.str().substr(0, m_state->MsrKeys[1].Len0), Tokens({"1"}));
-    EXPECT_EQ(m_state->MsrKeys[2].Len0, msrKeys[2].Len0);
-    EXPECT_EQ(m_state->MsrKeys[3].Def0.str().substr(0, 8), Tokens({"3", "x", "F1"}));
-    EXPECT_EQ(m_state->MsrEditStatus(), L::kMsrAccepted);
-
-    const auto accepted = m_state->MsrKeys;
-    for (bool closeBox : {false, true}) {
-        m_editor->Open();
-        type("q");
-        if (closeBox)
-            m_editor->Form_Unload();
-        else
-            m_editor->contr_Click(L::MsrCancel);
-        EXPECT_EQ(m_state->MsrEditStatus(), L::kMsrCancelled);
-        m_state->MsrEditStatus() = L::kMsrAccepted;
-        EXPECT_EQ(m_state->MsrKeys, accepted);
-    }
+    m_editor->accept();
+    MsrLines expected = msrKeys;
+    expected[1] = {3, {}};
+    expected[1].Def.assign(Tokens({"1"}));
+    expected[3] = {8, {}};
+    expected[3].Def.assign(Tokens({"3", "x", "F1"}));
+    EXPECT_EQ(m_editor->takeAcceptedMsrLines(), expected);
 }

@@ -5,6 +5,8 @@
 #include "editorfolder.h"
 #include "fakes.h"
 #include "filerig.h"
+#include "languagetables.h"
+#include "layoutdocument.h"
 #include "scantableeditor.h"
 
 #include <QFile>
@@ -94,27 +96,30 @@ TEST_P(SaveFaults, SayWhyKeepTheOldFilesAndTheEdits)
     ASSERT_TRUE(QFile::copy(program.layout(), layout));
     ASSERT_TRUE(QFile::copy(program.file("STCUSA.TBL"),
                             QString::fromStdString(disk.path() / "STCUSA.TBL")));
-    auto state = std::make_unique<ConfiguratorState>();
-    state->AppPath = disk.path();
-    state->LayoutFileName = layout.toStdString();
-    ASSERT_TRUE(SaveIni(*state).ok);
-    InitialiseConfigurator(*state, program.path(), disk.path());
+    SettingsRecord settings;
+    settings.LayoutFileName = layout.toStdString();
+    ASSERT_TRUE(SaveIni(SettingsFilePath(disk.path()), settings).ok);
+    const FileFolders folders{program.path(), disk.path()};
+    LanguageTables tables(folders);
+    LayoutDocument document;
     ScriptedDialogs dialogs;
     RecordingHelp help;
-    MainFormLogic main(*state, dialogs, help);
-    main.Form_Load(1000, 700);
-    ASSERT_EQ(state->LayoutFileName, layout.toStdString());
+    MainFormLogic main(document, tables, folders, dialogs, help);
+    main.load(1000, 700);
+    ASSERT_EQ(document.fileName(), layout.toStdString());
 
     if (!disk.cause(GetParam()))
         GTEST_SKIP() << "no disk of its own to make read-only (needs root)";
     const auto before = disk.files();
-    SetDef(state->LayoutRecords[1], 0, Tokens({"z"}));
-    state->LayoutChanged = true;
-    state->ComPortIndex = 2;
-    main.File_Click(MainFormLogic::FileSave);
-    state->Tables.StcTable[141].Name.assign("Mine");
-    state->StcTableChanged = true;
-    ScanTableEditor(*state, dialogs).SaveIfChanged();
+    KeyRecord key = document.key(0);
+    SetDef(key, 0, Tokens({"z"}));
+    document.storeKey(0, key);
+    main.setComPortIndex(2);
+    main.saveLayout();
+    ScanRecord mine;
+    mine.Name.assign("Mine");
+    tables.storeScanRecord(141, mine);
+    ScanTableEditor(tables, dialogs).SaveIfChanged(Language::USA);
     disk.lift();
 
     const QString why = GetParam() == Trouble::ReadOnlyFolder ? "The disk is read-only."
@@ -130,8 +135,8 @@ TEST_P(SaveFaults, SayWhyKeepTheOldFilesAndTheEdits)
         EXPECT_TRUE(message.text.endsWith("\n\n" + why)) << message.text.toStdString();
     }
     EXPECT_EQ(disk.files(), before);
-    EXPECT_TRUE(state->LayoutChanged);
-    EXPECT_EQ(state->LayoutRecords[1].Def0.str().substr(0, 3), Tokens({"z"}));
+    EXPECT_TRUE(document.isChanged());
+    EXPECT_EQ(document.key(0).Def0.str().substr(0, 3), Tokens({"z"}));
 }
 
 INSTANTIATE_TEST_SUITE_P(UsersFiles, SaveFaults,

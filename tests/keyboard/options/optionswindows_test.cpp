@@ -1,10 +1,7 @@
-#include "inputlinepicture.h"
-#include "keybconf.h"
-#include "keymodeform.h"
-#include "setparam.h"
-#include "windowrig.h"
-
 #include "bytescrollbar.h"
+#include "configuratorrig.h"
+#include "inputlinepicture.h"
+
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLineEdit>
@@ -15,20 +12,17 @@ using namespace morvaw::test;
 
 namespace {
 
-class OptionsWindowsTest : public MainWindowRig
+class OptionsWindowsTest : public ConfiguratorRig
 {
 protected:
     void SetUp() override
     {
-        MainWindowRig::SetUp();
-        m_state->LayoutRecords[Settings::KbdFlags].PosX = 10; // buzzer on, "Enhanced"
-        m_state->LayoutRecords[Settings::MsrOption1].PosX = 5;
-        m_keyEditor = std::make_unique<KeyModeForm>(*m_state, m_dialogs);
-        m_keyEditor->attachToMainForm(*m_main);
-        m_keybConf = std::make_unique<KeybConf>(*m_state);
-        m_keybConf->attachToMainForm(*m_main);
-        m_setParam = std::make_unique<SetParam>(*m_state);
-        m_setParam->attach(*m_main, *m_keyEditor);
+        ConfiguratorRig::SetUp();
+        m_document.setOptions({.KbdFlags = 10}); // buzzer on, "Enhanced"
+        MsrSettings msr = m_document.msrSettings();
+        msr.MsrOption1 = 5;
+        m_document.setMsrSettings(msr);
+        m_document.markUnchanged();
     }
 
     void retype(QWidget* window, const QString& box, const QString& text)
@@ -50,10 +44,6 @@ protected:
         ASSERT_TRUE(QTest::qWaitForWindowActive(m_keyEditor.get()));
         ASSERT_FALSE(m_setParam->isVisible());
     }
-
-    std::unique_ptr<KeyModeForm> m_keyEditor;
-    std::unique_ptr<KeybConf> m_keybConf;
-    std::unique_ptr<SetParam> m_setParam;
 };
 
 TEST_F(OptionsWindowsTest, KeyboardConfigureTypedDelaysLanguageAndShapeReachLayoutAndMainWindow)
@@ -61,7 +51,7 @@ TEST_F(OptionsWindowsTest, KeyboardConfigureTypedDelaysLanguageAndShapeReachLayo
     menu("Configure1");
     ASSERT_TRUE(m_keybConf->isVisible());
     EXPECT_FALSE(m_main->isEnabled());
-    EXPECT_TRUE(m_state->LayoutChanged);
+    EXPECT_TRUE(m_document.isChanged());
 
     retype(m_keybConf.get(), "Text1_0", "300");
     EXPECT_EQ(child<ByteScrollBar>(m_keybConf.get(), "VScr_0")->byte(), 255);
@@ -76,12 +66,12 @@ TEST_F(OptionsWindowsTest, KeyboardConfigureTypedDelaysLanguageAndShapeReachLayo
 
     EXPECT_FALSE(m_keybConf->isVisible());
     EXPECT_TRUE(m_main->isEnabled());
-    const auto& r = m_state->LayoutRecords;
+    const auto& r = m_document.records();
     EXPECT_EQ(r[Settings::MacroPlayDelay].PosX, 255);
     EXPECT_EQ(r[Settings::DelayKeyTime].PosX, 0);
     EXPECT_EQ(r[Settings::KbdShape].PosX, 1);
     EXPECT_EQ(r[Settings::KbdFlags].PosX, 8);
-    EXPECT_EQ(m_state->Tables.StcFileName, "STCUK.TBL");
+    EXPECT_EQ(m_tables->tables().StcFileName, "STCUK.TBL");
     EXPECT_TRUE(m_main->windowTitle().endsWith(" (UK)"));
     EXPECT_FALSE(child(m_main.get(), "KeyBtn_60")->isVisible()); // 14 by 6 now
 }
@@ -110,11 +100,11 @@ TEST_F(OptionsWindowsTest, MsrEditorCancelKeepsTheLinesItsOkBringsThemInAndOkSto
     ASSERT_TRUE(m_setParam->isVisible());
     EXPECT_EQ(line(1), ".q.");
 
-    m_state->CurrentLanguage = 2; // the caption is renewed on the way back
+    m_document.setLanguage(2); // the caption is renewed on the way back
     QTest::mouseClick(child(m_setParam.get(), "cbContrRet_0"), Qt::LeftButton);
     EXPECT_TRUE(m_main->isVisible() && m_main->isEnabled());
     EXPECT_TRUE(m_main->windowTitle().endsWith(" (SPAIN)"));
-    const auto& r = m_state->LayoutRecords;
+    const auto& r = m_document.records();
     EXPECT_EQ(r[Settings::MsrOption2].PosX, 8);
     EXPECT_EQ(r[Settings::MsrOption3].PosX, 2);
     EXPECT_EQ(r[Settings::MsrSeparator].Len0, 3);

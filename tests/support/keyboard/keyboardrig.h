@@ -1,6 +1,5 @@
 #pragma once
 
-#include "configuratorstate.h"
 #include "definitiontext.h"
 #include "deviceimagebuilder.h"
 #include "keyboarddevice.h"
@@ -68,9 +67,7 @@ inline void UseTestScanTable(TestLayout& layout)
 inline std::unique_ptr<TestLayout> MakeState(int keyboardType)
 {
     auto layout = std::make_unique<TestLayout>();
-    auto blank = std::make_unique<ConfiguratorState>();
-    NewLayout(*blank);
-    layout->LayoutRecords = blank->LayoutRecords;
+    NewLayout(layout->LayoutRecords);
     UseTestScanTable(*layout);
     auto& flags = layout->LayoutRecords[Settings::KbdFlags].PosX;
     flags = WithKeyboardType(flags, keyboardType);

@@ -1,6 +1,5 @@
 #include "testform.h"
 
-#include "mainform.h"
 #include "virtualkeys.h"
 
 #include <QCloseEvent>
@@ -58,19 +57,6 @@ void TestForm::open()
     activateWindow();
     m_text1->setFocus();
     run([&] { m_logic.Form_Activate(); });
-}
-
-void TestForm::attachToMainForm(MainForm& mainForm)
-{
-    mainForm.logic().windows().showTest = [&mainForm] {
-        auto* form = new TestForm;
-        mainForm.holdFor(form);
-        connect(form, &TestForm::closed, &mainForm, [&mainForm, form] {
-            mainForm.logic().RestoreAppHelpFile();
-            mainForm.returnFromChild(form);
-        });
-        form->open();
-    };
 }
 
 template <typename Command> void TestForm::run(Command command)

@@ -9,8 +9,6 @@ class QPlainTextEdit;
 
 namespace morvaw {
 
-class MainForm;
-
 // "Test window": every key stroke that reaches it is written into Text1, keys
 // without a character as tokens. It holds the mouse after every event, so
 // clicks anywhere come here; Alt+X or a click on "To exit click here" ends
@@ -21,13 +19,7 @@ class TestForm : public QWidget
 public:
     explicit TestForm(QWidget* parent = nullptr);
 
-    [[nodiscard]] TestFormLogic& logic() { return m_logic; }
-
     void open();
-
-    // "&Test" (F7) opens a test window over the disabled main window, which
-    // gets its F1 help back when the test ends.
-    static void attachToMainForm(MainForm& mainForm);
 
 signals:
     void closed();

@@ -1,10 +1,8 @@
 #include "hintmacrosform.h"
 
-#include "configuratorstate.h"
-#include "definitionline.h"
 #include "displaytext.h"
 #include "inputlinepicture.h"
-#include "mainform.h"
+#include "keypictures.h"
 
 #include <QCloseEvent>
 #include <QGridLayout>
@@ -13,8 +11,7 @@
 
 namespace morvaw {
 
-HintMacrosForm::HintMacrosForm(const ConfiguratorState& state, QWidget* parent)
-    : QWidget(parent), m_state(state)
+HintMacrosForm::HintMacrosForm(QWidget* parent) : QWidget(parent)
 {
     setObjectName(QStringLiteral("HintMacrosForm"));
     setWindowTitle(QStringLiteral("List key macros"));
@@ -33,25 +30,14 @@ HintMacrosForm::HintMacrosForm(const ConfiguratorState& state, QWidget* parent)
     grid->setSizeConstraint(QLayout::SetFixedSize);
 }
 
-void HintMacrosForm::open()
+void HintMacrosForm::open(const KeyRecord& key)
 {
-    const KeyRecord& key = m_state.WorkKey;
     for (int k = 0; k < kLines; ++k)
         m_lines[static_cast<std::size_t>(k)]->setText(
             ToDisplayText(InputLineText(key.def(k), key.len(k))));
     show();
     raise();
     activateWindow();
-}
-
-void HintMacrosForm::attachToMainForm(MainForm& mainForm)
-{
-    mainForm.logic().windows().showMacroHint = [this, &mainForm] {
-        mainForm.holdFor(this);
-        open();
-    };
-    connect(this, &HintMacrosForm::closed, &mainForm,
-            [this, &mainForm] { mainForm.returnFromChild(this); });
 }
 
 void HintMacrosForm::leave()

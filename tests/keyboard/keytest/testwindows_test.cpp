@@ -1,8 +1,6 @@
+#include "configuratorrig.h"
 #include "document/testlayouts.h"
-#include "hintmacrosform.h"
 #include "inputlinepicture.h"
-#include "testform.h"
-#include "windowrig.h"
 
 #include <QLabel>
 #include <QPlainTextEdit>
@@ -13,17 +11,9 @@ using namespace morvaw::test;
 
 namespace {
 
-class TestWindowsTest : public MainWindowRig
+class TestWindowsTest : public ConfiguratorRig
 {
 protected:
-    void SetUp() override
-    {
-        MainWindowRig::SetUp();
-        TestForm::attachToMainForm(*m_main);
-        m_hint = std::make_unique<HintMacrosForm>(*m_state);
-        m_hint->attachToMainForm(*m_main);
-    }
-
     [[nodiscard]] TestForm* openTest()
     {
         QTest::keyClick(m_main.get(), Qt::Key_F7);
@@ -42,18 +32,16 @@ protected:
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         EXPECT_TRUE(form.isNull());
         EXPECT_TRUE(m_main->isEnabled());
-        EXPECT_EQ(m_main->logic().AppHelpFile(), m_main->logic().HelpFile());
-        EXPECT_FALSE(m_main->logic().HelpFile().isEmpty());
+        EXPECT_EQ(m_main->logic().appHelpFile(), m_main->logic().helpFile());
+        EXPECT_FALSE(m_main->logic().helpFile().isEmpty());
     }
-
-    std::unique_ptr<HintMacrosForm> m_hint;
 };
 
 TEST_F(TestWindowsTest, KeysAreWrittenAsTokensAndAltXReturnsWithHelp)
 {
     QPointer<TestForm> form = openTest();
     ASSERT_TRUE(form);
-    EXPECT_TRUE(m_main->logic().AppHelpFile().isEmpty());
+    EXPECT_TRUE(m_main->logic().appHelpFile().isEmpty());
     auto* text1 = child<QPlainTextEdit>(form, "Text1");
     QTest::keyClick(text1, Qt::Key_Return);
     QTest::keyClicks(text1, "a");
@@ -90,11 +78,12 @@ TEST_F(TestWindowsTest, AClickElsewhereStaysAndTheExitLabelReturns)
 
 TEST_F(TestWindowsTest, RightButtonShowsTheKeysThreeLinesAndAnyClickCloses)
 {
-    auto& key = m_state->LayoutRecords[3];
-    SetDef(key, 0, Tokens({"a", "Spc"}));
-    SetDef(key, 1, "Func1");
-    SetDef(key, 2, Tokens({"\x18"}));
-    m_state->LayoutChanged = false;
+    changeKey(2, [](KeyRecord& key) {
+        SetDef(key, 0, Tokens({"a", "Spc"}));
+        SetDef(key, 1, "Func1");
+        SetDef(key, 2, Tokens({"\x18"}));
+    });
+    m_document.markUnchanged();
 
     for (const char* target : {"InputLinePict_2", ""}) {
         QTest::mouseClick(child(m_main.get(), "KeyBtn_2"), Qt::RightButton);
@@ -110,7 +99,7 @@ TEST_F(TestWindowsTest, RightButtonShowsTheKeysThreeLinesAndAnyClickCloses)
         EXPECT_FALSE(m_hint->isVisible());
         EXPECT_TRUE(m_main->isEnabled());
     }
-    EXPECT_FALSE(m_state->LayoutChanged);
+    EXPECT_FALSE(m_document.isChanged());
 
     QTest::mouseClick(child(m_main.get(), "KeyBtn_5"), Qt::RightButton);
     for (int k = 0; k < 3; ++k)

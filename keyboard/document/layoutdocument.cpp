@@ -1,0 +1,205 @@
+#include "layoutdocument.h"
+
+#include "filenames.h"
+#include "layoutfile.h"
+#include "settingsfile.h"
+
+#include <utility>
+
+namespace morvaw {
+
+namespace {
+
+std::uint8_t withBit(std::uint8_t byte, std::uint8_t bit, bool on)
+{
+    return static_cast<std::uint8_t>(on ? (byte | bit) : (byte & ~bit));
+}
+
+// Bit 0 of KbdFlags: the card reader's B/F + checksum mode.
+constexpr std::uint8_t kCheckSumModeBit = 1;
+
+} // namespace
+
+LayoutDocument::LayoutDocument(QObject* parent) : QObject(parent) {}
+
+const KeyRecord& LayoutDocument::key(int key) const
+{
+    return m_layout.records.at(static_cast<std::size_t>(key + 1));
+}
+
+std::uint8_t LayoutDocument::setting(int record) const
+{
+    return m_layout.records.at(static_cast<std::size_t>(record)).PosX;
+}
+
+KeyboardOptions LayoutDocument::options() const
+{
+    return {.KbdFlags = setting(Settings::KbdFlags),
+            .MacroPlayDelay = setting(Settings::MacroPlayDelay),
+            .DelayKeyTime = setting(Settings::DelayKeyTime),
+            .KbdShape = setting(Settings::KbdShape),
+            .KbdLanguage = m_layout.language};
+}
+
+MsrSettings LayoutDocument::msrSettings() const
+{
+    MsrSettings msr{.CheckSumMode = (setting(Settings::KbdFlags) & kCheckSumModeBit) != 0,
+                    .MsrOption1 = setting(Settings::MsrOption1),
+                    .MsrOption2 = setting(Settings::MsrOption2),
+                    .MsrOption3 = setting(Settings::MsrOption3)};
+    for (std::size_t k = 0; k < msr.Lines.size(); ++k)
+        msr.Lines[k] = m_layout.records[static_cast<std::size_t>(kMsrLineRecords[k])].definition(0);
+    return msr;
+}
+
+template <typename Edit> void LayoutDocument::change(const QString& what, Marks marks, Edit edit)
+{
+    Layout before = m_layout;
+    edit(m_layout);
+    if (m_layout == before)
+        return;
+    m_undo.push_back({what, std::move(before)});
+    if (m_undo.size() > kUndoSteps)
+        m_undo.pop_front();
+    m_redo.clear();
+    if (marks == Marks::Changed)
+        m_changed = true;
+    emit changed();
+}
+
+void LayoutDocument::storeKey(int key, const KeyRecord& record)
+{
+    change(QStringLiteral("Define Key"), Marks::Changed, [&](Layout& layout) {
+        KeyRecord& target = layout.records.at(static_cast<std::size_t>(key + 1));
+        const std::uint8_t spare = target.Spare;
+        target = record;
+        target.Spare = spare;
+    });
+}
+
+void LayoutDocument::setOptions(const KeyboardOptions& options)
+{
+    change(QStringLiteral("Keyboard Configure"), Marks::Changed, [&](Layout& layout) {
+        auto& r = layout.records;
+        r[Settings::KbdFlags].PosX = options.KbdFlags;
+        r[Settings::MacroPlayDelay].PosX = options.MacroPlayDelay;
+        r[Settings::DelayKeyTime].PosX = options.DelayKeyTime;
+        r[Settings::KbdShape].PosX = options.KbdShape;
+        layout.language = options.KbdLanguage;
+    });
+}
+
+void LayoutDocument::setMsrSettings(const MsrSettings& msr)
+{
+    change(QStringLiteral("MSR Configure"), Marks::Changed, [&](Layout& layout) {
+        auto& r = layout.records;
+        r[Settings::KbdFlags].PosX =
+            withBit(r[Settings::KbdFlags].PosX, kCheckSumModeBit, msr.CheckSumMode);
+        for (std::size_t k = 0; k < msr.Lines.size(); ++k)
+            r[static_cast<std::size_t>(kMsrLineRecords[k])].setDefinition(0, msr.Lines[k]);
+        r[Settings::MsrOption1].PosX = msr.MsrOption1;
+        r[Settings::MsrOption2].PosX = msr.MsrOption2;
+        r[Settings::MsrOption3].PosX = msr.MsrOption3;
+    });
+}
+
+void LayoutDocument::setLanguage(std::uint8_t language)
+{
+    change(QStringLiteral("Language"), Marks::Changed,
+           [&](Layout& layout) { layout.language = language; });
+}
+
+void LayoutDocument::storeKbdFlags(std::uint8_t kbdFlags)
+{
+    change(QStringLiteral("Program Kbd"), Marks::AsItWas,
+           [&](Layout& layout) { layout.records[Settings::KbdFlags].PosX = kbdFlags; });
+}
+
+void LayoutDocument::newLayout()
+{
+    NewLayout(m_layout.records);
+    m_layout.language = 0;
+    m_fileName = kUntitledName;
+    m_changed = true;
+    startHistory();
+}
+
+FileOutcome LayoutDocument::load(const std::string& fname, LoadMode mode)
+{
+    const std::string name = TrimName(fname);
+    if (mode == LoadMode::Whole) {
+        if (const FileOutcome read = ReadLayoutFile(name, m_layout.records); !read.ok)
+            return read;
+    } else {
+        ReadLayoutFilePartly(name, m_layout.records);
+    }
+    m_layout.language = m_layout.records[Settings::KbdLanguage].PosX;
+    if (!name.empty() && !IsWildcardName(name))
+        m_fileName = name;
+    startHistory();
+    return {};
+}
+
+FileOutcome LayoutDocument::save(const std::string& fname)
+{
+    const std::string name = TrimName(fname);
+    m_layout.records[Settings::KbdLanguage].PosX = m_layout.language;
+    const FileOutcome written = WriteLayoutFile(name, m_layout.records);
+    if (written.ok && !name.empty() && !IsWildcardName(name))
+        m_fileName = name;
+    emit changed();
+    return written;
+}
+
+void LayoutDocument::markChanged()
+{
+    m_changed = true;
+    emit changed();
+}
+
+void LayoutDocument::markUnchanged()
+{
+    m_changed = false;
+    emit changed();
+}
+
+QString LayoutDocument::undoText() const
+{
+    return m_undo.empty() ? QString() : m_undo.back().what;
+}
+
+QString LayoutDocument::redoText() const
+{
+    return m_redo.empty() ? QString() : m_redo.back().what;
+}
+
+void LayoutDocument::restore(std::deque<Step>& from, std::deque<Step>& to)
+{
+    if (from.empty())
+        return;
+    Step step = std::move(from.back());
+    from.pop_back();
+    std::swap(step.layout, m_layout);
+    to.push_back(std::move(step));
+    m_changed = true;
+    emit changed();
+}
+
+void LayoutDocument::undo()
+{
+    restore(m_undo, m_redo);
+}
+
+void LayoutDocument::redo()
+{
+    restore(m_redo, m_undo);
+}
+
+void LayoutDocument::startHistory()
+{
+    m_undo.clear();
+    m_redo.clear();
+    emit changed();
+}
+
+} // namespace morvaw

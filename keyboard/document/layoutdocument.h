@@ -1,0 +1,114 @@
+#pragma once
+
+#include "fileoutcome.h"
+#include "layoutmodel.h"
+
+#include <QObject>
+#include <QString>
+
+#include <cstdint>
+#include <deque>
+#include <string>
+
+namespace morvaw {
+
+// The one layout that is open: its 101 records (LayoutRecords), the working
+// copy of its language (CurrentLanguage, saved into record 96), its file name
+// (LayoutFileName) and whether it may differ from that file (LayoutChanged).
+// Nothing else changes a layout: every change is one of the operations below,
+// each emits changed(), and those that change what a layout holds are steps
+// of the undo history.
+//
+// The history keeps snapshots of the records and the language (some 27 KB a
+// step, kUndoSteps at most) rather than a QUndoStack, which would bring Qt
+// Gui into this library; a snapshot also restores every field as it was,
+// whatever the operation touched.
+class LayoutDocument : public QObject
+{
+    Q_OBJECT
+public:
+    static constexpr int kUndoSteps = 100;
+
+    // How much of a file a load takes.
+    enum class LoadMode {
+        Whole, // only a file that is exactly one layout; on failure nothing changes
+        Partly // as many whole records as the file holds, silently (the last layout at start)
+    };
+
+    explicit LayoutDocument(QObject* parent = nullptr);
+
+    [[nodiscard]] const LayoutRecordArray& records() const { return m_layout.records; }
+    // The record of key button `key` (0..83), which is record key + 1.
+    [[nodiscard]] const KeyRecord& key(int key) const;
+    // A byte setting (PosX of a settings record).
+    [[nodiscard]] std::uint8_t setting(int record) const;
+    [[nodiscard]] std::uint8_t language() const { return m_layout.language; }
+    [[nodiscard]] const std::string& fileName() const { return m_fileName; }
+    [[nodiscard]] bool isChanged() const { return m_changed; }
+    [[nodiscard]] KeyboardOptions options() const;
+    [[nodiscard]] MsrSettings msrSettings() const;
+
+    // A key's definitions from the key editor: every field but Spare, which stays.
+    void storeKey(int key, const KeyRecord& record);
+    // "Keyboard Configure": type, buzzer and the other flag bits, the delays,
+    // the keypad shape and the language.
+    void setOptions(const KeyboardOptions& options);
+    // "MSR Configure": of KbdFlags only its bit 0.
+    void setMsrSettings(const MsrSettings& settings);
+    void setLanguage(std::uint8_t language);
+    // KbdFlags after a transfer (a detected keyboard type, bit 7 for an
+    // enhanced one). It leaves LayoutChanged as it is, as a transfer always did.
+    void storeKbdFlags(std::uint8_t kbdFlags);
+
+    // File > New: the defaults, language 0, "UNTITLED.KBD", changed.
+    void newLayout();
+    // Reads a layout file. The language follows record 96; a name that is
+    // neither empty nor the dialog's wildcard becomes the file name. A new
+    // layout starts a new history.
+    FileOutcome load(const std::string& name, LoadMode mode);
+    // Writes the language into record 96 and the 100 records to the file; on
+    // success the name becomes the file name.
+    FileOutcome save(const std::string& name);
+    // LayoutChanged, where the commands set and clear it.
+    void markChanged();
+    void markUnchanged();
+
+    [[nodiscard]] bool canUndo() const { return !m_undo.empty(); }
+    [[nodiscard]] bool canRedo() const { return !m_redo.empty(); }
+    // What the next undo or redo changes back ("Define Key"); empty when none.
+    [[nodiscard]] QString undoText() const;
+    [[nodiscard]] QString redoText() const;
+    // Both leave the layout changed.
+    void undo();
+    void redo();
+
+signals:
+    void changed();
+
+private:
+    struct Layout
+    {
+        LayoutRecordArray records{};
+        std::uint8_t language = 0;
+        friend bool operator==(const Layout&, const Layout&) = default;
+    };
+    struct Step
+    {
+        QString what;
+        Layout layout;
+    };
+    enum class Marks { Changed, AsItWas };
+
+    // Runs edit on the layout; when that changed anything, it is a step.
+    template <typename Edit> void change(const QString& what, Marks marks, Edit edit);
+    void restore(std::deque<Step>& from, std::deque<Step>& to);
+    void startHistory();
+
+    Layout m_layout;
+    std::string m_fileName;
+    bool m_changed = false;
+    std::deque<Step> m_undo;
+    std::deque<Step> m_redo;
+};
+
+} // namespace morvaw
