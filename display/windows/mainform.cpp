@@ -24,8 +24,8 @@
 
 namespace vornestw {
 
-MainForm::MainForm(DisplayUtility& utility, UserNotice& notice, const SettingsFile& settings,
-                   QWidget* parent)
+MainForm::MainForm(DisplayUtility& utility, PortChooser& ports, UserNotice& notice,
+                   const SettingsFile& settings, QWidget* parent)
     : QMainWindow(parent), m_utility(utility), m_notice(notice), m_settings(settings)
 {
     setObjectName("MainForm");
@@ -103,7 +103,7 @@ MainForm::MainForm(DisplayUtility& utility, UserNotice& notice, const SettingsFi
     m_cursorForm = std::make_unique<SetCursorPosForm>(utility);
     m_prefixForm = std::make_unique<PrefixForm>(utility);
     m_setModeForm = std::make_unique<SetModeForm>(utility, notice);
-    m_optionsForm = std::make_unique<OptionsForm>(utility, notice);
+    m_optionsForm = std::make_unique<OptionsForm>(utility, ports, notice);
     for (QWidget* form : OtherForms())
         connect(static_cast<ChildForm*>(form), &ChildForm::closed, this,
                 &MainForm::ReturnFromWindow);

@@ -15,6 +15,7 @@ class DisplayLongForm;
 class DisplayTwoLinesForm;
 class DisplayUtility;
 class OptionsForm;
+class PortChooser;
 class PrefixForm;
 class SetCursorPosForm;
 class SetModeForm;
@@ -29,8 +30,8 @@ class MainForm : public QMainWindow
 {
     Q_OBJECT
 public:
-    MainForm(DisplayUtility& utility, UserNotice& notice, const SettingsFile& settings,
-             QWidget* parent = nullptr);
+    MainForm(DisplayUtility& utility, PortChooser& ports, UserNotice& notice,
+             const SettingsFile& settings, QWidget* parent = nullptr);
     ~MainForm() override;
 
     // The other windows, in the order the icon is handed out.

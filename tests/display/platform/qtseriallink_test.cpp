@@ -1,11 +1,14 @@
 #include "displayrig.h"
 #include "eventloopwaiter.h"
+#include "portchooser.h"
 #include "pseudoterminal.h"
 #include "qtseriallink.h"
+#include "systemports.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <gtest/gtest.h>
@@ -26,25 +29,70 @@ long cpuMicroseconds()
            r.ru_stime.tv_usec;
 }
 
-// A comN link in the program folder decides the port, even a dangling one
-// (/dev/ttyS3 would be another device); every failure names port and device.
-TEST(QtSerialLink, PortsAndOpenFailuresAreNamed)
+// Binding COM2 in the chooser links it to the device's stable name; the
+// utility then reaches the device through it, and Unbind closes the port
+// that led there. A dangling link, a regular file and a device another
+// program holds each say the port, the path and what to do.
+TEST(QtSerialLink, BoundPortReachesTheDeviceAndFailuresSayWhatToDo)
 {
     QTemporaryDir folder;
-    EXPECT_EQ(QtSerialLink::PortLocation(folder.path(), 4), "/dev/ttyS3");
-    ASSERT_TRUE(QFile::link("/dev/ttyUSB7-gone", folder.filePath("com4")));
-    EXPECT_EQ(QtSerialLink::PortLocation(folder.path(), 4), folder.filePath("com4"));
+    PseudoTerminal pty;
+    const QString device = pty.terminalPath();
+    const QString stable = folder.filePath("usb-display-if00"); // as in /dev/serial/by-id
+    ASSERT_TRUE(QFile::link(device, stable));
     QtSerialLink link(folder.path());
-    EXPECT_EQ(link.open(4), "COM4 (/dev/ttyUSB7-gone): the link com4 in " + folder.path() +
-                                " points to no device");
-    ASSERT_TRUE(QFile(folder.filePath("com1")).open(QIODevice::WriteOnly));
-    EXPECT_EQ(link.open(1), "COM1 (" + folder.filePath("com1") + "): not a serial port");
+    EventLoopWaiter waiter;
+    RecordingNotice notice;
+    FakePrinter printer;
+    DisplayState state; // COM2
+    OutputChannel channel(state, link, printer, waiter, notice);
+    SystemPorts system;
+    PortChooser chooser(system, folder.path(), channel);
+    ASSERT_FALSE(chooser.Bind(2, {device, "display", {}, {}, stable}));
+    EXPECT_EQ(PortBindings(folder.path()).LinkTarget(2), stable);
+    channel.SendString("a");
+    EXPECT_EQ(pty.receiveAtLeast(1), BytesOf("a"));
+    EXPECT_EQ(chooser.TestConnection(2), "COM2 (" + device +
+                                             ") has no modem lines (a pseudo-terminal or a "
+                                             "simulator): it counts as ready.");
+    ASSERT_FALSE(chooser.Unbind(2));
     EXPECT_FALSE(link.isOpen());
-    // Root passes every permission check, so the text is built directly.
-    EXPECT_EQ(QtSerialLink::OpenErrorText(3, "/dev/ttyS2", EACCES, "Permission denied",
-                                          "/home/u/.config/vornestw"),
-              "COM3 (/dev/ttyS2): Permission denied. Add your user to the dialout group and log "
-              "in again, or link com3 in /home/u/.config/vornestw to a port you may use.");
+    EXPECT_TRUE(notice.messages.empty());
+
+    ASSERT_TRUE(QFile::link("/dev/ttyUSB7-gone", folder.filePath("com4")));
+    EXPECT_EQ(link.open(4), "COM4 (/dev/ttyUSB7-gone): the link com4 in " + folder.path() +
+                                " points to no device\nThe link " + folder.filePath("com4") +
+                                " points to /dev/ttyUSB7-gone, which is not there: the adapter "
+                                "is unplugged, or it has another name now. Plug it in, or bind "
+                                "COM4 to another device with the Ports… button.");
+    ASSERT_TRUE(QFile(folder.filePath("com1")).open(QIODevice::WriteOnly));
+    EXPECT_EQ(link.open(1), "COM1 (" + folder.filePath("com1") + "): not a serial port\n" +
+                                folder.filePath("com1") +
+                                " is a regular file, not a serial device. Remove it, then bind "
+                                "COM1 to a serial device with the Ports… button.");
+
+    // A lock file of a running program, as minicom or another Qt program leaves it.
+    QProcess holder;
+    holder.start("sleep", {"30"});
+    ASSERT_TRUE(holder.waitForStarted());
+    const QString lockFile = "/var/lock/LCK.." + device.mid(5).replace('/', '_');
+    QFile lock(lockFile);
+    ASSERT_TRUE(lock.open(QIODevice::WriteOnly));
+    lock.write(QByteArray::number(holder.processId()) + "\nsleep\nhost\n");
+    lock.close();
+    ASSERT_FALSE(chooser.Bind(3, {device, {}, {}, {}, {}}));
+    const QString inUse = QStringLiteral("COM3 (%1) is in use by sleep (PID %2)\nClose sleep "
+                                         "first, or bind COM3 to another device with the Ports… "
+                                         "button. Its lock file is %3.")
+                              .arg(device)
+                              .arg(holder.processId())
+                              .arg(lockFile);
+    EXPECT_EQ(link.open(3), inUse);
+    EXPECT_EQ(chooser.TestConnection(3), inUse);
+    QFile::remove(lockFile);
+    holder.kill();
+    holder.waitForFinished();
+    EXPECT_FALSE(link.isOpen());
 }
 
 // The far end goes away between two commands (a pulled USB adapter): the

@@ -31,7 +31,7 @@ struct WidgetRig : Devices
     }
     void start(SerialLink& link, Waiter& wait)
     {
-        program = std::make_unique<DisplayProgram>(folder(), link, printer, wait, notice);
+        program = std::make_unique<DisplayProgram>(folder(), link, ports, printer, wait, notice);
         program->Main();
     }
 

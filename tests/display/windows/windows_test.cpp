@@ -13,6 +13,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollBar>
+#include <QTreeWidget>
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
@@ -386,6 +387,53 @@ TEST(OptionsForm, ChosenPrinterQueueGetsTheJobsNamesTheChannelAndIsKept)
     rig.main().close();
     QFile side(rig.folder() + ".printer");
     EXPECT_TRUE(side.open(QIODevice::ReadOnly) && side.readAll() == "display\n");
+}
+
+// Ports… lists the devices with the ports bound to them; Bind links the
+// chosen COMn to the stable name, Unbind removes the link, Escape closes.
+// Test reads clear-to-send and sends nothing.
+TEST(OptionsForm, PortsBindsAndUnbindsAndTestReadsClearToSend)
+{
+    WidgetRig rig;
+    rig.ports.listed = {{"/dev/ttyUSB0", "USB UART", "FTDI", "A1", "/dev/serial/by-id/usb-A1"}};
+    PortFacts ready;
+    ready.device = "/dev/ttyUSB0", ready.kind = PortFacts::Kind::CharacterDevice;
+    ready.isTerminal = true;
+    const QString com3 = QDir(rig.folder()).filePath("com3");
+    rig.ports.facts["/dev/ttyUSB0"] = rig.ports.facts[com3] = ready;
+    rig.trigger("Configure");
+    rig.click("OptionsForm", "PortOption_2");
+    rig.click("OptionsForm", "BtnPorts");
+    auto* chooser = rig.in<QDialog>("OptionsForm", "PortChooserForm");
+    ASSERT_TRUE(chooser->isVisible());
+    auto* list = chooser->findChild<QTreeWidget*>("PortList");
+    auto row = [list] {
+        QStringList texts;
+        for (int column = 0; column < list->columnCount(); ++column)
+            texts << list->topLevelItem(0)->text(column);
+        return texts.join('|');
+    };
+    ASSERT_EQ(list->topLevelItemCount(), 1);
+    EXPECT_EQ(row(), "/dev/ttyUSB0||USB UART, FTDI, serial number A1|ready");
+    QTest::keyClick(list, Qt::Key_Return); // Bind, the default button, for COM 3
+    EXPECT_EQ(QFile::symLinkTarget(com3), "/dev/serial/by-id/usb-A1");
+    EXPECT_EQ(row(), "/dev/ttyUSB0|COM3|USB UART, FTDI, serial number A1|ready");
+    chooser->findChild<QPushButton*>("BtnUnbind")->click();
+    EXPECT_FALSE(QFileInfo(com3).isSymLink());
+    QTest::keyClick(list, Qt::Key_Escape);
+    EXPECT_FALSE(chooser->isVisible());
+
+    auto* test = rig.in<QPushButton>("OptionsForm", "BtnTest");
+    auto* result = rig.in<QLabel>("OptionsForm", "ConnectionTest");
+    test->click();
+    EXPECT_EQ(result->text(), "COM3 (simulated): clear-to-send is up: the display is ready.");
+    rig.port.setCts(false);
+    test->click();
+    EXPECT_TRUE(result->text().startsWith("COM3 (simulated): clear-to-send is down"));
+    rig.click("OptionsForm", "PortOption_4");
+    EXPECT_FALSE(test->isEnabled());
+    EXPECT_TRUE(rig.port.written().empty());
+    EXPECT_TRUE(rig.notice.messages.empty());
 }
 
 // Message texts carry words from outside (a queue's name, a printer's state
