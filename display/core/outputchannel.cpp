@@ -167,6 +167,7 @@ bool OutputChannel::sendByte(std::uint8_t code, const bool& abort)
 void OutputChannel::ShowSentText(std::string_view text)
 {
     m_state.SentText = RenderSentText(text);
+    m_state.LastSent = text;
     emit sentTextChanged();
 }
 

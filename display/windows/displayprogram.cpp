@@ -38,7 +38,8 @@ DisplayProgram::DisplayProgram(const QString& programFolder, const QString& user
       m_ports(ports, userFolder, m_channel), m_notice(notice)
 {
     m_settingsProblem = ReadSettings(m_state, m_settingsFile);
-    m_mainForm = std::make_unique<MainForm>(m_utility, m_ports, notice, m_settingsFile);
+    m_mainForm =
+        std::make_unique<MainForm>(m_utility, m_ports, notice, m_settingsFile, programFolder);
 
     const QIcon icon = loadIcon(programFolder);
     if (!icon.isNull()) {

@@ -14,6 +14,7 @@ namespace vornestw {
 class DisplayLongForm;
 class DisplayTwoLinesForm;
 class DisplayUtility;
+class HelpWindow;
 class OptionsForm;
 class PortChooser;
 class PrefixForm;
@@ -30,12 +31,14 @@ class MainForm : public QMainWindow
 {
     Q_OBJECT
 public:
+    // The help pages lie in helpFolder.
     MainForm(DisplayUtility& utility, PortChooser& ports, UserNotice& notice,
-             const SettingsFile& settings, QWidget* parent = nullptr);
+             const SettingsFile& settings, const QString& helpFolder, QWidget* parent = nullptr);
     ~MainForm() override;
 
     // The other windows, in the order the icon is handed out.
     [[nodiscard]] QList<QWidget*> OtherForms() const;
+    [[nodiscard]] HelpWindow& help() { return *m_help; }
 
     // Form_Activate: the function menu follows Mode.
     void BuildFunctionMenu();
@@ -43,6 +46,7 @@ public:
 protected:
     void changeEvent(QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    void showEvent(QShowEvent* event) override;
 
 private:
     void MenuFunction_Click(int index);
@@ -77,6 +81,7 @@ private:
     std::unique_ptr<PrefixForm> m_prefixForm;
     std::unique_ptr<SetModeForm> m_setModeForm;
     std::unique_ptr<OptionsForm> m_optionsForm;
+    std::unique_ptr<HelpWindow> m_help;
 };
 
 } // namespace vornestw

@@ -1,5 +1,6 @@
 #include "portchooserform.h"
 
+#include "screenfit.h"
 #include "usernotice.h"
 
 #include <QComboBox>
@@ -14,7 +15,7 @@ namespace vornestw {
 
 namespace {
 
-enum Column { DeviceColumn, PortColumn, AboutColumn, StateColumn };
+enum Column { DeviceColumn, PortColumn, StateColumn, AboutColumn };
 
 QString aboutText(const SerialDevice& device)
 {
@@ -38,12 +39,14 @@ PortChooserForm::PortChooserForm(PortChooser& chooser, UserNotice& notice, QWidg
 
     m_list = new QTreeWidget(this);
     m_list->setObjectName("PortList");
-    m_list->setHeaderLabels({"Device", "Bound to", "Adapter", "State"});
+    m_list->setHeaderLabels({"Device", "Bound to", "State", "Adapter"});
     m_list->setRootIsDecorated(false);
     m_list->setAllColumnsShowFocus(true);
+    // What the user must read comes first; the adapter's names may be cut.
     m_list->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    m_list->header()->setSectionResizeMode(AboutColumn, QHeaderView::Stretch);
     m_list->setMinimumHeight(fontMetrics().height() * 6);
-    m_list->setMinimumWidth(fontMetrics().averageCharWidth() * 56);
+    m_list->setMinimumWidth(fontMetrics().averageCharWidth() * 72);
     m_details = new QLabel(this);
     m_details->setObjectName("PortDetails");
     m_details->setTextFormat(Qt::PlainText);
@@ -101,6 +104,12 @@ void PortChooserForm::OpenForPort(int comNumber)
     m_list->setFocus();
 }
 
+void PortChooserForm::showEvent(QShowEvent* event)
+{
+    QDialog::showEvent(event);
+    FitIntoScreen(this);
+}
+
 void PortChooserForm::Refresh()
 {
     const PortRow* selected = SelectedRow();
@@ -110,7 +119,8 @@ void PortChooserForm::Refresh()
     for (std::size_t i = 0; i < m_rows.size(); ++i) {
         const PortRow& row = m_rows[i];
         auto* item = new QTreeWidgetItem(m_list, {row.device.location, BoundPortsText(row.boundTo),
-                                                  aboutText(row.device), row.diagnosis.state});
+                                                  row.diagnosis.state, aboutText(row.device)});
+        item->setToolTip(AboutColumn, aboutText(row.device));
         item->setData(DeviceColumn, Qt::UserRole, static_cast<int>(i));
         if (row.device.location == keep || (keep.isEmpty() && i == 0))
             m_list->setCurrentItem(item);

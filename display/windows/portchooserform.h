@@ -27,6 +27,9 @@ public:
     // Opens with COMn (1..4) offered for binding.
     void OpenForPort(int comNumber);
 
+protected:
+    void showEvent(QShowEvent* event) override;
+
 private:
     void Refresh();
     void ShowSelected();
