@@ -24,8 +24,9 @@ struct WidgetRig : Devices
     explicit WidgetRig(bool startNow = true)
     {
         QDir().mkpath(folder());
-        QFile::copy(QDir(SUITE_PROGRAM_DIR).filePath("lcdicon.ico"),
-                    QDir(folder()).filePath("lcdicon.ico"));
+        const QDir built(SUITE_PROGRAM_DIR);
+        for (const QString& file : built.entryList({"lcdicon.ico", "vornestw*.html"}))
+            QFile::copy(built.filePath(file), QDir(folder()).filePath(file));
         if (startNow)
             start(port, waiter);
     }
