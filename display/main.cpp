@@ -105,7 +105,7 @@ int main(int argc, char* argv[])
 
     vornestw::TerminationSignal termination;
     QObject::connect(&termination, &vornestw::TerminationSignal::received, &program.mainForm(),
-                     &QWidget::close);
+                     &vornestw::MainForm::EndSession);
     program.Main();
     return app.exec();
 }

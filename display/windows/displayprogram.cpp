@@ -38,6 +38,7 @@ DisplayProgram::DisplayProgram(const QString& programFolder, const QString& user
       m_ports(ports, userFolder, m_channel), m_notice(notice)
 {
     m_settingsProblem = ReadSettings(m_state, m_settingsFile);
+    m_utility.RememberSettings(m_settingsFile);
     m_mainForm =
         std::make_unique<MainForm>(m_utility, m_ports, notice, m_settingsFile, programFolder);
 

@@ -25,6 +25,8 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
+#include <cstdio>
+
 namespace vornestw {
 
 MainForm::MainForm(DisplayUtility& utility, PortChooser& ports, UserNotice& notice,
@@ -184,6 +186,12 @@ void MainForm::showEvent(QShowEvent* event)
     FitIntoScreen(this);
 }
 
+void MainForm::EndSession()
+{
+    m_sessionEnding = true;
+    close();
+}
+
 void MainForm::MenuFunction_Click(int index)
 {
     OpenWindow(m_utility.MenuFunction_Click(index));
@@ -273,9 +281,14 @@ void MainForm::closeEvent(QCloseEvent* event)
             form->close();
     }
     m_closing = true;
+    const auto error = m_utility.ShutDown(m_settings, m_sessionEnding ? nullptr : &m_notice);
     // A path that is no regular file was reported at the start already.
-    if (const auto error = m_utility.ShutDown(m_settings); error && m_settings.isUsable())
-        m_notice.message(UserNotice::Severity::Warning, "Vornest", *error);
+    if (error && m_settings.isUsable()) {
+        if (m_sessionEnding)
+            std::fprintf(stderr, "vornestw: %s\n", qPrintable(*error));
+        else
+            m_notice.message(UserNotice::Severity::Warning, "Vornest", *error);
+    }
     for (QWidget* form : OtherForms())
         form->hide();
     m_help->close();

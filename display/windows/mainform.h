@@ -43,6 +43,10 @@ public:
     // Form_Activate: the function menu follows Mode.
     void BuildFunctionMenu();
 
+    // The session ends (a logout, a shutdown, a kill): closes as the title
+    // bar does, but asks nothing and shows nothing that would hold it up.
+    void EndSession();
+
 protected:
     void changeEvent(QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
@@ -66,6 +70,7 @@ private:
     bool m_closing = false;
     bool m_exitWithoutSaving = false;
     bool m_closeAfterCommand = false;
+    bool m_sessionEnding = false;
 
     QLabel* m_label2 = nullptr;
     QLabel* m_label3 = nullptr;
