@@ -1,9 +1,14 @@
 // The real vornestw, started from a program folder of its own.
+#include "settingsfile.h"
+
 #include <QDir>
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
+#include <QThread>
 #include <gtest/gtest.h>
+
+#include <csignal>
 
 namespace {
 
@@ -42,6 +47,38 @@ TEST(Vornestw, ListPortsNeedsNoDisplay)
                                "unplugged, or it has another name now. Plug it in, or bind COM3 "
                                "to another device with the Ports… button."))
         << lines.join('\n').toStdString();
+}
+
+// A logout (SIGTERM) or a closed terminal (SIGHUP) saves the settings as
+// closing the window does, at once and without a question, even when another
+// program wrote the file meanwhile.
+TEST(Vornestw, EndingSignalsSaveTheSettingsWithoutAQuestion)
+{
+    for (const int signal : {SIGTERM, SIGHUP}) {
+        ProgramFolder prog;
+        const QString ini = prog.folder() + ".INI";
+        QProcess process;
+        auto env = QProcessEnvironment::systemEnvironment();
+        env.insert("QT_QPA_PLATFORM", "offscreen");
+        process.setProcessEnvironment(env);
+        process.start(prog.program(), {"--printer", "display"}); // a change of this run
+        ASSERT_TRUE(process.waitForStarted(10000));
+        for (int wait = 0; wait < 200 && !QFile::exists(ini); ++wait)
+            QThread::msleep(50);
+        vornestw::SettingsRecord theirs;
+        theirs.Line1 = "theirs";
+        ASSERT_FALSE(vornestw::SettingsFile(ini).Save(theirs));
+        ::kill(static_cast<pid_t>(process.processId()), signal);
+        ASSERT_TRUE(process.waitForFinished(2000)) << signal;
+        EXPECT_EQ(process.exitStatus(), QProcess::NormalExit);
+        EXPECT_EQ(process.exitCode(), 0) << process.readAllStandardError().toStdString();
+        QFile record(ini), queue(prog.folder() + ".printer");
+        ASSERT_TRUE(record.open(QIODevice::ReadOnly) && queue.open(QIODevice::ReadOnly));
+        const QByteArray saved = record.readAll();
+        EXPECT_EQ(saved.mid(2, 2), QByteArray("\x04\x00", 2)) << signal; // the printer
+        EXPECT_TRUE(saved.mid(8, 20).startsWith("Line1 test")) << signal;
+        EXPECT_EQ(queue.readAll(), "display\n");
+    }
 }
 
 } // namespace

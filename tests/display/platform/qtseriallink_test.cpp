@@ -8,12 +8,15 @@
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <gtest/gtest.h>
 
 #include <cerrno>
+#include <cstdio>
+#include <string>
 #include <sys/resource.h>
 
 using namespace vornestw;
@@ -31,8 +34,7 @@ long cpuMicroseconds()
 
 // Binding COM2 in the chooser links it to the device's stable name; the
 // utility then reaches the device through it, and Unbind closes the port
-// that led there. A dangling link, a regular file and a device another
-// program holds each say the port, the path and what to do.
+// that led there. A dangling link says the port, the path and what to do.
 TEST(QtSerialLink, BoundPortReachesTheDeviceAndFailuresSayWhatToDo)
 {
     QTemporaryDir folder;
@@ -65,34 +67,49 @@ TEST(QtSerialLink, BoundPortReachesTheDeviceAndFailuresSayWhatToDo)
                                 " points to /dev/ttyUSB7-gone, which is not there: the adapter "
                                 "is unplugged, or it has another name now. Plug it in, or bind "
                                 "COM4 to another device with the Ports… button.");
-    ASSERT_TRUE(QFile(folder.filePath("com1")).open(QIODevice::WriteOnly));
-    EXPECT_EQ(link.open(1), "COM1 (" + folder.filePath("com1") + "): not a serial port\n" +
-                                folder.filePath("com1") +
-                                " is a regular file, not a serial device. Remove it, then bind "
-                                "COM1 to a serial device with the Ports… button.");
 
-    // A lock file of a running program, as minicom or another Qt program leaves it.
-    QProcess holder;
-    holder.start("sleep", {"30"});
-    ASSERT_TRUE(holder.waitForStarted());
-    const QString lockFile = "/var/lock/LCK.." + device.mid(5).replace('/', '_');
-    QFile lock(lockFile);
-    ASSERT_TRUE(lock.open(QIODevice::WriteOnly));
-    lock.write(QByteArray::number(holder.processId()) + "\nsleep\nhost\n");
-    lock.close();
-    ASSERT_FALSE(chooser.Bind(3, {device, {}, {}, {}, {}}));
-    const QString inUse = QStringLiteral("COM3 (%1) is in use by sleep (PID %2)\nClose sleep "
-                                         "first, or bind COM3 to another device with the Ports… "
-                                         "button. Its lock file is %3.")
-                              .arg(device)
-                              .arg(holder.processId())
-                              .arg(lockFile);
-    EXPECT_EQ(link.open(3), inUse);
-    EXPECT_EQ(chooser.TestConnection(3), inUse);
-    QFile::remove(lockFile);
-    holder.kill();
-    holder.waitForFinished();
     EXPECT_FALSE(link.isOpen());
+}
+
+// Two program folders whose com2 links lead to one device: while one
+// program has it open, the other is refused at once, naming the program
+// that holds it and what to do, and writes nothing.
+TEST(QtSerialLink, ADeviceOpenInAnotherProgramIsRefusedWhateverLinkLeadsThere)
+{
+    PseudoTerminal pty;
+    const QString device = pty.terminalPath();
+    QTemporaryDir first, second;
+    ASSERT_TRUE(QFile::link(device, first.filePath("com2")));
+    ASSERT_TRUE(QFile::link(device, second.filePath("com2")));
+    QProcess holder; // this test program, holding COM2 of the first folder
+    holder.start(QCoreApplication::applicationFilePath(), {"--hold-com2", first.path()});
+    ASSERT_TRUE(holder.waitForReadyRead(10000));
+    ASSERT_EQ(holder.readLine(), "open\n") << holder.readAllStandardError().toStdString();
+
+    QtSerialLink link(second.path());
+    EventLoopWaiter waiter;
+    RecordingNotice notice;
+    FakePrinter printer;
+    DisplayState state; // COM2
+    OutputChannel channel(state, link, printer, waiter, notice);
+    QElapsedTimer clock;
+    clock.start();
+    channel.SendString("x");
+    EXPECT_LT(clock.elapsed(), 500);
+    ASSERT_EQ(notice.messages.size(), 1u);
+    const QString program = QFileInfo(QCoreApplication::applicationFilePath()).fileName().left(15);
+    EXPECT_TRUE(
+        notice.messages[0].text.startsWith(QStringLiteral("COM2 (%1) is in use by %2 (PID %3)\n")
+                                               .arg(device, program)
+                                               .arg(holder.processId())))
+        << notice.messages[0].text.toStdString();
+    holder.closeWriteChannel();
+    ASSERT_TRUE(holder.waitForFinished(5000));
+    EXPECT_TRUE(pty.takeReceived().empty());
+    notice.messages.clear();
+    channel.SendString("y"); // free again
+    EXPECT_EQ(pty.receiveAtLeast(1), BytesOf("y"));
+    EXPECT_TRUE(notice.messages.empty());
 }
 
 // The far end goes away between two commands (a pulled USB adapter): the
@@ -176,10 +193,19 @@ TEST(QtSerialLink, DisplayThatStopsReadingTimesOutAndKeepsThePort)
 
 } // namespace
 
-// The real port and waiter need an event loop.
+// The real port and waiter need an event loop. `--hold-com2 FOLDER` makes
+// this program a second one that holds COM2 until its input closes.
 int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
+    if (argc == 3 && std::string(argv[1]) == "--hold-com2") {
+        QtSerialLink link(QString::fromLocal8Bit(argv[2]));
+        std::printf(link.open(2) ? "failed\n" : "open\n");
+        std::fflush(stdout);
+        while (std::getchar() != EOF) {
+        }
+        return 0;
+    }
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }

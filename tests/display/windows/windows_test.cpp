@@ -163,6 +163,32 @@ TEST(MainForm, SettingsFileProblemsAreNamedOnce)
                         Severity::Warning}}));
 }
 
+// Another Vornest wrote the settings file after this one read it: closing
+// asks before replacing it and keeps the other's on No. With nothing changed
+// here nothing is asked and theirs stay; when the session ends nothing is
+// asked and this window's are saved.
+TEST(MainForm, SettingsAnotherInstanceWroteAreKeptUnlessTheUserSaysSo)
+{
+    const std::tuple<bool, std::deque<bool>, bool, const char*> cases[] = {
+        {false, {}, false, "theirs"},
+        {true, {false}, false, "theirs"},
+        {true, {true}, false, "mine"},
+        {true, {}, true, "mine"}};
+    for (const auto& [changedHere, answers, sessionEnds, kept] : cases) {
+        WidgetRig rig;
+        SettingsRecord theirs;
+        theirs.Line1 = "theirs";
+        ASSERT_FALSE(SettingsFile(rig.folder() + ".INI").Save(theirs));
+        if (changedHere)
+            rig.state().Line1 = "mine";
+        rig.notice.answers = answers;
+        sessionEnds ? rig.main().EndSession() : (void)rig.main().close();
+        EXPECT_TRUE(rig.settings().mid(8, 20).startsWith(kept)) << changedHere << sessionEnds;
+        EXPECT_EQ(rig.notice.questions.size(), answers.size());
+        EXPECT_TRUE(rig.notice.messages.empty());
+    }
+}
+
 // Disabling the focused Send button used to move the focus to Cancel, so
 // that the next Enter closed the window.
 TEST(DisplayTwoLinesForm, LimitsEnterSendWithTheFocusKeptAndCancel)
@@ -399,38 +425,30 @@ TEST(OptionsForm, ChosenPrinterQueueGetsTheJobsNamesTheChannelAndIsKept)
 }
 
 // Ports… lists the devices with the ports bound to them; Bind links the
-// chosen COMn to the stable name, Unbind removes the link, Escape closes.
-// Test reads clear-to-send and sends nothing.
-TEST(OptionsForm, PortsBindsAndUnbindsAndTestReadsClearToSend)
+// chosen COMn to the stable name. Test reads clear-to-send and sends nothing.
+TEST(OptionsForm, PortsListsTheBindingsAndTestReadsClearToSend)
 {
     WidgetRig rig;
     rig.ports.listed = {{"/dev/ttyUSB0", "USB UART", "FTDI", "A1", "/dev/serial/by-id/usb-A1"}};
-    PortFacts ready;
-    ready.device = "/dev/ttyUSB0", ready.kind = PortFacts::Kind::CharacterDevice;
-    ready.isTerminal = true;
     const QString com3 = QDir(rig.folder()).filePath("com3");
-    rig.ports.facts["/dev/ttyUSB0"] = rig.ports.facts[com3] = ready;
+    for (const QString& path : {QString("/dev/ttyUSB0"), com3})
+        rig.ports.facts[path].device = "/dev/ttyUSB0", rig.ports.facts[path].isTerminal = true,
+        rig.ports.facts[path].kind = PortFacts::Kind::CharacterDevice;
     rig.trigger("Configure");
     rig.click("OptionsForm", "PortOption_2");
     rig.click("OptionsForm", "BtnPorts");
-    auto* chooser = rig.in<QDialog>("OptionsForm", "PortChooserForm");
-    ASSERT_TRUE(chooser->isVisible());
-    auto* list = chooser->findChild<QTreeWidget*>("PortList");
+    auto* list = rig.in<QTreeWidget>("OptionsForm", "PortList");
     auto row = [list] {
         QStringList texts;
         for (int column = 0; column < list->columnCount(); ++column)
             texts << list->topLevelItem(0)->text(column);
         return texts.join('|');
     };
-    ASSERT_EQ(list->topLevelItemCount(), 1);
     EXPECT_EQ(row(), "/dev/ttyUSB0||ready|USB UART, FTDI, serial number A1");
-    QTest::keyClick(list, Qt::Key_Return); // Bind, the default button, for COM 3
+    rig.click("OptionsForm", "BtnBind"); // for COM 3, the port the window had chosen
     EXPECT_EQ(QFile::symLinkTarget(com3), "/dev/serial/by-id/usb-A1");
     EXPECT_EQ(row(), "/dev/ttyUSB0|COM3|ready|USB UART, FTDI, serial number A1");
-    chooser->findChild<QPushButton*>("BtnUnbind")->click();
-    EXPECT_FALSE(QFileInfo(com3).isSymLink());
-    QTest::keyClick(list, Qt::Key_Escape);
-    EXPECT_FALSE(chooser->isVisible());
+    rig.click("OptionsForm", "BtnClose");
 
     auto* test = rig.in<QPushButton>("OptionsForm", "BtnTest");
     auto* result = rig.in<QLabel>("OptionsForm", "ConnectionTest");
@@ -441,8 +459,7 @@ TEST(OptionsForm, PortsBindsAndUnbindsAndTestReadsClearToSend)
     EXPECT_TRUE(result->text().startsWith("COM3 (simulated): clear-to-send is down"));
     rig.click("OptionsForm", "PortOption_4");
     EXPECT_FALSE(test->isEnabled());
-    EXPECT_TRUE(rig.port.written().empty());
-    EXPECT_TRUE(rig.notice.messages.empty());
+    EXPECT_TRUE(rig.port.written().empty() && rig.notice.messages.empty());
 }
 
 // In every window F1 opens the page of the window that has the focus and
