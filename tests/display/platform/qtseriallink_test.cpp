@@ -48,10 +48,15 @@ TEST(QtSerialLink, BoundPortReachesTheDeviceAndFailuresSayWhatToDo)
     FakePrinter printer;
     DisplayState state; // COM2
     OutputChannel channel(state, link, printer, waiter, notice);
-    SystemPorts system;
+    SystemPorts system(folder.path());
+    bool listChanged = false;
+    QObject::connect(&system, &PortSystem::changed, [&] { listChanged = true; });
     PortChooser chooser(system, folder.path(), channel);
     ASSERT_FALSE(chooser.Bind(2, {device, "display", {}, {}, stable}));
     EXPECT_EQ(PortBindings(folder.path()).LinkTarget(2), stable);
+    const bool never = false;
+    EXPECT_EQ(waiter.waitUntil([&] { return listChanged; }, std::chrono::seconds(2), never, {}),
+              Waiter::Outcome::Ready); // the chooser's list follows
     channel.SendString("a");
     EXPECT_EQ(pty.receiveAtLeast(1), BytesOf("a"));
     EXPECT_EQ(chooser.TestConnection(2), "COM2 (" + device +
