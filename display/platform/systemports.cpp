@@ -7,6 +7,7 @@
 #include <QSerialPortInfo>
 #include <QTimer>
 
+#include <algorithm>
 #include <cerrno>
 #include <climits>
 #include <csignal>
@@ -18,6 +19,7 @@
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
 #include <unistd.h>
+#include <vector>
 
 namespace vornestw {
 
@@ -143,18 +145,22 @@ void describeUser(PortFacts& f)
     f.userId = uid;
     f.userName = userName(uid);
     f.sessionGroups = {static_cast<unsigned>(::getegid())};
-    gid_t groups[NGROUPS_MAX];
-    const int count = ::getgroups(NGROUPS_MAX, groups);
+    std::vector<gid_t> groups(static_cast<std::size_t>(std::max(0, ::getgroups(0, nullptr))));
+    const int count = ::getgroups(static_cast<int>(groups.size()), groups.data());
     for (int i = 0; i < count; ++i)
-        f.sessionGroups.push_back(groups[i]);
+        f.sessionGroups.push_back(groups[static_cast<std::size_t>(i)]);
     const passwd* user = ::getpwuid(uid);
     if (!user)
         return;
-    int listed = NGROUPS_MAX;
-    if (::getgrouplist(user->pw_name, user->pw_gid, groups, &listed) < 0)
-        listed = 0;
-    for (int i = 0; i < listed; ++i)
-        f.accountGroups.push_back(groups[i]);
+    // Asked twice when the first guess is too small: the second call knows.
+    int listed = 32;
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        groups.resize(static_cast<std::size_t>(listed));
+        if (::getgrouplist(user->pw_name, user->pw_gid, groups.data(), &listed) >= 0) {
+            f.accountGroups.assign(groups.begin(), groups.begin() + listed);
+            return;
+        }
+    }
 }
 
 } // namespace
