@@ -42,6 +42,7 @@ struct DisplayState
     bool AbortFlag = false;
     bool SendError = false;
     std::string SentText;
+    std::string LastSent;   // the bytes SentText shows
     QString ChannelCaption; // Label2 of the main window
 };
 

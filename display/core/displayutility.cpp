@@ -5,6 +5,9 @@
 #include "outputchannel.h"
 #include "protocoltables.h"
 #include "settingsfile.h"
+#include "usernotice.h"
+
+#include <QDateTime>
 
 namespace vornestw {
 
@@ -159,10 +162,33 @@ void DisplayUtility::CancelSend()
     m_state.AbortFlag = true;
 }
 
-std::optional<QString> DisplayUtility::ShutDown(const SettingsFile& settings)
+void DisplayUtility::RememberSettings(const SettingsFile& settings)
+{
+    m_readStamp = settings.Stamp();
+    m_readRecord = RecordOf(m_state);
+    m_readQueue = m_state.PrinterQueue;
+}
+
+std::optional<QString> DisplayUtility::ShutDown(const SettingsFile& settings, UserNotice* askFirst)
 {
     m_state.AbortFlag = true;
     m_channel.CloseForShutdown();
+    const SettingsStamp now = settings.Stamp();
+    if (!now.sameContent(m_readStamp)) {
+        const bool changedHere = RecordOf(m_state).toBytes() != m_readRecord.toBytes() ||
+                                 m_state.PrinterQueue != m_readQueue;
+        if (!changedHere)
+            return std::nullopt;
+        const QString when = QDateTime::fromMSecsSinceEpoch(now.modified).toString("HH:mm:ss");
+        if (askFirst &&
+            !askFirst->askYesNo(
+                "Vornest", QStringLiteral("Another program changed the settings file %1 at %2, "
+                                          "after Vornest read it. Save the settings of this "
+                                          "window over it?\n\nYes saves this window's settings; "
+                                          "No keeps the other program's.")
+                               .arg(settings.path(), when)))
+            return std::nullopt;
+    }
     return SaveSettings(m_state, settings);
 }
 

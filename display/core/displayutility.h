@@ -1,6 +1,8 @@
 #pragma once
 
 #include "printqueue.h"
+#include "settingsfile.h"
+#include "settingsrecord.h"
 
 #include <QString>
 #include <QTime>
@@ -13,7 +15,7 @@ namespace vornestw {
 
 struct DisplayState;
 class OutputChannel;
-class SettingsFile;
+class UserNotice;
 
 // The parameter window a menu item opens.
 enum class ParameterWindow { None, TwoLines, CursorPosition, LongText, Prefix };
@@ -68,10 +70,15 @@ public:
 
     // Ends a wait of the output routine at once.
     void CancelSend();
+    // What the settings file holds as the run starts, to tell at its end
+    // whether another program (a second Vornest) has written it since.
+    void RememberSettings(const SettingsFile& settings);
     // Closing the main window: gives the display its bounded chance to take
     // what is queued, closes the port and saves; the cause when the settings
-    // could not be written.
-    std::optional<QString> ShutDown(const SettingsFile& settings);
+    // could not be written. When another program wrote the file meanwhile,
+    // its settings stay unless this run changed some and `askFirst` (none
+    // when the session is ending) says to save them over it.
+    std::optional<QString> ShutDown(const SettingsFile& settings, UserNotice* askFirst);
 
     [[nodiscard]] const DisplayState& state() const { return m_state; }
     [[nodiscard]] OutputChannel& channel() { return m_channel; }
@@ -79,6 +86,9 @@ public:
 private:
     DisplayState& m_state;
     OutputChannel& m_channel;
+    SettingsStamp m_readStamp;
+    SettingsRecord m_readRecord;
+    QString m_readQueue;
 };
 
 // Start-up: the settings and the channel caption; why the settings file was

@@ -167,6 +167,7 @@ bool OutputChannel::sendByte(std::uint8_t code, const bool& abort)
 void OutputChannel::ShowSentText(std::string_view text)
 {
     m_state.SentText = RenderSentText(text);
+    m_state.LastSent = text;
     emit sentTextChanged();
 }
 
@@ -185,6 +186,32 @@ std::optional<QString> OutputChannel::ChangePort(int newPort, const QString& que
     m_state.ChannelCaption = ChannelCaption(newPort, m_state.PrinterQueue);
     emit channelCaptionChanged();
     return std::nullopt;
+}
+
+void OutputChannel::PortRebound(int comNumber)
+{
+    if (!m_sending && m_state.Port == comNumber - 1 && m_port.isOpen())
+        m_port.close();
+}
+
+QString OutputChannel::TestConnection(int comNumber)
+{
+    const LineCheck check = m_port.checkLine(comNumber);
+    if (check.error)
+        return *check.error;
+    switch (check.clearToSend) {
+    case LineCheck::ClearToSend::Up:
+        return QStringLiteral("%1: clear-to-send is up: the display is ready.").arg(check.name);
+    case LineCheck::ClearToSend::Down:
+        break;
+    case LineCheck::ClearToSend::NoModemLines:
+        return QStringLiteral("%1 has no modem lines (a pseudo-terminal or a simulator): it "
+                              "counts as ready.")
+            .arg(check.name);
+    }
+    return QStringLiteral("%1: clear-to-send is down: the display is off, not connected, or "
+                          "busy. Check its power and its cable (it must carry the CTS line).")
+        .arg(check.name);
 }
 
 PrintQueueList OutputChannel::ListPrintQueues()

@@ -49,6 +49,12 @@ public:
     // description comes back.
     std::optional<QString> ChangePort(int newPort, const QString& queue = {});
 
+    // COMn leads to another device now: an open COMn is closed, so that the
+    // next command opens the new one.
+    void PortRebound(int comNumber);
+    // Whether the display behind COMn is ready, in words; nothing is sent.
+    [[nodiscard]] QString TestConnection(int comNumber);
+
     // What the connection window offers for the printer channel.
     [[nodiscard]] PrintQueueList ListPrintQueues();
 

@@ -10,8 +10,9 @@ namespace vornestw {
 // and high bytes as <code>.
 [[nodiscard]] std::string RenderSentText(std::string_view text);
 
-// Characters 1..50, 51..100, 101..150 and 151..200 of the rendered text.
-[[nodiscard]] std::array<std::string, 4> SentTextLines(std::string_view sentText);
+// The first 200 characters of the readable form of `text`, in four lines of
+// at most 50, each broken between two tokens, never inside "<CR>".
+[[nodiscard]] std::array<std::string, 4> SentTextLines(std::string_view text);
 
 // Four characters of codes 0..3 per byte, the low bit pair first.
 [[nodiscard]] std::string PrinterForm(std::string_view text);

@@ -2,6 +2,7 @@
 
 #include "printqueue.h"
 
+#include <QCryptographicHash>
 #include <QFile>
 #include <QFileInfo>
 
@@ -242,6 +243,26 @@ std::optional<QString> SettingsFile::Save(const SettingsRecord& record) const
     if (!isUsable())
         return notRegular(m_path);
     return writeReplacing(m_path, record.toBytes());
+}
+
+SettingsStamp SettingsFile::Stamp() const
+{
+    SettingsStamp stamp;
+    struct stat status
+    {
+    };
+    if (::stat(QFile::encodeName(m_path).constData(), &status) == 0) {
+        stamp.size = status.st_size;
+        stamp.modified = qint64(status.st_mtim.tv_sec) * 1000 + status.st_mtim.tv_nsec / 1000000;
+    }
+    QCryptographicHash hash(QCryptographicHash::Sha256);
+    for (const QString& path : {m_path, PrinterQueuePath()}) {
+        const auto bytes = readStart(path, 1 << 16);
+        hash.addData(QByteArrayView(bytes.data(), static_cast<qsizetype>(bytes.size())));
+        hash.addData(QByteArrayView("\n--\n"));
+    }
+    stamp.hash = hash.result();
+    return stamp;
 }
 
 QString SettingsFile::PrinterQueuePath() const

@@ -11,6 +11,20 @@
 
 namespace vornestw {
 
+// What the settings file and its printer side file held at one moment, so
+// that a write by another program since shows.
+struct SettingsStamp
+{
+    qint64 size = -1;    // of the record file; -1 when there is none
+    qint64 modified = 0; // its modification time, ms since the epoch
+    QByteArray hash;     // of both files' bytes
+
+    [[nodiscard]] bool sameContent(const SettingsStamp& other) const
+    {
+        return size == other.size && hash == other.hash;
+    }
+};
+
 // The settings file: the program folder's path with ".INI" appended, so it
 // lies beside the folder, not in it (/opt/vornest gives /opt/vornest.INI).
 // A symbolic link there is followed; a path that is no regular file (a
@@ -46,6 +60,8 @@ public:
     // Writes the name as Save writes the record; the default printer needs
     // no file where there is none.
     std::optional<QString> SavePrinterQueue(const QString& queue) const;
+
+    [[nodiscard]] SettingsStamp Stamp() const;
 
     // False when the path is there but no regular file.
     [[nodiscard]] bool isUsable() const;

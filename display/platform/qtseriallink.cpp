@@ -1,29 +1,19 @@
 #include "qtseriallink.h"
 
-#include <QDir>
-#include <QFile>
-#include <QFileInfo>
+#include "portbindings.h"
+#include "portdoctor.h"
+#include "systemports.h"
 
 #include <cerrno>
-#include <cstring>
 #include <poll.h>
 #include <sys/ioctl.h>
-#include <sys/stat.h>
 #include <termios.h>
-#include <unistd.h>
 
 #include <utility>
 
 namespace vornestw {
 
 namespace {
-
-// The device a person knows the port by: the target of a comN link.
-QString deviceOf(const QString& location)
-{
-    const QFileInfo info(location);
-    return info.isSymLink() ? info.symLinkTarget() : location;
-}
 
 bool isGoneError(int error)
 {
@@ -39,31 +29,54 @@ bool hasRoom(int descriptor)
     return ::poll(&p, 1, 0) > 0 && (p.revents & POLLOUT) != 0;
 }
 
+// The clear-to-send line; nothing for a device without modem lines (a
+// pseudo-terminal).
+std::optional<bool> clearToSend(int descriptor)
+{
+    int lines = 0;
+    if (::ioctl(descriptor, TIOCMGET, &lines) != 0)
+        return std::nullopt;
+    return (lines & TIOCM_CTS) != 0;
+}
+
 } // namespace
 
 QtSerialLink::QtSerialLink(QString programFolder) : m_programFolder(std::move(programFolder)) {}
 
-QString QtSerialLink::PortLocation(const QString& programFolder, int comNumber)
+std::optional<QString> QtSerialLink::openPort(QSerialPort& port, int comNumber, QString& name,
+                                              QString& device) const
 {
-    const QString link = QDir(programFolder).filePath(QStringLiteral("com%1").arg(comNumber));
-    // A link that exists decides the port even when it points nowhere: the
-    // built-in port of the same number would be another device.
-    if (QFileInfo(link).exists() || QFileInfo(link).isSymLink())
-        return link;
-    return QStringLiteral("/dev/ttyS%1").arg(comNumber - 1);
-}
+    const QString location = PortBindings(m_programFolder).Location(comNumber);
+    const QString portName = QStringLiteral("COM%1").arg(comNumber);
+    PortFacts facts = SystemPorts::FactsOf(location, portName);
+    name = PortName(facts);
+    device = facts.device;
+    if (const PortDiagnosis diagnosis = DiagnosePort(facts); !diagnosis.usable())
+        return OpenFailureText(facts, diagnosis);
 
-QString QtSerialLink::OpenErrorText(int comNumber, const QString& location, int error,
-                                    const QString& description, const QString& linkFolder)
-{
-    const QString name = QStringLiteral("COM%1 (%2): ").arg(comNumber).arg(deviceOf(location));
-    if (error == EACCES || error == EPERM)
-        return name + QStringLiteral("%1. Add your user to the dialout group and log in again, "
-                                     "or link com%2 in %3 to a port you may use.")
-                          .arg(description)
-                          .arg(comNumber)
-                          .arg(linkFolder);
-    return name + description;
+    // The device itself, not the link: Qt names its lock file after what it
+    // opens, so every program that reaches the device by any link finds it.
+    port.setPortName(facts.device);
+    // Nothing is read from the display; write-only keeps incoming bytes from
+    // piling up in Qt's buffer.
+    if (!port.open(QIODevice::WriteOnly)) {
+        const QString error = port.errorString();
+        // Taken meanwhile, or held by a program that keeps no lock file.
+        facts = SystemPorts::FactsOf(location, portName, true);
+        if (const PortDiagnosis diagnosis = DiagnosePort(facts); !diagnosis.usable())
+            return OpenFailureText(facts, diagnosis);
+        return name + QStringLiteral(": ") + error;
+    }
+    const bool configured =
+        port.setBaudRate(QSerialPort::Baud9600) && port.setDataBits(QSerialPort::Data8) &&
+        port.setParity(QSerialPort::NoParity) && port.setStopBits(QSerialPort::OneStop) &&
+        port.setFlowControl(QSerialPort::NoFlowControl);
+    if (!configured) {
+        const QString error = port.errorString();
+        port.close();
+        return name + QStringLiteral(": ") + error;
+    }
+    return std::nullopt;
 }
 
 std::optional<QString> QtSerialLink::open(int comNumber)
@@ -71,44 +84,30 @@ std::optional<QString> QtSerialLink::open(int comNumber)
     if (m_port.isOpen())
         m_port.close();
     m_failure.reset();
-    const QString location = PortLocation(m_programFolder, comNumber);
-    m_name = QStringLiteral("COM%1 (%2)").arg(comNumber).arg(deviceOf(location));
+    return openPort(m_port, comNumber, m_name, m_device);
+}
 
-    struct stat target
-    {
-    };
-    if (::stat(QFile::encodeName(location).constData(), &target) != 0) {
-        const int error = errno;
-        if (QFileInfo(location).isSymLink())
-            return m_name + QStringLiteral(": the link com%1 in %2 points to no device")
-                                .arg(comNumber)
-                                .arg(m_programFolder);
-        return OpenErrorText(comNumber, location, error,
-                             QString::fromLocal8Bit(std::strerror(error)), m_programFolder);
+LineCheck QtSerialLink::checkLine(int comNumber)
+{
+    LineCheck check;
+    const QString location = PortBindings(m_programFolder).Location(comNumber);
+    const PortFacts facts = SystemPorts::FactsOf(location, QStringLiteral("COM%1").arg(comNumber));
+    std::optional<bool> cts;
+    if (m_port.isOpen() && !facts.device.isEmpty() && facts.device == m_device) {
+        check.name = m_name;
+        cts = clearToSend(static_cast<int>(m_port.handle()));
+    } else {
+        QSerialPort probe;
+        QString device;
+        check.error = openPort(probe, comNumber, check.name, device);
+        if (check.error)
+            return check;
+        cts = clearToSend(static_cast<int>(probe.handle()));
     }
-    if (!S_ISCHR(target.st_mode))
-        return m_name + QStringLiteral(": not a serial port");
-    if (::access(QFile::encodeName(location).constData(), R_OK | W_OK) != 0) {
-        const int error = errno;
-        return OpenErrorText(comNumber, location, error,
-                             QString::fromLocal8Bit(std::strerror(error)), m_programFolder);
-    }
-
-    m_port.setPortName(location);
-    // Nothing is read from the display; write-only keeps incoming bytes from
-    // piling up in Qt's buffer.
-    if (!m_port.open(QIODevice::WriteOnly))
-        return OpenErrorText(comNumber, location, 0, m_port.errorString(), m_programFolder);
-    const bool configured =
-        m_port.setBaudRate(QSerialPort::Baud9600) && m_port.setDataBits(QSerialPort::Data8) &&
-        m_port.setParity(QSerialPort::NoParity) && m_port.setStopBits(QSerialPort::OneStop) &&
-        m_port.setFlowControl(QSerialPort::NoFlowControl);
-    if (!configured) {
-        QString error = m_port.errorString();
-        m_port.close();
-        return OpenErrorText(comNumber, location, 0, error, m_programFolder);
-    }
-    return std::nullopt;
+    check.clearToSend = !cts   ? LineCheck::ClearToSend::NoModemLines
+                        : *cts ? LineCheck::ClearToSend::Up
+                               : LineCheck::ClearToSend::Down;
+    return check;
 }
 
 void QtSerialLink::close()

@@ -1,5 +1,7 @@
 #include "childform.h"
 
+#include "screenfit.h"
+
 #include <QCloseEvent>
 #include <QKeyEvent>
 #include <QPushButton>
@@ -124,6 +126,12 @@ void ChildForm::keyPressEvent(QKeyEvent* event)
 void ChildForm::reject()
 {
     onCancel();
+}
+
+void ChildForm::showEvent(QShowEvent* event)
+{
+    QDialog::showEvent(event);
+    FitIntoScreen(this);
 }
 
 } // namespace vornestw

@@ -58,6 +58,7 @@ protected:
     void closeEvent(QCloseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void reject() override;
+    void showEvent(QShowEvent* event) override;
 
 private:
     bool m_active = false;

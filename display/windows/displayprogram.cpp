@@ -24,21 +24,23 @@ QIcon loadIcon(const QString& programFolder)
 
 } // namespace
 
-DisplayProgram::DisplayProgram(const QString& programFolder, SerialLink& port, Printer& printer,
-                               Waiter& waiter, UserNotice& notice)
-    : DisplayProgram(programFolder, programFolder, port, printer, waiter, notice)
+DisplayProgram::DisplayProgram(const QString& programFolder, SerialLink& port, PortSystem& ports,
+                               Printer& printer, Waiter& waiter, UserNotice& notice)
+    : DisplayProgram(programFolder, programFolder, port, ports, printer, waiter, notice)
 {
 }
 
 DisplayProgram::DisplayProgram(const QString& programFolder, const QString& userFolder,
-                               SerialLink& port, Printer& printer, Waiter& waiter,
-                               UserNotice& notice)
+                               SerialLink& port, PortSystem& ports, Printer& printer,
+                               Waiter& waiter, UserNotice& notice)
     : m_settingsFile(SettingsFile::PathFor(userFolder)),
       m_channel(m_state, port, printer, waiter, notice), m_utility(m_state, m_channel),
-      m_notice(notice)
+      m_ports(ports, userFolder, m_channel), m_notice(notice)
 {
     m_settingsProblem = ReadSettings(m_state, m_settingsFile);
-    m_mainForm = std::make_unique<MainForm>(m_utility, notice, m_settingsFile);
+    m_utility.RememberSettings(m_settingsFile);
+    m_mainForm =
+        std::make_unique<MainForm>(m_utility, m_ports, notice, m_settingsFile, programFolder);
 
     const QIcon icon = loadIcon(programFolder);
     if (!icon.isNull()) {

@@ -3,6 +3,7 @@
 #include "displaystate.h"
 #include "displayutility.h"
 #include "outputchannel.h"
+#include "portchooser.h"
 #include "settingsfile.h"
 
 #include <QString>
@@ -12,6 +13,7 @@
 namespace vornestw {
 
 class MainForm;
+class PortSystem;
 class Printer;
 class SerialLink;
 class UserNotice;
@@ -24,11 +26,12 @@ class DisplayProgram
 {
 public:
     // The icon from programFolder; the settings file is userFolder's path with
-    // ".INI" appended (the first form: programFolder's).
-    DisplayProgram(const QString& programFolder, SerialLink& port, Printer& printer, Waiter& waiter,
-                   UserNotice& notice);
-    DisplayProgram(const QString& programFolder, const QString& userFolder, SerialLink& port,
+    // ".INI" appended and the comN links lie in userFolder (the first form:
+    // programFolder's).
+    DisplayProgram(const QString& programFolder, SerialLink& port, PortSystem& ports,
                    Printer& printer, Waiter& waiter, UserNotice& notice);
+    DisplayProgram(const QString& programFolder, const QString& userFolder, SerialLink& port,
+                   PortSystem& ports, Printer& printer, Waiter& waiter, UserNotice& notice);
     ~DisplayProgram();
     DisplayProgram(const DisplayProgram&) = delete;
     DisplayProgram& operator=(const DisplayProgram&) = delete;
@@ -49,6 +52,7 @@ private:
     SettingsFile m_settingsFile;
     OutputChannel m_channel;
     DisplayUtility m_utility;
+    PortChooser m_ports;
     std::unique_ptr<MainForm> m_mainForm;
     UserNotice& m_notice;
     std::optional<QString> m_settingsProblem;

@@ -4,9 +4,11 @@
 #include "displaystate.h"
 #include "displaytwolinesform.h"
 #include "displayutility.h"
+#include "helpwindow.h"
 #include "optionsform.h"
 #include "outputchannel.h"
 #include "prefixform.h"
+#include "screenfit.h"
 #include "senttext.h"
 #include "setcursorposform.h"
 #include "setmodeform.h"
@@ -19,13 +21,16 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QMenuBar>
+#include <QScrollArea>
 #include <QTimer>
 #include <QVBoxLayout>
 
+#include <cstdio>
+
 namespace vornestw {
 
-MainForm::MainForm(DisplayUtility& utility, UserNotice& notice, const SettingsFile& settings,
-                   QWidget* parent)
+MainForm::MainForm(DisplayUtility& utility, PortChooser& ports, UserNotice& notice,
+                   const SettingsFile& settings, const QString& helpFolder, QWidget* parent)
     : QMainWindow(parent), m_utility(utility), m_notice(notice), m_settings(settings)
 {
     setObjectName("MainForm");
@@ -47,10 +52,17 @@ MainForm::MainForm(DisplayUtility& utility, UserNotice& notice, const SettingsFi
     frame2->setObjectName("Frame2");
     auto* sent = new QVBoxLayout(frame2);
     const QFont fixed = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+    // The echo stays readable while another window holds the main one.
+    // (A selectable label draws with the Text colour while disabled.)
+    QPalette echoColours = palette();
+    const QColor ink = echoColours.color(QPalette::Active, QPalette::WindowText);
+    echoColours.setColor(QPalette::Disabled, QPalette::WindowText, ink);
+    echoColours.setColor(QPalette::Disabled, QPalette::Text, ink);
     for (std::size_t i = 0; i < m_sentLabels.size(); ++i) {
         auto* label = new QLabel(frame2);
         label->setObjectName(QStringLiteral("Label%1").arg(i + 4));
         label->setFont(fixed);
+        label->setPalette(echoColours);
         label->setTextFormat(Qt::PlainText);
         label->setTextInteractionFlags(Qt::TextSelectableByMouse);
         // Room for 50 characters, so the four lines never reflow.
@@ -63,7 +75,13 @@ MainForm::MainForm(DisplayUtility& utility, UserNotice& notice, const SettingsFi
     layout->addWidget(frame1);
     layout->addWidget(frame2);
     layout->addStretch();
-    setCentralWidget(central);
+    // A window system that makes the window smaller than it asks for gets
+    // scroll bars, never the lines drawn over one another.
+    auto* scroller = new QScrollArea(this);
+    scroller->setFrameShape(QFrame::NoFrame);
+    scroller->setWidgetResizable(true);
+    scroller->setWidget(central);
+    setCentralWidget(scroller);
 
     m_menuSetup = menuBar()->addMenu("&Setup");
     m_menuSetup->setObjectName("MenuSetup");
@@ -93,8 +111,11 @@ MainForm::MainForm(DisplayUtility& utility, UserNotice& notice, const SettingsFi
 
     m_menuHelp = menuBar()->addMenu("&Help");
     m_menuHelp->setObjectName("Help");
-    // The utility has no help pages; the item is there but does nothing.
-    addAction(m_menuHelp, "Contents", "&Contents", nullptr);
+    QAction* contents = addAction(m_menuHelp, "Contents", "&Contents", nullptr);
+    contents->setShortcut(QKeySequence::HelpContents);
+    contents->setShortcutContext(Qt::WidgetShortcut); // F1 is the help window's everywhere
+    connect(contents, &QAction::triggered, this,
+            [this] { m_help->ShowPage(HelpWindow::PageFor(objectName())); });
     m_menuHelp->addSeparator()->setObjectName("N1");
     addAction(m_menuHelp, "About", "&About", &MainForm::About_Click);
 
@@ -103,7 +124,8 @@ MainForm::MainForm(DisplayUtility& utility, UserNotice& notice, const SettingsFi
     m_cursorForm = std::make_unique<SetCursorPosForm>(utility);
     m_prefixForm = std::make_unique<PrefixForm>(utility);
     m_setModeForm = std::make_unique<SetModeForm>(utility, notice);
-    m_optionsForm = std::make_unique<OptionsForm>(utility, notice);
+    m_optionsForm = std::make_unique<OptionsForm>(utility, ports, notice);
+    m_help = std::make_unique<HelpWindow>(helpFolder);
     for (QWidget* form : OtherForms())
         connect(static_cast<ChildForm*>(form), &ChildForm::closed, this,
                 &MainForm::ReturnFromWindow);
@@ -123,6 +145,10 @@ MainForm::MainForm(DisplayUtility& utility, UserNotice& notice, const SettingsFi
     });
     ShowChannelCaption();
     BuildFunctionMenu();
+    // Smaller, the echo and the buttons would be drawn over one another.
+    // The whole content, unless the window system decides otherwise.
+    const QSize content = scroller->widget()->minimumSizeHint();
+    setMinimumSize(content.width(), content.height() + menuBar()->sizeHint().height());
 }
 
 MainForm::~MainForm() = default;
@@ -152,6 +178,18 @@ void MainForm::changeEvent(QEvent* event)
     QMainWindow::changeEvent(event);
     if (event->type() == QEvent::ActivationChange && isActiveWindow())
         BuildFunctionMenu();
+}
+
+void MainForm::showEvent(QShowEvent* event)
+{
+    QMainWindow::showEvent(event);
+    FitIntoScreen(this);
+}
+
+void MainForm::EndSession()
+{
+    m_sessionEnding = true;
+    close();
 }
 
 void MainForm::MenuFunction_Click(int index)
@@ -243,18 +281,24 @@ void MainForm::closeEvent(QCloseEvent* event)
             form->close();
     }
     m_closing = true;
+    const auto error = m_utility.ShutDown(m_settings, m_sessionEnding ? nullptr : &m_notice);
     // A path that is no regular file was reported at the start already.
-    if (const auto error = m_utility.ShutDown(m_settings); error && m_settings.isUsable())
-        m_notice.message(UserNotice::Severity::Warning, "Vornest", *error);
+    if (error && m_settings.isUsable()) {
+        if (m_sessionEnding)
+            std::fprintf(stderr, "vornestw: %s\n", qPrintable(*error));
+        else
+            m_notice.message(UserNotice::Severity::Warning, "Vornest", *error);
+    }
     for (QWidget* form : OtherForms())
         form->hide();
+    m_help->close();
     event->accept();
     QCoreApplication::quit();
 }
 
 void MainForm::ShowSentLines()
 {
-    const auto lines = SentTextLines(m_utility.state().SentText);
+    const auto lines = SentTextLines(m_utility.state().LastSent);
     for (std::size_t i = 0; i < lines.size(); ++i)
         m_sentLabels[i]->setText(QString::fromLatin1(lines[i]));
 }

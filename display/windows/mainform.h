@@ -14,7 +14,9 @@ namespace vornestw {
 class DisplayLongForm;
 class DisplayTwoLinesForm;
 class DisplayUtility;
+class HelpWindow;
 class OptionsForm;
+class PortChooser;
 class PrefixForm;
 class SetCursorPosForm;
 class SetModeForm;
@@ -29,19 +31,26 @@ class MainForm : public QMainWindow
 {
     Q_OBJECT
 public:
-    MainForm(DisplayUtility& utility, UserNotice& notice, const SettingsFile& settings,
-             QWidget* parent = nullptr);
+    // The help pages lie in helpFolder.
+    MainForm(DisplayUtility& utility, PortChooser& ports, UserNotice& notice,
+             const SettingsFile& settings, const QString& helpFolder, QWidget* parent = nullptr);
     ~MainForm() override;
 
     // The other windows, in the order the icon is handed out.
     [[nodiscard]] QList<QWidget*> OtherForms() const;
+    [[nodiscard]] HelpWindow& help() { return *m_help; }
 
     // Form_Activate: the function menu follows Mode.
     void BuildFunctionMenu();
 
+    // The session ends (a logout, a shutdown, a kill): closes as the title
+    // bar does, but asks nothing and shows nothing that would hold it up.
+    void EndSession();
+
 protected:
     void changeEvent(QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    void showEvent(QShowEvent* event) override;
 
 private:
     void MenuFunction_Click(int index);
@@ -61,6 +70,7 @@ private:
     bool m_closing = false;
     bool m_exitWithoutSaving = false;
     bool m_closeAfterCommand = false;
+    bool m_sessionEnding = false;
 
     QLabel* m_label2 = nullptr;
     QLabel* m_label3 = nullptr;
@@ -76,6 +86,7 @@ private:
     std::unique_ptr<PrefixForm> m_prefixForm;
     std::unique_ptr<SetModeForm> m_setModeForm;
     std::unique_ptr<OptionsForm> m_optionsForm;
+    std::unique_ptr<HelpWindow> m_help;
 };
 
 } // namespace vornestw

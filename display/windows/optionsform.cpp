@@ -2,6 +2,8 @@
 
 #include "displaystate.h"
 #include "displayutility.h"
+#include "portchooser.h"
+#include "portchooserform.h"
 #include "printqueue.h"
 #include "usernotice.h"
 
@@ -23,15 +25,24 @@ constexpr int kQueueRole = Qt::UserRole;
 
 } // namespace
 
-OptionsForm::OptionsForm(DisplayUtility& utility, UserNotice& notice, QWidget* parent)
-    : RadioChoiceForm(parent), m_utility(utility), m_notice(notice)
+OptionsForm::OptionsForm(DisplayUtility& utility, PortChooser& ports, UserNotice& notice,
+                         QWidget* parent)
+    : RadioChoiceForm(parent), m_utility(utility), m_ports(ports), m_notice(notice)
 {
     setObjectName("OptionsForm");
     setWindowTitle("Configure connection");
 
     auto* frame = new QGroupBox("Communication device", this);
     frame->setObjectName("PortFrame");
-    buildChoice("PortOption", {"COM &1", "COM &2", "COM &3", "COM &4", "&Printer"}, frame);
+    m_btnPorts = new QPushButton("Po&rts…", this);
+    m_btnPorts->setObjectName("BtnPorts");
+    m_btnTest = new QPushButton("&Test", this);
+    m_btnTest->setObjectName("BtnTest");
+    buildChoice("PortOption", {"COM &1", "COM &2", "COM &3", "COM &4", "&Printer"}, frame,
+                {m_btnPorts, m_btnTest});
+    m_portChooser = new PortChooserForm(ports, notice, this);
+    connect(m_btnPorts, &QPushButton::clicked, this, &OptionsForm::BtnPorts_Click);
+    connect(m_btnTest, &QPushButton::clicked, this, &OptionsForm::BtnTest_Click);
 
     // The queues stand beside "Printer", in the same frame.
     m_printerOption = frame->findChild<QRadioButton*>("PortOption_4");
@@ -54,6 +65,14 @@ OptionsForm::OptionsForm(DisplayUtility& utility, UserNotice& notice, QWidget* p
     printerRow->addWidget(m_printerOption, 0, Qt::AlignTop);
     printerRow->addLayout(queues);
     options->addLayout(printerRow);
+    m_testResult = new QLabel(frame);
+    m_testResult->setObjectName("ConnectionTest");
+    m_testResult->setWordWrap(true);
+    m_testResult->setTextFormat(Qt::PlainText);
+    m_testResult->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    m_testResult->setMaximumWidth(m_queueList->minimumWidth() * 3 / 2);
+    m_testResult->hide();
+    options->addWidget(m_testResult);
     setTabOrder(m_printerOption, m_queueList);
     setTabOrder(m_queueList, m_btnOk);
 
@@ -68,6 +87,7 @@ OptionsForm::OptionsForm(DisplayUtility& utility, UserNotice& notice, QWidget* p
 
 void OptionsForm::OpenForChannel()
 {
+    m_testResult->hide();
     // Until the print server answers, the current choice is all there is.
     m_queueList->clear();
     ShowQueues(std::nullopt);
@@ -136,6 +156,24 @@ QString OptionsForm::SelectedQueue() const
 {
     const QListWidgetItem* item = m_queueList->currentItem();
     return item != nullptr ? item->data(kQueueRole).toString() : m_utility.state().PrinterQueue;
+}
+
+void OptionsForm::optionChosen(int index)
+{
+    m_btnTest->setEnabled(index != kPrinterPort);
+}
+
+void OptionsForm::BtnPorts_Click()
+{
+    m_portChooser->OpenForPort(chosen() != kPrinterPort ? chosen() + 1 : 0);
+}
+
+void OptionsForm::BtnTest_Click()
+{
+    if (chosen() == kPrinterPort)
+        return;
+    m_testResult->setText(m_ports.TestConnection(chosen() + 1));
+    m_testResult->show();
 }
 
 void OptionsForm::BtnOk_Click()

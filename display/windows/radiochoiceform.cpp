@@ -25,7 +25,7 @@ void RadioChoiceForm::buildChoice(const QString& name, const QStringList& captio
         auto* option = new QRadioButton(captions[i], frame ? static_cast<QWidget*>(frame) : this);
         option->setObjectName(QStringLiteral("%1_%2").arg(name).arg(i));
         pressOnEnter(option, m_btnOk);
-        connect(option, &QRadioButton::clicked, this, [this, i] { m_chosen = i; });
+        connect(option, &QRadioButton::clicked, this, [this, i] { setChosen(i); });
         options->addWidget(option);
         m_options.push_back(option);
     }
@@ -65,7 +65,7 @@ void RadioChoiceForm::OpenWithOption(int index)
     const bool valid = index >= 0 && index < static_cast<int>(m_options.size());
     if (valid) {
         m_options[static_cast<std::size_t>(index)]->setChecked(true);
-        m_chosen = index;
+        setChosen(index);
     }
     Open();
     if (valid)

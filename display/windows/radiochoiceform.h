@@ -32,7 +32,13 @@ protected:
                      const QList<QPushButton*>& extra = {});
 
     [[nodiscard]] int chosen() const { return m_chosen; }
-    void setChosen(int index) { m_chosen = index; }
+    void setChosen(int index)
+    {
+        m_chosen = index;
+        optionChosen(index);
+    }
+    // An option was selected.
+    virtual void optionChosen(int) {}
 
     virtual void BtnOk_Click() = 0;
     void onCancel() override { CloseForm(); }

@@ -1,16 +1,22 @@
 #include "displayrig.h"
 #include "eventloopwaiter.h"
+#include "portchooser.h"
 #include "pseudoterminal.h"
 #include "qtseriallink.h"
+#include "systemports.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <gtest/gtest.h>
 
 #include <cerrno>
+#include <cstdio>
+#include <string>
 #include <sys/resource.h>
 
 using namespace vornestw;
@@ -26,25 +32,89 @@ long cpuMicroseconds()
            r.ru_stime.tv_usec;
 }
 
-// A comN link in the program folder decides the port, even a dangling one
-// (/dev/ttyS3 would be another device); every failure names port and device.
-TEST(QtSerialLink, PortsAndOpenFailuresAreNamed)
+// Binding COM2 in the chooser links it to the device's stable name; the
+// utility then reaches the device through it, and Unbind closes the port
+// that led there. A dangling link says the port, the path and what to do.
+TEST(QtSerialLink, BoundPortReachesTheDeviceAndFailuresSayWhatToDo)
 {
     QTemporaryDir folder;
-    EXPECT_EQ(QtSerialLink::PortLocation(folder.path(), 4), "/dev/ttyS3");
-    ASSERT_TRUE(QFile::link("/dev/ttyUSB7-gone", folder.filePath("com4")));
-    EXPECT_EQ(QtSerialLink::PortLocation(folder.path(), 4), folder.filePath("com4"));
+    PseudoTerminal pty;
+    const QString device = pty.terminalPath();
+    const QString stable = folder.filePath("usb-display-if00"); // as in /dev/serial/by-id
+    ASSERT_TRUE(QFile::link(device, stable));
     QtSerialLink link(folder.path());
-    EXPECT_EQ(link.open(4), "COM4 (/dev/ttyUSB7-gone): the link com4 in " + folder.path() +
-                                " points to no device");
-    ASSERT_TRUE(QFile(folder.filePath("com1")).open(QIODevice::WriteOnly));
-    EXPECT_EQ(link.open(1), "COM1 (" + folder.filePath("com1") + "): not a serial port");
+    EventLoopWaiter waiter;
+    RecordingNotice notice;
+    FakePrinter printer;
+    DisplayState state; // COM2
+    OutputChannel channel(state, link, printer, waiter, notice);
+    SystemPorts system(folder.path());
+    bool listChanged = false;
+    QObject::connect(&system, &PortSystem::changed, [&] { listChanged = true; });
+    PortChooser chooser(system, folder.path(), channel);
+    ASSERT_FALSE(chooser.Bind(2, {device, "display", {}, {}, stable}));
+    EXPECT_EQ(PortBindings(folder.path()).LinkTarget(2), stable);
+    const bool never = false;
+    EXPECT_EQ(waiter.waitUntil([&] { return listChanged; }, std::chrono::seconds(2), never, {}),
+              Waiter::Outcome::Ready); // the chooser's list follows
+    channel.SendString("a");
+    EXPECT_EQ(pty.receiveAtLeast(1), BytesOf("a"));
+    EXPECT_EQ(chooser.TestConnection(2), "COM2 (" + device +
+                                             ") has no modem lines (a pseudo-terminal or a "
+                                             "simulator): it counts as ready.");
+    ASSERT_FALSE(chooser.Unbind(2));
     EXPECT_FALSE(link.isOpen());
-    // Root passes every permission check, so the text is built directly.
-    EXPECT_EQ(QtSerialLink::OpenErrorText(3, "/dev/ttyS2", EACCES, "Permission denied",
-                                          "/home/u/.config/vornestw"),
-              "COM3 (/dev/ttyS2): Permission denied. Add your user to the dialout group and log "
-              "in again, or link com3 in /home/u/.config/vornestw to a port you may use.");
+    EXPECT_TRUE(notice.messages.empty());
+
+    ASSERT_TRUE(QFile::link("/dev/ttyUSB7-gone", folder.filePath("com4")));
+    EXPECT_EQ(link.open(4), "COM4 (/dev/ttyUSB7-gone): the link com4 in " + folder.path() +
+                                " points to no device\nThe link " + folder.filePath("com4") +
+                                " points to /dev/ttyUSB7-gone, which is not there: the adapter "
+                                "is unplugged, or it has another name now. Plug it in, or bind "
+                                "COM4 to another device with the Ports… button.");
+
+    EXPECT_FALSE(link.isOpen());
+}
+
+// Two program folders whose com2 links lead to one device: while one
+// program has it open, the other is refused at once, naming the program
+// that holds it and what to do, and writes nothing.
+TEST(QtSerialLink, ADeviceOpenInAnotherProgramIsRefusedWhateverLinkLeadsThere)
+{
+    PseudoTerminal pty;
+    const QString device = pty.terminalPath();
+    QTemporaryDir first, second;
+    ASSERT_TRUE(QFile::link(device, first.filePath("com2")));
+    ASSERT_TRUE(QFile::link(device, second.filePath("com2")));
+    QProcess holder; // this test program, holding COM2 of the first folder
+    holder.start(QCoreApplication::applicationFilePath(), {"--hold-com2", first.path()});
+    ASSERT_TRUE(holder.waitForReadyRead(10000));
+    ASSERT_EQ(holder.readLine(), "open\n") << holder.readAllStandardError().toStdString();
+
+    QtSerialLink link(second.path());
+    EventLoopWaiter waiter;
+    RecordingNotice notice;
+    FakePrinter printer;
+    DisplayState state; // COM2
+    OutputChannel channel(state, link, printer, waiter, notice);
+    QElapsedTimer clock;
+    clock.start();
+    channel.SendString("x");
+    EXPECT_LT(clock.elapsed(), 500);
+    ASSERT_EQ(notice.messages.size(), 1u);
+    const QString program = QFileInfo(QCoreApplication::applicationFilePath()).fileName().left(15);
+    EXPECT_TRUE(
+        notice.messages[0].text.startsWith(QStringLiteral("COM2 (%1) is in use by %2 (PID %3)\n")
+                                               .arg(device, program)
+                                               .arg(holder.processId())))
+        << notice.messages[0].text.toStdString();
+    holder.closeWriteChannel();
+    ASSERT_TRUE(holder.waitForFinished(5000));
+    EXPECT_TRUE(pty.takeReceived().empty());
+    notice.messages.clear();
+    channel.SendString("y"); // free again
+    EXPECT_EQ(pty.receiveAtLeast(1), BytesOf("y"));
+    EXPECT_TRUE(notice.messages.empty());
 }
 
 // The far end goes away between two commands (a pulled USB adapter): the
@@ -128,10 +198,19 @@ TEST(QtSerialLink, DisplayThatStopsReadingTimesOutAndKeepsThePort)
 
 } // namespace
 
-// The real port and waiter need an event loop.
+// The real port and waiter need an event loop. `--hold-com2 FOLDER` makes
+// this program a second one that holds COM2 until its input closes.
 int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
+    if (argc == 3 && std::string(argv[1]) == "--hold-com2") {
+        QtSerialLink link(QString::fromLocal8Bit(argv[2]));
+        std::printf(link.open(2) ? "failed\n" : "open\n");
+        std::fflush(stdout);
+        while (std::getchar() != EOF) {
+        }
+        return 0;
+    }
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }

@@ -24,14 +24,15 @@ struct WidgetRig : Devices
     explicit WidgetRig(bool startNow = true)
     {
         QDir().mkpath(folder());
-        QFile::copy(QDir(SUITE_PROGRAM_DIR).filePath("lcdicon.ico"),
-                    QDir(folder()).filePath("lcdicon.ico"));
+        const QDir built(SUITE_PROGRAM_DIR);
+        for (const QString& file : built.entryList({"lcdicon.ico", "vornestw*.html"}))
+            QFile::copy(built.filePath(file), QDir(folder()).filePath(file));
         if (startNow)
             start(port, waiter);
     }
     void start(SerialLink& link, Waiter& wait)
     {
-        program = std::make_unique<DisplayProgram>(folder(), link, printer, wait, notice);
+        program = std::make_unique<DisplayProgram>(folder(), link, ports, printer, wait, notice);
         program->Main();
     }
 

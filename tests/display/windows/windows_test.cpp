@@ -1,6 +1,7 @@
 // The real windows as a person drives them, over the simulated display (and,
 // end to end, over the real serial code and a pseudo-terminal).
 #include "eventloopwaiter.h"
+#include "helpwindow.h"
 #include "messageboxnotice.h"
 #include "pseudoterminal.h"
 #include "qtseriallink.h"
@@ -13,6 +14,8 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollBar>
+#include <QTextBrowser>
+#include <QTreeWidget>
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
@@ -33,9 +36,10 @@ QStringList visibleFunctions(WidgetRig& rig)
     return captions;
 }
 
-// The echo of what was sent takes up to four labels of fifty characters;
-// Default configuration asks first, resets all but the protocol and leaves the
-// channel caption; Exit saves nothing.
+// The echo of what was sent takes up to four labels of fifty characters,
+// broken between tokens, and keeps its colour while another window holds the
+// main one; Default configuration asks first, resets all but the protocol and
+// leaves the channel caption; Exit saves nothing.
 TEST(MainForm, FirstStartEchoDefaultsAndExitWithoutSaving)
 {
     WidgetRig rig;
@@ -50,9 +54,15 @@ TEST(MainForm, FirstStartEchoDefaultsAndExitWithoutSaving)
     rig.openItem(7, 0); // 60 spaces, as if pasted: more echo than the labels show
     rig.in<QLineEdit>("DisplayTwoLinesForm", "Text1")->setText(QString(60, ' '));
     rig.click("DisplayTwoLinesForm", "BtnSend");
+    auto* label4 = rig.find<QLabel>("Label4");
+    const QImage whileOpen = label4->grab().toImage();
     rig.click("DisplayTwoLinesForm", "BtnCancel");
-    EXPECT_EQ(rig.label("Label4") + rig.label("Label5") + rig.label("Label6") + rig.label("Label7"),
-              "<12><CR>" + QString("<SP>").repeated(48));
+    EXPECT_EQ(label4->grab().toImage(), whileOpen);
+    const QString twelveSpaces = QString("<SP>").repeated(12);
+    EXPECT_EQ(QStringList({rig.label("Label4"), rig.label("Label5"), rig.label("Label6"),
+                           rig.label("Label7")}),
+              QStringList({"<12><CR>" + QString("<SP>").repeated(10), twelveSpaces, twelveSpaces,
+                           twelveSpaces}));
 
     rig.state().XPos = 9, rig.state().LineNo = 2, rig.state().Prefix2 = 'y';
     rig.notice.answers = {false, true};
@@ -151,6 +161,32 @@ TEST(MainForm, SettingsFileProblemsAreNamedOnce)
               (Notices{{"Vornest",
                         "The settings could not be saved to " + file + ": the file is read-only",
                         Severity::Warning}}));
+}
+
+// Another Vornest wrote the settings file after this one read it: closing
+// asks before replacing it and keeps the other's on No. With nothing changed
+// here nothing is asked and theirs stay; when the session ends nothing is
+// asked and this window's are saved.
+TEST(MainForm, SettingsAnotherInstanceWroteAreKeptUnlessTheUserSaysSo)
+{
+    const std::tuple<bool, std::deque<bool>, bool, const char*> cases[] = {
+        {false, {}, false, "theirs"},
+        {true, {false}, false, "theirs"},
+        {true, {true}, false, "mine"},
+        {true, {}, true, "mine"}};
+    for (const auto& [changedHere, answers, sessionEnds, kept] : cases) {
+        WidgetRig rig;
+        SettingsRecord theirs;
+        theirs.Line1 = "theirs";
+        ASSERT_FALSE(SettingsFile(rig.folder() + ".INI").Save(theirs));
+        if (changedHere)
+            rig.state().Line1 = "mine";
+        rig.notice.answers = answers;
+        sessionEnds ? rig.main().EndSession() : (void)rig.main().close();
+        EXPECT_TRUE(rig.settings().mid(8, 20).startsWith(kept)) << changedHere << sessionEnds;
+        EXPECT_EQ(rig.notice.questions.size(), answers.size());
+        EXPECT_TRUE(rig.notice.messages.empty());
+    }
 }
 
 // Disabling the focused Send button used to move the focus to Cancel, so
@@ -386,6 +422,110 @@ TEST(OptionsForm, ChosenPrinterQueueGetsTheJobsNamesTheChannelAndIsKept)
     rig.main().close();
     QFile side(rig.folder() + ".printer");
     EXPECT_TRUE(side.open(QIODevice::ReadOnly) && side.readAll() == "display\n");
+}
+
+// Ports… lists the devices with the ports bound to them; Bind links the
+// chosen COMn to the stable name. Test reads clear-to-send and sends nothing.
+TEST(OptionsForm, PortsListsTheBindingsAndTestReadsClearToSend)
+{
+    WidgetRig rig;
+    rig.ports.listed = {{"/dev/ttyUSB0", "USB UART", "FTDI", "A1", "/dev/serial/by-id/usb-A1"}};
+    const QString com3 = QDir(rig.folder()).filePath("com3");
+    for (const QString& path : {QString("/dev/ttyUSB0"), com3})
+        rig.ports.facts[path].device = "/dev/ttyUSB0", rig.ports.facts[path].isTerminal = true,
+        rig.ports.facts[path].kind = PortFacts::Kind::CharacterDevice;
+    rig.trigger("Configure");
+    rig.click("OptionsForm", "PortOption_2");
+    rig.click("OptionsForm", "BtnPorts");
+    auto* list = rig.in<QTreeWidget>("OptionsForm", "PortList");
+    auto row = [list] {
+        QStringList texts;
+        for (int column = 0; column < list->columnCount(); ++column)
+            texts << list->topLevelItem(0)->text(column);
+        return texts.join('|');
+    };
+    EXPECT_EQ(row(), "/dev/ttyUSB0||ready|USB UART, FTDI, serial number A1");
+    rig.click("OptionsForm", "BtnBind"); // for COM 3, the port the window had chosen
+    EXPECT_EQ(QFile::symLinkTarget(com3), "/dev/serial/by-id/usb-A1");
+    EXPECT_EQ(row(), "/dev/ttyUSB0|COM3|ready|USB UART, FTDI, serial number A1");
+    rig.click("OptionsForm", "BtnClose");
+
+    auto* test = rig.in<QPushButton>("OptionsForm", "BtnTest");
+    auto* result = rig.in<QLabel>("OptionsForm", "ConnectionTest");
+    test->click();
+    EXPECT_EQ(result->text(), "COM3 (simulated): clear-to-send is up: the display is ready.");
+    rig.port.setCts(false);
+    test->click();
+    EXPECT_TRUE(result->text().startsWith("COM3 (simulated): clear-to-send is down"));
+    rig.click("OptionsForm", "PortOption_4");
+    EXPECT_FALSE(test->isEnabled());
+    EXPECT_TRUE(rig.port.written().empty() && rig.notice.messages.empty());
+}
+
+// In every window F1 opens the page of the window that has the focus and
+// Escape cancels; Return presses the default button where there is one (the
+// text windows' Enter keys are tested above).
+TEST(EveryDialog, F1ShowsItsPageEscapeCancelsReturnPressesTheDefault)
+{
+    WidgetRig rig;
+    rig.ports.listed = {{"/dev/ttyUSB0", {}, {}, {}, {}}};
+    rig.ports.facts["/dev/ttyUSB0"].kind = PortFacts::Kind::CharacterDevice;
+    auto* chooser = rig.find("OptionsForm")->findChild<QDialog*>("PortChooserForm");
+    const std::tuple<QWidget*, std::function<void()>, std::function<bool()>> dialogs[] = {
+        {rig.find("DisplayTwoLinesForm"), [&] { rig.openItem(0, 0); }, nullptr},
+        {rig.find("DisplayLongForm"), [&] { rig.openItem(1, 1); }, nullptr},
+        {rig.find("SetCursorPosForm"), [&] { rig.openItem(0, 2); }, nullptr},
+        {rig.find("PrefixForm"), [&] { rig.openItem(1, 6); }, nullptr},
+        {rig.find("SetModeForm"),
+         [&] {
+             rig.trigger("MenuSetMode");
+             rig.click("SetModeForm", "ModeOpt_2");
+         },
+         [&] { return rig.state().Mode == 2; }},
+        {rig.find("OptionsForm"),
+         [&] {
+             rig.trigger("Configure");
+             rig.click("OptionsForm", "PortOption_3");
+         },
+         [&] { return rig.state().Port == 3; }},
+        {chooser,
+         [&] {
+             rig.trigger("Configure");
+             rig.click("OptionsForm", "BtnPorts");
+         },
+         [&] { return QFileInfo(QDir(rig.folder()).filePath("com4")).isSymLink(); }},
+    };
+    HelpWindow& help = rig.main().help();
+    auto press = [](QWidget* window, Qt::Key key) {
+        QTest::keyClick(window->focusWidget() ? window->focusWidget() : window, key);
+    };
+    for (const auto& [window, open, defaultPressed] : dialogs) {
+        const std::string name = window->objectName().toStdString();
+        for (Qt::Key key : {Qt::Key_F1, Qt::Key_Escape, Qt::Key_Return}) {
+            if (key == Qt::Key_Return && !defaultPressed)
+                continue;
+            open();
+            help.hide();
+            press(window, key);
+            if (key == Qt::Key_F1) {
+                EXPECT_TRUE(help.isVisible()) << name;
+                EXPECT_EQ(help.CurrentPage(), HelpWindow::PageFor(window->objectName())) << name;
+                press(window, Qt::Key_Escape);
+            }
+            if (key == Qt::Key_Return) {
+                EXPECT_TRUE(defaultPressed()) << name;
+            } else {
+                EXPECT_FALSE(window->isVisible()) << name;
+            }
+            for (QWidget* w : {static_cast<QWidget*>(chooser), rig.find("OptionsForm")})
+                if (w->isVisible())
+                    press(w, Qt::Key_Escape);
+            EXPECT_TRUE(rig.main().isEnabled()) << name;
+        }
+    }
+    QTest::keyClick(&rig.main(), Qt::Key_F1);
+    EXPECT_EQ(help.CurrentPage(), "vornestw.html");
+    EXPECT_TRUE(help.findChild<QTextBrowser*>()->toPlainText().startsWith("Vornest: the main"));
 }
 
 // Message texts carry words from outside (a queue's name, a printer's state

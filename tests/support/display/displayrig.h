@@ -3,10 +3,13 @@
 #include "displaystate.h"
 #include "displayutility.h"
 #include "outputchannel.h"
+#include "portsystem.h"
 #include "printer.h"
 #include "seriallink.h"
 #include "usernotice.h"
 #include "waiter.h"
+
+#include <QHash>
 
 #include <algorithm>
 #include <cstdint>
@@ -47,6 +50,14 @@ public:
     [[nodiscard]] int outBufferCount() override { return static_cast<int>(m_queue.size()); }
     void discardOutput() override { m_queue.clear(); }
     [[nodiscard]] std::optional<QString> failure() const override { return m_failure; }
+    [[nodiscard]] LineCheck checkLine(int comNumber) override
+    {
+        LineCheck check{QStringLiteral("COM%1 (simulated)").arg(comNumber), std::nullopt,
+                        m_cts ? LineCheck::ClearToSend::Up : LineCheck::ClearToSend::Down};
+        if (m_unplugged)
+            check.error = check.name + QStringLiteral(": No such file or directory");
+        return check;
+    }
 
     // One millisecond: the display takes a byte and, when paced, holds
     // clear-to-send low for a while after it.
@@ -184,6 +195,22 @@ struct FakePrinter : Printer
     int attempts = 0;
 };
 
+// Devices and facts as a test makes them up: facts are looked up by path
+// (the port's name is filled in), unknown paths are missing.
+struct FakePorts : PortSystem
+{
+    std::vector<SerialDevice> devices() override { return listed; }
+    PortFacts factsFor(const QString& path, const QString& port) override
+    {
+        PortFacts f = facts.value(path);
+        f.path = path, f.port = port;
+        return f;
+    }
+
+    std::vector<SerialDevice> listed;
+    QHash<QString, PortFacts> facts;
+};
+
 // What stands around the utility: a simulated display, a printer and a user.
 struct Devices
 {
@@ -200,6 +227,7 @@ struct Devices
     FakePrinter printer;
     VirtualClockWaiter waiter;
     RecordingNotice notice;
+    FakePorts ports;
     std::function<void()> onTick; // the user, acting during waits
 };
 

@@ -1,0 +1,39 @@
+#pragma once
+
+#include "portsystem.h"
+
+#include <QStringList>
+
+class QFileSystemWatcher;
+class QTimer;
+
+namespace vornestw {
+
+// The serial devices Linux has (from Qt SerialPort, with their stable names
+// from /dev/serial/by-id) and the facts about a port: its links, its mode,
+// owner and group, the user's groups, and who holds it. Says `changed` when
+// a device is plugged in or out or a comN link in `watchedFolder` changes.
+class SystemPorts : public PortSystem
+{
+    Q_OBJECT
+public:
+    explicit SystemPorts(const QString& watchedFolder = {}, QObject* parent = nullptr);
+
+    [[nodiscard]] std::vector<SerialDevice> devices() override;
+    [[nodiscard]] PortFacts factsFor(const QString& path, const QString& port) override;
+
+    // The facts without an object. With `lookAtOpeners`, a device without a
+    // lock file is also looked for among the files other processes hold
+    // open (slow on a busy machine: only after an open failed).
+    [[nodiscard]] static PortFacts FactsOf(const QString& path, const QString& port,
+                                           bool lookAtOpeners = false);
+
+private:
+    void watch();
+
+    QFileSystemWatcher* m_watcher = nullptr;
+    QTimer* m_settle = nullptr;
+    QStringList m_folders;
+};
+
+} // namespace vornestw
