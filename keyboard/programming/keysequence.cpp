@@ -1,6 +1,7 @@
 #include "keysequence.h"
 
 #include "definitiontext.h"
+#include "keypictures.h"
 #include "keytoken.h"
 #include "linkcodes.h"
 
@@ -16,51 +17,16 @@ namespace {
 constexpr std::uint8_t kCursorPad = 32;
 constexpr std::uint8_t kModifierBits = CtrlBit | AltBit | ShiftBit;
 
-struct GlyphAlias
-{
-    std::string_view glyph;
-    std::string_view name;
-};
-
-constexpr std::array<GlyphAlias, 7> kGlyphAliases{{
-    {"\x11\xCD", "BkSp"},
-    {"\x11\xC4\xD9", "Enter"},
-    {"\x11\xC4", "Left"},
-    {"\xC4\x10", "Right"},
-    {"\x18", "Up"},
-    {"\x19", "Down"},
-    {"Pad \x11\xC4\xD9", "Pad Ent"},
-}};
-
-bool isCapital(char c)
-{
-    return c >= 'A' && c <= 'Z';
-}
-
 } // namespace
-
-std::string_view GlyphName(std::string_view name)
-{
-    for (const GlyphAlias& alias : kGlyphAliases) {
-        if (name == alias.glyph)
-            return alias.name;
-    }
-    return name;
-}
 
 KeyCode SetKeySequence(const ScanNames& names, std::string_view keySeq)
 {
     if (SignificantLength(keySeq) == 0)
         return {};
 
-    const ParsedKeyToken parsed = ParseKeyToken(keySeq);
-    std::string name = parsed.name;
-    std::uint8_t modifier = parsed.modifier;
-    if (name.size() == 1 && modifier == 0 && isCapital(name[0]))
-        modifier = ShiftBit;
-    name = std::string(GlyphName(name));
-    if (name.size() == 1 && isCapital(name[0]))
-        name = AsciiLower(name);
+    const ParsedKeyToken read = ReadKeyToken(keySeq);
+    const std::string_view name = PictureKeyWord(read.name);
+    const std::uint8_t modifier = read.modifier;
 
     const std::string wanted = StLoCase(name);
     const int count = std::min<int>(names.count, kScanRecords);

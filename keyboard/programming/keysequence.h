@@ -40,9 +40,6 @@ struct ScanNames
 // gives the zero code. The scan table is only read.
 [[nodiscard]] KeyCode SetKeySequence(const ScanNames& names, std::string_view keySeq);
 
-// The name a picture of a key stands for ("\x18" is Up); other names unchanged.
-[[nodiscard]] std::string_view GlyphName(std::string_view name);
-
 } // namespace morvaw
 
 namespace morvaw {

@@ -1,6 +1,7 @@
 #include "layoutsource.h"
 
 #include "definitiontext.h"
+#include "keypictures.h"
 
 #include <algorithm>
 #include <string>
@@ -29,7 +30,7 @@ void KeypadMap::update(std::uint8_t matrixCode, std::string_view plainDefinition
     const auto isDigit = [](char c) { return c >= '0' && c <= '9'; };
 
     constexpr std::string_view pad = "Pad ";
-    const std::string_view name = GlyphName(token);
+    const std::string_view name = PictureKeyWord(token);
     if (token.size() == pad.size() + 1 && token.starts_with(pad) && isDigit(token.back()))
         set(token.back() - '0' + 1, matrixCode | 128);
     else if (token.size() == 1 && isDigit(token[0]))
