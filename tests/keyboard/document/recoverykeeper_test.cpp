@@ -59,11 +59,12 @@ protected:
         ended->keeper->keepNow(session);
         return ended->document.layoutBytes();
     }
-    std::function<bool(const RecoveryCopy&)> restoreInto(LayoutDocument& document)
+    // At start: the copies left are offered.
+    void offer(Configurator& c, const QString& session = {})
     {
-        return [&document](const RecoveryCopy& copy) {
-            return document.recover(copy.layout, copy.fileName, copy.onDisk);
-        };
+        c.keeper->offerLeftCopies(session, [&c](const RecoveryCopy& copy) {
+            return c.document.recover(copy.layout, copy.fileName, copy.onDisk);
+        });
     }
 
     QTemporaryDir m_dir;
@@ -107,26 +108,23 @@ TEST_F(RecoveryKeeperTest, ALeftCopyIsOfferedAndRestoredByteForByte)
     edit(first->document, "x");
     first->keeper->keepForEnd();
     const QByteArray inMemory = first->document.layoutBytes();
-
     auto next = start();
-    next->keeper->offerLeftCopies({}, restoreInto(next->document));
+    offer(*next);
     EXPECT_TRUE(m_dialogs.questions.empty());
 
     first.reset();
-    m_dialogs.answers = {Answer::Cancel}; // Keep for later
-    next->keeper->offerLeftCopies({}, restoreInto(next->document));
+    m_dialogs.answers = {Answer::Cancel, Answer::Yes}; // Keep for later, then Restore
+    offer(*next);
     ASSERT_EQ(m_dialogs.questions.size(), 1u);
     EXPECT_TRUE(m_dialogs.questions[0].text.contains(layout()));
     EXPECT_FALSE(next->document.isChanged());
-
-    m_dialogs.answers = {Answer::Yes}; // Restore
-    next->keeper->offerLeftCopies({}, restoreInto(next->document));
+    offer(*next);
     EXPECT_EQ(next->document.layoutBytes(), inMemory);
     EXPECT_TRUE(next->document.isChanged());
     EXPECT_EQ(next->document.fileName(), Native(layout()).string());
     EXPECT_EQ(entries().size(), 1);
     auto third = start();
-    third->keeper->offerLeftCopies({}, restoreInto(third->document));
+    offer(*third);
     EXPECT_EQ(m_dialogs.questions.size(), 2u);
 }
 
@@ -135,23 +133,21 @@ TEST_F(RecoveryKeeperTest, ALeftCopyIsOfferedAndRestoredByteForByte)
 // without asking; Discard removes one.
 TEST_F(RecoveryKeeperTest, SupersededCopiesGoAndASessionTakesItsOwnBack)
 {
+    using Clock = std::filesystem::file_time_type::clock;
     leaveCopy("x");
-    std::filesystem::last_write_time(
-        Native(layout()), std::filesystem::file_time_type::clock::now() + std::chrono::hours(1));
+    std::filesystem::last_write_time(Native(layout()), Clock::now() + std::chrono::hours(1));
     auto c = start();
-    c->keeper->offerLeftCopies({}, restoreInto(c->document));
+    offer(*c);
     EXPECT_TRUE(m_dialogs.questions.empty() && entries().isEmpty());
 
     leaveCopy("y");
     const QByteArray resumed = leaveCopy("z", QStringLiteral("s1_k1"));
-    std::filesystem::last_write_time(
-        Native(layout()), std::filesystem::file_time_type::clock::now() - std::chrono::hours(1));
-    c->keeper->offerLeftCopies(QStringLiteral("s1_k1"), restoreInto(c->document));
+    std::filesystem::last_write_time(Native(layout()), Clock::now() - std::chrono::hours(1));
+    offer(*c, QStringLiteral("s1_k1"));
     EXPECT_TRUE(m_dialogs.questions.empty());
     EXPECT_EQ(c->document.layoutBytes(), resumed);
     m_dialogs.answers = {Answer::No}; // Discard "y"
-    auto other = start();
-    other->keeper->offerLeftCopies({}, restoreInto(other->document));
+    offer(*start());
     EXPECT_EQ(m_dialogs.questions.size(), 1u);
     EXPECT_EQ(entries().size(), 1);
 }
