@@ -38,44 +38,41 @@ protected:
         for (qsizetype i = 0; i < saved.size(); ++i)
             saved[i] = static_cast<char>(i * 7 % 251);
         m_inMemory = saved.replace(3000, 5, "edits");
-        ASSERT_TRUE(WriteFile(layout(), saved.replace(3000, 5, "saved")));
+        ASSERT_TRUE(ReplaceFileContents(layout(), saved.replace(3000, 5, "saved")).ok);
         fs::last_write_time(layout(), fs::file_time_type::clock::now() - std::chrono::hours(1));
         // A copy an earlier run left for the session.
         ASSERT_TRUE(QDir().mkpath(recovery()));
         const RecoveryCopy copy{layout().string(), kSession, IdentityOnDisk(layout()), m_inMemory};
-        ASSERT_TRUE(WriteFile((recovery() + "/layout-earlier.recovery").toStdString(),
-                              RecoveryCopyBytes(copy)));
+        ASSERT_TRUE(
+            ReplaceFileContents(copyPath("layout-earlier.recovery"), RecoveryCopyBytes(copy)).ok);
     }
 
     [[nodiscard]] QString path(const QString& name) const { return m_root.filePath(name); }
     [[nodiscard]] fs::path layout() const { return path("shop.KBD").toStdString(); }
     [[nodiscard]] QString recovery() const { return path("state/morvaw/recovery"); }
-    static bool WriteFile(const fs::path& file, const QByteArray& bytes)
-    {
-        QFile out(QString::fromStdString(file.string()));
-        return out.open(QIODevice::WriteOnly) && out.write(bytes) == bytes.size();
-    }
     // Every entry of the recovery folder, temporary files too.
     [[nodiscard]] QStringList entries() const
     {
         return QDir(recovery()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
     }
-    [[nodiscard]] QString copyName() const { return entries().value(0); }
+    [[nodiscard]] fs::path copyPath(const QString& name) const
+    {
+        return (recovery() + "/" + name).toStdString();
+    }
     // The one copy's file: a new one means the program wrote it.
     [[nodiscard]] ino_t copyFile() const
     {
         struct stat status
         {
         };
-        const QByteArray name = QFile::encodeName(recovery() + "/" + copyName());
-        return entries().size() == 1 && ::stat(name.constData(), &status) == 0 ? status.st_ino : 0;
+        return entries().size() == 1 && ::stat(copyPath(entries()[0]).c_str(), &status) == 0
+                   ? status.st_ino
+                   : 0;
     }
     [[nodiscard]] std::optional<RecoveryCopy> theCopy() const
     {
-        if (entries().size() != 1)
-            return std::nullopt;
-        return ParseRecoveryCopy(
-            BytesOf(ReadRegularFile((recovery() + "/" + copyName()).toStdString(), 1 << 20).bytes));
+        const auto read = ReadRegularFile(copyPath(entries().value(0)), 1 << 20);
+        return entries().size() == 1 ? ParseRecoveryCopy(BytesOf(read.bytes)) : std::nullopt;
     }
 
     void start(const QStringList& arguments)
