@@ -189,6 +189,9 @@ RecoveryFolder::RecoveryFolder(std::filesystem::path folder) : m_folder(std::mov
 
 FileOutcome RecoveryFolder::keep(const RecoveryCopy& copy)
 {
+    // Without a home there is no state folder; the working folder is not one.
+    if (m_folder.empty())
+        return FileOutcome::failed(QStringLiteral("There is no folder for it (HOME is not set)."));
     std::error_code error;
     std::filesystem::create_directories(m_folder, error);
     // The user's layouts are nobody else's business.

@@ -151,3 +151,14 @@ TEST_F(RecoveryKeeperTest, SupersededCopiesGoAndASessionTakesItsOwnBack)
     EXPECT_EQ(m_dialogs.questions.size(), 1u);
     EXPECT_EQ(entries().size(), 1);
 }
+
+// With no home there is no state folder: nothing lands in the working folder.
+TEST_F(RecoveryKeeperTest, WithoutAFolderNoCopyIsWritten)
+{
+    const QString before = QDir::currentPath();
+    ASSERT_TRUE(QDir::setCurrent(m_dir.path()));
+    RecoveryFolder nowhere({});
+    EXPECT_FALSE(nowhere.keep({"shop.KBD", {}, {}, LayoutWith(Language::USA)}).ok);
+    EXPECT_EQ(QDir(m_dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"shop.KBD"});
+    QDir::setCurrent(before);
+}
