@@ -91,7 +91,7 @@ protected:
     // the one it started with, unasked.
     bool rewritesCopy(ino_t before)
     {
-        for (int i = 0; i < 100 && (copyFile() == before || copyFile() == 0); ++i) {
+        for (int i = 0; i < 300 && (copyFile() == before || copyFile() == 0); ++i) {
             if (m_process.waitForFinished(100))
                 return false;
         }
