@@ -12,6 +12,7 @@
 #include "programfolders.h"
 #include "qtseriallink.h"
 #include "qtuserdialogs.h"
+#include "recoverykeeper.h"
 #include "repeatsettingsrecord.h"
 #include "send2com.h"
 #include "setparam.h"
@@ -20,8 +21,10 @@
 
 #include <QApplication>
 #include <QFile>
+#include <QSessionManager>
 #include <QTimer>
 
+#include <algorithm>
 #include <cstdio>
 #include <memory>
 
@@ -152,13 +155,45 @@ int main(int argc, char* argv[])
     QObject::connect(&commands, &MainFormLogic::programmingRequested, &mainForm,
                      [openProgramming] { openProgramming(); });
 
-    // A logout or a kill ends the program as closing the main window does,
-    // after a transfer has stopped, and leaves no other window behind.
-    TerminationSignal termination;
-    QObject::connect(&termination, &TerminationSignal::received, &mainForm, [&mainForm] {
+    // Unsaved changes are kept in a recovery copy until they are saved or
+    // dropped. A logout or a kill ends the program as closing the main window
+    // does, but without a question: the copy and PALIX.INI are written at
+    // once, a transfer stops, and no other window is left behind.
+    RecoveryKeeper recovery(document, ProgramFolders::RecoveryFolder(), dialogs);
+    const auto endOnRequest = [&] {
+        recovery.keepForEnd();
+        commands.endSession();
         TerminateProgramming(&mainForm, [&mainForm] { mainForm.closeForTermination(); });
+    };
+    TerminationSignal termination;
+    QObject::connect(&termination, &TerminationSignal::received, &mainForm, endOnRequest);
+    termination.takeQuitRequests([] {
+        const QWidgetList windows = QApplication::topLevelWidgets();
+        return std::any_of(windows.begin(), windows.end(),
+                           [](const QWidget* window) { return window->isVisible(); });
     });
+    // The session manager saves before a logout (and at its checkpoints): the
+    // copy it will restore the program with, and the settings; its "die"
+    // then ends the program as above.
+    const auto keepForSession = [&](QSessionManager& manager) {
+        recovery.keepNow(manager.sessionId() + QLatin1Char('_') + manager.sessionKey());
+        commands.saveSettingsForSession();
+    };
+    QObject::connect(&app, &QGuiApplication::commitDataRequest, &mainForm, keepForSession,
+                     Qt::DirectConnection);
+    QObject::connect(&app, &QGuiApplication::saveStateRequest, &mainForm, keepForSession,
+                     Qt::DirectConnection);
     mainForm.show();
+    // The copies of configurators that ended with unsaved changes; a restart
+    // by the session manager takes its own back without asking.
+    QTimer::singleShot(0, &mainForm, [&] {
+        const QString session = app.isSessionRestored()
+                                    ? app.sessionId() + QLatin1Char('_') + app.sessionKey()
+                                    : QString();
+        recovery.offerLeftCopies(
+            session, [&](const RecoveryCopy& copy) { return commands.restoreRecovered(copy); });
+        mainForm.syncView();
+    });
     // A transfer that could not end (a crash, a kill -9) left the keyboard's
     // repeat settings changed: they go back, and the user hears of it.
     const QString leftover =

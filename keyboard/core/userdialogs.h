@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 #include <optional>
 
@@ -38,6 +39,16 @@ public:
     [[nodiscard]] virtual Answer askYesNo(const QString& text, const QString& title) = 0;
     // A Yes/No/Cancel question.
     [[nodiscard]] virtual Answer askYesNoCancel(const QString& text, const QString& title) = 0;
+    // A question whose three buttons say what they do ("&Restore", ...): the
+    // index of the one pressed; Escape and the close box press the last one.
+    // Without buttons of their own, they are Yes, No and Cancel.
+    [[nodiscard]] virtual int askChoice(const QString& text, const QString& title,
+                                        const QStringList& buttons)
+    {
+        (void)buttons;
+        const Answer answer = askYesNoCancel(text, title);
+        return answer == Answer::Yes ? 0 : answer == Answer::No ? 1 : 2;
+    }
     // The chosen file's path, or nullopt when the dialog was cancelled.
     [[nodiscard]] virtual std::optional<QString>
     openFileName(const FileDialogSettings& settings) = 0;

@@ -115,11 +115,19 @@ void LayoutDocument::storeKbdFlags(std::uint8_t kbdFlags)
            [&](Layout& layout) { layout.records[Settings::KbdFlags].PosX = kbdFlags; });
 }
 
+QByteArray LayoutDocument::layoutBytes() const
+{
+    LayoutRecordArray records = m_layout.records;
+    records[Settings::KbdLanguage].PosX = m_layout.language;
+    return LayoutFileBytes(records);
+}
+
 void LayoutDocument::newLayout()
 {
     NewLayout(m_layout.records);
     m_layout.language = 0;
     m_fileName = kUntitledName;
+    m_onDisk = {};
     m_changed = true;
     startHistory();
 }
@@ -127,15 +135,19 @@ void LayoutDocument::newLayout()
 FileOutcome LayoutDocument::load(const std::string& fname, LoadMode mode)
 {
     const std::string name = TrimName(fname);
+    QByteArray bytes;
     if (mode == LoadMode::Whole) {
-        if (const FileOutcome read = ReadLayoutFile(name, m_layout.records); !read.ok)
+        if (const FileOutcome read = ReadLayoutFile(name, m_layout.records, &bytes); !read.ok)
             return read;
     } else {
         ReadLayoutFilePartly(name, m_layout.records);
     }
     m_layout.language = m_layout.records[Settings::KbdLanguage].PosX;
-    if (!name.empty() && !IsWildcardName(name))
+    if (!name.empty() && !IsWildcardName(name)) {
         m_fileName = name;
+        // A partly read file (the last layout at start) may be longer: all of it counts.
+        m_onDisk = mode == LoadMode::Whole ? IdentityOf(name, bytes) : IdentityOnDisk(name);
+    }
     startHistory();
     return {};
 }
@@ -145,10 +157,25 @@ FileOutcome LayoutDocument::save(const std::string& fname)
     const std::string name = TrimName(fname);
     m_layout.records[Settings::KbdLanguage].PosX = m_layout.language;
     const FileOutcome written = WriteLayoutFile(name, m_layout.records);
-    if (written.ok && !name.empty() && !IsWildcardName(name))
+    if (written.ok && !name.empty() && !IsWildcardName(name)) {
         m_fileName = name;
+        m_onDisk = IdentityOf(name, LayoutFileBytes(m_layout.records));
+    }
     emit changed();
     return written;
+}
+
+bool LayoutDocument::recover(const QByteArray& bytes, const std::string& name,
+                             const FileIdentity& onDisk)
+{
+    if (!ParseLayoutFile(BytesOf(bytes), m_layout.records))
+        return false;
+    m_layout.language = m_layout.records[Settings::KbdLanguage].PosX;
+    m_fileName = name;
+    m_onDisk = onDisk;
+    m_changed = true;
+    startHistory();
+    return true;
 }
 
 void LayoutDocument::markChanged()

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "fileidentity.h"
 #include "fileoutcome.h"
 #include "layoutmodel.h"
 
@@ -47,6 +48,10 @@ public:
     [[nodiscard]] bool isChanged() const { return m_changed; }
     [[nodiscard]] KeyboardOptions options() const;
     [[nodiscard]] MsrSettings msrSettings() const;
+    // The file as it was when loaded or last saved; no path after New.
+    [[nodiscard]] const FileIdentity& fileOnDisk() const { return m_onDisk; }
+    // The 27,400 bytes Save would write now.
+    [[nodiscard]] QByteArray layoutBytes() const;
 
     // A key's definitions from the key editor: every field but Spare, which stays.
     void storeKey(int key, const KeyRecord& record);
@@ -69,6 +74,10 @@ public:
     // Writes the language into record 96 and the 100 records to the file; on
     // success the name becomes the file name.
     FileOutcome save(const std::string& name);
+    // A layout kept for recovery: its bytes, file name and that file as it
+    // was, back as unsaved changes with a new history. False, changing
+    // nothing, unless the bytes are one layout.
+    bool recover(const QByteArray& bytes, const std::string& name, const FileIdentity& onDisk);
     // LayoutChanged, where the commands set and clear it.
     void markChanged();
     void markUnchanged();
@@ -106,6 +115,7 @@ private:
 
     Layout m_layout;
     std::string m_fileName;
+    FileIdentity m_onDisk;
     bool m_changed = false;
     std::deque<Step> m_undo;
     std::deque<Step> m_redo;

@@ -42,7 +42,8 @@ void ParseLayoutFilePartly(std::span<const std::uint8_t> bytes, LayoutRecordArra
         records[i + 1] = recordAt(bytes, i);
 }
 
-FileOutcome ReadLayoutFile(const std::filesystem::path& path, LayoutRecordArray& records)
+FileOutcome ReadLayoutFile(const std::filesystem::path& path, LayoutRecordArray& records,
+                           QByteArray* bytesRead)
 {
     // One byte more than a layout tells a longer file from a layout.
     const FileRead read = ReadRegularFile(path, kLayoutFileSize + 1);
@@ -55,6 +56,8 @@ FileOutcome ReadLayoutFile(const std::filesystem::path& path, LayoutRecordArray&
                 .arg(size)
                 .arg(kLayoutFileSize));
     }
+    if (bytesRead)
+        *bytesRead = read.bytes;
     return {};
 }
 

@@ -27,8 +27,10 @@ void ParseLayoutFilePartly(std::span<const std::uint8_t> bytes, LayoutRecordArra
 
 // Reads a whole layout file: on any failure, or when the file is not exactly
 // one layout long, the records are left untouched and the reason is returned.
+// bytesRead, when given, receives the bytes the records came from.
 [[nodiscard]] FileOutcome ReadLayoutFile(const std::filesystem::path& path,
-                                         LayoutRecordArray& records);
+                                         LayoutRecordArray& records,
+                                         QByteArray* bytesRead = nullptr);
 
 // Reads as many whole records as the file holds, silently; records the file
 // does not reach keep what they held (the start-up load of the last layout).

@@ -104,7 +104,7 @@ void MainFormLogic::resize(float width, float height, bool minimized)
 bool MainFormLogic::unload()
 {
     bool cancel = false;
-    if (m_document.isChanged()) {
+    if (m_document.isChanged() && !m_ending) {
         switch (m_dialogs.askYesNoCancel(QString::fromLatin1(kUnloadPrompt),
                                          QString::fromLatin1(kApplicationTitle))) {
         case Answer::Yes:
@@ -118,10 +118,36 @@ bool MainFormLogic::unload()
             break;
         }
     }
+    // A logout while the question was open ends the program all the same.
+    cancel = cancel && !m_ending;
     SaveSettings();
     if (cancel)
         return false;
     m_help.showHelp(m_helpFile, HelpCommand::Quit, 0);
+    return true;
+}
+
+void MainFormLogic::endSession()
+{
+    m_ending = true;
+    SaveSettings();
+}
+
+void MainFormLogic::saveSettingsForSession()
+{
+    SaveSettings(true);
+}
+
+bool MainFormLogic::restoreRecovered(const RecoveryCopy& copy)
+{
+    const std::string left = m_document.fileName();
+    if (!m_document.recover(copy.layout, copy.fileName, copy.onDisk))
+        return false;
+    // The layout it takes the place of goes into the recent list, as at Load.
+    AftUpdateFileName(m_settings.RecentFiles, left);
+    m_tables.load(m_document.language());
+    refresh();
+    DisplayLastFiles();
     return true;
 }
 
@@ -145,6 +171,14 @@ bool MainFormLogic::LoadFileKbd(const std::string& fname, LoadReport report)
 
 bool MainFormLogic::SaveFileKbd(const std::string& fname)
 {
+    switch (checkFileOnDisk(fname)) {
+    case OnDisk::Overwrite:
+        break;
+    case OnDisk::SaveElsewhere:
+        return SaveUnderChosenName();
+    case OnDisk::Cancel:
+        return false;
+    }
     const FileOutcome written = m_document.save(fname);
     if (!written.ok)
         reportFailure(QStringLiteral("The layout could not be saved to"), TrimName(fname),
@@ -154,12 +188,25 @@ bool MainFormLogic::SaveFileKbd(const std::string& fname)
     return written.ok;
 }
 
-void MainFormLogic::SaveSettings()
+MainFormLogic::OnDisk MainFormLogic::checkFileOnDisk(const std::string& name)
+{
+    const FileIdentity& known = m_document.fileOnDisk();
+    if (known.path.empty() || AbsolutePath(TrimName(name)) != known.path || !ChangedOnDisk(known))
+        return OnDisk::Overwrite;
+    const int choice = m_dialogs.askChoice(
+        QString::fromLatin1(kChangedOnDiskPrompt).arg(ToQtPath(known.path.string())),
+        QString::fromLatin1(kApplicationTitle),
+        {QStringLiteral("&Overwrite"), QStringLiteral("Save &As"), QStringLiteral("&Cancel")});
+    return choice == 0 ? OnDisk::Overwrite : choice == 1 ? OnDisk::SaveElsewhere : OnDisk::Cancel;
+}
+
+void MainFormLogic::SaveSettings(bool quiet)
 {
     m_settings.LayoutFileName = m_document.fileName();
     const FileOutcome saved = SaveIni(SettingsFilePath(m_folders.user), m_settings);
-    // Saved after nearly every command: one message per run is enough.
-    if (saved.ok || m_settingsFailureReported)
+    // Saved after nearly every command: one message per run is enough, and
+    // none while the program ends on request.
+    if (saved.ok || m_settingsFailureReported || m_ending || quiet)
         return;
     m_settingsFailureReported = true;
     reportFailure(QStringLiteral("The settings could not be saved to"),
@@ -206,11 +253,10 @@ MainFormLogic::Flow MainFormLogic::SavePrompt(bool fromNew)
 
 bool MainFormLogic::SaveAs(const std::string& name)
 {
-    const bool wasChanged = m_document.isChanged();
-    m_document.markUnchanged();
+    // Unchanged only once it is saved: until then the recovery copy stays.
     const bool saved = SaveFileKbd(name);
-    if (!saved && wasChanged)
-        m_document.markChanged();
+    if (saved)
+        m_document.markUnchanged();
     (void)PreUpdateFileName(name);
     DisplayLastFiles();
     return saved;

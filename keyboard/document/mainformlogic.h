@@ -3,6 +3,7 @@
 #include "filefolders.h"
 #include "keyboardpicture.h"
 #include "recentfiles.h"
+#include "recoverycopy.h"
 #include "settingsfile.h"
 #include "userdialogs.h"
 
@@ -33,6 +34,10 @@ public:
     static constexpr const char* kSavePrompt = "Layout has changed. Save current changes ?";
     static constexpr const char* kUnloadPrompt = "Layout changed. Save current changes ?";
     static constexpr const char* kOverwritePrompt = "File already exist. Overwrite?";
+    static constexpr const char* kChangedOnDiskPrompt =
+        "The layout file\n%1\nwas changed by another program since this configurator loaded "
+        "or saved it.\n\nOverwrite it with this layout, save this layout under another name, "
+        "or cancel?";
     static constexpr const char* kAboutTitle = "About MORVAW";
     static constexpr const char* kHelpFileName = "MORVA.HLP";
 
@@ -60,6 +65,14 @@ public:
     void resize(float width, float height, bool minimized);
     // Asks about unsaved changes; false when the user keeps the window open.
     [[nodiscard]] bool unload();
+    // The program ends on request (a logout, a kill): the settings are written
+    // now, and the unload that follows asks nothing. Unsaved changes stay in
+    // the recovery copy, not in the layout file.
+    void endSession();
+    // PALIX.INI now, without a message: the session manager waits for it.
+    void saveSettingsForSession();
+    // A recovery copy back into the document, as unsaved changes.
+    bool restoreRecovered(const RecoveryCopy& copy);
 
     // The File menu (its Exit closes the window, which calls unload).
     void newLayout();
@@ -122,6 +135,7 @@ signals:
 
 private:
     enum class Flow { GoOn, Abandon };
+    enum class OnDisk { Overwrite, SaveElsewhere, Cancel };
 
     void DisplayLastFiles();
     Flow SavePrompt(bool fromNew);
@@ -129,11 +143,14 @@ private:
     // it; false when the user cancelled or the save failed.
     bool SaveUnderChosenName();
     bool SaveAs(const std::string& name);
+    // Before the layout is written over its own file: has another program
+    // (a second configurator) written that file since?
+    OnDisk checkFileOnDisk(const std::string& name);
     void OpenLayout(const std::string& name);
     // Undo or redo, with the tables of the language it brings back.
     template <typename Step> void changeBack(Step step);
-    // SaveIni, and the first failure of a run reported.
-    void SaveSettings();
+    // SaveIni, and the first failure of a run reported unless quiet.
+    void SaveSettings(bool quiet = false);
     void reportFailure(const QString& what, const std::string& name, const QString& reason);
 
     LayoutDocument& m_document;
@@ -148,6 +165,7 @@ private:
     QString m_helpFile;    // the dialog component's: Contents and How to use help
     QString m_appHelpFile; // the application's: F1 on a menu item
     bool m_settingsFailureReported = false;
+    bool m_ending = false;
 };
 
 } // namespace morvaw

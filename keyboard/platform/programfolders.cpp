@@ -65,17 +65,33 @@ ProgramFolders ProgramFolders::ForThisProgram()
     return folders;
 }
 
-fs::path ProgramFolders::ConfigHome()
+namespace {
+
+// $variable when it is an absolute path, the folder below home otherwise.
+fs::path xdgFolder(const char* variable, const char* belowHome)
 {
-    const char* configHome = std::getenv("XDG_CONFIG_HOME");
-    if (configHome && configHome[0] == '/')
-        return configHome;
+    const char* set = std::getenv(variable);
+    if (set && set[0] == '/')
+        return set;
     const char* home = std::getenv("HOME");
     if (home && home[0] == '/')
-        return fs::path(home) / ".config";
+        return fs::path(home) / belowHome;
     if (const passwd* user = ::getpwuid(::getuid()); user && user->pw_dir && user->pw_dir[0] == '/')
-        return fs::path(user->pw_dir) / ".config";
+        return fs::path(user->pw_dir) / belowHome;
     return {};
+}
+
+} // namespace
+
+fs::path ProgramFolders::ConfigHome()
+{
+    return xdgFolder("XDG_CONFIG_HOME", ".config");
+}
+
+fs::path ProgramFolders::RecoveryFolder()
+{
+    const fs::path state = xdgFolder("XDG_STATE_HOME", ".local/state");
+    return state.empty() ? fs::path() : state / "morvaw" / "recovery";
 }
 
 void ProgramFolders::PrepareUserFolder() const

@@ -30,6 +30,10 @@ struct ProgramFolders : FileFolders
     // $XDG_CONFIG_HOME when it is an absolute path, ~/.config otherwise.
     [[nodiscard]] static std::filesystem::path ConfigHome();
 
+    // Where the recovery copies of unsaved layouts are kept:
+    // $XDG_STATE_HOME/morvaw/recovery, or ~/.local/state/morvaw/recovery.
+    [[nodiscard]] static std::filesystem::path RecoveryFolder();
+
     // Creates a separate per-user folder (0700) and copies into it each shipped
     // STC file that is not there yet: once there, it is the user's.
     void PrepareUserFolder() const;

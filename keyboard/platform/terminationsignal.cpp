@@ -1,5 +1,7 @@
 #include "terminationsignal.h"
 
+#include <QCoreApplication>
+#include <QEvent>
 #include <QSocketNotifier>
 
 #include <csignal>
@@ -44,6 +46,21 @@ TerminationSignal::TerminationSignal(QObject* parent) : QObject(parent)
         }
         emit received();
     });
+}
+
+void TerminationSignal::takeQuitRequests(std::function<bool()> running)
+{
+    m_running = std::move(running);
+    QCoreApplication::instance()->installEventFilter(this);
+}
+
+bool TerminationSignal::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() != QEvent::Quit || watched != QCoreApplication::instance() || !m_running ||
+        !m_running())
+        return false;
+    emit received();
+    return true;
 }
 
 } // namespace morvaw

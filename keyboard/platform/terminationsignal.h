@@ -2,6 +2,8 @@
 
 #include <QObject>
 
+#include <functional>
+
 class QSocketNotifier;
 
 namespace morvaw {
@@ -18,11 +20,22 @@ public:
 
     explicit TerminationSignal(QObject* parent = nullptr);
 
+    // The session manager's "die" at a logout reaches Qt as a request to quit,
+    // which would close the windows one by one, each free to ask a question
+    // nobody answers. While running() says the program has not ended by
+    // itself (some window still open), such a request is taken as a
+    // termination request instead.
+    void takeQuitRequests(std::function<bool()> running);
+
 signals:
     void received();
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
     QSocketNotifier* m_notifier = nullptr;
+    std::function<bool()> m_running;
 };
 
 } // namespace morvaw

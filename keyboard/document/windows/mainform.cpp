@@ -224,21 +224,16 @@ void MainForm::returnFromChild(const QObject* window)
 
 bool MainForm::closeForTermination()
 {
-    // A question of another window would hold the request until answered.
+    m_logic.endSession();
+    // A question of any window would hold the request until answered; the
+    // one it answers for sees that the program ends.
     if (QWidget* box = QApplication::activeModalWidget(); box && box != this)
         box->close();
-    QList<QWidget*> steppedAside;
     for (QWidget* window : QApplication::topLevelWidgets()) {
-        if (window != this && window->isVisible() && window->isWindow()) {
+        if (window != this && window->isVisible() && window->isWindow())
             window->hide();
-            steppedAside << window;
-        }
     }
-    if (close())
-        return true;
-    for (QWidget* window : steppedAside)
-        window->show();
-    return false;
+    return close();
 }
 
 void MainForm::pictureResized()

@@ -44,9 +44,8 @@ public:
     void returnFromChild(const QObject* window);
 
     // A termination request (a logout, a kill): the program ends as when this
-    // window is closed, with no other window of it left open. The others
-    // step aside first; when the user keeps this window (Cancel at the save
-    // question), they come back as they were. False then.
+    // window is closed, but without a question (unsaved changes stay in the
+    // recovery copy) and with no other window of it left open.
     bool closeForTermination();
 
 protected:

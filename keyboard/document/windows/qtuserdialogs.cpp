@@ -4,6 +4,7 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QRegularExpression>
 #include <QWidget>
 
@@ -58,6 +59,25 @@ Answer QtUserDialogs::askYesNoCancel(const QString& text, const QString& title)
     default:
         return Answer::Cancel;
     }
+}
+
+int QtUserDialogs::askChoice(const QString& text, const QString& title, const QStringList& buttons)
+{
+    QMessageBox box(QMessageBox::Question, title, text, QMessageBox::NoButton, m_parent);
+    QList<QAbstractButton*> added;
+    for (qsizetype i = 0; i < buttons.size(); ++i) {
+        const auto role = i == 0                    ? QMessageBox::AcceptRole
+                          : i + 1 == buttons.size() ? QMessageBox::RejectRole
+                                                    : QMessageBox::DestructiveRole;
+        added << box.addButton(buttons[i], role);
+    }
+    if (added.isEmpty())
+        return -1;
+    box.setDefaultButton(qobject_cast<QPushButton*>(added.first()));
+    box.setEscapeButton(added.last());
+    box.exec();
+    const qsizetype pressed = added.indexOf(box.clickedButton());
+    return static_cast<int>(pressed < 0 ? added.size() - 1 : pressed);
 }
 
 std::optional<QString> QtUserDialogs::openFileName(const FileDialogSettings& settings)

@@ -22,6 +22,8 @@ public:
     void critical(const QString& text, const QString& title) override;
     [[nodiscard]] Answer askYesNo(const QString& text, const QString& title) override;
     [[nodiscard]] Answer askYesNoCancel(const QString& text, const QString& title) override;
+    [[nodiscard]] int askChoice(const QString& text, const QString& title,
+                                const QStringList& buttons) override;
     [[nodiscard]] std::optional<QString> openFileName(const FileDialogSettings& settings) override;
     [[nodiscard]] std::optional<QString> saveFileName(const FileDialogSettings& settings) override;
 

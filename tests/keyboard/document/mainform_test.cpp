@@ -112,6 +112,33 @@ TEST_F(MainFormTest, ClosingAsksOnlyWhenChanged)
     EXPECT_EQ(ReadBytes(QDir(m_dir.path()).filePath("PALIX.INI")).size(), 10000);
 }
 
+// A logout that comes while the exit question is open ends the program all
+// the same: the question, closed by it, does not keep the window open.
+TEST(MainFormEnd, ATerminationWhileTheExitQuestionIsOpenEndsTheProgram)
+{
+    struct InterruptedDialogs : ScriptedDialogs
+    {
+        std::function<void()> interrupt;
+        Answer askYesNoCancel(const QString&, const QString&) override
+        {
+            std::exchange(interrupt, nullptr)();
+            return Answer::Cancel; // what a closed question box answers
+        }
+    } dialogs;
+    QTemporaryDir dir;
+    const FileFolders folders{dir.path().toStdString(), {}};
+    LanguageTables tables(folders);
+    LayoutDocument document;
+    RecordingHelp help;
+    MainForm main(document, tables, folders, dialogs, help);
+    main.show();
+    document.markChanged();
+    dialogs.interrupt = [&] { main.closeForTermination(); };
+    main.close();
+    EXPECT_FALSE(main.isVisible());
+    EXPECT_TRUE(document.isChanged());
+}
+
 TEST(HtmlHelp, ShowsThePageTheHelpFileNames)
 {
     QTemporaryDir dir;

@@ -9,6 +9,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -440,4 +441,53 @@ TEST_F(MainFormLogicTest, SettingsWriterReplacesOnlyRegularFiles)
         m_dialogs.messages[0].text.endsWith("It is a named pipe (FIFO), not a regular file."));
     EXPECT_TRUE(m_dialogs.messages[0].warning);
     EXPECT_TRUE(std::filesystem::is_fifo(name("pipe.INI")));
+}
+
+// Two configurators on one layout: a save over the file that the other one,
+// or any other program, wrote since this one loaded or saved it asks first,
+// and no answer loses the other's save unasked.
+TEST_F(MainFormLogicTest, ASaveOverAFileSomeoneElseWroteAsksFirst)
+{
+    layout("shared.KBD");
+    start("shared.KBD");
+    const FileFolders folders{m_app.path().toStdString(), {}};
+    LayoutDocument secondDocument;
+    LanguageTables secondTables(folders);
+    MainFormLogic second(secondDocument, secondTables, folders, m_dialogs, m_help);
+    second.load(1000, 700);
+
+    edit();
+    m_logic->saveLayout();
+    KeyRecord key = secondDocument.key(1);
+    SetDef(key, 0, Tokens({"y"}));
+    secondDocument.storeKey(1, key);
+    script({Answer::Cancel}, {});
+    second.saveLayout();
+    ASSERT_EQ(m_dialogs.questions.size(), 1u);
+    EXPECT_TRUE(m_dialogs.questions[0].text.contains("was changed by another program"));
+    EXPECT_TRUE(savedEdit("shared.KBD") && secondDocument.isChanged());
+
+    script({Answer::No}, {"mine.KBD"}); // under another name
+    second.saveLayout();
+    EXPECT_TRUE(savedEdit("shared.KBD"));
+    EXPECT_EQ(ReadBytes(work("mine.KBD")), secondDocument.layoutBytes());
+    EXPECT_FALSE(secondDocument.isChanged());
+
+    // Written again with the same bytes it is the same file; with others, not.
+    std::filesystem::last_write_time(name("shared.KBD"),
+                                     std::filesystem::file_time_type::clock::now());
+    edit();
+    m_logic->saveLayout();
+    EXPECT_EQ(m_dialogs.questions.size(), 2u);
+    QProcess copy;
+    copy.start("cp", {work("mine.KBD"), work("shared.KBD")});
+    ASSERT_TRUE(copy.waitForFinished() && copy.exitCode() == 0);
+    edit();
+    script({Answer::Yes}, {}); // overwrite
+    m_logic->saveLayout();
+    EXPECT_EQ(m_dialogs.questions.size(), 3u);
+    EXPECT_TRUE(savedEdit("shared.KBD"));
+    expectScriptUsedUp();
+    EXPECT_EQ(QDir(m_work.path()).entryList(QDir::Files | QDir::Hidden),
+              QStringList({"mine.KBD", "shared.KBD"}));
 }
