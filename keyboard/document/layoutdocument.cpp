@@ -115,6 +115,14 @@ void LayoutDocument::storeKbdFlags(std::uint8_t kbdFlags)
            [&](Layout& layout) { layout.records[Settings::KbdFlags].PosX = kbdFlags; });
 }
 
+void LayoutDocument::setKeyboardType(int type)
+{
+    change(QStringLiteral("Program Kbd"), Marks::Changed, [&](Layout& layout) {
+        std::uint8_t& flags = layout.records[Settings::KbdFlags].PosX;
+        flags = WithKeyboardType(flags, type);
+    });
+}
+
 void LayoutDocument::newLayout()
 {
     NewLayout(m_layout.records);
