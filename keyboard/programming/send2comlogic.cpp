@@ -205,12 +205,12 @@ void Send2ComLogic::offerKeyboardType(const ConnectionTest& test)
     if (test.type < 0 || test.type > 2 || ours == 3 || ours == test.type)
         return;
     const QString theirs = kTypeNames[static_cast<std::size_t>(test.type)];
-    m_view.TestResult += QStringLiteral("\nThe layout is for %1 keyboards.")
+    m_view.TestResult += QStringLiteral("\nThe layout is for \"%1\" keyboards.")
                              .arg(kTypeNames[static_cast<std::size_t>(ours)]);
     refresh();
     const QString question =
-        QStringLiteral("The keyboard is %1; the layout is for %2 keyboards.\nUse the keyboard's "
-                       "type, %1, for this layout ?")
+        QStringLiteral("The keyboard is \"%1\"; the layout is for \"%2\" keyboards.\nUse the "
+                       "keyboard's type, \"%1\", for this layout ?")
             .arg(theirs, kTypeNames[static_cast<std::size_t>(ours)]);
     if (!m_services.storeKeyboardType ||
         m_services.dialogs.askYesNo(question, kPromptTitle) != Answer::Yes)

@@ -163,8 +163,9 @@ TEST(TestButton, TheKeyboardsTypeAndVersionOrNoAnswer)
     EXPECT_FALSE(rig.window.view().kbdPortEnabled);
     rig.dialogs.answers = {Answer::No};
     rig.window.testConnection();
-    EXPECT_EQ(rig.window.view().TestResult,
-              "COM1: Enhanced keyboard, KBD ROM Ver = 2.00\nThe layout is for Reduced keyboards.");
+    EXPECT_EQ(
+        rig.window.view().TestResult,
+        "COM1: Enhanced keyboard, KBD ROM Ver = 2.00\nThe layout is for \"Reduced\" keyboards.");
     ASSERT_EQ(rig.dialogs.shown.size(), 1);
     EXPECT_EQ(KeyboardType(rig.state->LayoutRecords[Settings::KbdFlags].PosX), 1);
     EXPECT_FALSE(rig.port.isOpen());
