@@ -48,7 +48,8 @@ PortChooserForm::PortChooserForm(const PortChooser& chooser, UserDialogs& dialog
     m_list->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
     m_list->header()->setSectionResizeMode(AboutColumn, QHeaderView::Stretch);
     m_list->setMinimumHeight(fontMetrics().height() * 6);
-    m_list->setMinimumWidth(fontMetrics().averageCharWidth() * 72);
+    // Wide enough for a stable name (/dev/serial/by-id/usb-...) and its state.
+    m_list->setMinimumWidth(fontMetrics().averageCharWidth() * 100);
     m_details = new QLabel(this);
     m_details->setObjectName(QStringLiteral("PortDetails"));
     m_details->setTextFormat(Qt::PlainText);
