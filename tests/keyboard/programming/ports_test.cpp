@@ -181,6 +181,15 @@ TEST(TestButton, TheKeyboardsTypeAndVersionOrNoAnswer)
     EXPECT_EQ(rig.window.view().TestResult, "COM1: no answer");
     EXPECT_EQ(rig.dialogs.shown.size(), 2); // no question, no write error
 
+    // Cancel while the silent keyboard is asked: the window goes, quietly.
+    rig.onTick = [&] { rig.window.cancel(); };
+    rig.window.testConnection();
+    rig.onTick = nullptr;
+    EXPECT_EQ(rig.leaves, 1);
+    EXPECT_TRUE(rig.window.view().TestResult.isEmpty());
+    EXPECT_EQ(rig.dialogs.shown.size(), 2);
+    EXPECT_FALSE(rig.service().testing() || rig.port.isOpen());
+
     rig.port.openError = PortError{2, "COM1 (/dev/ttyUSB0): Permission denied\nYou may not ..."};
     rig.window.testConnection();
     EXPECT_EQ(rig.window.view().TestResult, "COM1 (/dev/ttyUSB0): Permission denied");
