@@ -7,8 +7,11 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
+#include <QScreen>
 #include <QTreeWidget>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 namespace morvaw {
 
@@ -48,8 +51,12 @@ PortChooserForm::PortChooserForm(const PortChooser& chooser, UserDialogs& dialog
     m_list->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
     m_list->header()->setSectionResizeMode(AboutColumn, QHeaderView::Stretch);
     m_list->setMinimumHeight(fontMetrics().height() * 6);
-    // Wide enough for a stable name (/dev/serial/by-id/usb-...) and its state.
-    m_list->setMinimumWidth(fontMetrics().averageCharWidth() * 100);
+    // Wide enough for a stable name (/dev/serial/by-id/usb-...) and its state,
+    // yet within the screen with large fonts.
+    int wide = fontMetrics().averageCharWidth() * 100;
+    if (const QScreen* shown = screen())
+        wide = std::min(wide, shown->availableGeometry().width() * 4 / 5);
+    m_list->setMinimumWidth(wide);
     m_details = new QLabel(this);
     m_details->setObjectName(QStringLiteral("PortDetails"));
     m_details->setTextFormat(Qt::PlainText);
