@@ -197,7 +197,7 @@ int main(int argc, char* argv[])
     }
 
     EventLoopWaiter waiter;
-    QtSerialLink port(folder.path());
+    QtSerialLink port(folder.path().toStdString());
     kbdsim::KeyboardDevice unused(2);
     SimulatedRepeatSettings repeat(unused);
     ProgrammingService service(waiter, port, repeat);

@@ -8,6 +8,7 @@
 #include "languagetables.h"
 #include "layoutdocument.h"
 #include "mainform.h"
+#include "portchooser.h"
 #include "portlisting.h"
 #include "programfolders.h"
 #include "qtseriallink.h"
@@ -16,6 +17,7 @@
 #include "repeatsettingsrecord.h"
 #include "send2com.h"
 #include "setparam.h"
+#include "systemports.h"
 #include "terminationsignal.h"
 #include "testform.h"
 
@@ -42,7 +44,10 @@ int main(int argc, char* argv[])
         return 2;
     }
     if (options.listPorts) { // no display needed
-        std::fputs(ListPorts(options.keyboardDevice).toLocal8Bit().constData(), stdout);
+        QCoreApplication app(argc, argv);
+        const QString listing =
+            ListPorts(options.keyboardDevice, ProgramFolders::ForThisProgram().user);
+        std::fputs(listing.toLocal8Bit().constData(), stdout);
         return 0;
     }
     TerminationSignal::installHandlers();
@@ -57,7 +62,10 @@ int main(int argc, char* argv[])
     HtmlHelp help;
     // The programming window's services outlive the windows.
     EventLoopWaiter waiter;
-    QtSerialLink port(QFile::decodeName(QByteArray::fromStdString(folders.user.native())));
+    QtSerialLink port(folders.user);
+    // "Ports…": the machine's serial devices and the comN links beside PALIX.INI.
+    SystemPorts systemPorts(folders.user);
+    PortChooser portChooser(systemPorts, folders.user);
     const RepeatSettingsRecord repeatRecord(RepeatSettingsRecord::DefaultPath());
     EvdevRepeatSettings repeat(options.keyboardDevice, repeatRecord.path());
     MainForm mainForm(document, tables, folders, dialogs, help);
@@ -149,7 +157,9 @@ int main(int argc, char* argv[])
             return input;
         },
         [&commands](int comPortIndex) { commands.setComPortIndex(comPortIndex); },
-        [&document](std::uint8_t kbdFlags) { document.storeKbdFlags(kbdFlags); }};
+        [&document](std::uint8_t kbdFlags) { document.storeKbdFlags(kbdFlags); },
+        [&document](int type) { document.setKeyboardType(type); },
+        &portChooser};
     const auto openProgramming =
         ProgrammingWindowOpener(programming, &mainForm, [&mainForm] { mainForm.syncView(); });
     QObject::connect(&commands, &MainFormLogic::programmingRequested, &mainForm,

@@ -46,7 +46,8 @@ PortChooserForm::PortChooserForm(PortChooser& chooser, UserNotice& notice, QWidg
     m_list->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
     m_list->header()->setSectionResizeMode(AboutColumn, QHeaderView::Stretch);
     m_list->setMinimumHeight(fontMetrics().height() * 6);
-    m_list->setMinimumWidth(fontMetrics().averageCharWidth() * 72);
+    // Wide enough for a stable name (/dev/serial/by-id/usb-...) and its state.
+    m_list->setMinimumWidth(fontMetrics().averageCharWidth() * 100);
     m_details = new QLabel(this);
     m_details->setObjectName("PortDetails");
     m_details->setTextFormat(Qt::PlainText);

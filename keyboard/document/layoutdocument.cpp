@@ -122,6 +122,14 @@ QByteArray LayoutDocument::layoutBytes() const
     return LayoutFileBytes(records);
 }
 
+void LayoutDocument::setKeyboardType(int type)
+{
+    change(QStringLiteral("Program Kbd"), Marks::Changed, [&](Layout& layout) {
+        std::uint8_t& flags = layout.records[Settings::KbdFlags].PosX;
+        flags = WithKeyboardType(flags, type);
+    });
+}
+
 void LayoutDocument::newLayout()
 {
     NewLayout(m_layout.records);

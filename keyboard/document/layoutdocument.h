@@ -64,6 +64,9 @@ public:
     // KbdFlags after a transfer (a detected keyboard type, bit 7 for an
     // enhanced one). It leaves LayoutChanged as it is, as a transfer always did.
     void storeKbdFlags(std::uint8_t kbdFlags);
+    // The type of the keyboard a port test found, chosen by the user for the
+    // layout: a change like one made in Keyboard > Configure.
+    void setKeyboardType(int type);
 
     // File > New: the defaults, language 0, "UNTITLED.KBD", changed.
     void newLayout();

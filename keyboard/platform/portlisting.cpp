@@ -1,6 +1,19 @@
 #include "portlisting.h"
 
+#include "systemports.h"
+
 namespace morvaw {
+
+PortListingSection SerialPortSection(const std::vector<PortRow>& rows)
+{
+    PortListingSection section{QStringLiteral("Serial ports (\"Send setup using COM1\" to COM4):"),
+                               {}};
+    for (const PortRow& row : rows)
+        section.lines << PortLine(row);
+    if (rows.empty())
+        section.lines << QStringLiteral("No serial device found.");
+    return section;
+}
 
 PortListingSection KeyboardPortSection(const std::vector<KeyboardCandidate>& keyboards,
                                        const KeyboardChoice& choice)
@@ -21,13 +34,15 @@ PortListingSection KeyboardPortSection(const std::vector<KeyboardCandidate>& key
     return section;
 }
 
-QString ListPorts(const QString& requestedKeyboard)
+QString ListPorts(const QString& requestedKeyboard, const std::filesystem::path& userFolder)
 {
+    SystemPorts system;
     const std::vector<KeyboardCandidate> keyboards = KeyboardsOfThisComputer();
     const QString requested =
         requestedKeyboard.isEmpty() ? QString() : ResolvedDevicePath(requestedKeyboard);
     return FormatPortListing(
-        {KeyboardPortSection(keyboards, ChooseKeyboard(keyboards, requested))});
+        {SerialPortSection(ListSerialPorts(system, PortBindings(userFolder))),
+         KeyboardPortSection(keyboards, ChooseKeyboard(keyboards, requested))});
 }
 
 QString FormatPortListing(const std::vector<PortListingSection>& sections)

@@ -1,10 +1,12 @@
 #pragma once
 
 #include "keyboardchoice.h"
+#include "portchooser.h"
 
 #include <QString>
 #include <QStringList>
 
+#include <filesystem>
 #include <vector>
 
 namespace morvaw {
@@ -16,13 +18,17 @@ struct PortListingSection
     QStringList lines;
 };
 
+// The serial devices and COM1..COM4, as the port chooser lists them.
+[[nodiscard]] PortListingSection SerialPortSection(const std::vector<PortRow>& rows);
+
 // The keyboards, "*" before the one the keyboard port would use.
 [[nodiscard]] PortListingSection
 KeyboardPortSection(const std::vector<KeyboardCandidate>& keyboards, const KeyboardChoice& choice);
 
 // What `morvaw --list-ports` prints on this computer; requestedKeyboard is
-// the --keyboard-device given, if any.
-[[nodiscard]] QString ListPorts(const QString& requestedKeyboard);
+// the --keyboard-device given, if any; userFolder holds the comN links.
+[[nodiscard]] QString ListPorts(const QString& requestedKeyboard,
+                                const std::filesystem::path& userFolder);
 
 [[nodiscard]] QString FormatPortListing(const std::vector<PortListingSection>& sections);
 

@@ -1,13 +1,8 @@
 #include "qtseriallink.h"
 
-#include <QDir>
-#include <QFile>
-#include <QFileInfo>
-
-#include <cerrno>
-#include <cstring>
-#include <grp.h>
-#include <sys/stat.h>
+#include "portbindings.h"
+#include "portdoctor.h"
+#include "systemports.h"
 
 #include <utility>
 
@@ -15,87 +10,57 @@ namespace morvaw {
 
 namespace {
 
-// The group whose members may use a device: its own group where that may
-// read and write it, else the one Debian gives serial ports.
-QString groupToJoin(const QString& device)
+QString comName(int comNumber)
 {
-    struct stat info
-    {
-    };
-    constexpr mode_t kReadWrite = S_IRGRP | S_IWGRP;
-    if (::stat(QFile::encodeName(device).constData(), &info) == 0 &&
-        (info.st_mode & kReadWrite) == kReadWrite && info.st_gid != 0) {
-        if (const group* owner = ::getgrgid(info.st_gid))
-            return QString::fromLocal8Bit(owner->gr_name);
-    }
-    return QStringLiteral("dialout");
-}
-
-bool isSerialDevice(const QString& device)
-{
-    struct stat info
-    {
-    };
-    return ::stat(QFile::encodeName(device).constData(), &info) != 0 || S_ISCHR(info.st_mode);
+    return QStringLiteral("COM%1").arg(comNumber);
 }
 
 } // namespace
 
-QtSerialLink::QtSerialLink(QString programFolder) : m_programFolder(std::move(programFolder))
+QtSerialLink::QtSerialLink(std::filesystem::path userFolder) : m_userFolder(std::move(userFolder))
 {
     QObject::connect(&m_port, &QSerialPort::errorOccurred, &m_port,
                      [this](QSerialPort::SerialPortError error) { onError(error); });
 }
 
-QString QtSerialLink::PortLocation(const QString& programFolder, int comNumber)
+int QtSerialLink::ErrorNumberOf(const PortDiagnosis& diagnosis)
 {
-    const QString link = QDir(programFolder).filePath(QStringLiteral("com%1").arg(comNumber));
-    // An entry that is there is the port even when it leads nowhere: the
-    // built-in port of the same number is another device, maybe a printer.
-    const QFileInfo entry(link);
-    if (entry.isSymLink() || entry.exists())
-        return link;
-    return QStringLiteral("/dev/ttyS%1").arg(comNumber - 1);
-}
-
-QString QtSerialLink::OpenErrorText(int comNumber, const QString& device, int error,
-                                    const QString& description, const QString& linkFolder)
-{
-    const QString name = QStringLiteral("COM%1 (%2): ").arg(comNumber).arg(device);
-    if (error == QSerialPort::PermissionError)
-        return name + QStringLiteral("%1. Add your user to the %2 group and log in again, "
-                                     "or link com%3 in %4 to a port you may use.")
-                          .arg(description, groupToJoin(device))
-                          .arg(comNumber)
-                          .arg(linkFolder);
-    if (!isSerialDevice(device) || description == QString::fromLocal8Bit(std::strerror(ENOTTY)))
-        return name + QStringLiteral("not a serial port (%1)").arg(description);
-    return name + description;
+    switch (diagnosis.verdict) {
+    case PortDiagnosis::Verdict::LeadsNowhere:
+    case PortDiagnosis::Verdict::Missing:
+        return QSerialPort::DeviceNotFoundError;
+    case PortDiagnosis::Verdict::NotSerial:
+        return QSerialPort::UnsupportedOperationError;
+    case PortDiagnosis::Verdict::NoPermission:
+    case PortDiagnosis::Verdict::LogInAgain:
+    case PortDiagnosis::Verdict::InUse: // Qt, too, reports a device locked by another so
+        return QSerialPort::PermissionError;
+    case PortDiagnosis::Verdict::Ready:
+        break;
+    }
+    return QSerialPort::NoError;
 }
 
 std::optional<PortError> QtSerialLink::open(int comNumber)
 {
     if (m_port.isOpen())
         m_port.close();
-    const QString location = PortLocation(m_programFolder, comNumber);
-    const QFileInfo entry(location);
-    if (entry.isSymLink() && !entry.exists())
-        return PortError{QSerialPort::DeviceNotFoundError,
-                         QStringLiteral("COM%1: the link %2 leads to %3, which is not there. "
-                                        "Plug the device in, point the link at one that is "
-                                        "there, or remove it to use /dev/ttyS%4.")
-                             .arg(comNumber)
-                             .arg(location, entry.symLinkTarget())
-                             .arg(comNumber - 1)};
-    // The device a person knows the port by; locking it, not the link, keeps
-    // two links to one device from both opening it.
-    const QString device = entry.isSymLink() ? entry.canonicalFilePath() : location;
-    m_port.setPortName(device);
+    const std::filesystem::path location = PortBindings(m_userFolder).Location(comNumber);
+    PortFacts facts = SystemPorts::FactsOf(location, comName(comNumber));
+    if (const PortDiagnosis diagnosis = DiagnosePort(facts); !diagnosis.usable())
+        return PortError{ErrorNumberOf(diagnosis), OpenFailureText(facts, diagnosis)};
+
+    // The device itself, not the link: Qt names its lock file after what it
+    // opens, so every program that reaches the device by any link finds it.
+    m_port.setPortName(facts.device);
     const auto failure = [&] {
-        const int error = static_cast<int>(m_port.error());
-        PortError reported{
-            error, OpenErrorText(comNumber, device, error, m_port.errorString(), m_programFolder)};
+        PortError reported{static_cast<int>(m_port.error()),
+                           PortName(facts) + QStringLiteral(": ") + m_port.errorString()};
         m_port.close();
+        // Taken meanwhile, or held by a program that keeps no lock file.
+        facts = SystemPorts::FactsOf(location, comName(comNumber), true);
+        if (const PortDiagnosis diagnosis = DiagnosePort(facts); !diagnosis.usable())
+            return PortError{ErrorNumberOf(diagnosis), OpenFailureText(facts, diagnosis)};
         return reported;
     };
     if (!m_port.open(QIODevice::ReadWrite))
@@ -109,6 +74,12 @@ std::optional<PortError> QtSerialLink::open(int comNumber)
     // Whatever the keyboard said before this transfer is not an answer to it.
     m_port.clear(QSerialPort::Input);
     return std::nullopt;
+}
+
+QString QtSerialLink::portName(int comNumber) const
+{
+    return PortName(
+        SystemPorts::FactsOf(PortBindings(m_userFolder).Location(comNumber), comName(comNumber)));
 }
 
 void QtSerialLink::onError(QSerialPort::SerialPortError error)

@@ -5,23 +5,25 @@
 #include <QSerialPort>
 #include <QString>
 
+#include <filesystem>
+
 namespace morvaw {
+
+struct PortDiagnosis;
 
 // COMn through Qt SerialPort: the entry `comN` in the folder of the user's
 // files (ProgramFolders) when there is one (e.g. com1 -> /dev/ttyUSB0),
-// whatever it leads to; /dev/ttyS<n-1> only when there is none.
+// whatever it leads to; /dev/ttyS<n-1> only when there is none. The device
+// it leads to is opened and locked, so that a second program reaching it by
+// another link is refused at once.
 class QtSerialLink : public SerialLink
 {
 public:
-    explicit QtSerialLink(QString programFolder);
+    explicit QtSerialLink(std::filesystem::path userFolder);
 
-    [[nodiscard]] static QString PortLocation(const QString& programFolder, int comNumber);
-    // What the "Error # " message says below its number: "COM3 (/dev/ttyUSB0): "
-    // and what went wrong, with a way out where there is one. error is the
-    // QSerialPort error; linkFolder is where a comN link would be made.
-    [[nodiscard]] static QString OpenErrorText(int comNumber, const QString& device, int error,
-                                               const QString& description,
-                                               const QString& linkFolder);
+    // The "Error # " number of a port the doctor finds unusable: the error Qt
+    // reports for the same trouble.
+    [[nodiscard]] static int ErrorNumberOf(const PortDiagnosis& diagnosis);
 
     std::optional<PortError> open(int comNumber) override;
     void close() override;
@@ -29,11 +31,12 @@ public:
     void write(std::string_view bytes) override;
     [[nodiscard]] std::optional<std::uint8_t> readChar() override;
     [[nodiscard]] int inBufferCount() override;
+    [[nodiscard]] QString portName(int comNumber) const override;
 
 private:
     void onError(QSerialPort::SerialPortError error);
 
-    QString m_programFolder;
+    std::filesystem::path m_userFolder;
     QSerialPort m_port;
 };
 

@@ -48,6 +48,12 @@ TransferProgress passEnded(bool failed, bool handshakeConfirmed)
 
 } // namespace
 
+QString PortErrorText(const PortError& error)
+{
+    return QStringLiteral("Error # ") + QString::fromStdString(NumberText(error.number)) +
+           QLatin1Char('\n') + error.description;
+}
+
 Channel ChannelOf(int comPortIndex)
 {
     return comPortIndex >= 0 && comPortIndex < 4 ? static_cast<Channel>(comPortIndex)
@@ -85,6 +91,26 @@ bool ProgrammingService::readRepeatSettings()
     if (speed && delay)
         m_userSettings = RepeatValues{*speed, *delay};
     return (speed && delay) || !m_repeat.unavailableReason().isEmpty();
+}
+
+std::optional<ConnectionTest> ProgrammingService::testConnection(Channel channel)
+{
+    if (m_active || m_testing || channel == Channel::KeyboardPort)
+        return std::nullopt;
+    const int com = ComPortIndexOf(channel) + 1;
+    m_testing = true;
+    m_waits.start();
+    ConnectionTest test;
+    test.port = m_port.portName(com);
+    const SerialDevice::Detection found = m_serial.AutoDetectKbd(com);
+    test.portError = found.portError;
+    test.type = found.type;
+    test.answer = found.answer;
+    test.stopped = !m_waits.keepRunning();
+    m_serial.closePort();
+    m_waits.stop();
+    m_testing = false;
+    return test;
 }
 
 void ProgrammingService::cancel()
@@ -132,9 +158,7 @@ TransferOutcome ProgrammingService::outcomeOf(TransferResult result, QString mes
 
 TransferOutcome ProgrammingService::portNotOpened(const PortError& error) const
 {
-    return outcomeOf(TransferResult::PortNotOpened,
-                     QStringLiteral("Error # ") + QString::fromStdString(NumberText(error.number)) +
-                         QLatin1Char('\n') + error.description);
+    return outcomeOf(TransferResult::PortNotOpened, PortErrorText(error));
 }
 
 TransferOutcome ProgrammingService::serialPass(SerialDevice::WriteResult last) const
@@ -160,7 +184,7 @@ void ProgrammingService::report(TransferObserver& observer, TransferProgress pro
 
 TransferOutcome ProgrammingService::program(const TransferInput& input, TransferObserver& observer)
 {
-    if (m_active)
+    if (m_active || m_testing)
         return outcomeOf(TransferResult::Busy);
     m_input = input;
     std::uint8_t& flags = m_input.LayoutRecords[Settings::KbdFlags].PosX;

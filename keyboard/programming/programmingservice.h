@@ -93,6 +93,20 @@ struct TransferOutcome
     std::uint8_t kbdFlags = 0;       // the layout's KbdFlags after the transfer
 };
 
+// The message of a port that cannot be opened: "Error # " and the number,
+// then the port, its device and what to do.
+[[nodiscard]] QString PortErrorText(const PortError& error);
+
+// What the type query found on a COM port ("Test").
+struct ConnectionTest
+{
+    QString port;                       // "COM2 (/dev/ttyUSB0)"
+    std::optional<PortError> portError; // it could not be opened
+    int type = SerialDevice::kUnknownType;
+    int answer = 0;       // the byte that answered "V", 0 for none
+    bool stopped = false; // Cancel, or the window closed, cut it short
+};
+
 // Who runs a transfer hears about it through this, in the middle of it.
 class TransferObserver
 {
@@ -138,6 +152,11 @@ public:
     // is there.
     bool readRepeatSettings();
 
+    // Asks the keyboard on a COM port for its type as a transfer does when the
+    // layout leaves it to the keyboard, and closes the port again. Nothing
+    // while a transfer or another test runs, or for the keyboard port.
+    std::optional<ConnectionTest> testConnection(Channel channel);
+
     // Events that arrive while a transfer waits.
     void cancel();       // the port closed at once, the transfer stopped
     void abortByClick(); // a keyboard-port transfer's sending phase stopped
@@ -145,6 +164,7 @@ public:
     void keyTyped(int keyAscii);
 
     [[nodiscard]] bool active() const { return m_active; } // TransferActive
+    [[nodiscard]] bool testing() const { return m_testing; }
     [[nodiscard]] bool running() const { return m_waits.keepRunning(); }
     // No build or sending phase runs (TransferIdle): the window may close.
     [[nodiscard]] bool idle() const { return m_idle; }
@@ -181,6 +201,7 @@ private:
     // The user's repeat settings, put back after a keyboard-port transfer.
     std::optional<RepeatValues> m_userSettings;
     bool m_active = false;
+    bool m_testing = false;
     bool m_idle = true;
     bool m_userAborted = false;
     bool m_partlyProgrammed = false;

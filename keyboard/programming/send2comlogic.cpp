@@ -4,6 +4,7 @@
 #include "linkcodes.h"
 #include "userdialogs.h"
 
+#include <array>
 #include <utility>
 
 namespace morvaw {
@@ -19,9 +20,38 @@ const QString kPartlyProgrammed =
     QStringLiteral("The transfer was stopped: the keyboard is only partly programmed and must be "
                    "programmed again.");
 
+const std::array<QString, 3> kTypeNames = {QStringLiteral("No macros"), QStringLiteral("Reduced"),
+                                           QStringLiteral("Enhanced")};
+
 QString numberText(long long value)
 {
     return QString::fromStdString(NumberText(value));
+}
+
+// The layout's keyboard type as a transfer reads it.
+int layoutType(const TransferInput& input)
+{
+    const int type = KeyboardType(input.LayoutRecords[Settings::KbdFlags].PosX);
+    return type > 3 ? 2 : type;
+}
+
+// "COM2 (/dev/ttyUSB0): Enhanced keyboard, KBD ROM Ver = 2.00", or what
+// came instead of an answer.
+QString connectionTestText(const ConnectionTest& test)
+{
+    if (test.type >= 0 && test.type <= 2) {
+        QString text = QStringLiteral("%1: %2 keyboard")
+                           .arg(test.port, kTypeNames[static_cast<std::size_t>(test.type)]);
+        const int version = test.answer - SerialDevice::kVersionBase;
+        if (version >= 0 && version <= 9)
+            text += QStringLiteral(", KBD ROM Ver = %1.00").arg(version);
+        return text;
+    }
+    if (test.answer == 0)
+        return test.port + QStringLiteral(": no answer");
+    return QStringLiteral("%1: an answer no keyboard gives (byte %2)")
+        .arg(test.port)
+        .arg(test.answer);
 }
 
 // "\n" and what a person must know after a transfer stopped half-way, or
@@ -47,6 +77,14 @@ Send2ComLogic::Send2ComLogic(ProgrammingServices services, QObject* parent)
     : QObject(parent), m_services(std::move(services)),
       m_service(m_services.waiter, m_services.port, m_services.repeat)
 {
+}
+
+void Send2ComLogic::refresh()
+{
+    const bool busy = m_service.active() || m_service.testing();
+    m_view.portsEnabled = !busy && m_services.ports != nullptr;
+    m_view.testEnabled = !busy && m_view.selectedPort != Channel::KeyboardPort;
+    emit changed();
 }
 
 void Send2ComLogic::showIdle()
@@ -76,15 +114,19 @@ void Send2ComLogic::activate()
         emit beep();
     showIdle();
 
-    const TransferInput input = m_services.input();
-    const std::uint8_t flags = input.LayoutRecords[Settings::KbdFlags].PosX;
     m_view.KbdPortNote = m_service.keyboardPortNote();
-    m_view.kbdPortEnabled = m_service.keyboardPortUnusableReason(flags).isEmpty();
     m_view.KeepInFront.clear();
+    showLayoutFacts(m_services.input());
+    refresh();
+}
+
+void Send2ComLogic::showLayoutFacts(const TransferInput& input)
+{
+    const std::uint8_t flags = input.LayoutRecords[Settings::KbdFlags].PosX;
+    m_view.kbdPortEnabled = m_service.keyboardPortUnusableReason(flags).isEmpty();
     const MatrixCodeTable matrixCodes = MakeDeviceMatrixCodes();
     m_view.MemoryText = MacroMemoryText(
         LayoutSource{input.LayoutRecords, {input.ScanTable, input.ScanCount}, matrixCodes});
-    refresh();
 }
 
 void Send2ComLogic::deactivate()
@@ -113,11 +155,69 @@ bool Send2ComLogic::requestClose()
 
 void Send2ComLogic::choosePort(Channel channel)
 {
-    if (!m_service.active()) {
+    if (!m_service.active() && !m_service.testing()) {
+        if (channel != m_view.selectedPort)
+            m_view.TestResult.clear();
         m_view.selectedPort = channel;
         if (m_services.storePort)
             m_services.storePort(ComPortIndexOf(channel));
     }
+    refresh();
+}
+
+void Send2ComLogic::portBound(int comNumber)
+{
+    m_view.TestResult.clear();
+    if (comNumber >= 1 && comNumber <= 4)
+        choosePort(static_cast<Channel>(comNumber - 1));
+    refresh();
+}
+
+void Send2ComLogic::testConnection()
+{
+    if (m_view.selectedPort == Channel::KeyboardPort || m_service.active())
+        return;
+    m_view.TestResult = QStringLiteral("Asking the keyboard for its type…");
+    refresh();
+    const std::optional<ConnectionTest> test = m_service.testConnection(m_view.selectedPort);
+    if (!test)
+        return;
+    m_view.TestResult.clear();
+    if (test->stopped) {
+        refresh();
+        return;
+    }
+    if (test->portError) {
+        m_view.TestResult = test->portError->description.section(QLatin1Char('\n'), 0, 0);
+        refresh();
+        m_services.dialogs.warn(PortErrorText(*test->portError), QStringLiteral("Error"));
+        return;
+    }
+    m_view.TestResult = connectionTestText(*test);
+    refresh();
+    offerKeyboardType(*test);
+}
+
+void Send2ComLogic::offerKeyboardType(const ConnectionTest& test)
+{
+    const TransferInput input = m_services.input();
+    const int ours = layoutType(input);
+    if (test.type < 0 || test.type > 2 || ours == 3 || ours == test.type)
+        return;
+    const QString theirs = kTypeNames[static_cast<std::size_t>(test.type)];
+    m_view.TestResult += QStringLiteral("\nThe layout is for \"%1\" keyboards.")
+                             .arg(kTypeNames[static_cast<std::size_t>(ours)]);
+    refresh();
+    const QString question =
+        QStringLiteral("The keyboard is \"%1\"; the layout is for \"%2\" keyboards.\nUse the "
+                       "keyboard's type, \"%1\", for this layout ?")
+            .arg(theirs, kTypeNames[static_cast<std::size_t>(ours)]);
+    if (!m_services.storeKeyboardType ||
+        m_services.dialogs.askYesNo(question, kPromptTitle) != Answer::Yes)
+        return;
+    m_services.storeKeyboardType(test.type);
+    m_view.TestResult = connectionTestText(test);
+    showLayoutFacts(m_services.input());
     refresh();
 }
 
@@ -161,7 +261,7 @@ void Send2ComLogic::terminate()
 
 void Send2ComLogic::program()
 {
-    if (m_service.active())
+    if (m_service.active() || m_service.testing())
         return;
     TransferInput input = m_services.input();
     input.channel = m_view.selectedPort;

@@ -11,6 +11,7 @@
 
 namespace morvaw {
 
+class PortChooser;
 class RepeatSettings;
 class SerialLink;
 class UserDialogs;
@@ -36,6 +37,11 @@ struct ProgrammingView
     bool mouseCaptured = false;
     bool kbdPortEnabled = false;
     Channel selectedPort = Channel::Com1;
+    // What "Test" found on the selected COM port.
+    QString TestResult;
+    // "Ports…" and "Test": not while a transfer or a test runs; Test only for a COM port.
+    bool portsEnabled = true;
+    bool testEnabled = true;
 };
 
 // What the programming window works with, all owned by the program.
@@ -53,6 +59,10 @@ struct ProgrammingServices
     // Stores the KbdFlags a transfer leaves (a detected type, bit 7 after
     // an enhanced transfer) in the layout.
     std::function<void(std::uint8_t)> storeKeyboardFlags;
+    // Makes the layout one for the keyboard type "Test" found, as the user chose.
+    std::function<void(int)> storeKeyboardType;
+    // The machine's serial devices and the comN links ("Ports…"), when there.
+    PortChooser* ports = nullptr;
 };
 
 // The logic of "Program Kbd": the port choice, the transfer's progress in
@@ -67,6 +77,9 @@ public:
     [[nodiscard]] const ProgrammingView& view() const { return m_view; }
     [[nodiscard]] ProgrammingService& service() { return m_service; }
     [[nodiscard]] const std::optional<TransferOutcome>& lastOutcome() const { return m_outcome; }
+    // What the port chooser of this window works with.
+    [[nodiscard]] PortChooser* ports() const { return m_services.ports; }
+    [[nodiscard]] UserDialogs& dialogs() const { return m_services.dialogs; }
 
     // The window is made, shown, left for another window of the program.
     void load();
@@ -82,6 +95,11 @@ public:
     // as by Cancel, without a message nobody may be left to read.
     void terminate();
     void choosePort(Channel channel);
+    // The chooser bound COMn to a device: that port is the one to use.
+    void portBound(int comNumber);
+    // "Test": asks the keyboard on the selected COM port for its type and
+    // offers it for the layout when it is another.
+    void testConnection();
     // A click on the window or its labels.
     void mouseClicked();
     void focusLost();
@@ -104,7 +122,12 @@ private:
     void reportWriteError(const TransferOutcome& outcome, bool critical);
     void showEnded(const TransferOutcome& outcome);
     void showIdle();
-    void refresh() { emit changed(); }
+    void refresh();
+    // What depends on the layout: the memory it needs, the keyboard port.
+    void showLayoutFacts(const TransferInput& input);
+    // The layout's type (3: detected at transfer time) differs from the
+    // keyboard's: say so and offer the keyboard's.
+    void offerKeyboardType(const ConnectionTest& test);
     void leave();
 
     ProgrammingServices m_services;

@@ -97,7 +97,8 @@ SerialDevice::Detection SerialDevice::AutoDetectKbd(int comNumber)
     for (int attempt = 0; attempt < 2; ++attempt) {
         send("V");
         m_waits.delay(kDetectWait);
-        const int n = GetChar() - kVersionBase;
+        found.answer = GetChar();
+        const int n = found.answer - kVersionBase;
         if (n == 1 || n == 2) {
             found.type = n;
             return found;

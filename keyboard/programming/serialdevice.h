@@ -36,6 +36,9 @@ public:
     struct Detection
     {
         int type = kUnknownType; // 0, 1 or 2, or kUnknownType
+        // The byte that answered "V" last, 0 for none: kVersionBase + the
+        // version, which is also the type of a "Reduced" or "Enhanced" one.
+        int answer = 0;
         std::optional<PortError> portError;
         // The probe record of a keyboard without macros was not answered
         // while the transfer was running.

@@ -33,6 +33,11 @@ public:
     [[nodiscard]] virtual std::optional<std::uint8_t> readChar() = 0;
     // Characters received and not read yet.
     [[nodiscard]] virtual int inBufferCount() = 0;
+    // How a person knows COMn: "COM2 (/dev/ttyUSB0)" where the device is known.
+    [[nodiscard]] virtual QString portName(int comNumber) const
+    {
+        return QStringLiteral("COM%1").arg(comNumber);
+    }
 };
 
 } // namespace morvaw

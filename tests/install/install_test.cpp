@@ -84,17 +84,31 @@ TEST_P(ProgramFolder, StartsShowsItsWindowAndExitsCleanly)
 INSTANTIATE_TEST_SUITE_P(BothPrograms, ProgramFolder, ::testing::Values("morvaw", "vornestw"));
 
 // The listing of ports is for a shell, where there may be no display at all.
+// The serial ports come first, in the display utility's words; a copy of the
+// program alone keeps its links beside it.
 TEST(CommandLine, MorvawListsItsPortsWithoutADisplay)
 {
+    QTemporaryDir folder;
+    const QString program = folder.filePath("morvaw");
+    ASSERT_TRUE(QFile::copy(QStringLiteral(SUITE_PROGRAM_DIR "/morvaw"), program));
+    ASSERT_TRUE(QFile::link("/dev/ttyUSB7-gone", folder.filePath("com3")));
     QProcess process;
     auto env = QProcessEnvironment::systemEnvironment();
     for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
         env.remove(name);
     process.setProcessEnvironment(env);
-    process.start(QStringLiteral(SUITE_PROGRAM_DIR "/morvaw"), {"--list-ports"});
+    process.start(program, {"--list-ports"});
     ASSERT_TRUE(process.waitForFinished(20000));
     EXPECT_EQ(process.exitCode(), 0) << process.readAllStandardError().toStdString();
-    EXPECT_TRUE(process.readAllStandardOutput().startsWith("Keyboard port"));
+    const QStringList lines = QString::fromLocal8Bit(process.readAllStandardOutput()).split('\n');
+    EXPECT_TRUE(lines.value(0).startsWith("Serial ports"));
+    EXPECT_TRUE(lines.contains("COM3: /dev/ttyUSB7-gone: link leads nowhere. The link " +
+                               folder.filePath("com3") +
+                               " points to /dev/ttyUSB7-gone, which is not there: the adapter is "
+                               "unplugged, or it has another name now. Plug it in, or bind COM3 "
+                               "to another device with the Ports… button."))
+        << lines.join('\n').toStdString();
+    EXPECT_TRUE(lines.contains("Keyboard port (\"Send setup using KBD\"):"));
 }
 
 // One installation for every case. Its folder's name is not valid UTF-8; the

@@ -1,10 +1,13 @@
 #include "send2com.h"
 
+#include "portchooserform.h"
+
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDialog>
 #include <QFrame>
 #include <QGroupBox>
+#include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPointer>
@@ -90,6 +93,24 @@ void Send2Com::build()
     small.setPointSizeF(small.pointSizeF() * 0.9);
     m_kbdNote->setFont(small);
     frameLayout->addWidget(m_kbdNote);
+
+    // Which device each COMn is, and whether a keyboard answers there.
+    m_ports = new QPushButton(QStringLiteral("Po&rts…"), m_frame);
+    m_ports->setObjectName(QStringLiteral("BtnPorts"));
+    connect(m_ports, &QPushButton::clicked, this, &Send2Com::openPortChooser);
+    m_test = new QPushButton(QStringLiteral("&Test"), m_frame);
+    m_test->setObjectName(QStringLiteral("BtnTest"));
+    connect(m_test, &QPushButton::clicked, this, &Send2Com::testClicked);
+    auto* portRow = new QHBoxLayout;
+    portRow->addWidget(m_ports);
+    portRow->addWidget(m_test);
+    frameLayout->addLayout(portRow);
+    m_testResult = new QLabel(m_frame);
+    m_testResult->setObjectName(QStringLiteral("TestResult"));
+    m_testResult->setWordWrap(true);
+    m_testResult->setTextFormat(Qt::PlainText);
+    m_testResult->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    frameLayout->addWidget(m_testResult);
 
     m_program = new QPushButton(QStringLiteral("&Program"), this);
     m_program->setObjectName(QStringLiteral("Program"));
@@ -179,6 +200,10 @@ void Send2Com::syncView()
         m_options[static_cast<std::size_t>(i)]->setChecked(static_cast<Channel>(i) ==
                                                            view.selectedPort);
     m_options[4]->setEnabled(view.kbdPortEnabled);
+    m_ports->setEnabled(view.portsEnabled);
+    m_test->setEnabled(view.testEnabled);
+    m_testResult->setText(view.TestResult);
+    m_testResult->setVisible(!view.TestResult.isEmpty());
 
     const bool controls = view.controlsVisible;
     m_frame->setVisible(controls);
@@ -216,17 +241,42 @@ void Send2Com::syncView()
     m_grabbing = grab;
 }
 
-void Send2Com::programClicked()
+void Send2Com::runGuarded(const std::function<void()>& click)
 {
-    ++m_programDepth;
-    m_logic.program();
-    --m_programDepth;
-    if (m_programDepth > 0)
+    ++m_clickDepth;
+    click();
+    --m_clickDepth;
+    if (m_clickDepth > 0)
         return;
     if (m_unloadWanted)
         deleteLater();
     if (m_afterTransfer)
         std::exchange(m_afterTransfer, nullptr)();
+}
+
+void Send2Com::programClicked()
+{
+    runGuarded([this] { m_logic.program(); });
+}
+
+void Send2Com::testClicked()
+{
+    runGuarded([this] { m_logic.testConnection(); });
+}
+
+void Send2Com::openPortChooser()
+{
+    PortChooser* chooser = m_logic.ports();
+    if (!chooser)
+        return;
+    if (!m_portChooser) {
+        m_portChooser = new PortChooserForm(*chooser, m_logic.dialogs(), this);
+        connect(m_portChooser, &PortChooserForm::bound, this,
+                [this](int comNumber) { m_logic.portBound(comNumber); });
+    }
+    const Channel selected = m_logic.view().selectedPort;
+    m_portChooser->openForPort(selected == Channel::KeyboardPort ? 0
+                                                                 : ComPortIndexOf(selected) + 1);
 }
 
 void Send2Com::terminate(std::function<void()> then)
@@ -235,7 +285,7 @@ void Send2Com::terminate(std::function<void()> then)
     // A message box of the transfer would hold it until someone answers.
     if (QWidget* box = QApplication::activeModalWidget())
         box->close();
-    if (m_programDepth > 0)
+    if (m_clickDepth > 0)
         m_afterTransfer = std::move(then);
     else if (then)
         then();
@@ -252,7 +302,7 @@ void Send2Com::leave()
         m_backToMain();
     // The transfer that runs inside a Program click still needs this window.
     m_unloadWanted = true;
-    if (m_programDepth == 0)
+    if (m_clickDepth == 0)
         deleteLater();
 }
 

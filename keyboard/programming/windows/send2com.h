@@ -16,6 +16,8 @@ class QRadioButton;
 
 namespace morvaw {
 
+class PortChooserForm;
+
 // "Program Kbd": the port buttons, "&Program", "&Cancel" and the progress
 // texts; during a keyboard-port transfer the outlines of the keyboard's keys.
 // It forwards its events to its logic and shows the logic's view.
@@ -52,6 +54,11 @@ private:
     void placeControls();
     void leave();
     void programClicked();
+    void testClicked();
+    void openPortChooser();
+    // Runs a click whose waits let the window's events in: the window may be
+    // asked to go meanwhile, and must outlive it.
+    void runGuarded(const std::function<void()>& click);
     // Twips of the window's scale (15 to a pixel at 96 dpi), grown with the font.
     [[nodiscard]] int px(int twips) const;
 
@@ -61,6 +68,10 @@ private:
     QGroupBox* m_frame = nullptr;
     std::array<QRadioButton*, 5> m_options{};
     QLabel* m_kbdNote = nullptr;
+    QPushButton* m_ports = nullptr;
+    QPushButton* m_test = nullptr;
+    QLabel* m_testResult = nullptr;
+    PortChooserForm* m_portChooser = nullptr;
     QPushButton* m_program = nullptr;
     QPushButton* m_cancel = nullptr;
     QLabel* m_memory = nullptr;
@@ -70,7 +81,7 @@ private:
     QLabel* m_keepInFront = nullptr;
     std::array<QFrame*, kOutlines + 1> m_outlines{}; // 1..84
     double m_scale = 1.0;
-    int m_programDepth = 0;
+    int m_clickDepth = 0; // Program or Test clicks running, their waits letting events in
     bool m_unloadWanted = false;
     bool m_grabbing = false;
     std::function<void()> m_afterTransfer; // terminate()'s `then`, while a transfer unwinds

@@ -108,6 +108,14 @@ TEST_F(LayoutDocumentTest, UndoAndRedoGoStepByStep)
     m_document.newLayout();
     EXPECT_FALSE(m_document.canUndo());
     EXPECT_EQ(m_document.fileName(), "UNTITLED.KBD");
+
+    // The type a port test found changes bits 2 to 4 only, and is undone like the rest.
+    m_document.storeKbdFlags(0x81);
+    m_document.setKeyboardType(2);
+    EXPECT_EQ(m_document.setting(Settings::KbdFlags), 0x81 | 2 << 2);
+    EXPECT_EQ(m_document.undoText(), "Program Kbd");
+    m_document.undo();
+    EXPECT_EQ(m_document.setting(Settings::KbdFlags), 0x81);
 }
 
 TEST_F(LayoutDocumentTest, TheHistoryKeepsTheLastStepsOnly)

@@ -2,17 +2,22 @@
 // the simulated keyboard behind a pseudo-terminal on COM1.
 #include "applicationenvironment.h"
 #include "keyboardrig.h"
+#include "portchooserform.h"
 #include "pseudoterminal.h"
 #include "qtseriallink.h"
 #include "send2com.h"
+#include "systemports.h"
 
+#include <QComboBox>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
+#include <QProcess>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTemporaryDir>
+#include <QTreeWidget>
 #include <gtest/gtest.h>
 
 #include <poll.h>
@@ -28,7 +33,7 @@ namespace {
 class CountingLink : public SerialLink
 {
 public:
-    explicit CountingLink(const QString& folder) : m_link(folder) {}
+    explicit CountingLink(const QString& folder) : m_link(folder.toStdString()) {}
 
     std::optional<PortError> open(int comNumber) override
     {
@@ -50,6 +55,7 @@ public:
         return c;
     }
     int inBufferCount() override { return m_link.inBufferCount(); }
+    QString portName(int comNumber) const override { return m_link.portName(comNumber); }
 
     int written = 0;
     int read = 0;
@@ -109,11 +115,18 @@ protected:
 
     Send2Com* window() { return mainWindow.findChild<Send2Com*>(); }
     void click(const char* name) { window()->findChild<QPushButton*>(name)->click(); }
-    // "&Program Kbd" in the main window, then "&Program".
+    // "&Program Kbd" in the main window.
+    void openWindow()
+    {
+        ProgrammingServices services = ServicesFor(*state, dialogs, clock, link, repeat);
+        services.ports = chooser.get();
+        ProgrammingWindowOpener(services, &mainWindow, [this] { ++mainRefreshed; })();
+    }
+    // "&Program Kbd" unless the window is open, then "&Program".
     void program()
     {
-        ProgrammingWindowOpener(ServicesFor(*state, dialogs, clock, link, repeat), &mainWindow,
-                                [this] { ++mainRefreshed; })();
+        if (!window())
+            openWindow();
         EXPECT_FALSE(mainWindow.isVisible());
         mainRefreshed = 0;
         fed = answered = link.written = link.read = 0;
@@ -142,6 +155,18 @@ protected:
     int answered = 0;
     bool sawVersionQuery = false;
     std::function<void()> onTick;
+    std::unique_ptr<PortChooser> chooser;
+};
+
+// The machine's devices as a test lists them, with the facts Linux gives.
+struct ListedPorts : PortSystem
+{
+    std::vector<PortDevice> devices() override { return listed; }
+    PortFacts factsFor(const std::filesystem::path& path, const QString& port) override
+    {
+        return SystemPorts::FactsOf(path, port);
+    }
+    std::vector<PortDevice> listed;
 };
 
 const QString kSent = QStringLiteral("? Program Kbd: Layout transfered. Program another device ?");
@@ -277,28 +302,104 @@ TEST_F(EndToEnd, ATerminationRequestEndsTheTransferBeforeTheProgram)
     expectBackInTheMainWindow();
 }
 
-TEST_F(EndToEnd, APortThatCannotBeOpenedIsNamedAndALinkNeverReplaced)
+// A port that cannot be used names the port, the path and what to do; its
+// link is never replaced.
+TEST_F(EndToEnd, PortsThatCannotBeUsedSayWhyAndWhatToDo)
 {
     const QString com1 = QDir(dir.path()).filePath("com1");
+    const QString bindAnew = " Plug it in, or bind COM1 to another device with the Ports… button.";
     QFile::remove(com1);
     ASSERT_TRUE(QFile::link("/nonexistent/ttyUSB7", com1)); // an adapter pulled out
     program();
-    EXPECT_EQ(dialogs.shown, QStringList{"(!) Error: Error #  1\nCOM1: the link " + com1 +
-                                         " leads to /nonexistent/ttyUSB7, which is not there. "
-                                         "Plug the device in, point the link at one that is "
-                                         "there, or remove it to use /dev/ttyS0."});
+    EXPECT_EQ(dialogs.shown, QStringList{"(!) Error: Error #  1\nCOM1 (/nonexistent/ttyUSB7): the "
+                                         "link com1 in " +
+                                         dir.path() + " points to no device\nThe link " + com1 +
+                                         " points to /nonexistent/ttyUSB7, which is not there: the "
+                                         "adapter is unplugged, or it has another name now." +
+                                         bindAnew});
     expectBackInTheMainWindow();
-    if (!QFileInfo::exists(QStringLiteral("/dev/ttyS3"))) { // no link: the built-in port
-        dialogs.shown.clear();
-        state->ComPortIndex = 3;
-        program();
-        EXPECT_EQ(dialogs.shown, QStringList{"(!) Error: Error #  1\nCOM4 (/dev/ttyS3): No such "
-                                             "file or directory"});
-    }
-    EXPECT_EQ(QtSerialLink::OpenErrorText(3, "/dev/ttyUSB99", QSerialPort::PermissionError,
-                                          "Permission denied", "/f"),
-              "COM3 (/dev/ttyUSB99): Permission denied. Add your user to the dialout group and "
-              "log in again, or link com3 in /f to a port you may use.");
+    EXPECT_EQ(QFile::symLinkTarget(com1), "/nonexistent/ttyUSB7");
+
+    QFile::remove(com1);
+    ASSERT_TRUE(QFile(com1).open(QIODevice::WriteOnly)); // a file of the user's
+    dialogs.shown.clear();
+    program();
+    EXPECT_EQ(dialogs.shown,
+              QStringList{"(!) Error: Error #  7\nCOM1 (" + com1 + "): not a serial port\n" + com1 +
+                          " is a regular file, not a serial device. Remove it, "
+                          "then bind COM1 to a serial device with the Ports… "
+                          "button."});
+    EXPECT_EQ(link.written, 0);
+}
+
+// "Ports…" lists the keyboard's adapter; binding COM2 to it links com2 to the
+// adapter's stable name and selects COM2, and the transfer reaches it.
+TEST_F(EndToEnd, ABindingMadeInTheChooserLeadsTheTransferToTheDevice)
+{
+    QFile::remove(QDir(dir.path()).filePath("com1"));
+    QTemporaryDir byId; // as /dev/serial/by-id
+    const QString stable = byId.filePath("usb-POS_Keyboard_K1-if00");
+    ASSERT_TRUE(QFile::link(pty.terminalPath(), stable));
+    ListedPorts system;
+    system.listed = {{pty.terminalPath(), "POS keyboard", "Maker", "K1", stable}};
+    chooser = std::make_unique<PortChooser>(system, dir.path().toStdString());
+    openWindow();
+    click("BtnPorts");
+    auto* form = window()->findChild<PortChooserForm*>();
+    ASSERT_TRUE(form && form->isVisible());
+    auto* list = form->findChild<QTreeWidget*>("PortList");
+    const auto found = list->findItems(pty.terminalPath(), Qt::MatchExactly);
+    ASSERT_EQ(found.size(), 1);
+    list->setCurrentItem(found[0]);
+    EXPECT_EQ(found[0]->text(2), "ready");
+    form->findChild<QComboBox*>("BindPort")->setCurrentIndex(1);
+    form->findChild<QPushButton*>("BtnBind")->click();
+    EXPECT_EQ(chooser->bindings().LinkTarget(2), stable);
+    EXPECT_EQ(list->findItems(pty.terminalPath(), Qt::MatchExactly)[0]->text(1), "COM2");
+    form->findChild<QPushButton*>("BtnClose")->click();
+    EXPECT_TRUE(window()->findChild<QRadioButton*>("Option1_1")->isChecked());
+    EXPECT_EQ(state->ComPortIndex, 1);
+
+    program();
+    EXPECT_EQ(dialogs.shown, QStringList{kSent});
+    EXPECT_TRUE(HoldsLayout(device, *state));
+    expectBackInTheMainWindow();
+}
+
+// Two program folders whose links lead to one keyboard: while the display
+// utility holds it, a transfer is refused before it writes a byte, naming
+// the program; while the configurator holds it, the display utility is.
+TEST_F(EndToEnd, ADeviceInUseByTheOtherProgramIsRefusedWhateverLinkLeadsThere)
+{
+    QTemporaryDir other;
+    ASSERT_TRUE(QFile::link(pty.terminalPath(), other.filePath("com2")));
+    const auto hold = [&](QProcess& holder) {
+        holder.start(QStringLiteral(VORNESTW_PORT_HOLDER), {"--hold-com2", other.path()});
+        return holder.waitForReadyRead(10000) ? holder.readLine() : QByteArray();
+    };
+    QProcess holder;
+    ASSERT_EQ(hold(holder), "open\n");
+    program();
+    const QString name = QFileInfo(VORNESTW_PORT_HOLDER).fileName().left(15); // as Linux keeps it
+    ASSERT_EQ(dialogs.shown.size(), 1);
+    EXPECT_TRUE(dialogs.shown[0].startsWith(
+        QStringLiteral("(!) Error: Error #  2\nCOM1 (%1) is in use by %2 (PID %3)\nClose %2 first")
+            .arg(pty.terminalPath(), name)
+            .arg(holder.processId())))
+        << dialogs.shown[0].toStdString();
+    char received = 0;
+    EXPECT_LE(::read(pty.master(), &received, 1), 0);
+    EXPECT_EQ(device.writes(), 0);
+    expectBackInTheMainWindow();
+    holder.closeWriteChannel();
+    ASSERT_TRUE(holder.waitForFinished(5000));
+
+    QtSerialLink ours(dir.path().toStdString());
+    ASSERT_FALSE(ours.open(1));
+    QProcess refused;
+    EXPECT_EQ(hold(refused), "failed\n");
+    refused.closeWriteChannel();
+    ASSERT_TRUE(refused.waitForFinished(5000));
 }
 
 TEST_F(EndToEnd, TheKeyboardDisappearingMidTransferFailsClearly)

@@ -1,9 +1,15 @@
 // The keyboard simulator program, run as a person runs it beside the configurator.
+#include "applicationenvironment.h"
+#include "eventloopwaiter.h"
+#include "keyboardrig.h"
 #include "qtseriallink.h"
+#include "send2com.h"
 
 #include <QDeadlineTimer>
 #include <QFileInfo>
+#include <QLabel>
 #include <QProcess>
+#include <QPushButton>
 #include <QTemporaryDir>
 #include <QThread>
 #include <gtest/gtest.h>
@@ -16,7 +22,7 @@ TEST(KeyboardSimulator, AnswersHelpAndPrintsEveryCompletedTransfer)
     simulator.start(QStringLiteral(KBDSIM_PROGRAM), {folder.path(), "--type", "1"});
     for (QDeadlineTimer t(10000); !QFileInfo::exists(folder.filePath("com2")) && !t.hasExpired();)
         QThread::msleep(10);
-    morvaw::QtSerialLink link(folder.path());
+    morvaw::QtSerialLink link(folder.path().toStdString());
     ASSERT_FALSE(link.open(2).has_value());
     QByteArray printed;
     for (int transfer = 1; transfer <= 2; ++transfer) {
@@ -27,4 +33,43 @@ TEST(KeyboardSimulator, AnswersHelpAndPrintsEveryCompletedTransfer)
     simulator.terminate();
     simulator.waitForFinished(10000);
     EXPECT_EQ(printed.count("programming complete"), 2) << printed.toStdString();
+}
+
+// "Test" in "Program Kbd" against the simulator program on COM2: its type
+// and version, and "no answer" from a silent one.
+TEST(KeyboardSimulator, TestShowsItsTypeAndVersionOrNoAnswer)
+{
+    using namespace morvaw;
+    using namespace morvaw::test;
+    for (const QStringList& fault : {QStringList{}, QStringList{"--silent"}}) {
+        QTemporaryDir folder;
+        QProcess simulator;
+        simulator.start(QStringLiteral(KBDSIM_PROGRAM),
+                        QStringList{folder.path(), "--type", "1"} + fault);
+        for (QDeadlineTimer t(10000); !QFileInfo(folder.filePath("com2")).isSymLink();) {
+            ASSERT_FALSE(t.hasExpired());
+            QThread::msleep(10);
+        }
+        const QString name =
+            "COM2 (" + QFileInfo(folder.filePath("com2")).canonicalFilePath() + ")";
+        auto layout = MakeState(3); // the type is detected at each transfer: no question
+        layout->ComPortIndex = 1;
+        kbdsim::KeyboardDevice unused(1);
+        SimulatedRepeatSettings repeat(unused);
+        ScriptedDialogs dialogs;
+        EventLoopWaiter waiter;
+        QtSerialLink link(folder.path().toStdString());
+        QWidget mainWindow;
+        ProgrammingWindowOpener(ServicesFor(*layout, dialogs, waiter, link, repeat), &mainWindow,
+                                {})();
+        auto* window = mainWindow.findChild<Send2Com*>();
+        window->findChild<QPushButton*>("BtnTest")->click();
+        EXPECT_EQ(window->findChild<QLabel*>("TestResult")->text(),
+                  name +
+                      (fault.isEmpty() ? ": Reduced keyboard, KBD ROM Ver = 1.00" : ": no answer"));
+        EXPECT_TRUE(dialogs.shown.isEmpty());
+        EXPECT_FALSE(link.isOpen());
+        simulator.terminate();
+        simulator.waitForFinished(10000);
+    }
 }

@@ -114,7 +114,11 @@ inline ProgrammingServices ServicesFor(TestLayout& layout, UserDialogs& dialogs,
         repeat,
         [&layout] { return layout.input(); },
         [&layout](int index) { layout.ComPortIndex = static_cast<std::uint16_t>(index); },
-        [&layout](std::uint8_t flags) { layout.LayoutRecords[Settings::KbdFlags].PosX = flags; }};
+        [&layout](std::uint8_t flags) { layout.LayoutRecords[Settings::KbdFlags].PosX = flags; },
+        [&layout](int type) {
+            auto& flags = layout.LayoutRecords[Settings::KbdFlags].PosX;
+            flags = WithKeyboardType(flags, type);
+        }};
 }
 
 // The programming window's logic wired to a simulated keyboard on a virtual
