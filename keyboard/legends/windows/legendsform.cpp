@@ -177,6 +177,11 @@ void LegendsForm::resetSelectedLegends()
     fillTable();
 }
 
+QString LegendsForm::legendsPdfName() const
+{
+    return QFileInfo(ToQtPath(m_layout.string())).completeBaseName() + QStringLiteral("-legends");
+}
+
 QString LegendsForm::title() const
 {
     return ToQtPath(m_layout.filename().string());
@@ -200,7 +205,8 @@ void LegendsForm::printSheet()
     (void)keepLegends();
     QPrinter printer(QPrinter::HighResolution);
     printer.setPageOrientation(QPageLayout::Landscape);
-    printer.setDocName(QStringLiteral("Key legends: %1").arg(title()));
+    // The print job's name, and the file name the dialog offers for a PDF.
+    printer.setDocName(legendsPdfName());
     QPrintDialog dialog(&printer, this);
     dialog.setWindowTitle(QStringLiteral("Print legends"));
     if (dialog.exec() != QDialog::Accepted)
@@ -217,8 +223,7 @@ void LegendsForm::saveSheetAsPdf()
     if (!m_legends)
         return;
     (void)keepLegends();
-    const QString suggested =
-        QFileInfo(ToQtPath(m_layout.string())).completeBaseName() + QStringLiteral("-legends.pdf");
+    const QString suggested = legendsPdfName() + QStringLiteral(".pdf");
     const auto chosen = m_dialogs.saveFileName(
         {QStringLiteral("PDF files (*.pdf)|*.pdf"), QStringLiteral("pdf"), suggested});
     if (!chosen)

@@ -47,6 +47,8 @@ private:
     // Keeps the edited legends beside the layout; false after saying why not.
     bool keepLegends();
     [[nodiscard]] QString title() const;
+    // "shop-legends" for shop.KBD.
+    [[nodiscard]] QString legendsPdfName() const;
 
     UserDialogs& m_dialogs;
     std::unique_ptr<KeyLegends> m_legends;
