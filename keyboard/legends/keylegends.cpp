@@ -118,7 +118,9 @@ FileOutcome KeyLegends::readText(const QByteArray& text)
     for (auto it = legends.begin(); it != legends.end(); ++it) {
         bool number = false;
         const int key = it.key().toInt(&number);
-        if (!number || !isKey(key) || !it.value().isString())
+        // A lone surrogate (from a "\ud800" escape) could not be written back.
+        if (!number || !isKey(key) || !it.value().isString() ||
+            !it.value().toString().isValidUtf16())
             return FileOutcome::failed(
                 QStringLiteral("\"%1\": expected a key number from 1 to %2 with its legend text")
                     .arg(it.key())

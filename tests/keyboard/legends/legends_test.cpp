@@ -175,6 +175,7 @@ TEST(KeyLegendsFile, KeepsOnlyEditedLegendsAndRefusesOtherFiles)
     for (const QByteArray& text :
          {QByteArray("{\"format\": \"morvaw legends\", \"legends\": {\"85\": \"x\"}}"),
           QByteArray("{\"format\": \"morvaw legends\", \"sizeMm\": 40}"),
+          QByteArray("{\"format\": \"morvaw legends\", \"legends\": {\"4\": \"\\ud800\"}}"),
           QByteArray("{\"format\": \"morvaw legends\",\n \"legends\": {\"4\" \"x\"}}")}) {
         KeyLegends other(records);
         other.setLegend(4, "kept");
