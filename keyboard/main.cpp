@@ -6,7 +6,10 @@
 #include "keybconf.h"
 #include "keymodeform.h"
 #include "languagetables.h"
+#include "layoutcommands.h"
 #include "layoutdocument.h"
+#include "legendscommand.h"
+#include "legendsform.h"
 #include "mainform.h"
 #include "portchooser.h"
 #include "portlisting.h"
@@ -24,13 +27,53 @@
 #include <QApplication>
 #include <QFile>
 #include <QSessionManager>
+#include <QTextStream>
 #include <QTimer>
 
 #include <algorithm>
 #include <cstdio>
+#include <filesystem>
 #include <memory>
+#include <optional>
 
 using namespace morvaw;
+
+namespace {
+
+// A layout's files without a window: --legends, --export, --import, --diff.
+// Drawing the legends needs Qt Gui, which the offscreen platform gives
+// without a display.
+int RunLayoutCommand(const CommandLineOptions& options, int argc, char* argv[])
+{
+    using Mode = CommandLineOptions::LayoutMode;
+    QTextStream out(stdout);
+    QTextStream errors(stderr);
+    auto file = [](const QString& name) {
+        return std::filesystem::path(QFile::encodeName(name).toStdString());
+    };
+    const auto& files = options.layoutFiles;
+    std::optional<std::filesystem::path> output;
+    if (!options.output.isEmpty())
+        output = file(options.output);
+    switch (options.layoutMode) {
+    case Mode::Legends: {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+        const QGuiApplication app(argc, argv);
+        return WriteLegendsPdf(file(files[0]), *output, options.legendSize, errors);
+    }
+    case Mode::Export:
+        return ExportLayoutText(file(files[0]), output, out, errors);
+    case Mode::Import:
+        return ImportLayoutText(file(files[0]), *output, errors);
+    case Mode::Diff:
+        return DiffLayoutFiles(file(files[0]), file(files[1]), out, errors);
+    case Mode::None:
+        break;
+    }
+    return LayoutCommandFailed;
+}
+
+} // namespace
 
 // Makes the configurator's objects and windows and connects them: every
 // window is opened over the main window with a value and hands a value back,
@@ -50,6 +93,8 @@ int main(int argc, char* argv[])
         std::fputs(listing.toLocal8Bit().constData(), stdout);
         return 0;
     }
+    if (options.layoutMode != CommandLineOptions::LayoutMode::None)
+        return RunLayoutCommand(options, argc, argv);
     TerminationSignal::installHandlers();
     QApplication app(argc, argv);
     QApplication::setApplicationName("MORVAW");
@@ -128,6 +173,17 @@ int main(int argc, char* argv[])
     });
     QObject::connect(&keyEditor, &KeyModeForm::msrClosed, &setParam,
                      &SetParam::returnFromKeyEditor);
+
+    // "Print legends": reads the layout; its edited legends go beside the layout file.
+    QtUserDialogs legendsDialogs;
+    LegendsForm legends(legendsDialogs);
+    legendsDialogs.setParent(&legends);
+    QObject::connect(&commands, &MainFormLogic::legendsRequested, &legends, [&] {
+        mainForm.holdFor(&legends);
+        legends.open(document.records(), document.fileName());
+    });
+    QObject::connect(&legends, &LegendsForm::closed, &mainForm,
+                     [&] { mainForm.returnFromChild(&legends); });
 
     // The keyboard test: a new window for each test; F1 is back when it ends.
     QObject::connect(&commands, &MainFormLogic::testRequested, &mainForm, [&] {

@@ -9,6 +9,8 @@ packages=(
     libcups2-dev
     # the printer tests run a print server of their own: cupsd and its socket backend
     cups-daemon cups
+    # the legend tests read the PDF they make: pdfinfo and pdftotext
+    poppler-utils
     googletest libgtest-dev
     clang-format clang-14 libclang-rt-14-dev
     fonts-dejavu-core

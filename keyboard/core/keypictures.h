@@ -6,6 +6,7 @@
 #include <array>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace morvaw {
 
@@ -35,5 +36,17 @@ inline constexpr std::array<PictureKeyName, 7> kPictureKeyNames{{
 // What an input line shows of a definition: marks as ".", picture names as
 // words (their prefixes kept), a function-shift word as it is.
 [[nodiscard]] std::string InputLineText(const FixedText<KeyRecord::kDefWidth>& text, int length);
+
+// The tokens of a definition as an input line draws them, one framed chip
+// each: picture names as words (their prefixes kept), a function-shift word
+// or text without marks as the one token; empty tokens are left out.
+[[nodiscard]] std::vector<std::string> InputLineTokens(const Definition& definition);
+
+// What a definition types, for a person: typed characters joined ("Spc" is a
+// space), named keys as their names in angle brackets with their modifiers
+// ("<Enter>", "<Ctrl+Shift+F1>"), a function-shift word as it is, and text
+// not in token form (a ">" key) as it stands. Bytes, as in the model; empty
+// for an empty definition.
+[[nodiscard]] std::string ReadableDefinition(const Definition& definition);
 
 } // namespace morvaw

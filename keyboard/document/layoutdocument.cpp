@@ -15,10 +15,33 @@ std::uint8_t withBit(std::uint8_t byte, std::uint8_t bit, bool on)
     return static_cast<std::uint8_t>(on ? (byte | bit) : (byte & ~bit));
 }
 
+bool isKey(int key)
+{
+    return key >= 0 && key < kKeyCount;
+}
+
 // Bit 0 of KbdFlags: the card reader's B/F + checksum mode.
 constexpr std::uint8_t kCheckSumModeBit = 1;
 
 } // namespace
+
+KeyContent KeyContent::Of(const KeyRecord& key)
+{
+    KeyContent content;
+    for (int level = 0; level < 3; ++level)
+        content.levels[static_cast<std::size_t>(level)] = key.definition(level);
+    content.RepeatFlags = key.RepeatFlags;
+    content.Label = key.Label;
+    return content;
+}
+
+void KeyContent::applyTo(KeyRecord& key) const
+{
+    for (int level = 0; level < 3; ++level)
+        key.setDefinition(level, levels[static_cast<std::size_t>(level)]);
+    key.RepeatFlags = RepeatFlags;
+    key.Label = Label;
+}
 
 LayoutDocument::LayoutDocument(QObject* parent) : QObject(parent) {}
 
@@ -74,6 +97,28 @@ void LayoutDocument::storeKey(int key, const KeyRecord& record)
         const std::uint8_t spare = target.Spare;
         target = record;
         target.Spare = spare;
+    });
+}
+
+void LayoutDocument::pasteKey(int key, const KeyContent& content)
+{
+    if (!isKey(key))
+        return;
+    change(QStringLiteral("Paste Key"), Marks::Changed, [&](Layout& layout) {
+        content.applyTo(layout.records.at(static_cast<std::size_t>(key + 1)));
+    });
+}
+
+void LayoutDocument::swapKeys(int first, int second)
+{
+    if (!isKey(first) || !isKey(second))
+        return;
+    change(QStringLiteral("Swap Keys"), Marks::Changed, [&](Layout& layout) {
+        KeyRecord& a = layout.records.at(static_cast<std::size_t>(first + 1));
+        KeyRecord& b = layout.records.at(static_cast<std::size_t>(second + 1));
+        const KeyContent fromA = KeyContent::Of(a);
+        KeyContent::Of(b).applyTo(a);
+        fromA.applyTo(b);
     });
 }
 

@@ -7,11 +7,25 @@
 #include <QObject>
 #include <QString>
 
+#include <array>
 #include <cstdint>
 #include <deque>
 #include <string>
 
 namespace morvaw {
+
+// What copy and paste carry from one key to another: the three definitions,
+// the repeat flags and the label. Where a key stands (PosY, PosX, KeyWord,
+// Matrix) and the fields only carried stay with the key.
+struct KeyContent
+{
+    std::array<Definition, 3> levels{};
+    std::uint8_t RepeatFlags = 0;
+    FixedText<4> Label;
+
+    [[nodiscard]] static KeyContent Of(const KeyRecord& key);
+    void applyTo(KeyRecord& key) const;
+};
 
 // The one layout that is open: its 101 records (LayoutRecords), the working
 // copy of its language (CurrentLanguage, saved into record 96), its file name
@@ -55,6 +69,10 @@ public:
 
     // A key's definitions from the key editor: every field but Spare, which stays.
     void storeKey(int key, const KeyRecord& record);
+    // A copied key pasted over key `key`, and two keys swapped by dragging one
+    // onto the other; each is one step of the history.
+    void pasteKey(int key, const KeyContent& content);
+    void swapKeys(int first, int second);
     // "Keyboard Configure": type, buzzer and the other flag bits, the delays,
     // the keypad shape and the language.
     void setOptions(const KeyboardOptions& options);

@@ -1,18 +1,34 @@
 #include "mainformlogic.h"
 
 #include "definitiontext.h"
+#include "displaytext.h"
 #include "filenames.h"
 #include "helpadapter.h"
+#include "keypictures.h"
 #include "languagetables.h"
 #include "layoutdocument.h"
 #include "regularfile.h"
 
 #include <QDir>
+#include <QSettings>
 
 #include <filesystem>
 #include <utility>
 
 namespace morvaw {
+
+namespace {
+
+// The configurator's own preferences, beside PALIX.INI, whose format is fixed.
+const QString kPreferencesFile = QStringLiteral("morvaw.conf");
+const QString kShowKeyText = QStringLiteral("view/showKeyText");
+
+QString preferencesPath(const FileFolders& folders)
+{
+    return QDir(ToQtPath(folders.user.string())).filePath(kPreferencesFile);
+}
+
+} // namespace
 
 std::string LayoutCaption(const LayoutDocument& document)
 {
@@ -42,7 +58,8 @@ std::string MainFormLogic::caption() const
 
 std::string MainFormLogic::keyCaption(int key) const
 {
-    return fnCaption(m_document.key(key));
+    return m_showKeyText ? ReadableDefinition(m_document.key(key).definition(0))
+                         : fnCaption(m_document.key(key));
 }
 
 QString MainFormLogic::undoCommand() const
@@ -66,6 +83,9 @@ void MainFormLogic::load(float width, float height)
         QDir(ToQtPath(m_folders.data.string())).filePath(QString::fromLatin1(kHelpFileName));
     m_appHelpFile = m_helpFile;
     m_settings = LoadIni(SettingsFilePath(m_folders.user));
+    m_showKeyText = QSettings(preferencesPath(m_folders), QSettings::IniFormat)
+                        .value(kShowKeyText, false)
+                        .toBool();
     // The buttons exist from the start; place each one on the grid.
     refresh();
     // A missing last layout (UNTITLED.KBD on the first start) is normal: no message.
@@ -433,6 +453,56 @@ void MainFormLogic::showKeyDefinitions(int key)
 {
     if (key >= 0 && key < kKeyCount)
         emit keyDefinitionsRequested(m_document.key(key));
+}
+
+// --- Seeing, printing and sharing keys ---
+
+void MainFormLogic::openLegends()
+{
+    emit legendsRequested();
+}
+
+void MainFormLogic::copyKey(int key)
+{
+    if (key >= 0 && key < kKeyCount)
+        m_copiedKey = KeyContent::Of(m_document.key(key));
+}
+
+void MainFormLogic::pasteKey(int key)
+{
+    if (m_copiedKey)
+        m_document.pasteKey(key, *m_copiedKey);
+}
+
+void MainFormLogic::swapKeys(int from, int to)
+{
+    if (from != to)
+        m_document.swapKeys(from, to);
+}
+
+void MainFormLogic::setShowKeyText(bool on)
+{
+    m_showKeyText = on;
+    QSettings(preferencesPath(m_folders), QSettings::IniFormat).setValue(kShowKeyText, on);
+}
+
+QString MainFormLogic::keyToolTip(int key) const
+{
+    if (key < 0 || key >= kKeyCount)
+        return {};
+    const KeyRecord& record = m_document.key(key);
+    static const std::array<QString, 3> levels = {QString(), QStringLiteral("Func1: "),
+                                                  QStringLiteral("Func2: ")};
+    QStringList lines;
+    for (int level = 0; level < 3; ++level) {
+        const std::string text = ReadableDefinition(record.definition(level));
+        QString line = levels[static_cast<std::size_t>(level)] +
+                       (text.empty() ? QStringLiteral("\u2014") : ToDisplayText(text));
+        if (record.RepeatFlags & (1u << level))
+            line += QStringLiteral("  \u21BB repeats while held");
+        lines << line;
+    }
+    return lines.join(u'\n');
 }
 
 } // namespace morvaw

@@ -2,6 +2,7 @@
 
 #include "filefolders.h"
 #include "keyboardpicture.h"
+#include "layoutdocument.h"
 #include "recentfiles.h"
 #include "recoverycopy.h"
 #include "settingsfile.h"
@@ -11,13 +12,13 @@
 #include <QString>
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
 namespace morvaw {
 
 class HelpAdapter;
 class LanguageTables;
-class LayoutDocument;
 
 // "KBD Layout: " + the layout's file name without trailing spaces + the language suffix.
 [[nodiscard]] std::string LayoutCaption(const LayoutDocument& document);
@@ -98,6 +99,21 @@ public:
     void openKeyEditor(int key);
     void showKeyDefinitions(int key);
 
+    // Seeing, printing and sharing keys. File > "Print legends…"; Ctrl+C and
+    // Ctrl+V on the focused key copy one key over another (definitions,
+    // repeat flags, label); a key dragged onto another swaps them. View >
+    // "Show key text" shows on each key what it types instead of its
+    // caption, remembered in the user's folder.
+    void openLegends();
+    void copyKey(int key);
+    void pasteKey(int key);
+    void swapKeys(int from, int to);
+    [[nodiscard]] bool canPaste() const { return m_copiedKey.has_value(); }
+    void setShowKeyText(bool on);
+    [[nodiscard]] bool showKeyText() const { return m_showKeyText; }
+    // A key's three levels in words, for its tooltip.
+    [[nodiscard]] QString keyToolTip(int key) const;
+
     // What the other windows hand back: the options with their language's
     // tables, the port the programming window picked, F1 after the test.
     void storeKeyboardOptions(const KeyboardOptions& options);
@@ -132,6 +148,7 @@ signals:
     void msrParametersRequested(const morvaw::MsrSettings& settings);
     void testRequested();
     void programmingRequested();
+    void legendsRequested();
 
 private:
     enum class Flow { GoOn, Abandon };
@@ -166,6 +183,8 @@ private:
     QString m_appHelpFile; // the application's: F1 on a menu item
     bool m_settingsFailureReported = false;
     bool m_ending = false;
+    std::optional<KeyContent> m_copiedKey;
+    bool m_showKeyText = false;
 };
 
 } // namespace morvaw

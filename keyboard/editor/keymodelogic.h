@@ -74,6 +74,8 @@ public:
     void KeyPress(int keyAscii);
     void AddChar(std::string_view name, std::uint8_t scanCode, std::uint8_t mask);
     [[nodiscard]] std::string PrintInpLine(int line) const;
+    // The definition a line edits, for the window to draw its tokens.
+    [[nodiscard]] Definition LineDefinition(int line) const { return m_work.definition(line); }
     // Token text for the key last given to AddChar, with its modifier prefixes.
     [[nodiscard]] std::string fnSpecial() const;
     // A line's used length beside it: "57 of 60", or "Line full: 57 of 60" once

@@ -1,17 +1,32 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
+
+#include <optional>
 
 namespace morvaw {
 
 // What the configurator is asked to do on its command line. Options of Qt
-// itself (-platform, -style, ...) are left to it.
+// itself (-platform, -style, ...) are left to it. Each mode other than the
+// window is a function of its feature, which main calls.
 struct CommandLineOptions
 {
     // Print the ports the configurator can program through, and end.
     bool listPorts = false;
     // --keyboard-device PATH: the keyboard port uses this event device.
     QString keyboardDevice;
+
+    // A layout's files without a window: --legends LAYOUT.KBD, --export
+    // LAYOUT.KBD, --import FILE.json (each one file), --diff A.KBD B.KBD (two).
+    enum class LayoutMode { None, Legends, Export, Import, Diff };
+    LayoutMode layoutMode = LayoutMode::None;
+    QStringList layoutFiles;
+    // --output FILE: where --legends, --import and --export write.
+    QString output;
+    // --size MM: the legends' insert size.
+    std::optional<double> legendSize;
+
     // What is wrong with the command line, or empty.
     QString error;
 };

@@ -1,20 +1,28 @@
 #pragma once
 
+#include <QStringList>
 #include <QWidget>
 
 namespace morvaw {
 
+struct Definition;
+
 // A picture box used as a one-line editor of a key definition: it takes the
 // keyboard focus, is white while it has it and button-coloured otherwise, and
-// shows the text it is given at its left edge. Its keys go to an event filter.
+// shows the definition at its left edge, each token in a small frame of its
+// own, so that a "." token, a space and the end of a token never look alike.
+// Its keys go to an event filter.
 class InputLinePicture : public QWidget
 {
     Q_OBJECT
 public:
     explicit InputLinePicture(QWidget* parent = nullptr);
 
-    void setText(const QString& text);
+    void setDefinition(const Definition& definition);
+    // The definition as one line of text, each mark between tokens a ".".
     [[nodiscard]] const QString& text() const { return m_text; }
+    // The tokens as their frames show them.
+    [[nodiscard]] const QStringList& tokens() const { return m_tokens; }
 
     [[nodiscard]] QSize sizeHint() const override;
 
@@ -25,6 +33,7 @@ protected:
 
 private:
     QString m_text;
+    QStringList m_tokens;
 };
 
 } // namespace morvaw

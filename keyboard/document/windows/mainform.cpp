@@ -16,6 +16,7 @@
 #include <QTimer>
 
 #include <cmath>
+#include <utility>
 
 namespace morvaw {
 
@@ -97,6 +98,9 @@ void MainForm::buildMenus()
     fileItem(FileSave, QStringLiteral("&Save"), &L::saveLayout, QKeySequence(Qt::Key_F2));
     fileItem(FileSaveAs, QStringLiteral("Save &As"), &L::saveLayoutAs,
              QKeySequence(Qt::CTRL | Qt::Key_A));
+    connect(addCommand(file, QStringLiteral("PrintLegends"), QStringLiteral("&Print legends\u2026"),
+                       L::kFileHelp),
+            &QAction::triggered, this, [this] { run([&] { m_logic.openLegends(); }); });
     file->addSeparator()->setObjectName(QStringLiteral("File_6"));
     for (int i = 0; i < 3; ++i) {
         QAction* recent = addCommand(file, QStringLiteral("File_%1").arg(FileRecent1 + i),
@@ -119,6 +123,7 @@ void MainForm::buildMenus()
     m_redo = addCommand(edit, QStringLiteral("Redo"), QStringLiteral("&Redo"), 0,
                         QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z));
     connect(m_redo, &QAction::triggered, this, [this] { run([&] { m_logic.redo(); }); });
+    buildKeySharing(edit);
 
     QMenu* keyboard = menuBar()->addMenu(QStringLiteral("&Keyboard"));
     keyboard->setObjectName(QStringLiteral("KeyboardMenu"));
@@ -158,8 +163,73 @@ void MainForm::buildMenus()
 
     // F1 on a highlighted menu item asks for that item's help topic.
     menuBar()->installEventFilter(this);
-    for (QMenu* menu : {file, edit, keyboard, msr, help})
+    for (QMenu* menu : {file, edit, m_view, keyboard, msr, help})
         menu->installEventFilter(this);
+}
+
+// Copy and paste of the focused key, and View > "Show key text".
+void MainForm::buildKeySharing(QMenu* edit)
+{
+    edit->addSeparator();
+    QAction* copy = addCommand(edit, QStringLiteral("CopyKey"), QStringLiteral("&Copy key"), 0,
+                               QKeySequence(Qt::CTRL | Qt::Key_C));
+    connect(copy, &QAction::triggered, this, [this] {
+        if (const int key = focusedKey(); key >= 0)
+            run([&] { m_logic.copyKey(key); });
+    });
+    m_pasteKey = addCommand(edit, QStringLiteral("PasteKey"), QStringLiteral("&Paste key"), 0,
+                            QKeySequence(Qt::CTRL | Qt::Key_V));
+    connect(m_pasteKey, &QAction::triggered, this, [this] {
+        if (const int key = focusedKey(); key >= 0)
+            run([&] { m_logic.pasteKey(key); });
+    });
+    m_view = menuBar()->addMenu(QStringLiteral("&View"));
+    m_view->setObjectName(QStringLiteral("ViewMenu"));
+    m_showKeyText =
+        addCommand(m_view, QStringLiteral("ShowKeyText"), QStringLiteral("Show key &text"), 0);
+    m_showKeyText->setCheckable(true);
+    connect(m_showKeyText, &QAction::triggered, this,
+            [this](bool on) { run([&] { m_logic.setShowKeyText(on); }); });
+}
+
+int MainForm::focusedKey() const
+{
+    const QWidget* focused = QApplication::focusWidget();
+    if (!focused || focused->parentWidget() != m_picture)
+        return -1;
+    return focused->property(kKeyIndex).isValid() ? focused->property(kKeyIndex).toInt() : -1;
+}
+
+void MainForm::dragKey(QObject* watched, QEvent* event)
+{
+    const auto* mouse = static_cast<QMouseEvent*>(event);
+    const int key = watched->property(kKeyIndex).toInt();
+    if (event->type() == QEvent::MouseButtonPress) {
+        m_drag = {key, mouse->globalPosition().toPoint(), false};
+    } else if (event->type() == QEvent::MouseMove && m_drag.from == key && !m_drag.moving &&
+               (mouse->globalPosition().toPoint() - m_drag.start).manhattanLength() >=
+                   QApplication::startDragDistance()) {
+        m_drag.moving = true;
+        m_picture->setCursor(Qt::ClosedHandCursor);
+    }
+}
+
+bool MainForm::dropKey(QObject* watched, QEvent* event)
+{
+    const Drag drag = std::exchange(m_drag, {});
+    m_picture->unsetCursor();
+    if (!drag.moving)
+        return false;
+    auto* source = static_cast<KeyButton*>(watched);
+    source->setDown(false);
+    const QPoint at =
+        m_picture->mapFromGlobal(static_cast<QMouseEvent*>(event)->globalPosition().toPoint());
+    const QWidget* target = m_picture->childAt(at);
+    if (target && target->property(kKeyIndex).isValid()) {
+        const int to = target->property(kKeyIndex).toInt();
+        run([&] { m_logic.swapKeys(drag.from, to); });
+    }
+    return true; // a drag is no click: the key editor stays closed
 }
 
 void MainForm::buildKeyboardPicture()
@@ -187,6 +257,7 @@ void MainForm::syncView()
         KeyButton* button = m_keyButtons[static_cast<std::size_t>(i)];
         const KeyButtonPlace& place = places[static_cast<std::size_t>(i)];
         button->setCaption(ToDisplayText(m_logic.keyCaption(i)));
+        button->setToolTip(m_logic.keyToolTip(i));
         if (place.visible)
             button->setGeometry(pixelRect(place));
         button->setVisible(place.visible);
@@ -199,6 +270,8 @@ void MainForm::syncView()
     m_undo->setEnabled(m_logic.document().canUndo());
     m_redo->setText(m_logic.redoCommand());
     m_redo->setEnabled(m_logic.document().canRedo());
+    m_pasteKey->setEnabled(m_logic.canPaste());
+    m_showKeyText->setChecked(m_logic.showKeyText());
 }
 
 void MainForm::holdFor(const QObject* window, Hold how)
@@ -258,6 +331,15 @@ bool MainForm::eventFilter(QObject* watched, QEvent* event)
         const int index = watched->property(kKeyIndex).toInt();
         if (mouse->button() == Qt::RightButton)
             run([&] { m_logic.showKeyDefinitions(index); });
+        else if (mouse->button() == Qt::LeftButton)
+            dragKey(watched, event);
+    } else if (event->type() == QEvent::MouseMove && watched->property(kKeyIndex).isValid()) {
+        dragKey(watched, event);
+    } else if (event->type() == QEvent::MouseButtonRelease &&
+               watched->property(kKeyIndex).isValid() &&
+               static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
+        if (dropKey(watched, event))
+            return true;
     } else if (event->type() == QEvent::KeyPress &&
                static_cast<QKeyEvent*>(event)->key() == Qt::Key_F1) {
         QAction* active = nullptr;

@@ -3,6 +3,7 @@
 #include "mainformlogic.h"
 
 #include <QMainWindow>
+#include <QPoint>
 #include <QSet>
 
 #include <array>
@@ -62,6 +63,12 @@ private:
     // Runs a command of the logic, then shows its results.
     template <typename Command> void run(Command command);
     void pictureResized();
+    // Seeing and sharing keys: copy, paste, drag to swap, key text.
+    void buildKeySharing(QMenu* edit);
+    [[nodiscard]] int focusedKey() const;
+    void dragKey(QObject* watched, QEvent* event);
+    // Ends a drag over the key under the mouse; true when it was one.
+    bool dropKey(QObject* watched, QEvent* event);
 
     MainFormLogic m_logic;
     QWidget* m_picture = nullptr;
@@ -70,6 +77,16 @@ private:
     QAction* m_undo = nullptr;
     QAction* m_redo = nullptr;
     QSet<const QObject*> m_holders;
+    QMenu* m_view = nullptr;
+    QAction* m_pasteKey = nullptr;
+    QAction* m_showKeyText = nullptr;
+    struct Drag
+    {
+        int from = -1;
+        QPoint start;
+        bool moving = false;
+    };
+    Drag m_drag;
 };
 
 } // namespace morvaw

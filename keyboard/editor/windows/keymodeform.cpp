@@ -381,15 +381,15 @@ void KeyModeForm::syncView()
         break;
     }
     for (int k = 0; k < 3; ++k) {
-        m_keyLines[static_cast<std::size_t>(k)]->setText(
-            msr ? QString() : ToDisplayText(m_logic.PrintInpLine(k)));
+        m_keyLines[static_cast<std::size_t>(k)]->setDefinition(msr ? Definition{}
+                                                                   : m_logic.LineDefinition(k));
         m_keyLengths[static_cast<std::size_t>(k)]->setText(
             msr ? QString() : QString::fromStdString(m_logic.LengthNote(k)));
         m_rpt[static_cast<std::size_t>(k)]->setChecked(m_logic.Rpt(k));
     }
     for (int k = 0; k < 4; ++k) {
-        m_msrLines[static_cast<std::size_t>(k)]->setText(
-            msr ? ToDisplayText(m_logic.PrintInpLine(k)) : QString());
+        m_msrLines[static_cast<std::size_t>(k)]->setDefinition(msr ? m_logic.LineDefinition(k)
+                                                                   : Definition{});
         m_msrLengths[static_cast<std::size_t>(k)]->setText(
             msr ? QString::fromStdString(m_logic.LengthNote(k)) : QString());
     }

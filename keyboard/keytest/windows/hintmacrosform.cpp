@@ -1,8 +1,6 @@
 #include "hintmacrosform.h"
 
-#include "displaytext.h"
 #include "inputlinepicture.h"
-#include "keypictures.h"
 
 #include <QCloseEvent>
 #include <QGridLayout>
@@ -33,8 +31,7 @@ HintMacrosForm::HintMacrosForm(QWidget* parent) : QWidget(parent)
 void HintMacrosForm::open(const KeyRecord& key)
 {
     for (int k = 0; k < kLines; ++k)
-        m_lines[static_cast<std::size_t>(k)]->setText(
-            ToDisplayText(InputLineText(key.def(k), key.len(k))));
+        m_lines[static_cast<std::size_t>(k)]->setDefinition(key.definition(k));
     show();
     raise();
     activateWindow();

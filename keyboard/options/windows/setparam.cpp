@@ -1,7 +1,6 @@
 #include "setparam.h"
 
 #include "bytescrollbar.h"
-#include "displaytext.h"
 #include "inputlinepicture.h"
 #include "optioncontrols.h"
 
@@ -175,7 +174,8 @@ void SetParam::syncView()
     m_sendSentinels->setChecked(m_logic.Option(SetParamLogic::SendSentinels));
     m_checkSumMode->setChecked(m_logic.CheckSum());
     for (int k = 0; k < SetParamLogic::kLines; ++k)
-        m_lines[static_cast<std::size_t>(k)]->setText(ToDisplayText(m_logic.PrintInpLine(k)));
+        m_lines[static_cast<std::size_t>(k)]->setDefinition(
+            m_logic.Keys()[static_cast<std::size_t>(k)]);
     ShowText(m_text1, m_logic.Text1());
     m_vscr->showByte(m_logic.VScr());
 }

@@ -1,7 +1,7 @@
 // Any bytes where a .KBD layout should be, then everything that reads a
-// loaded layout: the key captions, the input lines of every definition and
-// both memory images over the shipped scan table. A whole layout is kept
-// byte for byte.
+// loaded layout: the key captions, the input lines and readable texts of every
+// definition and both memory images over the shipped scan table. A whole
+// layout is kept byte for byte (through its text form: morvaw_layouttext).
 #include "deviceimagebuilder.h"
 #include "kbdfuzz.h"
 #include "keyboardpicture.h"
@@ -34,8 +34,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                 "captions come without spaces");
     for (int record = 1; record <= kLayoutFileRecords; ++record) {
         const KeyRecord& r = (*records)[static_cast<std::size_t>(record)];
-        for (int line = 0; line < 4; ++line)
+        for (int line = 0; line < 4; ++line) {
             (void)InputLineText(r.def(line), r.len(line));
+            (void)InputLineTokens(r.definition(line));
+            (void)ReadableDefinition(r.definition(line));
+        }
     }
 
     const KeyboardTables& tables = ShippedTables((*records)[Settings::KbdLanguage].PosX);

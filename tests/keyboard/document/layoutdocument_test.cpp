@@ -129,3 +129,37 @@ TEST_F(LayoutDocumentTest, TheHistoryKeepsTheLastStepsOnly)
     EXPECT_EQ(steps, LayoutDocument::kUndoSteps);
     EXPECT_EQ(m_document.setting(Settings::MacroPlayDelay), 1); // the first step is gone
 }
+
+// Paste and swap move what a key sends (definitions, repeat flags, label);
+// where a key stands and what is only carried stay with it. Undo takes each back.
+TEST_F(LayoutDocumentTest, PasteAndSwapMoveWhatKeysSendAndUndoTakesThemBack)
+{
+    KeyRecord source = keyWith(2, "s");
+    SetDef(source, 1, Tokens({"F1"}));
+    source.RepeatFlags = 5;
+    source.Label.assign(">>");
+    m_document.storeKey(2, source);
+    const LayoutRecordArray before = m_document.records();
+
+    m_document.pasteKey(7, KeyContent::Of(m_document.key(2)));
+    KeyRecord pasted = before[8];
+    for (int level = 0; level < 3; ++level)
+        pasted.setDefinition(level, source.definition(level));
+    pasted.RepeatFlags = 5;
+    pasted.Label = source.Label;
+    EXPECT_EQ(m_document.key(7), pasted);
+    EXPECT_EQ(m_document.undoText(), "Paste Key");
+
+    m_document.swapKeys(2, 3);
+    EXPECT_EQ(KeyContent::Of(m_document.key(2)).levels, KeyContent::Of(before[4]).levels);
+    EXPECT_EQ(KeyContent::Of(m_document.key(3)).Label, source.Label);
+    EXPECT_EQ(m_document.key(3).Tail, before[4].Tail);
+    EXPECT_EQ(m_document.key(2).Matrix, before[3].Matrix);
+
+    m_document.swapKeys(-1, 3); // no such key: nothing happens
+    m_document.pasteKey(84, KeyContent{});
+    EXPECT_EQ(m_document.undoText(), "Swap Keys");
+    m_document.undo();
+    m_document.undo();
+    EXPECT_EQ(m_document.records(), before);
+}

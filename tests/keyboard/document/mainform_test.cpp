@@ -6,6 +6,7 @@
 
 #include <QDir>
 #include <QFontMetrics>
+#include <QSettings>
 
 using namespace morvaw;
 using namespace morvaw::test;
@@ -158,4 +159,48 @@ TEST(HtmlHelp, ShowsThePageTheHelpFileNames)
 
     help.showHelp(helpFile, HelpCommand::Quit, 0);
     EXPECT_FALSE(help.window()->isVisible());
+}
+
+// The focused key copied over another, a key dragged onto another, both taken
+// back by undo; each key says in its tooltip what it types, and shows it on
+// request, a choice kept for the next start.
+TEST_F(MainFormTest, KeysAreCopiedSwappedAndReadable)
+{
+    changeKey(5, [](KeyRecord& r) {
+        SetDef(r, 0, Tokens({"C", "O", "F", "F", "E", "E"}));
+        SetDef(r, 1, Tokens({"L", "A", "T", "T", "E", "Spc", "2", ".", "5", "0"}));
+        r.RepeatFlags = 2;
+    });
+    m_main->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(m_main.get()));
+    const LayoutRecordArray before = m_document.records();
+    key(5)->setFocus();
+    QTest::keyClick(key(5), Qt::Key_C, Qt::ControlModifier);
+    key(6)->setFocus();
+    QTest::keyClick(key(6), Qt::Key_V, Qt::ControlModifier);
+    EXPECT_EQ(KeyContent::Of(m_document.key(6)).levels, KeyContent::Of(before[6]).levels);
+    EXPECT_EQ(key(6)->text(), "<#>");
+
+    int editorOpened = 0;
+    QObject::connect(&m_main->logic(), &MainFormLogic::keyEditorRequested, [&] { ++editorOpened; });
+    const QPoint onSix = key(0)->mapFromGlobal(key(6)->mapToGlobal(key(6)->rect().center()));
+    QTest::mousePress(key(0), Qt::LeftButton);
+    QTest::mouseMove(key(0), onSix);
+    QTest::mouseRelease(key(0), Qt::LeftButton, {}, onSix);
+    EXPECT_EQ(m_document.key(6).definition(0), before[1].definition(0));
+    EXPECT_EQ(m_document.key(0).definition(0), before[6].definition(0));
+    EXPECT_EQ(editorOpened, 0) << "a drag is no click";
+
+    EXPECT_EQ(key(5)->toolTip(),
+              QString("COFFEE\nFunc1: LATTE 2.50  \u21BB repeats while held\nFunc2: \u2014"));
+    menu("ShowKeyText");
+    EXPECT_EQ(key(5)->text(), "COFFEE");
+    EXPECT_EQ(key(6)->text(), QString("<BkSp>"));
+    EXPECT_TRUE(QSettings(QDir(m_dir.path()).filePath("morvaw.conf"), QSettings::IniFormat)
+                    .value("view/showKeyText")
+                    .toBool());
+
+    menu("Undo");
+    menu("Undo");
+    EXPECT_EQ(m_document.records(), before);
 }

@@ -1,0 +1,261 @@
+#include "legendsform.h"
+
+#include "keyboardpicture.h"
+#include "legendscommand.h"
+#include "legendsheet.h"
+#include "regularfile.h"
+#include "userdialogs.h"
+
+#include <QCloseEvent>
+#include <QDoubleSpinBox>
+#include <QFileInfo>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QPushButton>
+#include <QTableWidget>
+#include <QVBoxLayout>
+
+#include <algorithm>
+
+namespace morvaw {
+
+namespace {
+
+enum Column { KeyColumn = 0, LegendColumn = 1, Func1Column = 2, Func2Column = 3 };
+const char* const kKeyNumber = "keyNumber";
+
+// The keys the picture shows, by rows from the top left.
+std::vector<int> keysInPictureOrder(std::uint8_t shape)
+{
+    std::vector<InsertPlace> places = PlanLegendSheet(shape, 10, QSizeF(1000, 1000)).inserts;
+    std::stable_sort(places.begin(), places.end(), [](const InsertPlace& a, const InsertPlace& b) {
+        return std::pair(a.mm.top(), a.mm.left()) < std::pair(b.mm.top(), b.mm.left());
+    });
+    std::vector<int> keys;
+    for (const InsertPlace& p : places)
+        keys.push_back(p.key);
+    return keys;
+}
+
+QPushButton* button(const QString& name, const QString& text)
+{
+    auto* b = new QPushButton(text);
+    b->setObjectName(name);
+    return b;
+}
+
+} // namespace
+
+LegendsForm::LegendsForm(UserDialogs& dialogs, QWidget* parent)
+    : QWidget(parent, Qt::Window), m_dialogs(dialogs)
+{
+    setObjectName(QStringLiteral("LegendsForm"));
+    setWindowTitle(QStringLiteral("Print legends"));
+    auto* layout = new QVBoxLayout(this);
+    m_note = new QLabel(this);
+    m_note->setWordWrap(true);
+    layout->addWidget(m_note);
+
+    m_table = new QTableWidget(0, 4, this);
+    m_table->setObjectName(QStringLiteral("LegendTable"));
+    m_table->setHorizontalHeaderLabels({QStringLiteral("Key"), QStringLiteral("Legend"),
+                                        QStringLiteral("Func1"), QStringLiteral("Func2")});
+    m_table->verticalHeader()->hide();
+    m_table->horizontalHeader()->setSectionResizeMode(LegendColumn, QHeaderView::Stretch);
+    m_table->setColumnWidth(KeyColumn, 50);
+    m_table->setColumnWidth(Func1Column, 160);
+    m_table->setColumnWidth(Func2Column, 160);
+    m_table->setSelectionBehavior(QAbstractItemView::SelectRows);
+    connect(m_table, &QTableWidget::cellChanged, this, &LegendsForm::legendEdited);
+    layout->addWidget(m_table);
+
+    auto* size = new QHBoxLayout;
+    auto* sizeLabel = new QLabel(QStringLiteral("Insert &size:"), this);
+    m_size = new QDoubleSpinBox(this);
+    m_size->setObjectName(QStringLiteral("InsertSize"));
+    m_size->setRange(KeyLegends::kMinSizeMm, KeyLegends::kMaxSizeMm);
+    m_size->setDecimals(1);
+    m_size->setSingleStep(0.5);
+    m_size->setSuffix(QStringLiteral(" mm"));
+    sizeLabel->setBuddy(m_size);
+    connect(m_size, &QDoubleSpinBox::valueChanged, this, [this](double mm) {
+        if (m_legends)
+            m_legends->setSizeMm(mm);
+    });
+    size->addWidget(sizeLabel);
+    size->addWidget(m_size);
+    size->addStretch();
+    QPushButton* reset = button(QStringLiteral("ResetLegend"), QStringLiteral("&Reset legend"));
+    QPushButton* print = button(QStringLiteral("PrintLegends"), QStringLiteral("&Print\u2026"));
+    QPushButton* pdf = button(QStringLiteral("SavePdf"), QStringLiteral("Save as P&DF\u2026"));
+    QPushButton* close = button(QStringLiteral("CloseLegends"), QStringLiteral("&Close"));
+    print->setDefault(true);
+    connect(reset, &QPushButton::clicked, this, &LegendsForm::resetSelectedLegends);
+    connect(print, &QPushButton::clicked, this, &LegendsForm::printSheet);
+    connect(pdf, &QPushButton::clicked, this, &LegendsForm::saveSheetAsPdf);
+    connect(close, &QPushButton::clicked, this, &QWidget::close);
+    for (QPushButton* b : {reset, print, pdf, close})
+        size->addWidget(b);
+    layout->addLayout(size);
+    resize(640, 560);
+}
+
+LegendsForm::~LegendsForm() = default;
+
+void LegendsForm::open(const LayoutRecordArray& records, const std::string& layoutName)
+{
+    m_layout = layoutName;
+    m_legends = std::make_unique<KeyLegends>(records);
+    const std::filesystem::path file = KeyLegends::FileFor(m_layout);
+    if (const FileOutcome read = m_legends->load(file); !read.ok)
+        m_dialogs.warn(QStringLiteral("The edited legends could not be read from\n%1\n\n%2\n\n"
+                                      "The keys' own texts are shown; printing keeps the "
+                                      "legends as they are then.")
+                           .arg(ToQtPath(file.string()), read.reason),
+                       QString::fromLatin1(kApplicationTitle));
+    m_note->setText(QStringLiteral("Each key's legend is what it types until you change it here. "
+                                   "Changed legends are kept in %1, beside the layout.")
+                        .arg(ToQtPath(file.filename().string())));
+    m_size->setValue(m_legends->sizeMm());
+    fillTable();
+    show();
+    raise();
+    activateWindow();
+}
+
+void LegendsForm::fillTable()
+{
+    m_filling = true;
+    const std::vector<int> keys = keysInPictureOrder(m_legends->shape());
+    m_table->setRowCount(static_cast<int>(keys.size()));
+    for (int row = 0; row < static_cast<int>(keys.size()); ++row) {
+        const int key = keys[static_cast<std::size_t>(row)];
+        auto cell = [&](int column, const QString& text, bool editable) {
+            auto* item = new QTableWidgetItem(text);
+            item->setData(Qt::UserRole, key);
+            if (!editable)
+                item->setFlags(item->flags() & ~Qt::ItemIsEditable);
+            m_table->setItem(row, column, item);
+            return item;
+        };
+        cell(KeyColumn, QStringLiteral("#%1").arg(key), false);
+        QTableWidgetItem* legend = cell(LegendColumn, m_legends->legend(key), true);
+        QFont f = legend->font();
+        f.setBold(m_legends->isEdited(key));
+        legend->setFont(f);
+        cell(Func1Column, m_legends->levelText(key, 1), false);
+        cell(Func2Column, m_legends->levelText(key, 2), false);
+    }
+    m_filling = false;
+}
+
+void LegendsForm::legendEdited(int row, int column)
+{
+    if (m_filling || column != LegendColumn || !m_legends)
+        return;
+    QTableWidgetItem* item = m_table->item(row, column);
+    const int key = item->data(Qt::UserRole).toInt();
+    m_legends->setLegend(key, item->text());
+    // Edited legends stand out; the item itself stays, as its editor may still be closing.
+    QFont f = item->font();
+    f.setBold(m_legends->isEdited(key));
+    m_filling = true;
+    item->setFont(f);
+    m_filling = false;
+}
+
+void LegendsForm::resetSelectedLegends()
+{
+    if (!m_legends)
+        return;
+    for (const QModelIndex& index : m_table->selectionModel()->selectedRows())
+        m_legends->resetLegend(m_table->item(index.row(), KeyColumn)->data(Qt::UserRole).toInt());
+    fillTable();
+}
+
+QString LegendsForm::legendsPdfName() const
+{
+    return QFileInfo(ToQtPath(m_layout.string())).completeBaseName() + QStringLiteral("-legends");
+}
+
+QString LegendsForm::title() const
+{
+    return ToQtPath(m_layout.filename().string());
+}
+
+bool LegendsForm::keepLegends()
+{
+    const std::filesystem::path file = KeyLegends::FileFor(m_layout);
+    const FileOutcome saved = m_legends->save(file);
+    if (!saved.ok)
+        m_dialogs.warn(QStringLiteral("The edited legends could not be kept in\n%1\n\n%2")
+                           .arg(ToQtPath(file.string()), saved.reason),
+                       QString::fromLatin1(kApplicationTitle));
+    return saved.ok;
+}
+
+void LegendsForm::printSheet()
+{
+    if (!m_legends)
+        return;
+    (void)keepLegends();
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setPageOrientation(QPageLayout::Landscape);
+    // The print job's name, and the file name the dialog offers for a PDF.
+    printer.setDocName(legendsPdfName());
+    QPrintDialog dialog(&printer, this);
+    dialog.setWindowTitle(QStringLiteral("Print legends"));
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    if (!PaintLegendSheet(printer, *m_legends, title()))
+        m_dialogs.warn(QStringLiteral("The legends could not be printed on %1.")
+                           .arg(printer.printerName().isEmpty() ? printer.outputFileName()
+                                                                : printer.printerName()),
+                       QString::fromLatin1(kApplicationTitle));
+}
+
+void LegendsForm::saveSheetAsPdf()
+{
+    if (!m_legends)
+        return;
+    (void)keepLegends();
+    const QString suggested = legendsPdfName() + QStringLiteral(".pdf");
+    const auto chosen = m_dialogs.saveFileName(
+        {QStringLiteral("PDF files (*.pdf)|*.pdf"), QStringLiteral("pdf"), suggested});
+    if (!chosen)
+        return;
+    if (QFileInfo::exists(*chosen) &&
+        m_dialogs.askYesNo(QStringLiteral("%1 already exists. Replace it?").arg(*chosen),
+                           QString::fromLatin1(kApplicationTitle)) != Answer::Yes)
+        return;
+    const QByteArray pdf = LegendsPdf(*m_legends, title());
+    const FileOutcome written =
+        pdf.isEmpty() ? FileOutcome::failed(QStringLiteral("The PDF could not be drawn."))
+                      : ReplaceFileContents(FromQtPath(*chosen), pdf);
+    if (!written.ok)
+        m_dialogs.warn(QStringLiteral("The legends could not be saved to\n%1\n\n%2")
+                           .arg(*chosen, written.reason),
+                       QString::fromLatin1(kApplicationTitle));
+}
+
+void LegendsForm::keyPressEvent(QKeyEvent* event)
+{
+    if (event->key() == Qt::Key_Escape)
+        close();
+    else
+        QWidget::keyPressEvent(event);
+}
+
+void LegendsForm::closeEvent(QCloseEvent* event)
+{
+    if (m_legends)
+        (void)keepLegends();
+    event->accept();
+    emit closed();
+}
+
+} // namespace morvaw

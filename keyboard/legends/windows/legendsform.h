@@ -1,0 +1,62 @@
+#pragma once
+
+#include "keylegends.h"
+
+#include <QWidget>
+
+#include <filesystem>
+#include <memory>
+
+class QDoubleSpinBox;
+class QLabel;
+class QTableWidget;
+
+namespace morvaw {
+
+class UserDialogs;
+
+// "Print legends": the legend of each key in a table, in the order the
+// picture shows the keys, where it can be edited; the insert size; and the
+// sheet printed on one of the system's printers (or into a PDF) through the
+// print dialog, or saved as a PDF. Edited legends go into the legends file
+// beside the layout before the sheet is printed or saved; the layout itself
+// is only read.
+class LegendsForm : public QWidget
+{
+    Q_OBJECT
+public:
+    explicit LegendsForm(UserDialogs& dialogs, QWidget* parent = nullptr);
+    ~LegendsForm() override;
+
+    // The layout's records and file name, for its legends file.
+    void open(const LayoutRecordArray& records, const std::string& layoutName);
+
+signals:
+    void closed();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+
+private:
+    void fillTable();
+    void legendEdited(int row, int column);
+    void resetSelectedLegends();
+    void printSheet();
+    void saveSheetAsPdf();
+    // Keeps the edited legends beside the layout; false after saying why not.
+    bool keepLegends();
+    [[nodiscard]] QString title() const;
+    // "shop-legends" for shop.KBD.
+    [[nodiscard]] QString legendsPdfName() const;
+
+    UserDialogs& m_dialogs;
+    std::unique_ptr<KeyLegends> m_legends;
+    std::filesystem::path m_layout;
+    QLabel* m_note = nullptr;
+    QTableWidget* m_table = nullptr;
+    QDoubleSpinBox* m_size = nullptr;
+    bool m_filling = false;
+};
+
+} // namespace morvaw

@@ -1,0 +1,48 @@
+#include "applicationenvironment.h"
+#include "document/testlayouts.h"
+#include "keylegends.h"
+#include "legendsform.h"
+#include "scripteddialogs.h"
+
+#include <QPushButton>
+#include <QTableWidget>
+#include <QTemporaryDir>
+#include <QTest>
+#include <gtest/gtest.h>
+
+using namespace morvaw;
+using namespace morvaw::test;
+
+// A legend edited in the window's table is printed and kept beside the
+// layout, which stays as it was.
+TEST(LegendsWindow, AnEditedLegendIsSavedIntoThePdfAndKeptBesideTheLayout)
+{
+    QTemporaryDir dir;
+    LayoutRecordArray records{};
+    NewLayout(records);
+    SetDef(records[2], 0, Tokens({"T", "E", "A"}));
+    const std::filesystem::path layout = Native(dir.filePath("shop.KBD"));
+    ScriptedDialogs dialogs;
+    LegendsForm form(dialogs);
+    form.open(records, layout.string());
+
+    auto* table = form.findChild<QTableWidget*>("LegendTable");
+    ASSERT_NE(table, nullptr);
+    QTableWidgetItem* legend = table->item(1, 1); // key 2, in the picture's first row
+    ASSERT_EQ(legend->text(), "TEA");
+    legend->setText("Green tea");
+    EXPECT_TRUE(legend->font().bold());
+
+    dialogs.fileNames.push_back(dir.filePath("sheet.pdf"));
+    QTest::mouseClick(form.findChild<QPushButton*>("SavePdf"), Qt::LeftButton);
+    ASSERT_EQ(dialogs.dialogs.size(), 1u);
+    EXPECT_EQ(dialogs.dialogs[0].initialName, "shop-legends.pdf");
+    EXPECT_TRUE(ReadBytes(dir.filePath("sheet.pdf")).startsWith("%PDF"));
+
+    form.close();
+    KeyLegends kept(records);
+    ASSERT_TRUE(kept.load(KeyLegends::FileFor(layout)).ok);
+    EXPECT_EQ(kept.legend(2), "Green tea");
+    EXPECT_FALSE(QFile::exists(dir.filePath("shop.KBD")));
+    EXPECT_TRUE(dialogs.messages.empty());
+}

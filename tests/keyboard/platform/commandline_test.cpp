@@ -1,0 +1,51 @@
+#include "commandline.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+using namespace morvaw;
+
+namespace {
+
+CommandLineOptions Read(std::vector<const char*> arguments)
+{
+    arguments.insert(arguments.begin(), "morvaw");
+    return ReadCommandLine(static_cast<int>(arguments.size()), arguments.data());
+}
+
+} // namespace
+
+// The modes that work on files take their files and options in any order;
+// what does not fit together is refused with a reason, never half done.
+TEST(CommandLine, LayoutModesTakeTheirFilesAndRefuseWhatDoesNotFit)
+{
+    const CommandLineOptions legends =
+        Read({"--size", "16.5", "--legends", "a.KBD", "--output", "a.pdf"});
+    EXPECT_TRUE(legends.error.isEmpty()) << legends.error.toStdString();
+    EXPECT_EQ(legends.layoutMode, CommandLineOptions::LayoutMode::Legends);
+    EXPECT_EQ(legends.layoutFiles, QStringList{"a.KBD"});
+    EXPECT_EQ(legends.output, "a.pdf");
+    EXPECT_EQ(legends.legendSize, 16.5);
+
+    const CommandLineOptions diff = Read({"--diff", "a.KBD", "b.KBD"});
+    EXPECT_TRUE(diff.error.isEmpty());
+    EXPECT_EQ(diff.layoutFiles, (QStringList{"a.KBD", "b.KBD"}));
+
+    const std::pair<std::vector<const char*>, const char*> refused[] = {
+        {{"--legends", "a.KBD"}, "--legends needs --output"},
+        {{"--import", "a.json"}, "--import needs --output"},
+        {{"--diff", "a.KBD"}, "--diff needs the names of two files"},
+        {{"--export", "a.KBD", "--diff", "a.KBD", "b.KBD"}, "only one of"},
+        {{"--legends", "a.KBD", "--output", "a.pdf", "--size", "big"}, "not \"big\""},
+        {{"--export", "a.KBD", "--size", "12"}, "--size goes with --legends"},
+        {{"--diff", "a.KBD", "b.KBD", "--output", "c"}, "--diff writes no file"},
+        {{"--output", "a.KBD"}, "--output and --size go with"},
+    };
+    for (const auto& [arguments, reason] : refused)
+        EXPECT_TRUE(Read(arguments).error.contains(QLatin1String(reason)))
+            << reason << ": " << Read(arguments).error.toStdString();
+    // Qt's own options and the window's stay the window's.
+    EXPECT_EQ(Read({"-platform", "offscreen"}).layoutMode, CommandLineOptions::LayoutMode::None);
+    EXPECT_TRUE(Read({"-platform", "offscreen"}).error.isEmpty());
+}
