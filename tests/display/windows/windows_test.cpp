@@ -49,8 +49,9 @@ TEST(MainForm, FirstStartEchoDefaultsAndExitWithoutSaving)
     for (QWidget* form : rig.main().OtherForms())
         EXPECT_FALSE(form->windowIcon().isNull()) << form->objectName().toStdString();
     const QByteArray firstRun = rig.settings();
-    rig.openItem(7, 0); // 60 spaces, as if pasted: more echo than the labels show
-    rig.in<QLineEdit>("DisplayTwoLinesForm", "Text1")->setText(QString(60, ' '));
+    rig.openItem(7, 0); // pasted: more echo than the labels show, the first one full
+    rig.in<QLineEdit>("DisplayTwoLinesForm", "Text1")
+        ->setText(QString(10, ' ') + "ab" + QString(50, ' '));
     rig.click("DisplayTwoLinesForm", "BtnSend");
     auto* label4 = rig.find<QLabel>("Label4");
     const QImage whileOpen = label4->grab().toImage();
@@ -59,8 +60,8 @@ TEST(MainForm, FirstStartEchoDefaultsAndExitWithoutSaving)
     const QString twelveSpaces = QString("<SP>").repeated(12);
     EXPECT_EQ(QStringList({rig.label("Label4"), rig.label("Label5"), rig.label("Label6"),
                            rig.label("Label7")}),
-              QStringList({"<12><CR>" + QString("<SP>").repeated(10), twelveSpaces, twelveSpaces,
-                           twelveSpaces}));
+              QStringList({"<12><CR>" + QString("<SP>").repeated(10) + "ab", twelveSpaces,
+                           twelveSpaces, twelveSpaces}));
 
     rig.state().XPos = 9, rig.state().LineNo = 2, rig.state().Prefix2 = 'y';
     rig.notice.answers = {false, true};
@@ -324,7 +325,7 @@ TEST(PrefixForm, SendCancelCodeBoxesCharactersOkAndTabOrder)
     rig.openItem(1, 6);
     rig.type("PrefixForm", "Text1", "6a-5.");
     EXPECT_EQ(box->text(), "65");
-    for (const char* typed : {"65", "300", "065"}) {
+    for (const char* typed : {"65", "256", "065"}) {
         box->setText(typed);
         QTest::keyClick(box, Qt::Key_Return);
         EXPECT_EQ(scroll1->value(), 65) << typed;
