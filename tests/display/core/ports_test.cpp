@@ -59,15 +59,6 @@ TEST(PortDoctor, EachVerdictSaysWhyAndWhatToDo)
          "in use by minicom (PID 4242)",
          "Close minicom first, or bind COM2 to another device with the Ports… button. Its lock "
          "file is /run/lock/LCK..ttyUSB0."},
-        {"dangling link",
-         [](PortFacts& f) {
-             f.path = "/home/alice/.config/vornestw/com2", f.device.clear();
-             f.linkTarget = "/dev/serial/by-id/usb-X", f.kind = PortFacts::Kind::Missing;
-         },
-         "link leads nowhere",
-         "The link /home/alice/.config/vornestw/com2 points to /dev/serial/by-id/usb-X, which is "
-         "not there: the adapter is unplugged, or it has another name now. Plug it in, or bind "
-         "COM2 to another device with the Ports… button."},
         {"regular file",
          [](PortFacts& f) {
              f.path = f.device = "/home/alice/com2", f.kind = PortFacts::Kind::RegularFile;

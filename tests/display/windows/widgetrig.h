@@ -6,6 +6,7 @@
 
 #include <QAbstractButton>
 #include <QAction>
+#include <QDialog>
 #include <QDir>
 #include <QFile>
 #include <QLabel>
@@ -13,7 +14,10 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <functional>
 #include <memory>
+#include <utility>
+#include <vector>
 
 namespace vornestw::test {
 
@@ -75,6 +79,18 @@ struct WidgetRig : Devices
         state().Mode = mode;
         main().BuildFunctionMenu();
         trigger(qPrintable(QStringLiteral("MenuFunction_%1").arg(item)));
+    }
+    // Each of the other windows, and how a person opens it.
+    std::vector<std::pair<QWidget*, std::function<void()>>> dialogs()
+    {
+        return {{find("DisplayTwoLinesForm"), [this] { openItem(0, 0); }},
+                {find("SetCursorPosForm"), [this] { openItem(0, 2); }},
+                {find("DisplayLongForm"), [this] { openItem(1, 2); }},
+                {find("PrefixForm"), [this] { openItem(1, 6); }},
+                {find("SetModeForm"), [this] { trigger("MenuSetMode"); }},
+                {find("OptionsForm"), [this] { trigger("Configure"); }},
+                {in<QDialog>("OptionsForm", "PortChooserForm"),
+                 [this] { trigger("Configure"), click("OptionsForm", "BtnPorts"); }}};
     }
 
     QTemporaryDir parent;
