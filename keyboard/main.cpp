@@ -1,4 +1,5 @@
 #include "commandline.h"
+#include "commandlinetransfer.h"
 #include "evdevrepeatsettings.h"
 #include "eventloopwaiter.h"
 #include "hintmacrosform.h"
@@ -15,17 +16,61 @@
 #include "repeatsettingsrecord.h"
 #include "send2com.h"
 #include "setparam.h"
+#include "stdconsole.h"
 #include "terminationsignal.h"
 #include "testform.h"
 
 #include <QApplication>
 #include <QFile>
+#include <QSettings>
 #include <QTimer>
 
 #include <cstdio>
 #include <memory>
 
 using namespace morvaw;
+
+namespace {
+
+// The record of every unit programmed, from the window or the command line.
+QString programmingLogPath()
+{
+    const auto state = ProgramFolders::StateHome();
+    return state.empty() ? QString()
+                         : QFile::decodeName((state / "morvaw" / "programming.log").c_str());
+}
+
+// "Fast: go on as soon as the keyboard answers" is the user's choice, kept
+// in the configuration folder (PALIX.INI keeps its bytes as they are).
+QString preferencesPath()
+{
+    const auto config = ProgramFolders::ConfigHome();
+    return config.empty() ? QString()
+                          : QFile::decodeName((config / "morvaw" / "morvaw.conf").c_str());
+}
+const QString kFastKey = QStringLiteral("programming/fast");
+
+// --program and --check: the programming service without a window.
+int runProgrammingCommand(const ProgrammingCommand& command, int argc, char* argv[])
+{
+    TerminationSignal::installHandlers();
+    QCoreApplication app(argc, argv);
+    const ProgramFolders folders = ProgramFolders::ForThisProgram();
+    EventLoopWaiter waiter;
+    StdConsole console(waiter);
+    if (command.mode == ProgrammingCommand::Mode::Check)
+        return CheckLayoutCommand(command, console, folders);
+    QtSerialLink port(QFile::decodeName(QByteArray::fromStdString(folders.user.native())));
+    if (!command.device.isEmpty())
+        port.useDevice(command.device);
+    const ProgrammingLog log(programmingLogPath());
+    CommandLineTransfer transfer({console, waiter, port, log, folders});
+    TerminationSignal termination;
+    QObject::connect(&termination, &TerminationSignal::received, [&transfer] { transfer.stop(); });
+    return transfer.run(command);
+}
+
+} // namespace
 
 // Makes the configurator's objects and windows and connects them: every
 // window is opened over the main window with a value and hands a value back,
@@ -42,6 +87,8 @@ int main(int argc, char* argv[])
         std::fputs(ListPorts(options.keyboardDevice).toLocal8Bit().constData(), stdout);
         return 0;
     }
+    if (options.programming.mode != ProgrammingCommand::Mode::None) // no display needed
+        return runProgrammingCommand(options.programming, argc, argv);
     TerminationSignal::installHandlers();
     QApplication app(argc, argv);
     QApplication::setApplicationName("MORVAW");
@@ -132,6 +179,9 @@ int main(int argc, char* argv[])
     // "Program Kbd" reads the layout, its scan table and the port when a
     // transfer starts, and hands back the port the user picks (kept in the
     // settings) and the keyboard flags a transfer leaves (kept in the document).
+    // Each unit goes into the log; the fast choice is the user's preference.
+    const ProgrammingLog programmingLog(programmingLogPath());
+    QSettings preferences(preferencesPath(), QSettings::IniFormat);
     const ProgrammingServices programming{
         dialogs,
         waiter,
@@ -146,7 +196,14 @@ int main(int argc, char* argv[])
             return input;
         },
         [&commands](int comPortIndex) { commands.setComPortIndex(comPortIndex); },
-        [&document](std::uint8_t kbdFlags) { document.storeKbdFlags(kbdFlags); }};
+        [&document](std::uint8_t kbdFlags) { document.storeKbdFlags(kbdFlags); },
+        &programmingLog,
+        [&document] { return QFile::decodeName(QByteArray::fromStdString(document.fileName())); },
+        [&preferences] { return preferences.value(kFastKey, false).toBool(); },
+        [&preferences](bool fast) {
+            preferences.setValue(kFastKey, fast);
+            preferences.sync();
+        }};
     const auto openProgramming =
         ProgrammingWindowOpener(programming, &mainForm, [&mainForm] { mainForm.syncView(); });
     QObject::connect(&commands, &MainFormLogic::programmingRequested, &mainForm,

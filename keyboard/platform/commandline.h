@@ -1,5 +1,7 @@
 #pragma once
 
+#include "commandlinetransfer.h"
+
 #include <QString>
 
 namespace morvaw {
@@ -12,6 +14,9 @@ struct CommandLineOptions
     bool listPorts = false;
     // --keyboard-device PATH: the keyboard port uses this event device.
     QString keyboardDevice;
+
+    // --program LAYOUT.KBD --port ... or --check LAYOUT.KBD: no window.
+    ProgrammingCommand programming;
     // What is wrong with the command line, or empty.
     QString error;
 };

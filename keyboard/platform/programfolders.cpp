@@ -65,17 +65,32 @@ ProgramFolders ProgramFolders::ForThisProgram()
     return folders;
 }
 
-fs::path ProgramFolders::ConfigHome()
+namespace {
+
+// $variable when it is an absolute path, else `inHome` in the user's home.
+fs::path xdgFolder(const char* variable, const fs::path& inHome)
 {
-    const char* configHome = std::getenv("XDG_CONFIG_HOME");
-    if (configHome && configHome[0] == '/')
-        return configHome;
+    const char* set = std::getenv(variable);
+    if (set && set[0] == '/')
+        return set;
     const char* home = std::getenv("HOME");
     if (home && home[0] == '/')
-        return fs::path(home) / ".config";
+        return fs::path(home) / inHome;
     if (const passwd* user = ::getpwuid(::getuid()); user && user->pw_dir && user->pw_dir[0] == '/')
-        return fs::path(user->pw_dir) / ".config";
+        return fs::path(user->pw_dir) / inHome;
     return {};
+}
+
+} // namespace
+
+fs::path ProgramFolders::ConfigHome()
+{
+    return xdgFolder("XDG_CONFIG_HOME", ".config");
+}
+
+fs::path ProgramFolders::StateHome()
+{
+    return xdgFolder("XDG_STATE_HOME", fs::path(".local") / "state");
 }
 
 void ProgramFolders::PrepareUserFolder() const

@@ -30,6 +30,10 @@ struct ProgramFolders : FileFolders
     // $XDG_CONFIG_HOME when it is an absolute path, ~/.config otherwise.
     [[nodiscard]] static std::filesystem::path ConfigHome();
 
+    // $XDG_STATE_HOME when it is an absolute path, ~/.local/state otherwise:
+    // what the program keeps of its own work (the programming log).
+    [[nodiscard]] static std::filesystem::path StateHome();
+
     // Creates a separate per-user folder (0700) and copies into it each shipped
     // STC file that is not there yet: once there, it is the user's.
     void PrepareUserFolder() const;

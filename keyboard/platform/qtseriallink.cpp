@@ -7,6 +7,8 @@
 #include <cerrno>
 #include <cstring>
 #include <grp.h>
+#include <linux/serial.h>
+#include <sys/ioctl.h>
 #include <sys/stat.h>
 
 #include <utility>
@@ -47,6 +49,11 @@ QtSerialLink::QtSerialLink(QString programFolder) : m_programFolder(std::move(pr
                      [this](QSerialPort::SerialPortError error) { onError(error); });
 }
 
+QtSerialLink::~QtSerialLink()
+{
+    close();
+}
+
 QString QtSerialLink::PortLocation(const QString& programFolder, int comNumber)
 {
     const QString link = QDir(programFolder).filePath(QStringLiteral("com%1").arg(comNumber));
@@ -61,7 +68,8 @@ QString QtSerialLink::PortLocation(const QString& programFolder, int comNumber)
 QString QtSerialLink::OpenErrorText(int comNumber, const QString& device, int error,
                                     const QString& description, const QString& linkFolder)
 {
-    const QString name = QStringLiteral("COM%1 (%2): ").arg(comNumber).arg(device);
+    const QString name = comNumber > 0 ? QStringLiteral("COM%1 (%2): ").arg(comNumber).arg(device)
+                                       : device + QStringLiteral(": ");
     if (error == QSerialPort::PermissionError)
         return name + QStringLiteral("%1. Add your user to the %2 group and log in again, "
                                      "or link com%3 in %4 to a port you may use.")
@@ -76,10 +84,11 @@ QString QtSerialLink::OpenErrorText(int comNumber, const QString& device, int er
 std::optional<PortError> QtSerialLink::open(int comNumber)
 {
     if (m_port.isOpen())
-        m_port.close();
-    const QString location = PortLocation(m_programFolder, comNumber);
+        close();
+    const bool named = !m_fixedDevice.isEmpty();
+    const QString location = named ? m_fixedDevice : PortLocation(m_programFolder, comNumber);
     const QFileInfo entry(location);
-    if (entry.isSymLink() && !entry.exists())
+    if (!named && entry.isSymLink() && !entry.exists())
         return PortError{QSerialPort::DeviceNotFoundError,
                          QStringLiteral("COM%1: the link %2 leads to %3, which is not there. "
                                         "Plug the device in, point the link at one that is "
@@ -89,12 +98,14 @@ std::optional<PortError> QtSerialLink::open(int comNumber)
                              .arg(comNumber - 1)};
     // The device a person knows the port by; locking it, not the link, keeps
     // two links to one device from both opening it.
-    const QString device = entry.isSymLink() ? entry.canonicalFilePath() : location;
+    const QString device =
+        entry.isSymLink() && entry.exists() ? entry.canonicalFilePath() : location;
+    m_device = device;
     m_port.setPortName(device);
     const auto failure = [&] {
         const int error = static_cast<int>(m_port.error());
-        PortError reported{
-            error, OpenErrorText(comNumber, device, error, m_port.errorString(), m_programFolder)};
+        PortError reported{error, OpenErrorText(named ? 0 : comNumber, device, error,
+                                                m_port.errorString(), m_programFolder)};
         m_port.close();
         return reported;
     };
@@ -108,7 +119,29 @@ std::optional<PortError> QtSerialLink::open(int comNumber)
         return failure();
     // Whatever the keyboard said before this transfer is not an answer to it.
     m_port.clear(QSerialPort::Input);
+    setLowLatency();
     return std::nullopt;
+}
+
+void QtSerialLink::setLowLatency()
+{
+    serial_struct serial{};
+    const int fd = static_cast<int>(m_port.handle());
+    // A pseudo-terminal or a driver without these requests: nothing to change.
+    if (fd < 0 || ::ioctl(fd, TIOCGSERIAL, &serial) != 0 || (serial.flags & ASYNC_LOW_LATENCY))
+        return;
+    serial.flags |= ASYNC_LOW_LATENCY;
+    m_latencyChanged = ::ioctl(fd, TIOCSSERIAL, &serial) == 0;
+}
+
+void QtSerialLink::restoreLatency()
+{
+    serial_struct serial{};
+    const int fd = static_cast<int>(m_port.handle());
+    if (!std::exchange(m_latencyChanged, false) || fd < 0 || ::ioctl(fd, TIOCGSERIAL, &serial) != 0)
+        return;
+    serial.flags &= ~ASYNC_LOW_LATENCY;
+    ::ioctl(fd, TIOCSSERIAL, &serial);
 }
 
 void QtSerialLink::onError(QSerialPort::SerialPortError error)
@@ -117,13 +150,17 @@ void QtSerialLink::onError(QSerialPort::SerialPortError error)
     // later write must fail at once instead of waiting for answers.
     if (error == QSerialPort::ResourceError || error == QSerialPort::ReadError ||
         error == QSerialPort::WriteError) {
-        if (m_port.isOpen())
+        if (m_port.isOpen()) {
+            restoreLatency(); // fails harmlessly on a device that is gone
             m_port.close();
+        }
     }
 }
 
 void QtSerialLink::close()
 {
+    if (m_port.isOpen())
+        restoreLatency();
     m_port.close();
 }
 

@@ -1,6 +1,8 @@
 #pragma once
 
+#include "programminglog.h"
 #include "programmingservice.h"
+#include "transfermeter.h"
 
 #include <QObject>
 #include <QString>
@@ -36,6 +38,15 @@ struct ProgrammingView
     bool mouseCaptured = false;
     bool kbdPortEnabled = false;
     Channel selectedPort = Channel::Com1;
+
+    // A transfer runs: Program, the port choices and Fast look disabled, and
+    // its progress shows.
+    bool transferRunning = false;
+    int progressDone = 0;
+    int progressTotal = 0; // 0: no count yet, the bar only shows it is busy
+    QString ProgressText;  // "Sending: 1020 of 2046 bytes" and the times below
+    QString UnitText;      // "Unit 3 of this session"
+    bool fast = false;     // "Fast: go on as soon as the keyboard answers"
 };
 
 // What the programming window works with, all owned by the program.
@@ -53,6 +64,13 @@ struct ProgrammingServices
     // Stores the KbdFlags a transfer leaves (a detected type, bit 7 after
     // an enhanced transfer) in the layout.
     std::function<void(std::uint8_t)> storeKeyboardFlags;
+
+    // The record of each unit and the fast transfer; without them nothing
+    // is recorded and the answer waits are the normal ones.
+    const ProgrammingLog* log = nullptr;
+    std::function<QString()> layoutFileName;
+    std::function<bool()> fastMode;
+    std::function<void(bool)> storeFastMode;
 };
 
 // The logic of "Program Kbd": the port choice, the transfer's progress in
@@ -82,6 +100,11 @@ public:
     // as by Cancel, without a message nobody may be left to read.
     void terminate();
     void choosePort(Channel channel);
+    // "Fast: go on as soon as the keyboard answers", kept for the next time.
+    void setFast(bool fast);
+    // "Log…": where the record of the units is, and its last lines.
+    [[nodiscard]] QString logPath() const;
+    [[nodiscard]] QString logText() const;
     // A click on the window or its labels.
     void mouseClicked();
     void focusLost();
@@ -98,6 +121,8 @@ private:
     void progressed(const TransferProgress& progress) override;
     void detectionTrouble(const TransferOutcome& trouble) override;
     bool programAnother(const TransferOutcome& pass) override;
+    // Shows the pass's message and asks the final question.
+    bool askAnother(const TransferOutcome& pass);
     void repeatChangeFailed() override { emit beep(); }
 
     // The once-per-transfer message of a failed write.
@@ -106,6 +131,10 @@ private:
     void showIdle();
     void refresh() { emit changed(); }
     void leave();
+    void startUnits(const TransferInput& input);
+    void showProgress();
+    // Appends the unit's line to the log, once a pass.
+    void recordUnit(const TransferOutcome& outcome);
 
     ProgrammingServices m_services;
     ProgrammingService m_service;
@@ -114,6 +143,9 @@ private:
     bool m_errorShown = false; // ErrorShown
     bool m_overflowShown = false;
     bool m_left = false;
+    TransferMeter m_meter;
+    UnitContext m_unit;
+    bool m_unitRecorded = false;
 };
 
 } // namespace morvaw

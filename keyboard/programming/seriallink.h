@@ -33,6 +33,8 @@ public:
     [[nodiscard]] virtual std::optional<std::uint8_t> readChar() = 0;
     // Characters received and not read yet.
     [[nodiscard]] virtual int inBufferCount() = 0;
+    // The device the port last opened, or tried to open, leads to.
+    [[nodiscard]] virtual QString deviceName() const { return {}; }
 };
 
 } // namespace morvaw
