@@ -341,7 +341,7 @@ void Send2Com::showLog()
     // The newest units are at the end.
     lines->verticalScrollBar()->setValue(lines->verticalScrollBar()->maximum());
     const QRect screen = this->screen()->availableGeometry();
-    dialog->resize(std::min(screen.width() * 9 / 10, 100 * fontMetrics().averageCharWidth()),
+    dialog->resize(std::min(screen.width() * 9 / 10, 170 * fontMetrics().averageCharWidth()),
                    std::min(screen.height() * 3 / 4, 24 * fontMetrics().height()));
     dialog->open();
     lines->moveCursor(QTextCursor::End);
