@@ -48,8 +48,10 @@ public:
     {
         if (progress.phase == TransferPhase::Sending && progress.written == 1)
             firstRecordAt = m_clock.now();
-        if (progress.phase == TransferPhase::Sending)
+        if (progress.phase == TransferPhase::Sending) {
             records = progress.total + 1; // and the end record
+            lastWritten = progress.written;
+        }
         if (progress.phase == TransferPhase::PassEnded)
             endedAt = m_clock.now();
     }
@@ -59,6 +61,7 @@ public:
     std::chrono::milliseconds firstRecordAt{};
     std::chrono::milliseconds endedAt{};
     int records = 0;
+    int lastWritten = 0; // the record that went out last
 
 private:
     const Waiter& m_clock;
@@ -172,6 +175,8 @@ SerialRun TimeOverThePseudoTerminal(const QString& program, const TestLayout& st
     run.sendingS = (observer.endedAt - observer.firstRecordAt).count() / 1000.0;
     run.writes = observer.records;
     run.outcome = QString::fromLocal8Bit(outcomeText(outcome));
+    if (outcome.result != TransferResult::Programmed)
+        run.outcome += QStringLiteral(" (at record %1)").arg(observer.lastWritten);
     run.blockedMs = probe.longest;
     simulator.terminate();
     simulator.waitForFinished(2000);
