@@ -250,7 +250,7 @@ bool CommandLineTransfer::programAnother(const TransferOutcome& pass)
 void CommandLineTransfer::drawProgress(bool force)
 {
     const auto now = m_services.waiter.now();
-    const bool newPhase = m_meter.phase() != m_drawnPhase;
+    const bool newPhase = m_meter.phaseText() != m_drawnPhase; // Building and Built are one
     const int total = m_meter.total();
     const int done = m_meter.done();
     const QString count = m_meter.countText();
@@ -277,7 +277,7 @@ void CommandLineTransfer::drawProgress(bool force)
             line += QStringLiteral(", ") + count;
         m_services.console.print(line + QStringLiteral(", ") + m_meter.timeText(now) + u'\n');
     }
-    m_drawnPhase = m_meter.phase();
+    m_drawnPhase = m_meter.phaseText();
     m_drawnAt = now;
 }
 

@@ -103,7 +103,7 @@ private:
     bool m_unitRecorded = false;
     bool m_stopped = false;
     bool m_lineOpen = false; // a progress line without its end
-    TransferPhase m_drawnPhase = TransferPhase::PassEnded;
+    QString m_drawnPhase;
     int m_drawnStep = -1;
     std::chrono::milliseconds m_drawnAt{};
 };

@@ -210,7 +210,9 @@ int main(int argc, char* argv[])
                 std::perror("answer");
             replies.pop_front();
         }
-        if (device.transfers() != printedTransfers) {
+        // Describing the memory takes a while: the end record's answer goes
+        // out first, or the host would wait for it in vain.
+        if (device.transfers() != printedTransfers && replies.empty()) {
             printedTransfers = device.transfers();
             std::printf("Transfer %d complete:\n", printedTransfers);
             printMemory();
