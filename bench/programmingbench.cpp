@@ -1,5 +1,5 @@
 // Benchmark of keyboard programming, run by hand (not a test):
-//   morvaw_programmingbench [--full] [<path of the kbdsim program>]
+//   morvaw_programmingbench [--full] [--no-keyboard-port] [<path of the kbdsim program>]
 // 1. the time to build both memory images of a full layout;
 // 2. an enhanced transfer through the keyboard port at real timing, to the
 //    simulated keyboard behind the model of the PS/2 driver (changes within
@@ -8,8 +8,12 @@
 //    layout of a few keys (223 records, about 75 s), or with --full the full
 //    layout (2045 records, about 11 minutes);
 // 3. given the kbdsim program, a full enhanced transfer at real timing over a
-//    pseudo-terminal to it: the total time against the protocol's own answer
-//    waits, and the longest time the event loop was kept from running.
+//    pseudo-terminal to it (9600 baud and its write time of 5 ms a byte
+//    modelled), once with the normal answer waits and once fast: each time
+//    against its floor (normal: writes x 50 ms; fast: writes x (five bytes
+//    on the line at 9600 baud + the write time)), their ratio, whether the
+//    simulator held the same afterwards, and the longest time the event loop
+//    was kept from running.
 #include "deviceimagebuilder.h"
 #include "eventloopwaiter.h"
 #include "keyboardrig.h"
@@ -35,27 +39,6 @@ using namespace morvaw::test;
 
 namespace {
 
-// 84 keys: ten with three full parts, two more macros, the rest single
-// keys: 2044 of the enhanced keyboard's 2047 bytes.
-void FillLayout(TestLayout& state)
-{
-    std::string full(1, TokenMark);
-    for (int i = 0; i < 29; ++i)
-        full += std::string(i % 2 ? "b" : "a") + TokenMark;
-    for (int key = 1; key <= 84; ++key) {
-        KeyRecord& r = state.LayoutRecords[static_cast<std::size_t>(key)];
-        if (key <= 10) {
-            for (int level = 0; level < 3; ++level)
-                SetDef(r, level, full);
-        } else {
-            SetDef(r, 0,
-                   key == 11   ? full
-                   : key == 12 ? Tokens({"a", "Delay", "c"})
-                               : Tokens({"c"}));
-        }
-    }
-}
-
 // Programs one keyboard and no other; notes when its records went out.
 class OneKeyboard : public TransferObserver
 {
@@ -65,8 +48,10 @@ public:
     {
         if (progress.phase == TransferPhase::Sending && progress.written == 1)
             firstRecordAt = m_clock.now();
-        if (progress.phase == TransferPhase::Sending)
+        if (progress.phase == TransferPhase::Sending) {
             records = progress.total + 1; // and the end record
+            lastWritten = progress.written;
+        }
         if (progress.phase == TransferPhase::PassEnded)
             endedAt = m_clock.now();
     }
@@ -76,6 +61,7 @@ public:
     std::chrono::milliseconds firstRecordAt{};
     std::chrono::milliseconds endedAt{};
     int records = 0;
+    int lastWritten = 0; // the record that went out last
 
 private:
     const Waiter& m_clock;
@@ -114,7 +100,7 @@ void TimeTheKeyboardPort(bool full)
 {
     auto state = MakeState(2);
     if (full)
-        FillLayout(*state);
+        FillMemory(*state);
     else
         AddSomeKeys(*state);
     kbdsim::KeyboardDevice device(2);
@@ -147,6 +133,58 @@ void TimeTheKeyboardPort(bool full)
                 static_cast<long long>(probe.longest), outcomeText(outcome));
 }
 
+constexpr int kWriteTimeMs = 5;
+constexpr double kByteSeconds = 10.0 / 9600; // a start bit, eight data bits, a stop bit
+
+struct SerialRun
+{
+    int writes = 0;
+    double sendingS = 0; // first record to the end of the pass
+    double totalS = 0;
+    QString outcome;
+    QByteArray memory; // what the simulator printed of its memory
+    long long blockedMs = 0;
+};
+
+// Part 3: one whole transfer to a new kbdsim on COM1, normal or fast.
+SerialRun TimeOverThePseudoTerminal(const QString& program, const TestLayout& state, bool fast)
+{
+    SerialRun run;
+    QTemporaryDir folder;
+    QProcess simulator;
+    simulator.start(program, {folder.path(), "--com", "1", "--type", "2", "--write-time",
+                              QString::number(kWriteTimeMs)});
+    const QString link = QDir(folder.path()).filePath("com1");
+    for (int i = 0; i < 100 && !QFileInfo::exists(link); ++i)
+        QThread::msleep(20);
+    if (!QFileInfo::exists(link))
+        return run;
+
+    EventLoopWaiter waiter;
+    QtSerialLink port(folder.path().toStdString());
+    kbdsim::KeyboardDevice unused(2);
+    SimulatedRepeatSettings repeat(unused);
+    ProgrammingService service(waiter, port, repeat);
+    OneKeyboard observer(waiter);
+    LoopProbe probe;
+    TransferInput input = state.input();
+    input.fast = fast;
+    const auto start = waiter.now();
+    const TransferOutcome outcome = service.program(input, observer);
+    run.totalS = (waiter.now() - start).count() / 1000.0;
+    run.sendingS = (observer.endedAt - observer.firstRecordAt).count() / 1000.0;
+    run.writes = observer.records;
+    run.outcome = QString::fromLocal8Bit(outcomeText(outcome));
+    if (outcome.result != TransferResult::Programmed)
+        run.outcome += QStringLiteral(" (at record %1)").arg(observer.lastWritten);
+    run.blockedMs = probe.longest;
+    simulator.terminate();
+    simulator.waitForFinished(2000);
+    const QByteArray printed = simulator.readAllStandardOutput();
+    run.memory = printed.mid(printed.indexOf("Transfer 1 complete:"));
+    return run;
+}
+
 } // namespace
 
 int main(int argc, char* argv[])
@@ -154,14 +192,17 @@ int main(int argc, char* argv[])
     QCoreApplication app(argc, argv);
     const QStringList args = QCoreApplication::arguments().mid(1);
     const bool full = args.contains(QStringLiteral("--full"));
+    const bool keyboardPort = !args.contains(QStringLiteral("--no-keyboard-port"));
     const QStringList programs = args.filter(QRegularExpression(QStringLiteral("^[^-]")));
-    if (args.size() != programs.size() + (full ? 1 : 0) || programs.size() > 1) {
-        std::fprintf(stderr, "usage: %s [--full] [<kbdsim program>]\n", argv[0]);
+    if (args.size() != programs.size() + (full ? 1 : 0) + (keyboardPort ? 0 : 1) ||
+        programs.size() > 1) {
+        std::fprintf(stderr, "usage: %s [--full] [--no-keyboard-port] [<kbdsim program>]\n",
+                     argv[0]);
         return 2;
     }
 
     auto state = MakeState(2);
-    FillLayout(*state);
+    FillMemory(*state);
     const LayoutSource source = state->source();
     constexpr int kRounds = 200;
     QElapsedTimer clock;
@@ -181,41 +222,37 @@ int main(int argc, char* argv[])
                 KeysTableBuilder::Build(source).overflow() ? "overflows, as it must" : "fits");
     std::fflush(stdout);
 
-    TimeTheKeyboardPort(full);
+    if (keyboardPort)
+        TimeTheKeyboardPort(full);
     std::fflush(stdout);
     if (programs.isEmpty())
         return 0;
 
-    QTemporaryDir folder;
-    QProcess simulator;
-    simulator.start(programs.first(), {folder.path(), "--com", "1", "--type", "2"});
-    for (int i = 0; i < 100 && !QFileInfo::exists(QDir(folder.path()).filePath("com1")); ++i)
-        QThread::msleep(20);
-    if (!QFileInfo::exists(QDir(folder.path()).filePath("com1"))) {
+    const SerialRun normal = TimeOverThePseudoTerminal(programs.first(), *state, false);
+    const SerialRun fast = TimeOverThePseudoTerminal(programs.first(), *state, true);
+    if (normal.writes == 0 || fast.writes == 0) {
         std::fprintf(stderr, "the simulator did not start\n");
         return 1;
     }
-
-    EventLoopWaiter waiter;
-    QtSerialLink port(folder.path().toStdString());
-    kbdsim::KeyboardDevice unused(2);
-    SimulatedRepeatSettings repeat(unused);
-    ProgrammingService service(waiter, port, repeat);
-    OneKeyboard observer(waiter);
-    LoopProbe probe;
-    clock.restart();
-    const TransferOutcome outcome = service.program(state->input(), observer);
-    const double totalS = clock.elapsed() / 1000.0;
-
     const int writes = image.NextSlot() + 1; // every byte, then the end record
-    const double waitsS = writes * 0.050;
-    std::printf("Transfer over the pseudo-terminal: %d writes in %.1f s; the protocol's own "
-                "answer waits are %d x 50 ms = %.1f s (plus 0.8 s for the version query); "
-                "overhead %.1f%%\n",
-                writes, totalS, writes, waitsS, 100.0 * (totalS - waitsS - 0.8) / (waitsS + 0.8));
-    std::printf("Longest time the event loop was blocked: %lld ms. Outcome: %s\n",
-                static_cast<long long>(probe.longest), outcomeText(outcome));
-    simulator.terminate();
-    simulator.waitForFinished(2000);
+    const double normalFloor = writes * 0.050;
+    const double fastFloor = writes * (5 * kByteSeconds + kWriteTimeMs / 1000.0);
+    std::printf("Over a pseudo-terminal to kbdsim (9600 baud and %d ms a write modelled), "
+                "%d writes:\n",
+                kWriteTimeMs, writes);
+    std::printf("  normal: %.1f s sending (%.1f s in all); floor %d x 50 ms = %.1f s: %.2fx. "
+                "Outcome: %s\n",
+                normal.sendingS, normal.totalS, writes, normalFloor, normal.sendingS / normalFloor,
+                normal.outcome.toLocal8Bit().constData());
+    std::printf("  fast:   %.1f s sending (%.1f s in all); floor %d x (5 bytes at 9600 baud + %d "
+                "ms) = %.1f s: %.2fx. Outcome: %s\n",
+                fast.sendingS, fast.totalS, writes, kWriteTimeMs, fastFloor,
+                fast.sendingS / fastFloor, fast.outcome.toLocal8Bit().constData());
+    std::printf("  normal / fast: %.2f sending, %.2f in all; the simulator held the same after "
+                "both: %s\n",
+                normal.sendingS / fast.sendingS, normal.totalS / fast.totalS,
+                !normal.memory.isEmpty() && normal.memory == fast.memory ? "yes" : "NO");
+    std::printf("  Longest time the event loop was blocked: %lld ms normal, %lld ms fast\n",
+                normal.blockedMs, fast.blockedMs);
     return 0;
 }

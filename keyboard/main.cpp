@@ -1,4 +1,5 @@
 #include "commandline.h"
+#include "commandlinetransfer.h"
 #include "evdevrepeatsettings.h"
 #include "eventloopwaiter.h"
 #include "hintmacrosform.h"
@@ -20,6 +21,7 @@
 #include "repeatsettingsrecord.h"
 #include "send2com.h"
 #include "setparam.h"
+#include "stdconsole.h"
 #include "systemports.h"
 #include "terminationsignal.h"
 #include "testform.h"
@@ -27,6 +29,7 @@
 #include <QApplication>
 #include <QFile>
 #include <QSessionManager>
+#include <QSettings>
 #include <QTextStream>
 #include <QTimer>
 
@@ -73,6 +76,44 @@ int RunLayoutCommand(const CommandLineOptions& options, int argc, char* argv[])
     return LayoutCommandFailed;
 }
 
+// The record of every unit programmed, from the window or the command line.
+QString programmingLogPath()
+{
+    const auto state = ProgramFolders::StateHome();
+    return state.empty() ? QString()
+                         : QFile::decodeName((state / "morvaw" / "programming.log").c_str());
+}
+
+// "Fast: go on as soon as the keyboard answers" is the user's choice, kept
+// in the configuration folder (PALIX.INI keeps its bytes as they are).
+QString preferencesPath()
+{
+    const auto config = ProgramFolders::ConfigHome();
+    return config.empty() ? QString()
+                          : QFile::decodeName((config / "morvaw" / "morvaw.conf").c_str());
+}
+const QString kFastKey = QStringLiteral("programming/fast");
+
+// --program and --check: the programming service without a window.
+int runProgrammingCommand(const ProgrammingCommand& command, int argc, char* argv[])
+{
+    TerminationSignal::installHandlers();
+    QCoreApplication app(argc, argv);
+    const ProgramFolders folders = ProgramFolders::ForThisProgram();
+    EventLoopWaiter waiter;
+    StdConsole console(waiter);
+    if (command.mode == ProgrammingCommand::Mode::Check)
+        return CheckLayoutCommand(command, console, folders);
+    QtSerialLink port(folders.user);
+    if (!command.device.isEmpty())
+        port.useDevice(command.device);
+    const ProgrammingLog log(programmingLogPath());
+    CommandLineTransfer transfer({console, waiter, port, log, folders});
+    TerminationSignal termination;
+    QObject::connect(&termination, &TerminationSignal::received, [&transfer] { transfer.stop(); });
+    return transfer.run(command);
+}
+
 } // namespace
 
 // Makes the configurator's objects and windows and connects them: every
@@ -95,6 +136,8 @@ int main(int argc, char* argv[])
     }
     if (options.layoutMode != CommandLineOptions::LayoutMode::None)
         return RunLayoutCommand(options, argc, argv);
+    if (options.programming.mode != ProgrammingCommand::Mode::None) // no display needed
+        return runProgrammingCommand(options.programming, argc, argv);
     TerminationSignal::installHandlers();
     QApplication app(argc, argv);
     QApplication::setApplicationName("MORVAW");
@@ -199,6 +242,9 @@ int main(int argc, char* argv[])
     // "Program Kbd" reads the layout, its scan table and the port when a
     // transfer starts, and hands back the port the user picks (kept in the
     // settings) and the keyboard flags a transfer leaves (kept in the document).
+    // Each unit goes into the log; the fast choice is the user's preference.
+    const ProgrammingLog programmingLog(programmingLogPath());
+    QSettings preferences(preferencesPath(), QSettings::IniFormat);
     const ProgrammingServices programming{
         dialogs,
         waiter,
@@ -215,7 +261,15 @@ int main(int argc, char* argv[])
         [&commands](int comPortIndex) { commands.setComPortIndex(comPortIndex); },
         [&document](std::uint8_t kbdFlags) { document.storeKbdFlags(kbdFlags); },
         [&document](int type) { document.setKeyboardType(type); },
-        &portChooser};
+        &portChooser,
+
+        &programmingLog,
+        [&document] { return QFile::decodeName(QByteArray::fromStdString(document.fileName())); },
+        [&preferences] { return preferences.value(kFastKey, false).toBool(); },
+        [&preferences](bool fast) {
+            preferences.setValue(kFastKey, fast);
+            preferences.sync();
+        }};
     const auto openProgramming =
         ProgrammingWindowOpener(programming, &mainForm, [&mainForm] { mainForm.syncView(); });
     QObject::connect(&commands, &MainFormLogic::programmingRequested, &mainForm,

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "commandlinetransfer.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -27,6 +29,8 @@ struct CommandLineOptions
     // --size MM: the legends' insert size.
     std::optional<double> legendSize;
 
+    // --program LAYOUT.KBD --port ... or --check LAYOUT.KBD: no window.
+    ProgrammingCommand programming;
     // What is wrong with the command line, or empty.
     QString error;
 };

@@ -67,17 +67,17 @@ ProgramFolders ProgramFolders::ForThisProgram()
 
 namespace {
 
-// $variable when it is an absolute path, the folder below home otherwise.
-fs::path xdgFolder(const char* variable, const char* belowHome)
+// $variable when it is an absolute path, else `inHome` in the user's home.
+fs::path xdgFolder(const char* variable, const fs::path& inHome)
 {
     const char* set = std::getenv(variable);
     if (set && set[0] == '/')
         return set;
     const char* home = std::getenv("HOME");
     if (home && home[0] == '/')
-        return fs::path(home) / belowHome;
+        return fs::path(home) / inHome;
     if (const passwd* user = ::getpwuid(::getuid()); user && user->pw_dir && user->pw_dir[0] == '/')
-        return fs::path(user->pw_dir) / belowHome;
+        return fs::path(user->pw_dir) / inHome;
     return {};
 }
 
@@ -90,8 +90,13 @@ fs::path ProgramFolders::ConfigHome()
 
 fs::path ProgramFolders::RecoveryFolder()
 {
-    const fs::path state = xdgFolder("XDG_STATE_HOME", ".local/state");
+    const fs::path state = StateHome();
     return state.empty() ? fs::path() : state / "morvaw" / "recovery";
+}
+
+fs::path ProgramFolders::StateHome()
+{
+    return xdgFolder("XDG_STATE_HOME", fs::path(".local") / "state");
 }
 
 void ProgramFolders::PrepareUserFolder() const

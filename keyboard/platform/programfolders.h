@@ -33,6 +33,9 @@ struct ProgramFolders : FileFolders
     // Where the recovery copies of unsaved layouts are kept:
     // $XDG_STATE_HOME/morvaw/recovery, or ~/.local/state/morvaw/recovery.
     [[nodiscard]] static std::filesystem::path RecoveryFolder();
+    // $XDG_STATE_HOME when it is an absolute path, ~/.local/state otherwise:
+    // what the program keeps of its own work (the programming log).
+    [[nodiscard]] static std::filesystem::path StateHome();
 
     // Creates a separate per-user folder (0700) and copies into it each shipped
     // STC file that is not there yet: once there, it is the user's.

@@ -4,6 +4,11 @@
 #include "portdoctor.h"
 #include "systemports.h"
 
+#include <QFile>
+
+#include <linux/serial.h>
+#include <sys/ioctl.h>
+
 #include <utility>
 
 namespace morvaw {
@@ -21,6 +26,11 @@ QtSerialLink::QtSerialLink(std::filesystem::path userFolder) : m_userFolder(std:
 {
     QObject::connect(&m_port, &QSerialPort::errorOccurred, &m_port,
                      [this](QSerialPort::SerialPortError error) { onError(error); });
+}
+
+QtSerialLink::~QtSerialLink()
+{
+    close();
 }
 
 int QtSerialLink::ErrorNumberOf(const PortDiagnosis& diagnosis)
@@ -44,9 +54,16 @@ int QtSerialLink::ErrorNumberOf(const PortDiagnosis& diagnosis)
 std::optional<PortError> QtSerialLink::open(int comNumber)
 {
     if (m_port.isOpen())
-        m_port.close();
-    const std::filesystem::path location = PortBindings(m_userFolder).Location(comNumber);
-    PortFacts facts = SystemPorts::FactsOf(location, comName(comNumber));
+        close();
+    // A device named on the command line stands for every COM number and is
+    // known by its path alone.
+    const bool named = !m_fixedDevice.isEmpty();
+    const std::filesystem::path location =
+        named ? std::filesystem::path(QFile::encodeName(m_fixedDevice).toStdString())
+              : PortBindings(m_userFolder).Location(comNumber);
+    const QString port = named ? QString() : comName(comNumber);
+    PortFacts facts = SystemPorts::FactsOf(location, port);
+    m_device = facts.device.isEmpty() ? QFile::decodeName(location.c_str()) : facts.device;
     if (const PortDiagnosis diagnosis = DiagnosePort(facts); !diagnosis.usable())
         return PortError{ErrorNumberOf(diagnosis), OpenFailureText(facts, diagnosis)};
 
@@ -58,7 +75,7 @@ std::optional<PortError> QtSerialLink::open(int comNumber)
                            PortName(facts) + QStringLiteral(": ") + m_port.errorString()};
         m_port.close();
         // Taken meanwhile, or held by a program that keeps no lock file.
-        facts = SystemPorts::FactsOf(location, comName(comNumber), true);
+        facts = SystemPorts::FactsOf(location, port, true);
         if (const PortDiagnosis diagnosis = DiagnosePort(facts); !diagnosis.usable())
             return PortError{ErrorNumberOf(diagnosis), OpenFailureText(facts, diagnosis)};
         return reported;
@@ -71,6 +88,7 @@ std::optional<PortError> QtSerialLink::open(int comNumber)
         m_port.setFlowControl(QSerialPort::NoFlowControl);
     if (!configured)
         return failure();
+    setLowLatency();
     // Whatever the keyboard said before this transfer is not an answer to it.
     m_port.clear(QSerialPort::Input);
     return std::nullopt;
@@ -78,8 +96,31 @@ std::optional<PortError> QtSerialLink::open(int comNumber)
 
 QString QtSerialLink::portName(int comNumber) const
 {
+    if (!m_fixedDevice.isEmpty())
+        return m_fixedDevice;
     return PortName(
         SystemPorts::FactsOf(PortBindings(m_userFolder).Location(comNumber), comName(comNumber)));
+}
+
+void QtSerialLink::setLowLatency()
+{
+    serial_struct serial{};
+    const int fd = static_cast<int>(m_port.handle());
+    // A pseudo-terminal or a driver without these requests: nothing to change.
+    if (fd < 0 || ::ioctl(fd, TIOCGSERIAL, &serial) != 0 || (serial.flags & ASYNC_LOW_LATENCY))
+        return;
+    serial.flags |= ASYNC_LOW_LATENCY;
+    m_latencyChanged = ::ioctl(fd, TIOCSSERIAL, &serial) == 0;
+}
+
+void QtSerialLink::restoreLatency()
+{
+    serial_struct serial{};
+    const int fd = static_cast<int>(m_port.handle());
+    if (!std::exchange(m_latencyChanged, false) || fd < 0 || ::ioctl(fd, TIOCGSERIAL, &serial) != 0)
+        return;
+    serial.flags &= ~ASYNC_LOW_LATENCY;
+    ::ioctl(fd, TIOCSSERIAL, &serial);
 }
 
 void QtSerialLink::onError(QSerialPort::SerialPortError error)
@@ -88,13 +129,17 @@ void QtSerialLink::onError(QSerialPort::SerialPortError error)
     // later write must fail at once instead of waiting for answers.
     if (error == QSerialPort::ResourceError || error == QSerialPort::ReadError ||
         error == QSerialPort::WriteError) {
-        if (m_port.isOpen())
+        if (m_port.isOpen()) {
+            restoreLatency(); // fails harmlessly on a device that is gone
             m_port.close();
+        }
     }
 }
 
 void QtSerialLink::close()
 {
+    if (m_port.isOpen())
+        restoreLatency();
     m_port.close();
 }
 

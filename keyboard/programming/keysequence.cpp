@@ -17,6 +17,22 @@ namespace {
 constexpr std::uint8_t kCursorPad = 32;
 constexpr std::uint8_t kModifierBits = CtrlBit | AltBit | ShiftBit;
 
+// The first scan record of a key name, as far as the search goes: it stops
+// at the first blank record.
+const ScanRecord* findScanRecord(const ScanNames& names, std::string_view name)
+{
+    const std::string wanted = StLoCase(name);
+    const int count = std::min<int>(names.count, kScanRecords);
+    for (int i = 1; i <= count; ++i) {
+        const ScanRecord& record = names.table[static_cast<std::size_t>(i)];
+        if (record.Name[0] == ' ')
+            break;
+        if (StLoCase(record.Name.view()) == wanted)
+            return &record;
+    }
+    return nullptr;
+}
+
 } // namespace
 
 KeyCode SetKeySequence(const ScanNames& names, std::string_view keySeq)
@@ -25,23 +41,19 @@ KeyCode SetKeySequence(const ScanNames& names, std::string_view keySeq)
         return {};
 
     const ParsedKeyToken read = ReadKeyToken(keySeq);
-    const std::string_view name = PictureKeyWord(read.name);
-    const std::uint8_t modifier = read.modifier;
+    const ScanRecord* record = findScanRecord(names, PictureKeyWord(read.name));
+    if (!record)
+        return {};
+    std::uint8_t mask = record->Seq2;
+    if (mask == kCursorPad && (read.modifier & kModifierBits) != 0)
+        mask = 0;
+    return {record->Seq1, static_cast<std::uint8_t>(mask | read.modifier)};
+}
 
-    const std::string wanted = StLoCase(name);
-    const int count = std::min<int>(names.count, kScanRecords);
-    for (int i = 1; i <= count; ++i) {
-        const ScanRecord& record = names.table[static_cast<std::size_t>(i)];
-        if (record.Name[0] == ' ')
-            break;
-        if (StLoCase(record.Name.view()) != wanted)
-            continue;
-        std::uint8_t mask = record.Seq2;
-        if (mask == kCursorPad && (modifier & kModifierBits) != 0)
-            mask = 0;
-        return {record.Seq1, static_cast<std::uint8_t>(mask | modifier)};
-    }
-    return {};
+bool HasScanRecord(const ScanNames& names, std::string_view keySeq)
+{
+    return SignificantLength(keySeq) == 0 ||
+           findScanRecord(names, PictureKeyWord(ReadKeyToken(keySeq).name)) != nullptr;
 }
 
 } // namespace morvaw

@@ -40,6 +40,10 @@ struct ScanNames
 // gives the zero code. The scan table is only read.
 [[nodiscard]] KeyCode SetKeySequence(const ScanNames& names, std::string_view keySeq);
 
+// False when SetKeySequence finds no scan record for a token that is not
+// blank: the keyboard would get the zero code for it.
+[[nodiscard]] bool HasScanRecord(const ScanNames& names, std::string_view keySeq);
+
 } // namespace morvaw
 
 namespace morvaw {

@@ -195,6 +195,7 @@ TransferOutcome ProgrammingService::program(const TransferInput& input, Transfer
             return outcomeOf(TransferResult::KeyboardPortUnusable, why);
     }
     m_observer = &observer;
+    m_serial.setFast(m_input.fast);
     m_waits.start();
     m_active = true;
     m_userAborted = false;
@@ -300,9 +301,15 @@ TransferOutcome ProgrammingService::sendSmallMacros(TransferObserver& observer)
     if (auto error = m_serial.AskForCom(comNumber()))
         return portNotOpened(*error);
     if (m_serial.portOpen()) {
+        report(observer, at(TransferPhase::Connecting));
         m_serial.send("V");
         m_waits.delay(kOlderVersionWait);
-        (void)m_serial.GetChar();
+        // The answer changes nothing; it is only reported.
+        const int answer = m_serial.GetChar();
+        TransferProgress connecting = at(TransferPhase::Connecting);
+        if (answer >= SerialDevice::kVersionBase)
+            connecting.versionAnswered = answer - SerialDevice::kVersionBase;
+        report(observer, connecting);
     }
 
     for (;;) {
@@ -344,13 +351,16 @@ bool ProgrammingService::connectEnhanced(TransferObserver& observer)
         // Any other answer, or none, still lets the pass go on: every byte is
         // acknowledged on its own, so a keyboard that does not take them
         // fails the pass anyway.
+        report(observer, at(TransferPhase::Connecting));
         const auto version = m_serial.QueryVersion(SerialDevice::kVersionWait);
-        if (version && *version >= 0 && *version <= 9) {
-            TransferProgress connecting = at(TransferPhase::Connecting);
+        TransferProgress connecting = at(TransferPhase::Connecting);
+        connecting.versionAnswered = version;
+        const bool shown = version && *version >= 0 && *version <= 9;
+        if (shown)
             connecting.romVersion = version;
-            report(observer, connecting);
+        report(observer, connecting);
+        if (shown)
             m_waits.delay(kVersionShown);
-        }
         return true;
     }
     m_keyboard.reset();

@@ -34,6 +34,9 @@ struct TransferInput
     ScanTableArray ScanTable{};
     int ScanCount = 0; // records 1..ScanCount are in use
     Channel channel = Channel::Com1;
+    // Over a COM port: go on as soon as the keyboard answers a record
+    // rather than after the whole answer wait.
+    bool fast = false;
 };
 
 enum class TransferPhase {
@@ -55,7 +58,8 @@ struct TransferProgress
     KeyboardGeneration generation = KeyboardGeneration::Enhanced;
     Channel channel = Channel::Com1;
     MemoryUsage memory;                          // from Built on
-    std::optional<int> romVersion;               // Connecting: the keyboard's answer
+    std::optional<int> romVersion;               // Connecting: the version shown (0..9)
+    std::optional<int> versionAnswered;          // Connecting: "V" answered 164 + this
     KeyboardPortDevice::CountdownStep countdown; // WaitingForKeyboard
     int written = 0;                             // Sending: from 1
     int total = 0;                               // Sending: records of a pass

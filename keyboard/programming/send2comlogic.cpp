@@ -3,6 +3,7 @@
 #include "layoutsource.h"
 #include "linkcodes.h"
 #include "userdialogs.h"
+#include "waiter.h"
 
 #include <array>
 #include <utility>
@@ -102,6 +103,7 @@ void Send2ComLogic::load()
 {
     showIdle();
     m_view.selectedPort = m_services.input().channel;
+    m_view.fast = m_services.fastMode && m_services.fastMode();
     refresh();
 }
 
@@ -221,6 +223,26 @@ void Send2ComLogic::offerKeyboardType(const ConnectionTest& test)
     refresh();
 }
 
+void Send2ComLogic::setFast(bool fast)
+{
+    if (!m_service.active()) {
+        m_view.fast = fast;
+        if (m_services.storeFastMode)
+            m_services.storeFastMode(fast);
+    }
+    refresh();
+}
+
+QString Send2ComLogic::logPath() const
+{
+    return m_services.log ? m_services.log->path() : QString();
+}
+
+QString Send2ComLogic::logText() const
+{
+    return m_services.log ? m_services.log->tail() : QString();
+}
+
 void Send2ComLogic::mouseClicked()
 {
     m_service.abortByClick();
@@ -265,13 +287,22 @@ void Send2ComLogic::program()
         return;
     TransferInput input = m_services.input();
     input.channel = m_view.selectedPort;
+    input.fast = m_view.fast;
     const std::uint8_t flagsBefore = input.LayoutRecords[Settings::KbdFlags].PosX;
     m_errorShown = false;
     m_overflowShown = false;
     m_left = false;
+    startUnits(input);
 
     const TransferOutcome outcome = m_service.program(input, *this);
     m_outcome = outcome;
+    // A transfer that ended before a pass did is a unit's record too; one
+    // refused before it began is none.
+    if (outcome.result != TransferResult::KeyboardPortUnusable &&
+        outcome.result != TransferResult::Busy)
+        recordUnit(outcome);
+    m_view.transferRunning = false;
+    refresh();
     if (outcome.result == TransferResult::KeyboardPortUnusable) {
         m_services.dialogs.warn(outcome.message + QStringLiteral("\n\nChoose a COM port."),
                                 kAppTitle);
@@ -333,6 +364,19 @@ void Send2ComLogic::detectionTrouble(const TransferOutcome& trouble)
 }
 
 bool Send2ComLogic::programAnother(const TransferOutcome& pass)
+{
+    recordUnit(pass);
+    const bool another = askAnother(pass);
+    if (another) {
+        m_meter.startUnit(m_services.waiter.now(), pass.result == TransferResult::Programmed);
+        m_unitRecorded = false;
+        showProgress();
+        refresh();
+    }
+    return another;
+}
+
+bool Send2ComLogic::askAnother(const TransferOutcome& pass)
 {
     switch (pass.result) {
     case TransferResult::NotAcknowledged:
@@ -413,7 +457,47 @@ void Send2ComLogic::progressed(const TransferProgress& progress)
         }
         break;
     }
+    m_meter.update(progress, m_services.waiter.now());
+    showProgress();
     refresh();
+}
+
+void Send2ComLogic::startUnits(const TransferInput& input)
+{
+    const std::uint8_t flags = input.LayoutRecords[Settings::KbdFlags].PosX;
+    m_unit = {m_services.layoutFileName ? m_services.layoutFileName() : QString(),
+              LayoutSha256(input.LayoutRecords),
+              input.channel == Channel::KeyboardPort
+                  ? QStringLiteral("KBD")
+                  : QStringLiteral("COM%1").arg(ComPortIndexOf(input.channel) + 1),
+              flags};
+    m_meter = TransferMeter();
+    m_meter.startUnit(m_services.waiter.now(), true);
+    m_unitRecorded = false;
+    m_view.transferRunning = true;
+    showProgress();
+    refresh();
+}
+
+void Send2ComLogic::showProgress()
+{
+    const auto now = m_services.waiter.now();
+    m_view.UnitText = m_meter.unitText();
+    m_view.progressDone = m_meter.done();
+    m_view.progressTotal = m_meter.total();
+    QString text = m_meter.phaseText();
+    if (const QString count = m_meter.countText(); !count.isEmpty())
+        text += QStringLiteral(": ") + count;
+    m_view.ProgressText = text + QLatin1Char('\n') + m_meter.timeText(now);
+}
+
+void Send2ComLogic::recordUnit(const TransferOutcome& outcome)
+{
+    if (std::exchange(m_unitRecorded, true) || !m_services.log)
+        return;
+    const QString device = m_unit.port == QStringLiteral("KBD") ? m_services.repeat.keyboardName()
+                                                                : m_services.port.deviceName();
+    m_services.log->append(LogEntryFor(m_unit, m_meter, outcome, device, m_services.waiter.now()));
 }
 
 } // namespace morvaw

@@ -1,6 +1,8 @@
 #pragma once
 
+#include "programminglog.h"
 #include "programmingservice.h"
+#include "transfermeter.h"
 
 #include <QObject>
 #include <QString>
@@ -42,6 +44,15 @@ struct ProgrammingView
     // "Ports…" and "Test": not while a transfer or a test runs; Test only for a COM port.
     bool portsEnabled = true;
     bool testEnabled = true;
+
+    // A transfer runs: Program, the port choices and Fast look disabled, and
+    // its progress shows.
+    bool transferRunning = false;
+    int progressDone = 0;
+    int progressTotal = 0; // 0: no count yet, the bar only shows it is busy
+    QString ProgressText;  // "Sending: 1020 of 2046 bytes" and the times below
+    QString UnitText;      // "Unit 3 of this session"
+    bool fast = false;     // "Fast: go on as soon as the keyboard answers"
 };
 
 // What the programming window works with, all owned by the program.
@@ -63,6 +74,13 @@ struct ProgrammingServices
     std::function<void(int)> storeKeyboardType;
     // The machine's serial devices and the comN links ("Ports…"), when there.
     PortChooser* ports = nullptr;
+
+    // The record of each unit and the fast transfer; without them nothing
+    // is recorded and the answer waits are the normal ones.
+    const ProgrammingLog* log = nullptr;
+    std::function<QString()> layoutFileName;
+    std::function<bool()> fastMode;
+    std::function<void(bool)> storeFastMode;
 };
 
 // The logic of "Program Kbd": the port choice, the transfer's progress in
@@ -100,6 +118,11 @@ public:
     // "Test": asks the keyboard on the selected COM port for its type and
     // offers it for the layout when it is another.
     void testConnection();
+    // "Fast: go on as soon as the keyboard answers", kept for the next time.
+    void setFast(bool fast);
+    // "Log…": where the record of the units is, and its last lines.
+    [[nodiscard]] QString logPath() const;
+    [[nodiscard]] QString logText() const;
     // A click on the window or its labels.
     void mouseClicked();
     void focusLost();
@@ -116,6 +139,8 @@ private:
     void progressed(const TransferProgress& progress) override;
     void detectionTrouble(const TransferOutcome& trouble) override;
     bool programAnother(const TransferOutcome& pass) override;
+    // Shows the pass's message and asks the final question.
+    bool askAnother(const TransferOutcome& pass);
     void repeatChangeFailed() override { emit beep(); }
 
     // The once-per-transfer message of a failed write.
@@ -129,6 +154,10 @@ private:
     // keyboard's: say so and offer the keyboard's.
     void offerKeyboardType(const ConnectionTest& test);
     void leave();
+    void startUnits(const TransferInput& input);
+    void showProgress();
+    // Appends the unit's line to the log, once a pass.
+    void recordUnit(const TransferOutcome& outcome);
 
     ProgrammingServices m_services;
     ProgrammingService m_service;
@@ -137,6 +166,9 @@ private:
     bool m_errorShown = false; // ErrorShown
     bool m_overflowShown = false;
     bool m_left = false;
+    TransferMeter m_meter;
+    UnitContext m_unit;
+    bool m_unitRecorded = false;
 };
 
 } // namespace morvaw

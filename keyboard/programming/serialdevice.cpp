@@ -55,7 +55,14 @@ bool SerialDevice::portOpen() const
 
 SerialDevice::WriteResult SerialDevice::acknowledged()
 {
-    m_waits.delay(kAnswerWait);
+    // Stale answers were dropped before the record went out, so the first
+    // character now is the answer: waiting on after it changes nothing but
+    // the time taken.
+    if (m_fast)
+        m_waits.waitUntil([this] { return !m_port.isOpen() || m_port.inBufferCount() > 0; },
+                          kAnswerWait);
+    else
+        m_waits.delay(kAnswerWait);
     return GetChar() == '+' ? WriteResult::Acknowledged : WriteResult::NotAcknowledged;
 }
 

@@ -61,6 +61,10 @@ public:
     // The keyboard's type on COM port comNumber.
     Detection AutoDetectKbd(int comNumber);
 
+    // Fast: the wait for a record's answer ends as soon as a character has
+    // come, else after kAnswerWait as always.
+    void setFast(bool fast) { m_fast = fast; }
+
     // Sends a question, after dropping what is left of earlier answers.
     void send(std::string_view bytes);
     void closePort();
@@ -73,6 +77,7 @@ private:
 
     TransferWaits& m_waits;
     SerialLink& m_port;
+    bool m_fast = false;
 };
 
 } // namespace morvaw

@@ -38,6 +38,8 @@ public:
     {
         return QStringLiteral("COM%1").arg(comNumber);
     }
+    // The device the port last opened, or tried to open, leads to.
+    [[nodiscard]] virtual QString deviceName() const { return {}; }
 };
 
 } // namespace morvaw

@@ -77,6 +77,7 @@ void KeyboardDevice::storeByte(const std::string& record)
 
 std::string KeyboardDevice::receive(std::uint8_t byte)
 {
+    m_lastStored = false;
     if (!m_record.empty()) {
         m_record += static_cast<char>(byte);
         const bool wordRecord = m_record[0] == '*';
@@ -91,6 +92,7 @@ std::string KeyboardDevice::receive(std::uint8_t byte)
             storeWord(record);
         else
             storeByte(record);
+        m_lastStored = true;
         return acknowledge();
     }
     switch (byte) {

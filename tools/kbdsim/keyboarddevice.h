@@ -32,6 +32,15 @@ public:
 
     [[nodiscard]] int type() const { return m_type; }
     Faults faults;
+    // How long storing a byte or word takes: the answer to a record comes
+    // after it, the answer to a question at once.
+    int writeTimeMs = 5;
+
+    // How long after the last receive() its answer goes out.
+    [[nodiscard]] int replyDelayMs() const
+    {
+        return faults.answerDelayMs + (m_lastStored ? writeTimeMs : 0);
+    }
 
     // One byte from the host's serial line; what the keyboard sends back.
     std::string receive(std::uint8_t byte);
@@ -64,6 +73,7 @@ private:
 
     int m_type;
     std::string m_record; // a "*" or "@" record being received
+    bool m_lastStored = false;
     std::array<std::uint16_t, kWords> m_words{};
     std::array<std::uint8_t, kBytes> m_bytes{};
     int m_writes = 0;

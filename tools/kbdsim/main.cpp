@@ -3,6 +3,7 @@
 #include "keyboarddevice.h"
 #include "memorydescription.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <csignal>
@@ -21,6 +22,12 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
+// A pseudo-terminal passes bytes at once; a keyboard's line at 9600 baud
+// takes ten bits a byte, each way. Bytes here wait as long as they would on
+// that line, so that a host that goes on as soon as it is answered is timed
+// as it would be against the keyboard.
+constexpr std::chrono::microseconds kByteTime{1042};
+
 volatile std::sig_atomic_t g_stop = 0;
 
 void onSignal(int)
@@ -30,7 +37,7 @@ void onSignal(int)
 
 constexpr const char* kUsage =
     "usage: %s <program folder> [--com 1..4] [--type 0|1|2] [--silent] [--wrong]\n"
-    "          [--late MS] [--stop-after N] [--vanish-after N]\n"
+    "          [--late MS] [--write-time MS] [--stop-after N] [--vanish-after N]\n"
     "Makes <program folder>/comN a link to a new pseudo-terminal and answers there as a\n"
     "programmable keyboard would; after every completed transfer it prints what the\n"
     "keyboard holds, key by key. Ctrl+C ends it and removes the link.\n"
@@ -39,6 +46,7 @@ constexpr const char* kUsage =
     "  --silent         never answers\n"
     "  --wrong          answers wrongly\n"
     "  --late MS        answers MS milliseconds late\n"
+    "  --write-time MS  time to store a byte before answering it (default 5)\n"
     "  --stop-after N   takes N writes, then goes quiet\n"
     "  --vanish-after N disappears after N writes\n";
 
@@ -48,6 +56,7 @@ struct Options
     int com = 2;
     int type = 2;
     kbdsim::Faults faults;
+    int writeTimeMs = 5;
     int vanishAfter = -1;
 };
 
@@ -69,6 +78,8 @@ bool parse(int argc, char* argv[], Options& options)
             options.type = std::atoi(argv[++i]);
         else if (arg == "--late" && hasValue)
             options.faults.answerDelayMs = std::atoi(argv[++i]);
+        else if (arg == "--write-time" && hasValue)
+            options.writeTimeMs = std::atoi(argv[++i]);
         else if (arg == "--stop-after" && hasValue)
             options.faults.stopAfterWrites = std::atoi(argv[++i]);
         else if (arg == "--vanish-after" && hasValue)
@@ -76,7 +87,8 @@ bool parse(int argc, char* argv[], Options& options)
         else
             return false;
     }
-    return options.com >= 1 && options.com <= 4 && options.type >= 0 && options.type <= 2;
+    return options.com >= 1 && options.com <= 4 && options.type >= 0 && options.type <= 2 &&
+           options.writeTimeMs >= 0 && options.faults.answerDelayMs >= 0;
 }
 
 } // namespace
@@ -135,7 +147,13 @@ int main(int argc, char* argv[])
 
     kbdsim::KeyboardDevice device(options.type);
     device.faults = options.faults;
+    device.writeTimeMs = options.writeTimeMs;
+    // Bytes on their way to the keyboard, and answers on their way back,
+    // each with the moment it is through the line.
+    std::deque<std::pair<Clock::time_point, std::uint8_t>> arriving;
     std::deque<std::pair<Clock::time_point, std::string>> replies;
+    Clock::time_point lineToKeyboardFree;
+    Clock::time_point lineToHostFree;
     int printedTransfers = 0;
     int writesPrinted = 0;
     const auto printMemory = [&] {
@@ -143,39 +161,58 @@ int main(int argc, char* argv[])
         std::fflush(stdout);
         writesPrinted = device.writes();
     };
+    // The keyboard reads the bytes that are through; what it answers goes
+    // back after its write time and its own time on the line.
+    const auto takeArrived = [&](Clock::time_point now) {
+        while (!g_stop && !arriving.empty() && arriving.front().first <= now) {
+            const auto [at, byte] = arriving.front();
+            arriving.pop_front();
+            const std::string answer = device.receive(byte);
+            if (!answer.empty()) {
+                const auto start =
+                    std::max(at + std::chrono::milliseconds(device.replyDelayMs()), lineToHostFree);
+                lineToHostFree = start + kByteTime * static_cast<int>(answer.size());
+                replies.emplace_back(lineToHostFree, answer);
+            }
+            if (options.vanishAfter >= 0 && device.writes() >= options.vanishAfter) {
+                std::printf("Disappearing after %d writes\n", device.writes());
+                g_stop = 1;
+            }
+        }
+    };
     unsigned char buffer[256];
     while (!g_stop) {
-        int timeout = 200;
-        if (!replies.empty()) {
-            const auto wait = std::chrono::duration_cast<std::chrono::milliseconds>(
-                replies.front().first - Clock::now());
-            timeout = static_cast<int>(std::max<long long>(0, wait.count()));
-        }
+        Clock::time_point wake = Clock::now() + std::chrono::milliseconds(200);
+        if (!arriving.empty())
+            wake = std::min(wake, arriving.front().first);
+        if (!replies.empty())
+            wake = std::min(wake, replies.front().first);
+        const auto wait = std::max(Clock::duration::zero(), wake - Clock::now());
+        const timespec timeout{
+            static_cast<time_t>(std::chrono::duration_cast<std::chrono::seconds>(wait).count()),
+            static_cast<long>((wait % std::chrono::seconds(1)) / std::chrono::nanoseconds(1))};
         pollfd p{master, POLLIN, 0};
-        const int ready = ::poll(&p, 1, timeout);
+        const int ready = ::ppoll(&p, 1, &timeout, nullptr);
         if (ready < 0 && errno != EINTR)
             break;
-        while (!replies.empty() && replies.front().first <= Clock::now()) {
+        const Clock::time_point now = Clock::now();
+        if (ready > 0 && (p.revents & POLLIN)) {
+            const ssize_t n = ::read(master, buffer, sizeof buffer);
+            for (ssize_t i = 0; i < n; ++i) {
+                lineToKeyboardFree = std::max(now, lineToKeyboardFree) + kByteTime;
+                arriving.emplace_back(lineToKeyboardFree, buffer[i]);
+            }
+        }
+        takeArrived(now);
+        while (!replies.empty() && replies.front().first <= now) {
             const std::string& bytes = replies.front().second;
             if (::write(master, bytes.data(), bytes.size()) < 0)
                 std::perror("answer");
             replies.pop_front();
         }
-        if (ready <= 0 || !(p.revents & POLLIN))
-            continue;
-        const ssize_t n = ::read(master, buffer, sizeof buffer);
-        for (ssize_t i = 0; i < n; ++i) {
-            const std::string answer = device.receive(buffer[i]);
-            if (!answer.empty())
-                replies.emplace_back(
-                    Clock::now() + std::chrono::milliseconds(options.faults.answerDelayMs), answer);
-            if (options.vanishAfter >= 0 && device.writes() >= options.vanishAfter) {
-                std::printf("Disappearing after %d writes\n", device.writes());
-                g_stop = 1;
-                break;
-            }
-        }
-        if (device.transfers() != printedTransfers) {
+        // Describing the memory takes a while: the end record's answer goes
+        // out first, or the host would wait for it in vain.
+        if (device.transfers() != printedTransfers && replies.empty()) {
             printedTransfers = device.transfers();
             std::printf("Transfer %d complete:\n", printedTransfers);
             printMemory();

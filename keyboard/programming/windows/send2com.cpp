@@ -3,16 +3,24 @@
 #include "portchooserform.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QCloseEvent>
 #include <QDialog>
+#include <QDialogButtonBox>
+#include <QFontDatabase>
 #include <QFrame>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QPlainTextEdit>
 #include <QPointer>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScreen>
+#include <QScrollBar>
+#include <QStyle>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -40,6 +48,25 @@ constexpr int kMargin = 120;
 
 const QString kYellow = QStringLiteral("#ffff00");
 const QString kDarkBlue = QStringLiteral("#000080");
+
+const QString kFastText = QStringLiteral("Fast: go on as soon as the keyboard answers");
+
+// The text broken into lines that fit `width` (a check box does not wrap).
+QString wrappedToWidth(const QString& text, const QFontMetrics& metrics, int width)
+{
+    QString wrapped;
+    QString line;
+    for (const QString& word : text.split(u' ')) {
+        const QString longer = line.isEmpty() ? word : line + u' ' + word;
+        if (!line.isEmpty() && metrics.horizontalAdvance(longer) > width) {
+            wrapped += line + u'\n';
+            line = word;
+        } else {
+            line = longer;
+        }
+    }
+    return wrapped + line;
+}
 
 } // namespace
 
@@ -119,6 +146,14 @@ void Send2Com::build()
     m_cancel->setObjectName(QStringLiteral("Cancel"));
     connect(m_cancel, &QPushButton::clicked, this, [this] { m_logic.cancel(); });
 
+    m_fast = new QCheckBox(this);
+    m_fast->setObjectName(QStringLiteral("FastCheck"));
+    m_fast->setAccessibleName(kFastText);
+    connect(m_fast, &QCheckBox::clicked, this, [this](bool on) { m_logic.setFast(on); });
+    m_log = new QPushButton(QStringLiteral("&Log\u2026"), this);
+    m_log->setObjectName(QStringLiteral("LogButton"));
+    connect(m_log, &QPushButton::clicked, this, &Send2Com::showLog);
+
     const auto label = [this](const char* name) {
         auto* l = new QLabel(this);
         l->setObjectName(QString::fromLatin1(name));
@@ -130,6 +165,10 @@ void Send2Com::build()
     m_info2 = label("InfoLabel2");
     m_info3 = label("InfoLabel3");
     m_keepInFront = label("KeepInFrontLabel");
+    m_unit = label("UnitLabel");
+    m_progress = new QProgressBar(this);
+    m_progress->setObjectName(QStringLiteral("ProgressBar"));
+    m_progressText = label("ProgressLabel");
 
     for (int row = 1; row <= 7; ++row) {
         for (int column = 1; column <= 12; ++column) {
@@ -145,6 +184,24 @@ void Send2Com::build()
     }
 }
 
+int Send2Com::placeProgress(int top, int width)
+{
+    const int margin = px(kMargin);
+    const int inner = width - 2 * margin;
+    if (!m_progress->isVisible())
+        return top;
+    top += margin / 2;
+    const int unitHeight = m_unit->heightForWidth(inner);
+    m_unit->setGeometry(margin, top, inner, unitHeight);
+    top += unitHeight + 2;
+    const int barHeight = m_progress->sizeHint().height();
+    m_progress->setGeometry(margin, top, inner, barHeight);
+    top += barHeight + 2;
+    const int textHeight = m_progressText->heightForWidth(inner);
+    m_progressText->setGeometry(margin, top, inner, textHeight);
+    return top + textHeight;
+}
+
 void Send2Com::placeControls()
 {
     const ProgrammingView& view = m_logic.view();
@@ -156,7 +213,8 @@ void Send2Com::placeControls()
         const int keepTop = px(kSmallInfo2Top + 360);
         const int keepHeight = m_keepInFront->heightForWidth(width - 2 * margin);
         m_keepInFront->setGeometry(margin, keepTop, width - 2 * margin, keepHeight);
-        setFixedSize(width, std::max(px(kSmallHeight), keepTop + keepHeight + margin / 2));
+        const int bottom = placeProgress(keepTop + keepHeight, width);
+        setFixedSize(width, std::max(px(kSmallHeight), bottom + margin / 2));
         return;
     }
     int width = px(kLargeWidth);
@@ -165,10 +223,19 @@ void Send2Com::placeControls()
                                                          : m_frame->sizeHint().height();
     m_frame->setGeometry(margin, margin / 2, inner, frameHeight);
     int top = m_frame->geometry().bottom() + margin / 2;
+    const int indicator =
+        m_fast->style()->pixelMetric(QStyle::PM_IndicatorWidth, nullptr, m_fast) +
+        m_fast->style()->pixelMetric(QStyle::PM_CheckBoxLabelSpacing, nullptr, m_fast);
+    m_fast->setText(wrappedToWidth(kFastText, m_fast->fontMetrics(), inner - indicator - 4));
+    const int fastHeight = m_fast->sizeHint().height();
+    m_fast->setGeometry(margin, top, inner, fastHeight);
+    top += fastHeight + margin / 2;
     const int buttonWidth = (inner - margin) / 2;
     const int buttonHeight = m_program->sizeHint().height();
     m_program->setGeometry(margin, top, buttonWidth, buttonHeight);
     m_cancel->setGeometry(width - margin - buttonWidth, top, buttonWidth, buttonHeight);
+    top += buttonHeight + margin / 4;
+    m_log->setGeometry(width - margin - buttonWidth, top, buttonWidth, buttonHeight);
     top += buttonHeight + margin / 2;
     const int memoryHeight = m_memory->heightForWidth(inner);
     m_memory->setGeometry(margin, top, inner, memoryHeight);
@@ -184,7 +251,8 @@ void Send2Com::placeControls()
     m_keepInFront->setGeometry(margin, keepTop, inner, keepHeight);
     // The handshake prompt sits below the outlines, where the port buttons were.
     m_info3->setGeometry(margin, px(kOutlineStep * 8 + 60), inner, 3 * lineHeight);
-    setFixedSize(width, std::max(px(kLargeHeight), keepTop + keepHeight + margin));
+    const int bottom = placeProgress(keepTop + keepHeight, width);
+    setFixedSize(width, std::max(px(kLargeHeight), bottom + margin));
 }
 
 void Send2Com::syncView()
@@ -210,6 +278,23 @@ void Send2Com::syncView()
     m_program->setVisible(controls);
     m_cancel->setVisible(controls);
     m_memory->setVisible(controls);
+
+    // While a transfer runs nothing it took may change, and its progress shows.
+    const bool idle = !view.transferRunning;
+    m_program->setEnabled(idle);
+    for (int i = 0; i < 5; ++i)
+        m_options[static_cast<std::size_t>(i)]->setEnabled(idle && (i < 4 || view.kbdPortEnabled));
+    m_fast->setChecked(view.fast);
+    m_fast->setEnabled(idle);
+    m_fast->setVisible(controls);
+    m_log->setEnabled(idle);
+    m_log->setVisible(controls);
+    m_unit->setText(view.UnitText);
+    m_progress->setRange(0, std::max(view.progressTotal, 0));
+    m_progress->setValue(view.progressDone);
+    m_progressText->setText(view.ProgressText);
+    for (QWidget* progress : std::initializer_list<QWidget*>{m_unit, m_progress, m_progressText})
+        progress->setVisible(view.transferRunning);
     m_info3->setVisible(!view.InfoLabel3.isEmpty());
     m_keepInFront->setText(view.KeepInFront);
     m_keepInFront->setVisible(!view.KeepInFront.isEmpty());
@@ -277,6 +362,39 @@ void Send2Com::openPortChooser()
     const Channel selected = m_logic.view().selectedPort;
     m_portChooser->openForPort(selected == Channel::KeyboardPort ? 0
                                                                  : ComPortIndexOf(selected) + 1);
+}
+
+void Send2Com::showLog()
+{
+    auto* dialog = new QDialog(this);
+    dialog->setObjectName(QStringLiteral("ProgrammingLog"));
+    dialog->setWindowTitle(QStringLiteral("Programming log"));
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    auto* layout = new QVBoxLayout(dialog);
+    const QString path = m_logic.logPath();
+    QString text = m_logic.logText();
+    if (text.isEmpty())
+        text = QStringLiteral("No keyboard has been programmed yet.");
+    auto* where = new QLabel(QStringLiteral("One line a unit, kept in %1").arg(path), dialog);
+    where->setWordWrap(true);
+    where->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    layout->addWidget(where);
+    auto* lines = new QPlainTextEdit(text, dialog);
+    lines->setObjectName(QStringLiteral("LogText"));
+    lines->setReadOnly(true);
+    lines->setLineWrapMode(QPlainTextEdit::NoWrap);
+    lines->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+    layout->addWidget(lines);
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close, dialog);
+    connect(buttons, &QDialogButtonBox::rejected, dialog, &QDialog::reject);
+    layout->addWidget(buttons);
+    // The newest units are at the end.
+    lines->verticalScrollBar()->setValue(lines->verticalScrollBar()->maximum());
+    const QRect screen = this->screen()->availableGeometry();
+    dialog->resize(std::min(screen.width() * 9 / 10, 170 * fontMetrics().averageCharWidth()),
+                   std::min(screen.height() * 3 / 4, 24 * fontMetrics().height()));
+    dialog->open();
+    lines->moveCursor(QTextCursor::End);
 }
 
 void Send2Com::terminate(std::function<void()> then)

@@ -8,9 +8,11 @@
 #include <functional>
 #include <optional>
 
+class QCheckBox;
 class QFrame;
 class QGroupBox;
 class QLabel;
+class QProgressBar;
 class QPushButton;
 class QRadioButton;
 
@@ -59,6 +61,10 @@ private:
     // Runs a click whose waits let the window's events in: the window may be
     // asked to go meanwhile, and must outlive it.
     void runGuarded(const std::function<void()>& click);
+    // "Log…": the record of the units, in a window of its own.
+    void showLog();
+    // The progress of a transfer under the labels; returns the bottom.
+    int placeProgress(int top, int width);
     // Twips of the window's scale (15 to a pixel at 96 dpi), grown with the font.
     [[nodiscard]] int px(int twips) const;
 
@@ -79,6 +85,11 @@ private:
     QLabel* m_info2 = nullptr;
     QLabel* m_info3 = nullptr;
     QLabel* m_keepInFront = nullptr;
+    QCheckBox* m_fast = nullptr;
+    QPushButton* m_log = nullptr;
+    QLabel* m_unit = nullptr;
+    QProgressBar* m_progress = nullptr;
+    QLabel* m_progressText = nullptr;
     std::array<QFrame*, kOutlines + 1> m_outlines{}; // 1..84
     double m_scale = 1.0;
     int m_clickDepth = 0; // Program or Test clicks running, their waits letting events in

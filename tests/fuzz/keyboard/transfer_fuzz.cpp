@@ -102,6 +102,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     window.load();
     window.activate();
+    window.setFast(faults & 64); // go on as soon as the keyboard answers
     window.program();
     require(window.service().idle() && !window.service().active() && !port.isOpen(),
             "a transfer leaves the window idle and the line closed");

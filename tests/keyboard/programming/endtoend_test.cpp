@@ -1,13 +1,17 @@
 // The programming window with the real serial code, on virtual time, against
 // the simulated keyboard behind a pseudo-terminal on COM1.
 #include "applicationenvironment.h"
+#include "commandlinetransfer.h"
 #include "keyboardrig.h"
+#include "languagetables.h"
+#include "layoutfile.h"
 #include "portchooserform.h"
 #include "pseudoterminal.h"
 #include "qtseriallink.h"
 #include "send2com.h"
 #include "systemports.h"
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
 #include <QElapsedTimer>
@@ -56,6 +60,7 @@ public:
     }
     int inBufferCount() override { return m_link.inBufferCount(); }
     QString portName(int comNumber) const override { return m_link.portName(comNumber); }
+    QString deviceName() const override { return m_link.deviceName(); }
 
     int written = 0;
     int read = 0;
@@ -122,12 +127,15 @@ protected:
         services.ports = chooser.get();
         ProgrammingWindowOpener(services, &mainWindow, [this] { ++mainRefreshed; })();
     }
-    // "&Program Kbd" unless the window is open, then "&Program".
-    void program()
+    // "&Program Kbd" unless the window is open, then "&Program" (fast: with
+    // the "Fast" box ticked first).
+    void program(bool fast = false)
     {
         if (!window())
             openWindow();
         EXPECT_FALSE(mainWindow.isVisible());
+        if (fast)
+            window()->findChild<QCheckBox*>("FastCheck")->click();
         mainRefreshed = 0;
         fed = answered = link.written = link.read = 0;
         click("Program");
@@ -415,4 +423,60 @@ TEST_F(EndToEnd, TheKeyboardDisappearingMidTransferFailsClearly)
               (QStringList{"(!) Data transmit. error: Check connection, port number, macro mode",
                            "? Program Kbd: Layout transfer failed. Program again ?"}));
     expectBackInTheMainWindow();
+}
+
+// The command line's console: what is printed, and Enter whenever asked.
+struct TypedConsole : Console
+{
+    void print(const QString& text) override { out += text; }
+    void error(const QString& text) override { errors << text; }
+    bool isTerminal() const override { return false; }
+    bool waitForEnter(const std::function<bool()>&) override { return ++enters; }
+
+    QString out;
+    QStringList errors;
+    int enters = 0;
+};
+
+TEST_F(EndToEnd, TheCommandLineProgramsEveryUnitAsTheWindowDoesAndLogsEach)
+{
+    const FileFolders data{SUITE_DATA_DIR, SUITE_DATA_DIR}; // the shipped scan table
+    LanguageTables tables(data);
+    tables.load(0);
+    state->Tables.ScanTable = tables.tables().ScanTable;
+    state->Tables.ScanCount = tables.tables().ScanCount;
+    FillMemory(*state);
+    program(true); // fast throughout: a normal full transfer takes a minute here
+    ASSERT_TRUE(HoldsLayout(device, *state));
+    const auto byTheWindow = device.bytes();
+
+    const QString layoutFile = QDir(dir.path()).filePath("shop.KBD");
+    ASSERT_TRUE(WriteLayoutFile(layoutFile.toStdString(), state->LayoutRecords).ok);
+    device = kbdsim::KeyboardDevice(2);
+    fed = answered = link.written = link.read = 0;
+    TypedConsole console;
+    const ProgrammingLog log(QDir(dir.path()).filePath("state/programming.log"));
+    CommandLineTransfer commandLine({console, clock, link, log, data});
+    ProgrammingCommand command;
+    command.mode = ProgrammingCommand::Mode::Program;
+    command.layoutFile = layoutFile;
+    command.port = "COM1";
+    command.units = 2;
+    command.fast = true;
+    EXPECT_EQ(commandLine.run(command), kExitDone);
+    EXPECT_TRUE(console.errors.isEmpty()) << console.errors.join("\n").toStdString();
+    EXPECT_EQ(console.enters, 1);
+    EXPECT_EQ(device.transfers(), 2);
+    EXPECT_EQ(device.bytes(), byTheWindow);
+    EXPECT_TRUE(console.out.contains("Unit 2: Sending, 1023 of 2045 bytes"))
+        << console.out.toStdString();
+    EXPECT_TRUE(console.out.endsWith("2 of 2 units programmed. Log: " + log.path() + "\n"));
+    const QStringList lines = log.tail().split(u'\n', Qt::SkipEmptyParts);
+    ASSERT_EQ(lines.size(), 2);
+    for (const QString& line : lines) {
+        EXPECT_TRUE(line.contains("\tlayout=" + layoutFile + "\t"));
+        EXPECT_TRUE(line.contains(
+            "\tport=COM1\tdevice=" + QFileInfo(pty.terminalPath()).canonicalFilePath() + "\t"));
+        EXPECT_TRUE(line.contains("\twrites=2045/2045\t"));
+    }
 }

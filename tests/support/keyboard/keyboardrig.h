@@ -85,6 +85,27 @@ inline void AddSomeKeys(TestLayout& layout)
     SetDef(layout.LayoutRecords[Settings::MsrHeader], 0, Tokens({"b", "c"}));
 }
 
+// 84 keys: ten with three full parts, two more macros, the rest single
+// keys: 2044 of the enhanced keyboard's 2047 bytes.
+inline void FillMemory(TestLayout& layout)
+{
+    std::string full(1, TokenMark);
+    for (int i = 0; i < 29; ++i)
+        full += std::string(i % 2 ? "b" : "a") + TokenMark;
+    for (int key = 1; key <= 84; ++key) {
+        KeyRecord& r = layout.LayoutRecords[static_cast<std::size_t>(key)];
+        if (key <= 10) {
+            for (int level = 0; level < 3; ++level)
+                SetDef(r, level, full);
+        } else {
+            SetDef(r, 0,
+                   key == 11   ? full
+                   : key == 12 ? Tokens({"a", "Delay", "c"})
+                               : Tokens({"c"}));
+        }
+    }
+}
+
 // True when the keyboard holds the whole memory the layout builds for it.
 inline bool HoldsLayout(const kbdsim::KeyboardDevice& device, const TestLayout& layout)
 {
@@ -118,7 +139,12 @@ inline ProgrammingServices ServicesFor(TestLayout& layout, UserDialogs& dialogs,
         [&layout](int type) {
             auto& flags = layout.LayoutRecords[Settings::KbdFlags].PosX;
             flags = WithKeyboardType(flags, type);
-        }};
+        },
+        nullptr,
+        nullptr,
+        {},
+        {},
+        {}};
 }
 
 // The programming window's logic wired to a simulated keyboard on a virtual
@@ -147,7 +173,8 @@ struct KeyboardRig
     SimulatedRepeatSettings repeat{device};
     ScriptedDialogs dialogs{true};
     SerialLink& link;
-    Send2ComLogic window{ServicesFor(*state, dialogs, clock, link, repeat)};
+    ProgrammingLog log; // keeps nothing unless given a path
+    Send2ComLogic window{withLog(ServicesFor(*state, dialogs, clock, link, repeat))};
     // "&Program" in the programming window.
     void program()
     {
@@ -159,6 +186,13 @@ struct KeyboardRig
 
     std::function<void()> onTick; // the user, acting during waits
     int leaves = 0;               // times the window handed back to the main window
+
+private:
+    ProgrammingServices withLog(ProgrammingServices services)
+    {
+        services.log = &log;
+        return services;
+    }
 };
 
 } // namespace morvaw::test

@@ -1,5 +1,7 @@
 #include "simulatedlinks.h"
 
+#include <algorithm>
+
 namespace morvaw::test {
 
 std::optional<PortError> SimulatedSerialPort::open(int comNumber)
@@ -19,8 +21,12 @@ void SimulatedSerialPort::write(std::string_view bytes)
     if (!m_open)
         return;
     written += bytes;
-    if (!vanished)
-        m_toDevice.push(m_now + 1, std::string(bytes));
+    if (vanished)
+        return;
+    for (char c : bytes) { // one byte after the other, a millisecond each
+        m_lineFreeAt = std::max(m_now, m_lineFreeAt) + 1;
+        m_toDevice.push(m_lineFreeAt, std::string(1, c));
+    }
 }
 
 std::optional<std::uint8_t> SimulatedSerialPort::readChar()
@@ -42,7 +48,7 @@ void SimulatedSerialPort::tick(long long now)
     }
     m_toDevice.release(now, [this](std::uint8_t b) {
         const std::string answer = m_device.receive(b);
-        m_toHost.push(m_now + 1 + m_device.faults.answerDelayMs, answer);
+        m_toHost.push(m_now + 1 + m_device.replyDelayMs(), answer);
     });
     m_toHost.release(now, [this](std::uint8_t b) {
         if (m_open)

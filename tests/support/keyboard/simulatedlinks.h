@@ -43,8 +43,9 @@ private:
 };
 
 // A COM port with a simulated keyboard behind it: a byte takes 1 ms on the
-// line each way, and the keyboard answers as soon as a record is complete
-// (or its answer delay later).
+// line each way, bytes to the keyboard one after the other, and the keyboard
+// answers when a record is complete and stored (its write time, and any
+// answer delay, later).
 class SimulatedSerialPort : public SerialLink
 {
 public:
@@ -69,6 +70,7 @@ private:
     kbdsim::KeyboardDevice& m_device;
     bool m_open = false;
     long long m_now = 0;
+    long long m_lineFreeAt = 0;
     TimedQueue m_toDevice;
     TimedQueue m_toHost;
     std::string m_input;
