@@ -151,6 +151,11 @@ FileOutcome LayoutDocument::save(const std::string& fname)
     return written;
 }
 
+bool LayoutDocument::isUntitled() const
+{
+    return m_fileName.empty() || TrimName(m_fileName) == kUntitledName;
+}
+
 void LayoutDocument::markChanged()
 {
     m_changed = true;
