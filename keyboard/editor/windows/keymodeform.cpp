@@ -112,6 +112,7 @@ void KeyModeForm::giveDialogKeys()
                 continue;
             if (auto* b = findChild<QPushButton*>(QString::fromLatin1(name)); b && b->isEnabled())
                 b->click();
+            return; // the click may have shown another page
         }
         if (auto* box = qobject_cast<QLineEdit*>(focusWidget()); ok && box && box->isVisible())
             emit box->returnPressed();

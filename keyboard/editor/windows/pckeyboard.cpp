@@ -24,6 +24,7 @@ constexpr int kRowHeight = 36; // a key's height
 constexpr int kFunctionRowGap = 14;
 constexpr int kMargin = 6;
 constexpr int kMaxFontPixels = 13;
+constexpr int kMinFontPixels = 6; // keys drawn at half size still name themselves
 constexpr qint64 kLargestBitmap = 1 << 20;
 
 // Blocks: the main block 15 keys wide, the editing block at 15.5, the keypad at 19.
@@ -130,8 +131,9 @@ void fitFont(QPushButton* button)
 {
     QFont f = button->font();
     const QString shown = button->text().replace(QStringLiteral("&&"), QStringLiteral("&"));
-    int size = std::clamp(button->height() * kMaxFontPixels / kRowHeight, 7, kMaxFontPixels);
-    for (; size > 7; --size) {
+    int size =
+        std::clamp(button->height() * kMaxFontPixels / kRowHeight, kMinFontPixels, kMaxFontPixels);
+    for (; size > kMinFontPixels; --size) {
         f.setPixelSize(size);
         if (QFontMetrics(f).horizontalAdvance(shown) <= button->width() - 6)
             break;

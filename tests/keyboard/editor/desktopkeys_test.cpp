@@ -113,6 +113,12 @@ TEST_F(DesktopKeys, F1OpensTheTopicOfTheWindowWithTheFocus)
     press(child(m_main.get(), "KeyBtn_3"), Qt::Key_F1);
     EXPECT_EQ(lastTopic(), MainFormLogic::kMainWindowHelp);
     openKey(0);
+    // A screen reader hears the modifier switches by name, with their state.
+    QWidget* shift = child(m_keyEditor.get(), "BtnPict_0");
+    EXPECT_EQ(shift->accessibleName(), "Left Shift");
+    EXPECT_EQ(shift->accessibleDescription(), "off");
+    QTest::mousePress(shift, Qt::LeftButton);
+    EXPECT_EQ(shift->accessibleDescription(), "on");
     press(line(1), Qt::Key_F1);
     EXPECT_EQ(lastTopic(), MainFormLogic::kKeyEditorHelp);
     press(line(1), Qt::Key_Escape);
