@@ -5,6 +5,8 @@
 #include <QFile>
 #include <QStringList>
 
+#include <algorithm>
+
 namespace morvaw {
 
 std::optional<HelpIndex> HelpIndex::read(const QString& helpFile)
@@ -38,6 +40,10 @@ HelpIndex HelpIndex::parse(const QString& text)
             index.m_contents = page;
         else if (key.compare(QLatin1String("helponhelp"), Qt::CaseInsensitive) == 0)
             index.m_helpOnHelp = page;
+        else
+            continue;
+        if (std::find(index.m_pages.begin(), index.m_pages.end(), page) == index.m_pages.end())
+            index.m_pages.push_back(page);
     }
     return index;
 }

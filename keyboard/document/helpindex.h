@@ -6,6 +6,7 @@
 
 #include <map>
 #include <optional>
+#include <vector>
 
 namespace morvaw {
 
@@ -21,8 +22,11 @@ public:
     // Page (relative to the help file's folder) for a request; an unknown
     // context shows the contents. Empty when the index names no page for it.
     [[nodiscard]] QString pageFor(HelpCommand command, int context) const;
+    // Every page the index names, once, in the order it first names them.
+    [[nodiscard]] const std::vector<QString>& pages() const { return m_pages; }
 
 private:
+    std::vector<QString> m_pages;
     QString m_contents;
     QString m_helpOnHelp;
     std::map<int, QString> m_topics;

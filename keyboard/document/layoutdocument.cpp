@@ -231,6 +231,11 @@ bool LayoutDocument::recover(const QByteArray& bytes, const std::string& name,
     return true;
 }
 
+bool LayoutDocument::isUntitled() const
+{
+    return m_fileName.empty() || TrimName(m_fileName) == kUntitledName;
+}
+
 void LayoutDocument::markChanged()
 {
     m_changed = true;

@@ -60,6 +60,8 @@ public:
     [[nodiscard]] std::uint8_t language() const { return m_layout.language; }
     [[nodiscard]] const std::string& fileName() const { return m_fileName; }
     [[nodiscard]] bool isChanged() const { return m_changed; }
+    // Named as New names a layout: it has never been saved under a name of its own.
+    [[nodiscard]] bool isUntitled() const;
     [[nodiscard]] KeyboardOptions options() const;
     [[nodiscard]] MsrSettings msrSettings() const;
     // The file as it was when loaded or last saved; no path after New.

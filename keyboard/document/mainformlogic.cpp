@@ -10,6 +10,7 @@
 #include "regularfile.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QSettings>
 
 #include <filesystem>
@@ -49,6 +50,15 @@ FileDialogSettings MainFormLogic::LayoutDialogSettings()
 {
     return {QStringLiteral("KBD layout files (*.KBD)|*.kbd|All files (*.*)|*.*"),
             QStringLiteral("KBD"), QStringLiteral("*.KBD")};
+}
+
+FileDialogSettings MainFormLogic::SaveDialogSettings() const
+{
+    FileDialogSettings settings = LayoutDialogSettings();
+    if (!m_document.isUntitled())
+        settings.initialName =
+            QFileInfo(ToQtPath(TrimName(m_document.fileName()))).absoluteFilePath();
+    return settings;
 }
 
 std::string MainFormLogic::caption() const
@@ -258,7 +268,7 @@ MainFormLogic::Flow MainFormLogic::SavePrompt(bool fromNew)
             AftUpdateFileName(m_settings.RecentFiles, m_document.fileName());
             DisplayLastFiles();
         }
-        const auto chosen = m_dialogs.saveFileName(LayoutDialogSettings());
+        const auto chosen = m_dialogs.saveFileName(SaveDialogSettings());
         if (!chosen)
             return Flow::Abandon;
         // A failed save keeps the changes and stops the command that would drop them.
@@ -285,7 +295,7 @@ bool MainFormLogic::SaveAs(const std::string& name)
 bool MainFormLogic::SaveUnderChosenName()
 {
     for (;;) {
-        const auto chosen = m_dialogs.saveFileName(LayoutDialogSettings());
+        const auto chosen = m_dialogs.saveFileName(SaveDialogSettings());
         if (!chosen)
             return false;
         std::error_code error;
@@ -355,7 +365,13 @@ void MainFormLogic::OpenLayout(const std::string& name)
 
 void MainFormLogic::saveLayout()
 {
-    // A layout never saved is written as UNTITLED.KBD in the current folder.
+    // A layout never saved has no file of its own yet: writing it as
+    // UNTITLED.KBD into whatever folder is current would silently replace
+    // an earlier untitled layout there, so the user names it.
+    if (m_document.isUntitled()) {
+        (void)SaveUnderChosenName();
+        return;
+    }
     if (SaveFileKbd(m_document.fileName()))
         m_document.markUnchanged();
 }

@@ -50,11 +50,17 @@ public:
     static constexpr int kTestHelp = 1090;
     static constexpr int kProgramHelp = 1100;
     static constexpr int kAboutHelp = 1100;
+    // Topics of windows without a menu item of their own, for F1 in them.
+    static constexpr int kMainWindowHelp = 1010;
+    static constexpr int kKeyEditorHelp = 1030;
+    static constexpr int kKeyMacrosHelp = 1040;
 
     MainFormLogic(LayoutDocument& document, LanguageTables& tables, FileFolders folders,
                   UserDialogs& dialogs, HelpAdapter& help);
 
     [[nodiscard]] static FileDialogSettings LayoutDialogSettings();
+    // The save dialogs start at the layout's own file, folder and name, once it has one.
+    [[nodiscard]] FileDialogSettings SaveDialogSettings() const;
 
     // Window events. The picture area's size comes with the load and every resize.
     void load(float width, float height);

@@ -445,6 +445,8 @@ ShiftDisplay KeyModeLogic::DispShifts() const
         d.captions[static_cast<std::size_t>(n - OnScreen::kFirstButton)] =
             OnScreen::Caption(n, m_tables.tables(), s);
     d.lessKeyShown = OnScreen::HasLessKey(language);
+    // In the order of OnScreen::Picture.
+    d.switchedOn = {s.shift, s.shift, s.ctrl, s.ctrl, s.alt, s.alt, s.capsLock, s.numLock};
     return d;
 }
 

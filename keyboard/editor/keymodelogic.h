@@ -28,6 +28,8 @@ struct ShiftDisplay
 {
     std::array<std::string, OnScreen::kPictureCount> pictures;
     std::array<std::string, OnScreen::kLastButton - OnScreen::kFirstButton + 1> captions;
+    // Whether each modifier picture's switch is on (for screen readers).
+    std::array<bool, OnScreen::kPictureCount> switchedOn{};
     bool lessKeyShown = false;
 
     [[nodiscard]] const std::string& caption(int n) const

@@ -2,9 +2,11 @@
 
 #include "displaytext.h"
 #include "filenames.h"
+#include "helpkey.h"
 #include "keybutton.h"
 #include "layoutdocument.h"
 #include "regularfile.h"
+#include "screenfit.h"
 
 #include <QAction>
 #include <QApplication>
@@ -53,6 +55,14 @@ MainForm::MainForm(LayoutDocument& document, LanguageTables& tables, const FileF
     buildMenus();
     buildKeyboardPicture();
     resize(920, 600);
+    // Desktop habits of every window of the program: F1 opens the help topic
+    // of the window that has the focus; each window fits the screen it opens on.
+    connect(new HelpKey(this), &HelpKey::helpWanted, this,
+            [this](int context) { m_logic.showContextHelp(context); });
+    new ScreenFitter(this);
+    // Small enough for a 1280x1024 screen at twice the scale, large enough
+    // for legible keys.
+    setMinimumSize(480, 320);
     m_logic.load(static_cast<float>(m_picture->width()), static_cast<float>(m_picture->height()));
     syncView();
     // An undo, or a window handing back a value, changes what the picture shows.
@@ -93,14 +103,22 @@ void MainForm::buildMenus()
                 [this, command] { run([&] { (m_logic.*command)(); }); });
         return a;
     };
-    fileItem(FileNew, QStringLiteral("&New"), &L::newLayout);
-    fileItem(FileLoad, QStringLiteral("&Load layout"), &L::loadLayout, QKeySequence(Qt::Key_F3));
-    fileItem(FileSave, QStringLiteral("&Save"), &L::saveLayout, QKeySequence(Qt::Key_F2));
+    // Beside each command's own key, the one most desktop programs use for it.
+    fileItem(FileNew, QStringLiteral("&New"), &L::newLayout)
+        ->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_N));
+    fileItem(FileLoad, QStringLiteral("&Load layout"), &L::loadLayout, QKeySequence(Qt::Key_F3))
+        ->setShortcuts({QKeySequence(Qt::Key_F3), QKeySequence(Qt::CTRL | Qt::Key_O)});
+    fileItem(FileSave, QStringLiteral("&Save"), &L::saveLayout, QKeySequence(Qt::Key_F2))
+        ->setShortcuts({QKeySequence(Qt::Key_F2), QKeySequence(Qt::CTRL | Qt::Key_S)});
     fileItem(FileSaveAs, QStringLiteral("Save &As"), &L::saveLayoutAs,
-             QKeySequence(Qt::CTRL | Qt::Key_A));
-    connect(addCommand(file, QStringLiteral("PrintLegends"), QStringLiteral("&Print legends\u2026"),
-                       L::kFileHelp),
-            &QAction::triggered, this, [this] { run([&] { m_logic.openLegends(); }); });
+             QKeySequence(Qt::CTRL | Qt::Key_A))
+        ->setShortcuts(
+            {QKeySequence(Qt::CTRL | Qt::Key_A), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S)});
+    QAction* printLegends = addCommand(file, QStringLiteral("PrintLegends"),
+                                       QStringLiteral("&Print legends\u2026"), L::kFileHelp);
+    printLegends->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_P));
+    connect(printLegends, &QAction::triggered, this,
+            [this] { run([&] { m_logic.openLegends(); }); });
     file->addSeparator()->setObjectName(QStringLiteral("File_6"));
     for (int i = 0; i < 3; ++i) {
         QAction* recent = addCommand(file, QStringLiteral("File_%1").arg(FileRecent1 + i),
@@ -113,6 +131,7 @@ void MainForm::buildMenus()
     file->addSeparator()->setObjectName(QStringLiteral("File_10"));
     QAction* exit = addCommand(file, QStringLiteral("File_11"), QStringLiteral("E&xit"),
                                L::kFileHelp, QKeySequence(Qt::CTRL | Qt::Key_X));
+    exit->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_X), QKeySequence(Qt::CTRL | Qt::Key_Q)});
     connect(exit, &QAction::triggered, this, &QWidget::close);
 
     QMenu* edit = menuBar()->addMenu(QStringLiteral("&Edit"));
@@ -251,7 +270,12 @@ void MainForm::buildKeyboardPicture()
 
 void MainForm::syncView()
 {
-    setWindowTitle(ToQtPath(m_logic.caption()));
+    // The desktop's modified mark, after the caption.
+    // A "[*]" in a file name is doubled to stay itself.
+    setWindowTitle(
+        ToQtPath(m_logic.caption()).replace(QStringLiteral("[*]"), QStringLiteral("[*][*]")) +
+        QStringLiteral("[*]"));
+    setWindowModified(m_logic.document().isChanged());
     const KeyButtonPlaces& places = m_logic.keyPlaces();
     for (int i = 0; i < kKeyCount; ++i) {
         KeyButton* button = m_keyButtons[static_cast<std::size_t>(i)];

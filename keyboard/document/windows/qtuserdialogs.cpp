@@ -118,9 +118,14 @@ std::optional<QString> QtUserDialogs::runFileDialog(const FileDialogSettings& se
     dialog.setNameFilters(QtNameFilters(settings.filter));
     dialog.setDefaultSuffix(settings.defaultExtension);
     dialog.setDirectory(m_lastFolder.isEmpty() ? QDir::currentPath() : m_lastFolder);
-    // A wildcard as initial name is what the name filter already shows.
-    if (!settings.initialName.contains(QLatin1Char('*')))
+    // A wildcard as initial name is what the name filter already shows; a
+    // path (the layout's own file) opens the dialog in its folder.
+    if (QFileInfo initial(settings.initialName); initial.isAbsolute()) {
+        dialog.setDirectory(initial.absolutePath());
+        dialog.selectFile(initial.fileName());
+    } else if (!settings.initialName.contains(QLatin1Char('*'))) {
         dialog.selectFile(settings.initialName);
+    }
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return std::nullopt;
     const QString chosen = dialog.selectedFiles().constFirst();

@@ -17,6 +17,7 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QShortcut>
 #include <QSignalBlocker>
 #include <QStackedWidget>
 #include <QVBoxLayout>
@@ -82,10 +83,45 @@ KeyModeForm::KeyModeForm(LanguageTables& tables, const std::filesystem::path& pi
         run([&] { m_logic.pressPictureKey(static_cast<OnScreen::Picture>(i), b); });
     });
 
+    // The on-screen keyboard takes the room the pages leave and draws its
+    // keys smaller where the screen is small (a large scale factor).
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(m_pages);
-    layout->addWidget(m_keyboard, 0, Qt::AlignHCenter);
-    layout->setSizeConstraint(QLayout::SetFixedSize);
+    layout->addWidget(m_keyboard, 1);
+    giveDialogKeys();
+}
+
+void KeyModeForm::giveDialogKeys()
+{
+    // Escape presses the shown page's Cancel, Return its Ok; on the edit page
+    // Return belongs to the box that has the focus (it takes a hex value).
+    struct PageButtons
+    {
+        int page;
+        const char* ok;
+        const char* cancel;
+    };
+    static constexpr PageButtons kPageButtons[] = {{FrameMacros, "contr_6", "contr_7"},
+                                                   {FrameMsr, "contr_13", "contr_12"},
+                                                   {FrameTable, "contr_0", "contr_1"},
+                                                   {FrameEditScan, nullptr, "contr_3"}};
+    const auto press = [this](bool ok) {
+        for (const PageButtons& p : kPageButtons) {
+            const char* name = ok ? p.ok : p.cancel;
+            if (p.page != m_pages->currentIndex() || !name)
+                continue;
+            if (auto* b = findChild<QPushButton*>(QString::fromLatin1(name)); b && b->isEnabled())
+                b->click();
+            return; // the click may have shown another page
+        }
+        if (auto* box = qobject_cast<QLineEdit*>(focusWidget()); ok && box && box->isVisible())
+            emit box->returnPressed();
+    };
+    connect(new QShortcut(QKeySequence(Qt::Key_Escape), this), &QShortcut::activated, this,
+            [press] { press(false); });
+    for (const Qt::Key key : {Qt::Key_Return, Qt::Key_Enter})
+        connect(new QShortcut(QKeySequence(key), this), &QShortcut::activated, this,
+                [press] { press(true); });
 }
 
 QPushButton* KeyModeForm::makeContr(int index, const QString& caption,

@@ -60,6 +60,8 @@ private:
     // A contr button: its object name keeps the index, its click runs the command.
     QPushButton* makeContr(int index, const QString& caption, void (KeyModeLogic::*command)());
     void bringUp();
+    // Escape and Return, as in a dialog, for each page.
+    void giveDialogKeys();
     // Runs a command of the logic, then shows its results.
     template <typename Command> void run(Command command);
     void syncView();

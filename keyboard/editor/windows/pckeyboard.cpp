@@ -6,6 +6,8 @@
 
 #include <QPushButton>
 
+#include <algorithm>
+#include <cmath>
 #include <utility>
 #include <vector>
 
@@ -22,6 +24,7 @@ constexpr int kRowHeight = 36; // a key's height
 constexpr int kFunctionRowGap = 14;
 constexpr int kMargin = 6;
 constexpr int kMaxFontPixels = 13;
+constexpr int kMinFontPixels = 6; // keys drawn at half size still name themselves
 constexpr qint64 kLargestBitmap = 1 << 20;
 
 // Blocks: the main block 15 keys wide, the editing block at 15.5, the keypad at 19.
@@ -37,6 +40,11 @@ struct Place
     int width = 4;
     int rows = 1;
 };
+
+// The modifier switches by OnScreen::Picture, as a screen reader names them.
+constexpr std::array<const char*, OnScreen::kPictureCount> kSwitchNames{
+    "Left Shift", "Right Shift", "Left Ctrl", "Right Ctrl",
+    "Left Alt",   "Right Alt",   "Caps Lock", "Num Lock"};
 
 constexpr int pict(int i)
 {
@@ -103,11 +111,19 @@ std::vector<Place> keyPlaces(bool lessKeyShown)
     return p;
 }
 
-QRect pixelRect(const Place& place)
+// A key's place at `scale` times the natural size, shifted by `offset`.
+// Edges are rounded, not sizes, so the gaps between keys stay even.
+QRect pixelRect(const Place& place, double scale, QPoint offset)
 {
+    const auto px = [scale](double natural) {
+        return static_cast<int>(std::lround(natural * scale));
+    };
     const int top = kMargin + place.row * kRowPitch + (place.row > 0 ? kFunctionRowGap : 0);
-    return {kMargin + place.x * kQuarter, top, place.width * kQuarter - kGap,
-            kRowHeight + (place.rows - 1) * kRowPitch};
+    const int left = kMargin + place.x * kQuarter;
+    const int right = left + place.width * kQuarter - kGap;
+    const int bottom = top + kRowHeight + (place.rows - 1) * kRowPitch;
+    return QRect(QPoint(px(left), px(top)), QPoint(px(right) - 1, px(bottom) - 1))
+        .translated(offset);
 }
 
 // The largest font up to the usual size in which the caption fits the key.
@@ -115,8 +131,9 @@ void fitFont(QPushButton* button)
 {
     QFont f = button->font();
     const QString shown = button->text().replace(QStringLiteral("&&"), QStringLiteral("&"));
-    int size = kMaxFontPixels;
-    for (; size > 7; --size) {
+    int size =
+        std::clamp(button->height() * kMaxFontPixels / kRowHeight, kMinFontPixels, kMaxFontPixels);
+    for (; size > kMinFontPixels; --size) {
         f.setPixelSize(size);
         if (QFontMetrics(f).horizontalAdvance(shown) <= button->width() - 6)
             break;
@@ -145,6 +162,7 @@ PcKeyboard::PcKeyboard(std::filesystem::path programFolder, QWidget* parent)
     for (int i = 0; i < OnScreen::kPictureCount; ++i) {
         auto* key = new PictureKey(this);
         key->setObjectName(QStringLiteral("BtnPict_%1").arg(i));
+        key->setAccessibleName(QString::fromLatin1(kSwitchNames[static_cast<std::size_t>(i)]));
         connect(key, &PictureKey::mouseDown, this,
                 [this, i](Qt::MouseButton button) { emit pictureMouseDown(i, button); });
         m_pictures[static_cast<std::size_t>(i)] = key;
@@ -158,22 +176,48 @@ QSize PcKeyboard::sizeHint() const
             2 * kMargin + 5 * kRowPitch + kFunctionRowGap + kRowHeight};
 }
 
+QSize PcKeyboard::minimumSizeHint() const
+{
+    return sizeHint() / 2;
+}
+
+void PcKeyboard::resizeEvent(QResizeEvent* event)
+{
+    QWidget::resizeEvent(event);
+    placeKeys();
+}
+
 void PcKeyboard::place(bool lessKeyShown)
 {
     if (m_placed && lessKeyShown == m_lessKeyShown)
         return;
     m_placed = true;
     m_lessKeyShown = lessKeyShown;
-    for (const Place& place : keyPlaces(lessKeyShown)) {
+    placeKeys();
+    QPushButton* less = m_buttons.at(OnScreen::kLessKey);
+    less->setVisible(lessKeyShown);
+    less->setEnabled(lessKeyShown);
+}
+
+void PcKeyboard::placeKeys()
+{
+    // As large as the room allows, never larger than natural, centred.
+    const QSize natural = sizeHint();
+    const double scale =
+        std::min({1.0, double(width()) / natural.width(), double(height()) / natural.height()});
+    const QPoint offset((width() - static_cast<int>(natural.width() * scale)) / 2, 0);
+    for (const Place& place : keyPlaces(m_lessKeyShown)) {
         QWidget* w =
             place.id < 0
                 ? static_cast<QWidget*>(m_pictures[static_cast<std::size_t>(-1 - place.id)])
                 : m_buttons.at(place.id);
-        w->setGeometry(pixelRect(place));
+        const QRect r = pixelRect(place, scale, offset);
+        if (w->geometry() == r)
+            continue;
+        w->setGeometry(r);
+        if (auto* button = qobject_cast<QPushButton*>(w))
+            fitFont(button);
     }
-    QPushButton* less = m_buttons.at(OnScreen::kLessKey);
-    less->setVisible(lessKeyShown);
-    less->setEnabled(lessKeyShown);
 }
 
 QPixmap PcKeyboard::bitmap(const std::string& file)
@@ -191,9 +235,12 @@ QPixmap PcKeyboard::bitmap(const std::string& file)
 void PcKeyboard::showShifts(const ShiftDisplay& display)
 {
     place(display.lessKeyShown);
-    for (int i = 0; i < OnScreen::kPictureCount; ++i)
-        m_pictures[static_cast<std::size_t>(i)]->setPicture(
-            bitmap(display.pictures[static_cast<std::size_t>(i)]));
+    for (std::size_t i = 0; i < m_pictures.size(); ++i) {
+        m_pictures[i]->setPicture(bitmap(display.pictures[i]));
+        // A screen reader cannot see the picture change.
+        m_pictures[i]->setAccessibleDescription(display.switchedOn[i] ? QStringLiteral("on")
+                                                                      : QStringLiteral("off"));
+    }
     for (auto& [n, button] : m_buttons) {
         const QString caption = ToDisplayText(display.caption(n));
         if (button->text() != caption) {

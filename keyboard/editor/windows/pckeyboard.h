@@ -28,14 +28,21 @@ public:
     // Shows the pictures, captions and the "<" key of a modifier state.
     void showShifts(const ShiftDisplay& display);
 
+    // Its natural size; made smaller (a large scale factor on a small
+    // screen), it draws its keys smaller, down to half that size.
     [[nodiscard]] QSize sizeHint() const override;
+    [[nodiscard]] QSize minimumSizeHint() const override;
 
 signals:
     void btnClicked(int n);
     void pictureMouseDown(int i, Qt::MouseButton button);
 
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+
 private:
     void place(bool lessKeyShown);
+    void placeKeys();
     [[nodiscard]] QPixmap bitmap(const std::string& file);
 
     std::filesystem::path m_folder; // bytes: its name need not be UTF-8

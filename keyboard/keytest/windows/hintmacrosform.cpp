@@ -6,6 +6,7 @@
 #include <QGridLayout>
 #include <QLabel>
 #include <QMouseEvent>
+#include <QShortcut>
 
 namespace morvaw {
 
@@ -26,6 +27,9 @@ HintMacrosForm::HintMacrosForm(QWidget* parent) : QWidget(parent)
         grid->addWidget(line, k, 1);
     }
     grid->setSizeConstraint(QLayout::SetFixedSize);
+    // Escape closes it, as a click does.
+    connect(new QShortcut(QKeySequence(Qt::Key_Escape), this), &QShortcut::activated, this,
+            [this] { leave(); });
 }
 
 void HintMacrosForm::open(const KeyRecord& key)

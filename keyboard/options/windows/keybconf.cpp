@@ -1,6 +1,7 @@
 #include "keybconf.h"
 
 #include "bytescrollbar.h"
+#include "dialogkeys.h"
 #include "optioncontrols.h"
 
 #include <QCheckBox>
@@ -96,6 +97,7 @@ KeybConf::KeybConf(QWidget* parent) : QWidget(parent)
     auto* cancel = new QPushButton(QStringLiteral("&Cancel"), this);
     cancel->setObjectName(QStringLiteral("Command2"));
     connect(cancel, &QPushButton::clicked, this, [this] { run([&] { m_logic.cancel(); }); });
+    GiveDialogKeys(this, ok, cancel);
 
     auto* frames = new QHBoxLayout;
     frames->addWidget(typeFrame);

@@ -1,6 +1,8 @@
 #include "setparam.h"
 
 #include "bytescrollbar.h"
+#include "dialogkeys.h"
+#include "displaytext.h"
 #include "inputlinepicture.h"
 #include "optioncontrols.h"
 
@@ -110,6 +112,7 @@ SetParam::SetParam(QWidget* parent) : QWidget(parent)
     auto* cancel = new QPushButton(QStringLiteral("&Cancel"), this);
     cancel->setObjectName(QStringLiteral("cbContrRet_1"));
     connect(cancel, &QPushButton::clicked, this, [this] { run([&] { m_logic.cancel(); }); });
+    GiveDialogKeys(this, ok, cancel);
 
     auto* frames = new QHBoxLayout;
     frames->addWidget(tracksFrame);

@@ -455,6 +455,18 @@ void Send2Com::closeEvent(QCloseEvent* event)
 
 void Send2Com::keyPressEvent(QKeyEvent* event)
 {
+    // As in a dialog, but only while no transfer runs: then every key
+    // belongs to the keyboard's answers.
+    if (m_programDepth == 0 && m_cancel->isVisible()) {
+        if (event->key() == Qt::Key_Escape) {
+            m_cancel->click();
+            return;
+        }
+        if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+            m_program->click();
+            return;
+        }
+    }
     const QString text = event->text();
     if (text.isEmpty() || text[0].unicode() > 255) {
         QWidget::keyPressEvent(event);

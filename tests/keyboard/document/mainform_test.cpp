@@ -7,6 +7,7 @@
 #include <QDir>
 #include <QFontMetrics>
 #include <QSettings>
+#include <QTextBrowser>
 
 using namespace morvaw;
 using namespace morvaw::test;
@@ -46,7 +47,11 @@ protected:
 // with their pictures as glyphs, "&" as itself, at the logic's places.
 TEST_F(MainFormTest, PictureShowsTheLayoutLegibly)
 {
-    EXPECT_EQ(m_main->windowTitle(), "KBD Layout: " + layout() + " (USA)");
+    // The desktop's modified mark follows the layout's changes.
+    EXPECT_EQ(m_main->windowTitle(), "KBD Layout: " + layout() + " (USA)[*]");
+    EXPECT_FALSE(m_main->isWindowModified());
+    changeKey(5, [](KeyRecord& k) { SetDef(k, 0, Tokens({"x"})); });
+    EXPECT_TRUE(m_main->isWindowModified());
     EXPECT_NEAR(key(25)->height(), 2 * key(34)->height(), 10);
     EXPECT_NEAR(key(72)->width(), 2 * key(34)->width(), 10);
     int shown = 0;
@@ -151,11 +156,11 @@ TEST(HtmlHelp, ShowsThePageTheHelpFileNames)
     help.showHelp(helpFile, HelpCommand::Context, 1020);
     ASSERT_NE(help.window(), nullptr);
     EXPECT_TRUE(help.window()->isVisible());
-    EXPECT_TRUE(help.window()->toPlainText().contains("About files"));
+    EXPECT_TRUE(help.window()->browser()->toPlainText().contains("About files"));
 
     // The contents page is missing: the window says so instead of going blank.
     help.showHelp(helpFile, HelpCommand::Contents, 0);
-    EXPECT_TRUE(help.window()->toPlainText().contains("MORVA.HLP"));
+    EXPECT_TRUE(help.window()->browser()->toPlainText().contains("MORVA.HLP"));
 
     help.showHelp(helpFile, HelpCommand::Quit, 0);
     EXPECT_FALSE(help.window()->isVisible());

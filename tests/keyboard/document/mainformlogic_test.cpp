@@ -273,10 +273,18 @@ TEST_F(MainFormLogicTest, SaveAndSaveAs)
     start();
     m_logic->newLayout();
     m_document->setLanguage(1); // only the working copy changed
-    m_logic->saveLayout();      // a new layout: UNTITLED.KBD without a dialog
-    EXPECT_EQ(ReadBytes(work("UNTITLED.KBD")).at(26031), 1);
+    // Save of a layout never saved is Save As: nothing is written unasked
+    // into the current folder, where an earlier UNTITLED.KBD would be lost.
+    ASSERT_TRUE(WriteBytes(work("UNTITLED.KBD"), "earlier"));
+    script({}, {std::nullopt, "named.KBD"});
+    m_logic->saveLayout();
+    EXPECT_EQ(ReadBytes(work("UNTITLED.KBD")), "earlier");
+    EXPECT_TRUE(m_document->isChanged());
+    m_logic->saveLayout();
+    EXPECT_EQ(ReadBytes(work("named.KBD")).at(26031), 1);
     EXPECT_FALSE(m_document->isChanged());
-    EXPECT_EQ(m_logic->caption(), "KBD Layout: UNTITLED.KBD (UK)");
+    EXPECT_EQ(m_logic->caption(), caption("named.KBD", " (UK)"));
+    EXPECT_EQ(m_dialogs.dialogs.at(1).initialName, "*.KBD");
 
     // Save As asks before replacing a file; No shows the dialog again.
     edit();
@@ -291,6 +299,8 @@ TEST_F(MainFormLogicTest, SaveAndSaveAs)
     m_logic->saveLayoutAs();
     EXPECT_TRUE(savedEdit("other.KBD"));
     EXPECT_EQ(m_logic->caption(), caption("other.KBD", " (UK)"));
+    // Once the layout has a file, the save dialogs start at it.
+    EXPECT_EQ(m_dialogs.dialogs.back().initialName, work("fresh.KBD"));
     expectScriptUsedUp();
 }
 
@@ -432,6 +442,7 @@ TEST_F(MainFormLogicTest, SettingsWriterReplacesOnlyRegularFiles)
         10s, [&] { start(); }, name("pipe.INI")));
     EXPECT_EQ(m_logic->caption(), "KBD Layout: UNTITLED.KBD (USA)");
     m_logic->newLayout();
+    script({}, {"new.KBD"});
     m_logic->saveLayout();
     m_document->markUnchanged();
     EXPECT_TRUE(m_logic->unload());

@@ -72,7 +72,7 @@ TEST_F(OptionsWindowsTest, KeyboardConfigureTypedDelaysLanguageAndShapeReachLayo
     EXPECT_EQ(r[Settings::KbdShape].PosX, 1);
     EXPECT_EQ(r[Settings::KbdFlags].PosX, 8);
     EXPECT_EQ(m_tables->tables().StcFileName, "STCUK.TBL");
-    EXPECT_TRUE(m_main->windowTitle().endsWith(" (UK)"));
+    EXPECT_TRUE(m_main->windowTitle().endsWith(" (UK)[*]"));
     EXPECT_FALSE(child(m_main.get(), "KeyBtn_60")->isVisible()); // 14 by 6 now
 }
 
@@ -103,7 +103,7 @@ TEST_F(OptionsWindowsTest, MsrEditorCancelKeepsTheLinesItsOkBringsThemInAndOkSto
     m_document.setLanguage(2); // the caption is renewed on the way back
     QTest::mouseClick(child(m_setParam.get(), "cbContrRet_0"), Qt::LeftButton);
     EXPECT_TRUE(m_main->isVisible() && m_main->isEnabled());
-    EXPECT_TRUE(m_main->windowTitle().endsWith(" (SPAIN)"));
+    EXPECT_TRUE(m_main->windowTitle().endsWith(" (SPAIN)[*]"));
     const auto& r = m_document.records();
     EXPECT_EQ(r[Settings::MsrOption2].PosX, 8);
     EXPECT_EQ(r[Settings::MsrOption3].PosX, 2);
