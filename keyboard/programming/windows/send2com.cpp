@@ -457,7 +457,7 @@ void Send2Com::keyPressEvent(QKeyEvent* event)
 {
     // As in a dialog, but only while no transfer runs: then every key
     // belongs to the keyboard's answers.
-    if (m_programDepth == 0 && m_cancel->isVisible()) {
+    if (m_clickDepth == 0 && m_cancel->isVisible()) {
         if (event->key() == Qt::Key_Escape) {
             m_cancel->click();
             return;
