@@ -85,12 +85,11 @@ QString programmingLogPath()
 }
 
 // "Fast: go on as soon as the keyboard answers" is the user's choice, kept
-// in the configuration folder (PALIX.INI keeps its bytes as they are).
-QString preferencesPath()
+// in morvaw.conf beside PALIX.INI (whose bytes stay as they are), where the
+// main window keeps its own.
+QString preferencesPath(const ProgramFolders& folders)
 {
-    const auto config = ProgramFolders::ConfigHome();
-    return config.empty() ? QString()
-                          : QFile::decodeName((config / "morvaw" / "morvaw.conf").c_str());
+    return QFile::decodeName((folders.user / "morvaw.conf").c_str());
 }
 const QString kFastKey = QStringLiteral("programming/fast");
 
@@ -244,7 +243,7 @@ int main(int argc, char* argv[])
     // settings) and the keyboard flags a transfer leaves (kept in the document).
     // Each unit goes into the log; the fast choice is the user's preference.
     const ProgrammingLog programmingLog(programmingLogPath());
-    QSettings preferences(preferencesPath(), QSettings::IniFormat);
+    QSettings preferences(preferencesPath(folders), QSettings::IniFormat);
     const ProgrammingServices programming{
         dialogs,
         waiter,
