@@ -44,6 +44,7 @@ public:
 
     // Help context numbers of the menus.
     static constexpr int kFileHelp = 1020;
+    static constexpr int kLegendsHelp = 1025;
     static constexpr int kKeyboardHelp = 1070;
     static constexpr int kMsrHelp = 1080;
     static constexpr int kSetParamHelp = 1000;

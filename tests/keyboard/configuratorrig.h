@@ -3,6 +3,7 @@
 #include "hintmacrosform.h"
 #include "keybconf.h"
 #include "keymodeform.h"
+#include "legendsform.h"
 #include "setparam.h"
 #include "testform.h"
 #include "windowrig.h"
@@ -22,12 +23,14 @@ protected:
         m_hint = std::make_unique<HintMacrosForm>();
         m_keybConf = std::make_unique<KeybConf>();
         m_setParam = std::make_unique<SetParam>();
+        m_legends = std::make_unique<LegendsForm>(m_dialogs);
         MainForm& main = *m_main;
         MainFormLogic& commands = main.logic();
         KeyModeForm& editor = *m_keyEditor;
         HintMacrosForm& hint = *m_hint;
         KeybConf& keybConf = *m_keybConf;
         SetParam& setParam = *m_setParam;
+        LegendsForm& legends = *m_legends;
         LayoutDocument& document = m_document;
         QObject::connect(&commands, &MainFormLogic::keyEditorRequested, &editor,
                          [&](int key, const KeyRecord& record, std::uint8_t language) {
@@ -69,6 +72,12 @@ protected:
         });
         QObject::connect(&editor, &KeyModeForm::msrClosed, &setParam,
                          &SetParam::returnFromKeyEditor);
+        QObject::connect(&commands, &MainFormLogic::legendsRequested, &legends, [&] {
+            main.holdFor(&legends);
+            legends.open(document.records(), document.fileName());
+        });
+        QObject::connect(&legends, &LegendsForm::closed, &main,
+                         [&] { main.returnFromChild(&legends); });
         QObject::connect(&commands, &MainFormLogic::testRequested, &main, [&] {
             auto* form = new TestForm;
             main.holdFor(form);
@@ -86,6 +95,7 @@ protected:
         m_hint.reset();
         m_keybConf.reset();
         m_setParam.reset();
+        m_legends.reset();
         m_main.reset();
     }
 
@@ -93,6 +103,7 @@ protected:
     std::unique_ptr<HintMacrosForm> m_hint;
     std::unique_ptr<KeybConf> m_keybConf;
     std::unique_ptr<SetParam> m_setParam;
+    std::unique_ptr<LegendsForm> m_legends;
 };
 
 } // namespace morvaw::test

@@ -26,6 +26,9 @@ constexpr WindowTopic kWindowTopics[] = {
     {"KeybConf", L::kKeyboardHelp},
     {"SetParam", L::kMsrHelp},
     {"SEND2COM", L::kProgramHelp},
+    {"PortChooserForm", L::kProgramHelp},
+    {"ProgrammingLog", L::kProgramHelp},
+    {"LegendsForm", L::kLegendsHelp},
 };
 
 } // namespace

@@ -20,6 +20,7 @@
 #include <QVBoxLayout>
 
 #include <algorithm>
+#include <utility>
 
 namespace morvaw {
 
@@ -90,7 +91,8 @@ LegendsForm::LegendsForm(UserDialogs& dialogs, QWidget* parent)
     size->addWidget(m_size);
     size->addStretch();
     QPushButton* reset = button(QStringLiteral("ResetLegend"), QStringLiteral("&Reset legend"));
-    QPushButton* print = button(QStringLiteral("PrintLegends"), QStringLiteral("&Print\u2026"));
+    QPushButton* print = m_print =
+        button(QStringLiteral("PrintLegends"), QStringLiteral("&Print\u2026"));
     QPushButton* pdf = button(QStringLiteral("SavePdf"), QStringLiteral("Save as P&DF\u2026"));
     QPushButton* close = button(QStringLiteral("CloseLegends"), QStringLiteral("&Close"));
     print->setDefault(true);
@@ -246,6 +248,8 @@ void LegendsForm::keyPressEvent(QKeyEvent* event)
 {
     if (event->key() == Qt::Key_Escape)
         close();
+    else if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter)
+        m_print->click(); // as in a dialog; a cell being edited keeps its Return
     else
         QWidget::keyPressEvent(event);
 }
@@ -254,8 +258,18 @@ void LegendsForm::closeEvent(QCloseEvent* event)
 {
     if (m_legends)
         (void)keepLegends();
+    m_keptOnClose = true;
     event->accept();
     emit closed();
+}
+
+void LegendsForm::hideEvent(QHideEvent* event)
+{
+    // Hidden without a close, the program ends (a logout): the legends are
+    // kept all the same, and nothing may ask or warn now.
+    if (!std::exchange(m_keptOnClose, false) && !event->spontaneous() && m_legends)
+        (void)m_legends->save(KeyLegends::FileFor(m_layout));
+    QWidget::hideEvent(event);
 }
 
 } // namespace morvaw

@@ -9,6 +9,7 @@
 
 class QDoubleSpinBox;
 class QLabel;
+class QPushButton;
 class QTableWidget;
 
 namespace morvaw {
@@ -36,6 +37,7 @@ signals:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
@@ -56,7 +58,9 @@ private:
     QLabel* m_note = nullptr;
     QTableWidget* m_table = nullptr;
     QDoubleSpinBox* m_size = nullptr;
+    QPushButton* m_print = nullptr; // the default button
     bool m_filling = false;
+    bool m_keptOnClose = false; // the hide that follows a close has nothing to keep
 };
 
 } // namespace morvaw

@@ -5,15 +5,19 @@
 #include "editorfolder.h"
 #include "htmlhelp.h"
 #include "keyboardrig.h"
+#include "qtuserdialogs.h"
+#include "recoverykeeper.h"
 #include "send2com.h"
 
 #include <QAbstractItemView>
 #include <QComboBox>
+#include <QDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScreen>
 #include <QTextEdit>
+#include <QTimer>
 
 using namespace morvaw;
 using namespace morvaw::test;
@@ -128,12 +132,42 @@ TEST_F(EveryWindow, FitsTheScreenWithItsButtonsInsideAndNoTextOverText)
     ExpectFitsAndReadable(topLevel("TestForm"), "Test");
     topLevel("TestForm")->close();
 
+    menu("PrintLegends");
+    ExpectFitsAndReadable(m_legends.get(), "Print legends");
+    m_legends->close();
+
     KeyboardRig keyboard(2);
-    ProgrammingWindowOpener(ServicesFor(*keyboard.state, keyboard.dialogs, keyboard.clock,
-                                        keyboard.link, keyboard.repeat),
-                            m_main.get(), {})();
-    ExpectFitsAndReadable(m_main->findChild<Send2Com*>(), "Program Kbd");
-    m_main->findChild<Send2Com*>()->close();
+    ListedDevices devices;
+    devices.listed = {{"/dev/ttyUSB0", "FT232R USB UART", "FTDI", "A10K3X",
+                       "/dev/serial/by-id/usb-FTDI_FT232R_USB_UART_A10K3X-if00-port0"}};
+    PortChooser chooser(devices, m_folder->path());
+    ProgrammingWindowOpener(keyboard.windowServices(chooser), m_main.get(), {})();
+    auto* programming = m_main->findChild<Send2Com*>();
+    ExpectFitsAndReadable(programming, "Program Kbd");
+    click(programming, "BtnPorts");
+    ExpectFitsAndReadable(programming->findChild<QDialog*>("PortChooserForm"), "Serial ports");
+    programming->findChild<QDialog*>("PortChooserForm")->reject();
+    click(programming, "LogButton");
+    ExpectFitsAndReadable(programming->findChild<QDialog*>("ProgrammingLog"), "Programming log");
+    programming->findChild<QDialog*>("ProgrammingLog")->reject();
+    programming->close();
+
+    // The question a recovery copy left by an earlier run asks at the start.
+    QtUserDialogs dialogs(m_main.get());
+    bool asked = false;
+    QTimer::singleShot(0, [&] {
+        QWidget* question = QApplication::activeModalWidget();
+        ExpectFitsAndReadable(question, "Restore a recovery copy");
+        asked = question != nullptr;
+        if (question)
+            question->close();
+    });
+    dialogs.askChoice(
+        QString::fromLatin1(RecoveryKeeper::kRestorePrompt)
+            .arg(QString(SUITE_PROGRAM_DIR) + "/layouts/a long folder name/COUNTER 2.KBD",
+                 "2026-12-07 18:40:12"),
+        "MORVAW", {"&Restore", "&Discard", "&Keep for later"});
+    EXPECT_TRUE(asked);
 
     HtmlHelp help;
     help.showHelp(QString(SUITE_PROGRAM_DIR) + "/MORVA.HLP", HelpCommand::Contents, 0);

@@ -254,17 +254,3 @@ TEST_F(KeyModeFormTest, UndoAndRedoTakeBackWhatTheEditorStored)
     QTest::keyClick(m_main.get(), Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
     EXPECT_EQ(key3->text(), "y");
 }
-
-// A termination request while Define Key is open ends the program as closing
-// the main window does, but without a question (the unsaved layout stays in
-// the recovery copy), and leaves no other window open to keep it running.
-TEST_F(KeyModeFormTest, ATerminationRequestLeavesNoWindowOpen)
-{
-    openKey(3);
-    type(ed("DKInputLinePict_0"), "y");
-    EXPECT_TRUE(m_main->closeForTermination()); // a question would fail the test
-    EXPECT_TRUE(m_document.isChanged());
-    // With no window left, Qt's event loop ends with the last one closed.
-    for (const QWidget* window : QApplication::topLevelWidgets())
-        EXPECT_FALSE(window->isVisible()) << window->objectName().toStdString();
-}

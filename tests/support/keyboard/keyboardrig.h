@@ -5,6 +5,7 @@
 #include "keyboarddevice.h"
 #include "keystablebuilder.h"
 #include "keytext.h"
+#include "portchooser.h"
 #include "scripteddialogs.h"
 #include "send2comlogic.h"
 #include "simulatedlinks.h"
@@ -147,6 +148,23 @@ inline ProgrammingServices ServicesFor(TestLayout& layout, UserDialogs& dialogs,
         {}};
 }
 
+// The machine's serial devices as a test lists them, all of them usable.
+struct ListedDevices : PortSystem
+{
+    std::vector<PortDevice> devices() override { return listed; }
+    PortFacts factsFor(const std::filesystem::path& path, const QString& port) override
+    {
+        PortFacts facts;
+        facts.port = port;
+        facts.path = facts.device = QString::fromStdString(path.native());
+        facts.kind = PortFacts::Kind::CharacterDevice;
+        facts.isTerminal = true;
+        facts.mode = 0666;
+        return facts;
+    }
+    std::vector<PortDevice> listed;
+};
+
 // The programming window's logic wired to a simulated keyboard on a virtual
 // clock; the serial side goes through the simulated port, or through a given
 // link.
@@ -183,6 +201,13 @@ struct KeyboardRig
         window.program();
     }
     [[nodiscard]] ProgrammingService& service() { return window.service(); }
+    // The services as main gives them to the window: with "Ports…" and "Log…".
+    [[nodiscard]] ProgrammingServices windowServices(PortChooser& ports)
+    {
+        ProgrammingServices services = withLog(ServicesFor(*state, dialogs, clock, link, repeat));
+        services.ports = &ports;
+        return services;
+    }
 
     std::function<void()> onTick; // the user, acting during waits
     int leaves = 0;               // times the window handed back to the main window
