@@ -112,19 +112,6 @@ protected:
 
 } // namespace
 
-TEST_F(MainFormLogicTest, FirstStartIsUntitledAndExitWritesTheSettings)
-{
-    start();
-    EXPECT_EQ(m_logic->caption(), "KBD Layout: UNTITLED.KBD (USA)");
-    EXPECT_EQ(m_logic->recentVisible(), (RecentVisibility{false, false, false}));
-    EXPECT_TRUE(m_logic->unload());
-    EXPECT_TRUE(m_dialogs.messages.empty() && m_dialogs.questions.empty());
-    EXPECT_EQ(ReadBytes(appFile("PALIX.INI")).size(), 10000);
-    ASSERT_EQ(m_help.requests.size(), 1u);
-    EXPECT_EQ(m_help.requests[0].command, HelpCommand::Quit);
-    EXPECT_EQ(m_help.requests[0].file, appFile("MORVA.HLP"));
-}
-
 TEST_F(MainFormLogicTest, LanguageByteDrivesSuffixStcFileAndPatches)
 {
     layout("es.KBD", 2, "q");
@@ -357,11 +344,12 @@ TEST_F(MainFormLogicTest, KeyClicksHandTheKeyToTheirWindows)
     EXPECT_EQ(m_tables->tables().ScanTable[68], ScanRecord{}); // reloaded (no files here)
 }
 
-// After the test window F1 no longer opens help; the Help menu still does.
-// A minimized window keeps its keys where they are.
+// After the test window F1 no longer opens help; the Help menu still does;
+// exit closes it. A minimized window keeps its keys where they are.
 TEST_F(MainFormLogicTest, HelpAndMinimizing)
 {
     start();
+    EXPECT_EQ(m_logic->recentVisible(), (RecentVisibility{false, false, false}));
     m_logic->showContextHelp(1070);
     m_logic->openTest();
     m_logic->showContextHelp(1020);
@@ -377,6 +365,9 @@ TEST_F(MainFormLogicTest, HelpAndMinimizing)
     EXPECT_EQ(m_logic->keyPlaces(), before);
     m_logic->resize(500, 350, false);
     EXPECT_FLOAT_EQ(m_logic->keyPlaces()[0].width, 500.0f / 15);
+    EXPECT_TRUE(m_logic->unload());
+    EXPECT_EQ(m_help.requests.at(2).command, HelpCommand::Quit);
+    EXPECT_EQ(m_help.requests[2].file, appFile("MORVA.HLP"));
 }
 
 // A named pipe or a device where a layout should be is refused at once and
