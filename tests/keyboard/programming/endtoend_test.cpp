@@ -183,6 +183,18 @@ const QString kPartly = QStringLiteral("The transfer was stopped: the keyboard i
 
 } // namespace
 
+TEST_F(EndToEnd, WholeTransfersOfBothGenerations)
+{
+    for (int type : {1, 2}) {
+        useLayout(type);
+        dialogs.shown.clear();
+        program();
+        EXPECT_EQ(dialogs.shown, QStringList{kSent});
+        EXPECT_TRUE(HoldsLayout(device, *state)) << type;
+        expectBackInTheMainWindow();
+    }
+}
+
 // Every key has all three "Rpt" boxes checked, only some levels are defined;
 // the image was worked out by hand from the key codes of the test scan table.
 TEST_F(EndToEnd, EnhancedImageOfKeysThatAllRepeatIsTheHandWorkedOne)
