@@ -1,8 +1,8 @@
-// Starts both programs as a user would, from a copy of the program folder and
-// installed into a temporary prefix (as the package does under /usr), and
-// closes them the way a session logout does. Installed, they find their data
-// under share/, keep the user's files in the per-user folder and write
-// nothing under the prefix.
+// Starts both programs as a user would, installed into a temporary prefix (as
+// the package does under /usr), and closes them the way a session logout does.
+// Installed, they find their data under share/, keep the user's files in the
+// per-user folder and write nothing under the prefix. (Started from the program
+// folder: recovery_test, and the display utility's own tests.)
 #include "programfolders.h"
 
 #include <QDir>
@@ -59,29 +59,6 @@ void StartAndStop(QProcess& process, const QString& program)
     EXPECT_EQ(errors.find("Sanitizer"), std::string::npos) << errors;
     EXPECT_EQ(errors.find("runtime error"), std::string::npos) << errors;
 }
-
-class ProgramFolder : public ::testing::TestWithParam<const char*>
-{
-};
-
-// From a private copy of the program folder, so that settings written on exit
-// (beside the folder too: folder + ".INI") stay out of the build.
-TEST_P(ProgramFolder, StartsShowsItsWindowAndExitsCleanly)
-{
-    QTemporaryDir parent;
-    const QDir source(SUITE_PROGRAM_DIR), folder(parent.filePath("program"));
-    ASSERT_TRUE(QDir().mkpath(folder.path()));
-    for (const QString& name : source.entryList(QDir::Files)) {
-        ASSERT_TRUE(QFile::copy(source.filePath(name), folder.filePath(name)));
-        QFile::setPermissions(folder.filePath(name), QFile(source.filePath(name)).permissions());
-    }
-    QProcess process;
-    process.setProcessEnvironment(QProcessEnvironment::systemEnvironment());
-    process.setWorkingDirectory(QDir::tempPath());
-    StartAndStop(process, folder.filePath(GetParam()));
-}
-
-INSTANTIATE_TEST_SUITE_P(BothPrograms, ProgramFolder, ::testing::Values("morvaw", "vornestw"));
 
 // The listing of ports is for a shell, where there may be no display at all.
 // The serial ports come first, in the display utility's words; a copy of the

@@ -227,4 +227,9 @@ TEST(StcOverlay, UserRecordsReachTheScanTable)
         EXPECT_EQ(r, ScanRecord{});
     EXPECT_EQ(nameOf(t.ScanTable[68]), "sp2");
     EXPECT_EQ(t.ScanTable[141], ScanRecord{});
+    // Another language after Spanish is the US table again, patches and all.
+    tables.load(3);
+    EXPECT_EQ(nameOf(t.ScanTable[68]) + char(t.CapTable[20]) + char(t.ShiftCapTable[20]) +
+                  char(t.AssocTable[22]),
+              "us68u!\x17");
 }

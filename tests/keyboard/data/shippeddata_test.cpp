@@ -243,105 +243,26 @@ TEST_P(LanguageTable, EveryCharacterOfTheKeyboardSendsItsKey)
     }
 }
 
-// Every language but UK and Spanish is the US table in every respect, with
-// the US STC file, whatever layout was open before.
-class LanguageSequences
-    : public ::testing::TestWithParam<std::tuple<std::vector<int>, const char*, const char*>>
-{
-};
-
-TEST_P(LanguageSequences, GiveTheLastLanguagesTable)
-{
-    const auto& [languages, stcFile, names] = GetParam(); // names: records 68, 84, 134
-    KeyboardTables t;
-    LoadStartupTables(t, kDataDir);
-    for (int language : languages)
-        LoadLanguageTables(t, kDataDir, language);
-    EXPECT_EQ(t.StcFileName, stcFile);
-    EXPECT_EQ(t.ScanCount, 160);
-    EXPECT_EQ(trimmed(t.ScanTable[68]) + ' ' + trimmed(t.ScanTable[84]) + ' ' +
-                  trimmed(t.ScanTable[134]),
-              bytes(names));
-    if (languages.back() != Language::UK && languages.back() != Language::Spain) {
-        const KeyboardTables us = tablesFor(Language::USA);
-        EXPECT_TRUE(t.ScanTable == us.ScanTable && t.StcTable == us.StcTable &&
-                    t.CapTable == us.CapTable && t.AssocTable == us.AssocTable);
-    }
-}
-
-const char* const kUsNames = "~ @ Iso \\";
-INSTANTIATE_TEST_SUITE_P(
-    ShippedFiles, LanguageSequences,
-    ::testing::Values(std::tuple(std::vector{0}, "STCUSA.TBL", kUsNames),
-                      std::tuple(std::vector{1}, "STCUK.TBL", "¬ \" \\"),
-                      std::tuple(std::vector{2}, "STCSP.TBL", "ª \" <"),
-                      std::tuple(std::vector{3}, "STCUSA.TBL", kUsNames),    // Italian first
-                      std::tuple(std::vector{1, 3}, "STCUSA.TBL", kUsNames), // after UK
-                      std::tuple(std::vector{2, 5}, "STCUSA.TBL", kUsNames), // French after Spanish
-                      std::tuple(std::vector{1, 9}, "STCUSA.TBL", kUsNames))); // unknown code
-
 // --- On-screen keyboard: ASSOC1.BIN and the caption tables ---
-
-// The editor's Shift and Num Lock entries, as keyboard/data/README.md documents them.
-int shiftEntryOf(int n)
-{
-    if (n >= 316 && n <= 328)
-        return n - 180;
-    if ((n >= 348 && n <= 350) || (n >= 382 && n <= 384))
-        return n - 215;
-    if (n == 368 || n == 369)
-        return n - 204;
-    return n == 374 ? n - 208 : 0;
-}
-
-int numLockEntryOf(int n)
-{
-    if (n >= 354 && n <= 356)
-        return n - 204;
-    if (n >= 371 && n <= 373)
-        return n - 218;
-    if (n >= 387 && n <= 389)
-        return n - 231;
-    return n == 399 || n == 400 ? n - 240 : 0;
-}
 
 bool isLetterKey(int n)
 {
     return (n >= 338 && n <= 347) || (n >= 359 && n <= 367) || (n >= 375 && n <= 381);
 }
 
-// A button's Shift entry is the same key with Shift, its Num Lock entry the
-// keypad digit of the same key, and its captions are what those records type.
-TEST_P(LanguageTable, ButtonsSendAndShowTheirKeys)
+// A letter button types its record's name, and its capital with Shift (the
+// other buttons, through the editor: keymodelogic_test).
+TEST_P(LanguageTable, LetterButtonsShowTheirKeys)
 {
     const KeyboardTables& t = m_tables;
-    const auto at = [&](int entry) {
-        return t.ScanTable[t.AssocTable[static_cast<std::size_t>(entry)]];
-    };
     int buttons = 0;
     for (int n = 301; n <= 400; ++n) {
-        const int e = n - 300;
-        if (t.AssocTable[static_cast<std::size_t>(e)] == 0)
-            continue;
-        ++buttons;
-        const auto cap = static_cast<char>(t.CapTable[static_cast<std::size_t>(e)]);
-        const auto shiftCap = static_cast<char>(t.ShiftCapTable[static_cast<std::size_t>(e)]);
-        if (const int s = shiftEntryOf(n)) {
-            EXPECT_EQ((KeyCode{at(s).Seq1, at(s).Seq2}),
-                      (KeyCode{at(e).Seq1, static_cast<std::uint8_t>(at(e).Seq2 | ShiftBit)}))
-                << "Btn " << n << ": Shift on the same key";
-            if (n != 374) {
-                EXPECT_EQ(std::string({cap, ' ', shiftCap}), trimmed(at(e)) + ' ' + trimmed(at(s)))
-                    << "Btn " << n;
-            }
-        }
-        if (const int d = numLockEntryOf(n)) {
-            EXPECT_EQ(trimmed(at(d)).substr(0, 4), "Pad ") << "Btn " << n;
-            EXPECT_EQ(at(d).Seq1, at(e).Seq1) << "Btn " << n << ": the same keypad key";
-        }
+        const auto e = static_cast<std::size_t>(n - 300);
+        buttons += t.AssocTable[e] != 0;
         if (isLetterKey(n)) {
-            EXPECT_EQ(std::string({cap, shiftCap}),
-                      trimmed(at(e)) + static_cast<char>(cap - 'a' + 'A'))
+            const auto cap = static_cast<char>(t.CapTable[e]);
+            EXPECT_EQ(std::string({cap, static_cast<char>(t.ShiftCapTable[e])}),
+                      trimmed(t.ScanTable[t.AssocTable[e]]) + static_cast<char>(cap - 'a' + 'A'))
                 << "Btn " << n;
         }
     }

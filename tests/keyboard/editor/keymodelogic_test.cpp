@@ -189,18 +189,12 @@ TEST_F(KeyModeLogicTest, PickedKeysGetTheirModifierPrefixes)
         const char* token;
     };
     const Row rows[] = {
-        {1, 0, L::ModCtrl, false, "^a"},
-        {1, 0, L::ModCtrl, true, "^Sha"},
-        {1, 0, L::ModShift, false, "Sha"},
-        {1, 0, L::ModShift, true, "a"},
-        {1, 0, L::ModAlt, true, "ShAlta"},
-        {1, 0, L::ModNone, true, "Sha"},
-        {73, 0, L::ModNone, false, "!"},
+        {1, 0, L::ModCtrl, false, "^a"},     {1, 0, L::ModCtrl, true, "^Sha"},
+        {1, 0, L::ModShift, true, "a"},      {73, 0, L::ModNone, false, "!"},
         {73, 0, L::ModCtrl, false, "^!"},    // Ctrl is kept on a record that has Shift
         {141, 0, L::ModCtrl, false, "^Rep"}, // mask 1 + Ctrl = 5
         {0, 317, L::ModShift, false, "!"},   // the digit row is already shifted
-        {0, 317, L::ModShift, true, "!"},
-        {0, 348, L::ModShift, false, "Sh{"},
+        {0, 317, L::ModShift, true, "!"},    {0, 348, L::ModShift, false, "Sh{"},
         {0, 355, L::ModNone, false, "\x18"},
     };
     for (const Row& row : rows) {
@@ -219,20 +213,43 @@ TEST_F(KeyModeLogicTest, PickedKeysGetTheirModifierPrefixes)
     }
 }
 
-// Every key whose shifted character has a record inserts that record, the one
-// its shifted caption names, in both languages whose tables patch captions.
-TEST_F(KeyModeLogicTest, ShiftedKeysInsertTheirOwnRecords)
+// Every key with a shifted character inserts the records its two captions
+// name, the shifted one the same key with Shift; with Num Lock a keypad key
+// inserts its digit, the same key. In every language whose tables patch them.
+TEST_F(KeyModeLogicTest, OnScreenKeysInsertTheRecordsTheirCaptionsName)
 {
-    for (std::uint8_t language : {Language::USA, Language::Spain}) {
+    for (std::uint8_t language : {Language::USA, Language::UK, Language::Spain}) {
         start(language);
-        m_editor->toggleModifier(L::ModShift);
+        const ScanNames names{tables().ScanTable, tables().ScanCount};
+        const auto pick = [&](int n, L::Modifier modifier) {
+            setLine(0, "");
+            m_editor->toggleModifier(modifier);
+            m_editor->pickOnScreenKey(n);
+            m_editor->toggleModifier(modifier);
+            return DefToken(1, line(0), TokenMark);
+        };
         for (int n : {316, 317, 318, 319, 320, 321, 322, 323, 324, 325, 326,
                       327, 328, 348, 349, 350, 368, 369, 382, 383, 384}) {
-            setLine(0, "");
-            m_editor->pickOnScreenKey(n);
-            const char shifted = static_cast<char>(tables().ShiftCapTable[n - 300]);
-            EXPECT_EQ(ParseKeyToken(DefToken(1, line(0), TokenMark)).name, std::string(1, shifted))
+            const std::string plain = pick(n, L::ModNone), shifted = pick(n, L::ModShift);
+            const auto e = static_cast<std::size_t>(n - 300);
+            EXPECT_EQ(
+                plain + ' ' + ParseKeyToken(shifted).name,
+                std::string({char(tables().CapTable[e]), ' ', char(tables().ShiftCapTable[e])}))
                 << "language " << int(language) << " key " << n;
+            const KeyCode code = SetKeySequence(names, plain);
+            EXPECT_EQ(SetKeySequence(names, shifted),
+                      (KeyCode{code.scan, static_cast<std::uint8_t>(code.mask | ShiftBit)}))
+                << n;
+        }
+        m_editor->pressPictureKey(OnScreen::NumLock, Qt::LeftButton);
+        for (int n : {354, 355, 356, 371, 372, 373, 387, 388, 389, 399, 400}) {
+            const std::string digit = pick(n, L::ModNone);
+            m_editor->pressPictureKey(OnScreen::NumLock, Qt::LeftButton);
+            EXPECT_TRUE(digit.starts_with("Pad ")) << n << ' ' << digit;
+            EXPECT_EQ(SetKeySequence(names, digit).scan,
+                      SetKeySequence(names, pick(n, L::ModNone)).scan)
+                << n;
+            m_editor->pressPictureKey(OnScreen::NumLock, Qt::LeftButton);
         }
     }
 }

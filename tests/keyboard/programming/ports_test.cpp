@@ -79,21 +79,6 @@ TEST(PortDoctor, EachVerdictSaysWhyAndWhatToDo)
          "COM2 (/dev/ttyUSB0) is in use by vornestw (PID 4242)\nClose vornestw first, or bind "
          "COM2 to another device with the Ports… button. Its lock file is "
          "/run/lock/LCK..ttyUSB0."},
-        {"dangling link",
-         [](PortFacts& f) {
-             f.path = "/home/alice/.config/morvaw/com2", f.device.clear();
-             f.linkTarget = "/dev/serial/by-id/usb-X", f.kind = PortFacts::Kind::Missing;
-         },
-         "COM2 (/dev/serial/by-id/usb-X): the link com2 in /home/alice/.config/morvaw points to "
-         "no device\nThe link /home/alice/.config/morvaw/com2 points to /dev/serial/by-id/usb-X, "
-         "which is not there: the adapter is unplugged, or it has another name now. Plug it in, "
-         "or bind COM2 to another device with the Ports… button."},
-        {"regular file",
-         [](PortFacts& f) {
-             f.path = f.device = "/home/alice/com2", f.kind = PortFacts::Kind::RegularFile;
-         },
-         "COM2 (/home/alice/com2): not a serial port\n/home/alice/com2 is a regular file, not a "
-         "serial device. Remove it, then bind COM2 to a serial device with the Ports… button."},
         {"missing", [](PortFacts& f) { f.path = "/dev/ttyS3", f.kind = PortFacts::Kind::Missing; },
          "COM2 (/dev/ttyUSB0): No such file or directory\n/dev/ttyS3 does not exist on this "
          "machine. Bind COM2 to a device that does with the Ports… button."},

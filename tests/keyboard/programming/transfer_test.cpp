@@ -180,9 +180,4 @@ TEST(Transfer, AMachineWithoutKeyboardDeviceSaysWhyAndDoesNotBeep)
     EXPECT_EQ(rig.window.view().KbdPortNote, rig.repeat.unavailable);
     EXPECT_TRUE(rig.device.complete());
     EXPECT_EQ(beeps, 0);
-
-    KeyboardRig older(1);
-    older.window.activate();
-    EXPECT_FALSE(older.window.view().kbdPortEnabled); // enhanced keyboards only
-    EXPECT_TRUE(older.window.view().KbdPortNote.isEmpty());
 }
