@@ -216,14 +216,19 @@ int main(int argc, char* argv[])
     QObject::connect(&keyEditor, &KeyModeForm::msrClosed, &setParam,
                      &SetParam::returnFromKeyEditor);
 
-    // "Print legends": reads the layout; its edited legends go beside the layout file.
+    // "Print legends": reads the layout; its edited legends go beside the layout
+    // file, or wait in the window until a layout with no name yet is saved.
     QtUserDialogs legendsDialogs;
     LegendsForm legends(legendsDialogs);
     legendsDialogs.setParent(&legends);
     QObject::connect(&commands, &MainFormLogic::legendsRequested, &legends, [&] {
         mainForm.holdFor(&legends);
-        legends.open(document.records(), document.fileName());
+        legends.open(document.records(), document.isUntitled() ? "" : document.fileName());
     });
+    QObject::connect(&document, &LayoutDocument::saved, &legends,
+                     &LegendsForm::keepUnnamedLegendsBeside);
+    QObject::connect(&document, &LayoutDocument::replaced, &legends,
+                     &LegendsForm::forgetUnnamedLegends);
     QObject::connect(&legends, &LegendsForm::closed, &mainForm,
                      [&] { mainForm.returnFromChild(&legends); });
 

@@ -210,11 +210,14 @@ FileOutcome LayoutDocument::save(const std::string& fname)
     const std::string name = TrimName(fname);
     m_layout.records[Settings::KbdLanguage].PosX = m_layout.language;
     const FileOutcome written = WriteLayoutFile(name, m_layout.records);
-    if (written.ok && !name.empty() && !IsWildcardName(name)) {
+    const bool named = written.ok && !name.empty() && !IsWildcardName(name);
+    if (named) {
         m_fileName = name;
         m_onDisk = IdentityOf(name, LayoutFileBytes(m_layout.records));
     }
     emit changed();
+    if (named)
+        emit saved(name);
     return written;
 }
 
@@ -285,6 +288,7 @@ void LayoutDocument::startHistory()
     m_undo.clear();
     m_redo.clear();
     emit changed();
+    emit replaced();
 }
 
 } // namespace morvaw

@@ -116,6 +116,10 @@ public:
 
 signals:
     void changed();
+    // Another layout took the document's place: New, a load, a recovery.
+    void replaced();
+    // The layout was written to fileName, which is now its name.
+    void saved(const std::string& fileName);
 
 private:
     struct Layout

@@ -4,6 +4,7 @@
 #include "legendscommand.h"
 #include "legendsheet.h"
 #include "regularfile.h"
+#include "settingsfile.h"
 #include "userdialogs.h"
 
 #include <QCloseEvent>
@@ -110,18 +111,27 @@ LegendsForm::~LegendsForm() = default;
 
 void LegendsForm::open(const LayoutRecordArray& records, const std::string& layoutName)
 {
-    m_layout = layoutName;
+    m_unnamed = layoutName.empty();
+    m_layout = m_unnamed ? std::string(kUntitledName) : layoutName;
     m_legends = std::make_unique<KeyLegends>(records);
     const std::filesystem::path file = KeyLegends::FileFor(m_layout);
-    if (const FileOutcome read = m_legends->load(file); !read.ok)
-        m_dialogs.warn(QStringLiteral("The edited legends could not be read from\n%1\n\n%2\n\n"
-                                      "The keys' own texts are shown; printing keeps the "
-                                      "legends as they are then.")
-                           .arg(ToQtPath(file.string()), read.reason),
-                       QString::fromLatin1(kApplicationTitle));
-    m_note->setText(QStringLiteral("Each key's legend is what it types until you change it here. "
-                                   "Changed legends are kept in %1, beside the layout.")
-                        .arg(ToQtPath(file.filename().string())));
+    if (m_unnamed) {
+        (void)m_legends->readText(m_unnamedLegends); // this window's own text
+        m_note->setText(QStringLiteral(
+            "Each key's legend is what it types until you change it here. The layout has no "
+            "name yet: changed legends are kept beside it once it is saved."));
+    } else {
+        if (const FileOutcome read = m_legends->load(file); !read.ok)
+            m_dialogs.warn(QStringLiteral("The edited legends could not be read from\n%1\n\n%2\n\n"
+                                          "The keys' own texts are shown; printing keeps the "
+                                          "legends as they are then.")
+                               .arg(ToQtPath(file.string()), read.reason),
+                           QString::fromLatin1(kApplicationTitle));
+        m_note->setText(
+            QStringLiteral("Each key's legend is what it types until you change it here. "
+                           "Changed legends are kept in %1, beside the layout.")
+                .arg(ToQtPath(file.filename().string())));
+    }
     m_size->setValue(m_legends->sizeMm());
     fillTable();
     show();
@@ -189,13 +199,21 @@ QString LegendsForm::title() const
     return ToQtPath(m_layout.filename().string());
 }
 
+FileOutcome LegendsForm::storeLegends()
+{
+    if (m_unnamed) {
+        m_unnamedLegends = m_legends->toText();
+        return {};
+    }
+    return m_legends->save(KeyLegends::FileFor(m_layout));
+}
+
 bool LegendsForm::keepLegends()
 {
-    const std::filesystem::path file = KeyLegends::FileFor(m_layout);
-    const FileOutcome saved = m_legends->save(file);
+    const FileOutcome saved = storeLegends();
     if (!saved.ok)
         m_dialogs.warn(QStringLiteral("The edited legends could not be kept in\n%1\n\n%2")
-                           .arg(ToQtPath(file.string()), saved.reason),
+                           .arg(ToQtPath(KeyLegends::FileFor(m_layout).string()), saved.reason),
                        QString::fromLatin1(kApplicationTitle));
     return saved.ok;
 }
@@ -268,8 +286,28 @@ void LegendsForm::hideEvent(QHideEvent* event)
     // Hidden without a close, the program ends (a logout): the legends are
     // kept all the same, and nothing may ask or warn now.
     if (!std::exchange(m_keptOnClose, false) && !event->spontaneous() && m_legends)
-        (void)m_legends->save(KeyLegends::FileFor(m_layout));
+        (void)storeLegends();
     QWidget::hideEvent(event);
+}
+
+void LegendsForm::keepUnnamedLegendsBeside(const std::string& layoutName)
+{
+    if (m_unnamedLegends.isEmpty())
+        return;
+    KeyLegends legends(LayoutRecordArray{});
+    const std::filesystem::path file = KeyLegends::FileFor(layoutName);
+    const FileOutcome kept =
+        legends.readText(m_unnamedLegends).ok ? legends.save(file) : FileOutcome{};
+    if (!kept.ok)
+        m_dialogs.warn(QStringLiteral("The edited legends could not be kept in\n%1\n\n%2")
+                           .arg(ToQtPath(file.string()), kept.reason),
+                       QString::fromLatin1(kApplicationTitle));
+    m_unnamedLegends.clear();
+}
+
+void LegendsForm::forgetUnnamedLegends()
+{
+    m_unnamedLegends.clear();
 }
 
 } // namespace morvaw

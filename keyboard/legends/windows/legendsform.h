@@ -29,8 +29,14 @@ public:
     explicit LegendsForm(UserDialogs& dialogs, QWidget* parent = nullptr);
     ~LegendsForm() override;
 
-    // The layout's records and file name, for its legends file.
+    // The layout's records and file name, for its legends file. A layout with
+    // no name yet (an empty one) has no place for a legends file: its edited
+    // legends stay in this window until it is saved or replaced.
     void open(const LayoutRecordArray& records, const std::string& layoutName);
+    // The layout was saved as layoutName: legends edited while it had no name go beside it.
+    void keepUnnamedLegendsBeside(const std::string& layoutName);
+    // Another layout took its place: legends edited while it had no name are dropped.
+    void forgetUnnamedLegends();
 
 signals:
     void closed();
@@ -46,7 +52,9 @@ private:
     void resetSelectedLegends();
     void printSheet();
     void saveSheetAsPdf();
-    // Keeps the edited legends beside the layout; false after saying why not.
+    // Keeps the edited legends beside the layout (or here, while it has no
+    // name); keepLegends says why not and returns false.
+    FileOutcome storeLegends();
     bool keepLegends();
     [[nodiscard]] QString title() const;
     // "shop-legends" for shop.KBD.
@@ -55,6 +63,8 @@ private:
     UserDialogs& m_dialogs;
     std::unique_ptr<KeyLegends> m_legends;
     std::filesystem::path m_layout;
+    bool m_unnamed = false;
+    QByteArray m_unnamedLegends; // as a legends file's text
     QLabel* m_note = nullptr;
     QTableWidget* m_table = nullptr;
     QDoubleSpinBox* m_size = nullptr;

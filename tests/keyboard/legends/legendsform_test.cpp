@@ -1,9 +1,11 @@
 #include "applicationenvironment.h"
 #include "document/testlayouts.h"
 #include "keylegends.h"
+#include "layoutdocument.h"
 #include "legendsform.h"
 #include "scripteddialogs.h"
 
+#include <QDir>
 #include <QPushButton>
 #include <QTableWidget>
 #include <QTemporaryDir>
@@ -45,4 +47,47 @@ TEST(LegendsWindow, AnEditedLegendIsSavedIntoThePdfAndKeptBesideTheLayout)
     EXPECT_EQ(kept.legend(2), "Green tea");
     EXPECT_FALSE(QFile::exists(dir.filePath("shop.KBD")));
     EXPECT_TRUE(dialogs.messages.empty());
+}
+
+// A layout with no name yet has no folder of its own: its legends wait in the
+// window (not in UNTITLED.KBD.legends wherever the program was started) and go
+// beside the layout when it is saved; a layout that takes its place starts afresh.
+TEST(LegendsWindow, LegendsOfALayoutWithNoNameWaitForItsName)
+{
+    QTemporaryDir dir;
+    const QString started = QDir::currentPath();
+    QDir::setCurrent(dir.path());
+    LayoutDocument document;
+    ScriptedDialogs dialogs;
+    LegendsForm form(dialogs);
+    QObject::connect(&document, &LayoutDocument::saved, &form,
+                     &LegendsForm::keepUnnamedLegendsBeside);
+    QObject::connect(&document, &LayoutDocument::replaced, &form,
+                     &LegendsForm::forgetUnnamedLegends);
+    auto legendOfKey2 = [&] {
+        form.open(document.records(), "");
+        return form.findChild<QTableWidget*>("LegendTable")->item(1, 1);
+    };
+
+    document.newLayout();
+    legendOfKey2()->setText("Green tea");
+    form.close();
+    EXPECT_EQ(legendOfKey2()->text(), "Green tea");
+    form.close();
+    EXPECT_TRUE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).isEmpty());
+
+    const std::string shop = Native(dir.filePath("shop.KBD")).string();
+    ASSERT_TRUE(document.save(shop).ok);
+    KeyLegends kept(document.records());
+    ASSERT_TRUE(kept.load(KeyLegends::FileFor(shop)).ok);
+    EXPECT_EQ(kept.legend(2), "Green tea");
+
+    document.newLayout();
+    legendOfKey2()->setText("Mint tea");
+    form.close();
+    document.newLayout();
+    EXPECT_NE(legendOfKey2()->text(), "Mint tea");
+    form.close();
+    EXPECT_TRUE(dialogs.messages.empty());
+    QDir::setCurrent(started);
 }
