@@ -1,23 +1,31 @@
 // Starts both programs as a user would, installed into a temporary prefix (as
 // the package does under /usr), and closes them the way a session logout does.
 // Installed, they find their data under share/, keep the user's files in the
-// per-user folder and write nothing under the prefix. (Started from the program
-// folder: recovery_test, and the display utility's own tests.)
+// per-user folder and write nothing under the prefix. Started from a copy of
+// the program folder, the configurator keeps unsaved changes through a crash
+// and a logout. (The display utility's own tests start it from its folder.)
+#include "layoutfile.h"
 #include "programfolders.h"
+#include "recoverycopy.h"
+#include "regularfile.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QImage>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <csignal>
 #include <fstream>
 #include <map>
 #include <memory>
 #include <sys/stat.h>
 
+using namespace morvaw;
 namespace fs = std::filesystem;
 
 namespace {
@@ -41,18 +49,24 @@ std::map<fs::path, fs::file_time_type> snapshot(const fs::path& top)
     return files;
 }
 
-// Starts the program and lets its window come up (it is still running after
-// start-up), then ends it as a logout does: it must end cleanly.
-void StartAndStop(QProcess& process, const QString& program)
+void Start(QProcess& process, const QString& program, const QStringList& arguments = {})
 {
     auto env = process.processEnvironment();
     env.insert("QT_QPA_PLATFORM", "offscreen");
     process.setProcessEnvironment(env);
-    process.start(program, {});
+    process.start(program, arguments);
     ASSERT_TRUE(process.waitForStarted(10000));
-    EXPECT_FALSE(process.waitForFinished(1500)) << process.readAllStandardError().toStdString();
-    ::kill(static_cast<pid_t>(process.processId()), SIGTERM);
+}
+
+// Ends the program as a logout (SIGTERM), a closed terminal (SIGHUP) or a
+// kill does; but from SIGKILL it must end cleanly. Offscreen nobody answers a
+// question: a program that ends asked none.
+void EndWith(QProcess& process, int signal)
+{
+    ::kill(static_cast<pid_t>(process.processId()), signal);
     ASSERT_TRUE(process.waitForFinished(20000));
+    if (signal == SIGKILL)
+        return;
     const std::string errors = process.readAllStandardError().toStdString();
     EXPECT_EQ(process.exitStatus(), QProcess::NormalExit) << errors;
     EXPECT_EQ(process.exitCode(), 0) << errors;
@@ -156,7 +170,10 @@ TEST_P(Installed, FindsItsDataWritesOnlyTheUsersFolderAndExitsCleanly)
     QProcess process;
     process.setProcessEnvironment(env);
     process.setWorkingDirectory(home.path());
-    StartAndStop(process, linked() + "/bin/" + GetParam());
+    Start(process, linked() + "/bin/" + GetParam());
+    // Its window comes up (it is still running after start-up).
+    EXPECT_FALSE(process.waitForFinished(1500)) << process.readAllStandardError().toStdString();
+    EndWith(process, SIGTERM);
 
     EXPECT_EQ(snapshot(prefix()), before) << "nothing is written under the prefix";
     struct stat user
@@ -184,5 +201,101 @@ TEST_P(Installed, FindsItsDataWritesOnlyTheUsersFolderAndExitsCleanly)
 }
 
 INSTANTIATE_TEST_SUITE_P(BothPrograms, Installed, ::testing::Values("morvaw", "vornestw"));
+
+constexpr const char* kSession = "10d2c0a8e1000171234567890123456789_1712345678";
+
+class RealConfigurator : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        const QDir source(SUITE_PROGRAM_DIR);
+        ASSERT_TRUE(QDir().mkpath(path("program")));
+        for (const QString& name : source.entryList(QDir::Files))
+            ASSERT_TRUE(QFile::copy(source.filePath(name), path("program/" + name)) &&
+                        QFile::setPermissions(path("program/" + name),
+                                              QFile::permissions(source.filePath(name))));
+        QByteArray saved(kLayoutFileSize, '\0');
+        for (qsizetype i = 0; i < saved.size(); ++i)
+            saved[i] = static_cast<char>(i * 7 % 251);
+        m_inMemory = saved.replace(3000, 5, "edits");
+        ASSERT_TRUE(ReplaceFileContents(layout(), saved.replace(3000, 5, "saved")).ok);
+        fs::last_write_time(layout(), fs::file_time_type::clock::now() - std::chrono::hours(1));
+        // A copy an earlier run left for the session; the program that takes
+        // it back writes its next versions under the same name.
+        ASSERT_TRUE(QDir().mkpath(QFileInfo(copyFile()).path()));
+        const RecoveryCopy copy{layout().string(), kSession, IdentityOnDisk(layout()), m_inMemory};
+        m_copy = RecoveryCopyBytes(copy);
+        ASSERT_TRUE(ReplaceFileContents(copyFile().toStdString(), m_copy).ok);
+    }
+
+    [[nodiscard]] QString path(const QString& name) const { return m_root.filePath(name); }
+    [[nodiscard]] fs::path layout() const { return path("shop.KBD").toStdString(); }
+    [[nodiscard]] QString copyFile() const
+    {
+        return path(".local/state/morvaw/recovery/layout-earlier.recovery");
+    }
+    [[nodiscard]] bool copyWrittenSinceStart() const
+    {
+        return QFileInfo(copyFile()).lastModified() > m_started;
+    }
+
+    void start(const QStringList& arguments)
+    {
+        auto env = QProcessEnvironment::systemEnvironment();
+        env.insert("HOME", m_root.path()); // the recovery folder is ~/.local/state/morvaw/recovery
+        env.remove("XDG_STATE_HOME");
+        m_process.setProcessEnvironment(env);
+        m_process.setWorkingDirectory(m_root.path());
+        m_started = QDateTime::currentDateTime();
+        Start(m_process, path("program/morvaw"), arguments);
+    }
+    // True once the running program has written the copy anew, unasked.
+    bool rewritesCopy()
+    {
+        for (int i = 0; i < 300 && !copyWrittenSinceStart(); ++i) {
+            if (m_process.waitForFinished(100))
+                return false;
+        }
+        return copyWrittenSinceStart();
+    }
+
+    QTemporaryDir m_root;
+    QByteArray m_inMemory;
+    QByteArray m_copy; // the layout in memory, its file and session
+    QProcess m_process;
+    QDateTime m_started;
+};
+
+// An ordinary start asks about the copy left behind; a closed terminal
+// (SIGHUP) while it asks ends the program and keeps the copy for later. The
+// session manager restarts the configurator for the session a logout ended:
+// it takes the copy back without asking. A crash (SIGKILL) then loses
+// nothing, and a kill (SIGTERM) ends it at once, with its copy and PALIX.INI.
+TEST_F(RealConfigurator, UnsavedChangesSurviveACrashAndALogout)
+{
+    start({});
+    EXPECT_FALSE(m_process.waitForFinished(2000));
+    EndWith(m_process, SIGHUP);
+    EXPECT_FALSE(copyWrittenSinceStart());
+    EXPECT_EQ(QFile(path("program/PALIX.INI")).size(), 10000);
+
+    for (const int signal : {SIGKILL, SIGTERM}) {
+        start({"-session", kSession});
+        ASSERT_TRUE(rewritesCopy()) << m_process.readAllStandardError().toStdString();
+        EndWith(m_process, signal);
+        // Written anew, as it was: no temporary file beside it.
+        EXPECT_EQ(QFileInfo(copyFile())
+                      .dir()
+                      .entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+                  QStringList{"layout-earlier.recovery"});
+        EXPECT_EQ(ReadRegularFile(copyFile().toStdString(), 1 << 20).bytes, m_copy);
+    }
+    // PALIX.INI names the restored layout in its first 128 bytes.
+    QFile settings(path("program/PALIX.INI"));
+    ASSERT_TRUE(settings.open(QIODevice::ReadOnly));
+    EXPECT_EQ(settings.read(128).trimmed().toStdString(), layout().string());
+    EXPECT_EQ(QDir(m_root.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"shop.KBD"});
+}
 
 } // namespace

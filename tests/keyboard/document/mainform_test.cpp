@@ -120,7 +120,7 @@ TEST_F(MainFormTest, ClosingAsksOnlyWhenChanged)
 
 // A logout that comes while the exit question is open ends the program all
 // the same: the question, closed by it, does not keep the window open.
-TEST(MainFormEnd, ATerminationWhileTheExitQuestionIsOpenEndsTheProgram)
+TEST_F(MainFormTest, ATerminationWhileTheExitQuestionIsOpenEndsTheProgram)
 {
     struct InterruptedDialogs : ScriptedDialogs
     {
@@ -131,18 +131,13 @@ TEST(MainFormEnd, ATerminationWhileTheExitQuestionIsOpenEndsTheProgram)
             return Answer::Cancel; // what a closed question box answers
         }
     } dialogs;
-    QTemporaryDir dir;
-    const FileFolders folders{dir.path().toStdString(), {}};
-    LanguageTables tables(folders);
-    LayoutDocument document;
-    RecordingHelp help;
-    MainForm main(document, tables, folders, dialogs, help);
+    MainForm main(m_document, *m_tables, folders(), dialogs, m_help);
     main.show();
-    document.markChanged();
+    m_document.markChanged();
     dialogs.interrupt = [&] { main.closeForTermination(); };
     main.close();
     EXPECT_FALSE(main.isVisible());
-    EXPECT_TRUE(document.isChanged());
+    EXPECT_TRUE(m_document.isChanged());
 }
 
 TEST(HtmlHelp, ShowsThePageTheHelpFileNames)

@@ -36,35 +36,33 @@ protected:
     {
         return QDir(recovery()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
     }
-    std::unique_ptr<Configurator> start()
+    // A configurator on the layout; given a token, with key 3 and the
+    // language changed and not saved, and its copy kept.
+    std::unique_ptr<Configurator> start(const std::string& token = {})
     {
         auto c = std::make_unique<Configurator>();
         EXPECT_TRUE(c->document.load(Native(layout()), LayoutDocument::LoadMode::Whole).ok);
         c->keeper = std::make_unique<RecoveryKeeper>(c->document, Native(recovery()), m_dialogs);
+        if (!token.empty()) {
+            KeyRecord key = c->document.key(3);
+            SetDef(key, 0, Tokens({token}));
+            c->document.storeKey(3, key);
+            c->document.setLanguage(Language::UK);
+            c->keeper->keepNow();
+        }
         return c;
     }
-    // Key 3 and the language changed, not saved.
-    static void edit(LayoutDocument& document, const std::string& token)
-    {
-        KeyRecord key = document.key(3);
-        SetDef(key, 0, Tokens({token}));
-        document.storeKey(3, key);
-        document.setLanguage(Language::UK);
-    }
-    // A configurator that ended with unsaved changes; what it had in memory.
-    QByteArray leaveCopy(const std::string& token, const QString& session = {})
-    {
-        auto ended = start();
-        edit(ended->document, token);
-        ended->keeper->keepNow(session);
-        return ended->document.layoutBytes();
-    }
     // At start: the copies left are offered.
-    void offer(Configurator& c, const QString& session = {})
+    void offer(Configurator& c)
     {
-        c.keeper->offerLeftCopies(session, [&c](const RecoveryCopy& copy) {
+        c.keeper->offerLeftCopies({}, [&c](const RecoveryCopy& copy) {
             return c.document.recover(copy.layout, copy.fileName, copy.onDisk);
         });
+    }
+    void touchLayout(std::chrono::hours by)
+    {
+        std::filesystem::last_write_time(Native(layout()),
+                                         std::filesystem::file_time_type::clock::now() + by);
     }
 
     QTemporaryDir m_dir;
@@ -73,40 +71,14 @@ protected:
 
 } // namespace
 
-// The copy is what Save would write (the language in record 96 too), with the
-// file it belongs to; it goes when the layout is saved or its changes dropped.
-TEST_F(RecoveryKeeperTest, ACopyIsKeptWhileTheLayoutHasUnsavedChanges)
-{
-    auto c = start();
-    edit(c->document, "x");
-    c->keeper->keepNow();
-    ASSERT_EQ(entries().size(), 1);
-    const auto copy =
-        ParseRecoveryCopy(BytesOf(ReadBytes(QDir(recovery()).filePath(entries()[0]))));
-    ASSERT_TRUE(copy);
-    EXPECT_EQ(copy->fileName, Native(layout()).string());
-    EXPECT_EQ(copy->onDisk.path, Native(layout()));
-
-    ASSERT_TRUE(c->document.save(c->document.fileName()).ok);
-    EXPECT_EQ(copy->layout, ReadBytes(layout()));
-    c->document.markUnchanged();
-    EXPECT_TRUE(entries().isEmpty());
-
-    c->document.markChanged(); // a key clicked
-    c->keeper->keepNow();
-    EXPECT_EQ(entries().size(), 1);
-    c->document.markUnchanged(); // No at "Layout changed. Save current changes ?"
-    EXPECT_TRUE(entries().isEmpty());
-}
-
 // A running configurator's copy is nobody else's; once it has ended, the next
-// start asks, keeps it for later, and restores it byte for byte as unsaved
-// changes. Restored, it is that configurator's own copy.
-TEST_F(RecoveryKeeperTest, ALeftCopyIsOfferedAndRestoredByteForByte)
+// start asks, keeps it for later, and restores it byte for byte (the language
+// too) as unsaved changes. Restored, it is that configurator's own copy, and
+// goes when the layout is saved. A copy whose file was written after it has
+// nothing to give back and goes without a question; Discard removes one.
+TEST_F(RecoveryKeeperTest, LeftCopiesAreOfferedRestoredAndRemoved)
 {
-    auto first = start();
-    edit(first->document, "x");
-    first->keeper->keepForEnd();
+    auto first = start("x");
     const QByteArray inMemory = first->document.layoutBytes();
     auto next = start();
     offer(*next);
@@ -120,36 +92,27 @@ TEST_F(RecoveryKeeperTest, ALeftCopyIsOfferedAndRestoredByteForByte)
     EXPECT_FALSE(next->document.isChanged());
     offer(*next);
     EXPECT_EQ(next->document.layoutBytes(), inMemory);
+    EXPECT_EQ(next->document.language(), Language::UK);
     EXPECT_TRUE(next->document.isChanged());
     EXPECT_EQ(next->document.fileName(), Native(layout()).string());
-    EXPECT_EQ(entries().size(), 1);
-    auto third = start();
-    offer(*third);
-    EXPECT_EQ(m_dialogs.questions.size(), 2u);
-}
-
-// A copy whose file was written after it has nothing to give back and goes
-// without a question; the session a restart resumes takes its copy back
-// without asking; Discard removes one.
-TEST_F(RecoveryKeeperTest, SupersededCopiesGoAndASessionTakesItsOwnBack)
-{
-    using Clock = std::filesystem::file_time_type::clock;
-    leaveCopy("x");
-    std::filesystem::last_write_time(Native(layout()), Clock::now() + std::chrono::hours(1));
-    auto c = start();
-    offer(*c);
-    EXPECT_TRUE(m_dialogs.questions.empty() && entries().isEmpty());
-
-    leaveCopy("y");
-    const QByteArray resumed = leaveCopy("z", QStringLiteral("s1_k1"));
-    std::filesystem::last_write_time(Native(layout()), Clock::now() - std::chrono::hours(1));
-    offer(*c, QStringLiteral("s1_k1"));
-    EXPECT_TRUE(m_dialogs.questions.empty());
-    EXPECT_EQ(c->document.layoutBytes(), resumed);
-    m_dialogs.answers = {Answer::No}; // Discard "y"
     offer(*start());
-    EXPECT_EQ(m_dialogs.questions.size(), 1u);
+    EXPECT_EQ(m_dialogs.questions.size(), 2u);
     EXPECT_EQ(entries().size(), 1);
+    ASSERT_TRUE(next->document.save(next->document.fileName()).ok);
+    EXPECT_EQ(ReadBytes(layout()), inMemory);
+    next->document.markUnchanged();
+    EXPECT_TRUE(entries().isEmpty());
+
+    start("y");
+    touchLayout(std::chrono::hours(1));
+    offer(*start());
+    EXPECT_TRUE(m_dialogs.questions.size() == 2u && entries().isEmpty());
+    start("z");
+    touchLayout(-std::chrono::hours(1));
+    m_dialogs.answers = {Answer::No}; // Discard
+    offer(*start());
+    EXPECT_EQ(m_dialogs.questions.size(), 3u);
+    EXPECT_TRUE(entries().isEmpty());
 }
 
 // With no home there is no state folder: nothing lands in the working folder.

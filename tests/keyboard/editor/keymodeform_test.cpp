@@ -210,8 +210,6 @@ TEST_F(KeyModeFormTest, MsrModeHandsNothingBackOnClosing)
 // click neither opens the hint nor takes another key into the work copy.
 TEST_F(KeyModeFormTest, TheMainWindowTakesNoClickWhileAWindowIsOpenOverIt)
 {
-    HintMacrosForm& hint = *m_hint;
-    KeybConf& keybConf = *m_keybConf;
     QWidget* key1 = m_main->findChild<QWidget*>("KeyBtn_1");
     KeyRecord expected = m_document.records()[3];
     SetDef(expected, 0, Tokens({"y"}));
@@ -219,16 +217,16 @@ TEST_F(KeyModeFormTest, TheMainWindowTakesNoClickWhileAWindowIsOpenOverIt)
     openKey(2);
     type(ed("DKInputLinePict_0"), "y");
     QTest::mouseClick(key1, Qt::RightButton);
-    EXPECT_FALSE(hint.isVisible());
+    EXPECT_FALSE(m_hint->isVisible());
     click("contr_6"); // Ok
     EXPECT_EQ(m_document.records()[3], expected);
 
-    m_main->findChild<QAction*>("Configure1")->trigger();
+    menu("Configure1");
     QTest::mouseClick(key1, Qt::RightButton);
-    EXPECT_FALSE(hint.isVisible());
-    QTest::mouseClick(keybConf.findChild<QWidget*>("Command2"), Qt::LeftButton);
+    EXPECT_FALSE(m_hint->isVisible());
+    QTest::mouseClick(m_keybConf->findChild<QWidget*>("Command2"), Qt::LeftButton);
     QTest::mouseClick(key1, Qt::RightButton);
-    EXPECT_TRUE(hint.isVisible());
+    EXPECT_TRUE(m_hint->isVisible());
 }
 
 // Undo and redo in the main window: Ctrl+Z takes back what the key editor

@@ -96,76 +96,53 @@ TEST(Transfer, AFullMemorySendsNothing)
     }
 }
 
-TEST(Transfer, ThroughTheKeyboardPort)
-{
-    // A wrong or missing echo: the fault tests.
-    enum class Trouble { None, NoKeysPressed };
-    for (Trouble trouble : {Trouble::None, Trouble::NoKeysPressed}) {
-        KeyboardRig rig(2);
-        AddSomeKeys(*rig.state);
-        rig.state->ComPortIndex = 4;
-        rig.repeat.pressAfterMs = trouble == Trouble::NoKeysPressed ? -1 : 700;
-        bool sawOutlines = false;
-        rig.onTick = [&] {
-            sawOutlines |= rig.window.view().outlinesVisible && rig.window.view().mouseCaptured;
-        };
-        rig.program();
-        EXPECT_TRUE(rig.port.openedPorts.empty());
-        EXPECT_TRUE(sawOutlines);
-        EXPECT_FALSE(rig.window.view().mouseCaptured);
-        // The repeat settings the window found are back.
-        EXPECT_EQ(rig.repeat.currentSpeed, 20);
-        EXPECT_EQ(rig.repeat.currentDelay, 1);
-        EXPECT_FALSE(rig.repeat.kept);
-        switch (trouble) {
-        case Trouble::None:
-            EXPECT_TRUE(HoldsLayout(rig.device, *rig.state));
-            EXPECT_EQ(rig.dialogs.shown, QStringList{kSent});
-            break;
-        case Trouble::NoKeysPressed:
-            EXPECT_EQ(rig.device.writes(), 0);
-            EXPECT_EQ(rig.dialogs.shown, QStringList{kFailed});
-            EXPECT_GE(rig.clock.now().count(), 29 * 400);
-            break;
-        }
-    }
-}
-
-// Every way out of a transfer: what is said, and the user's repeat settings
-// back on the keyboard (with nothing left kept for a start after a crash).
-TEST(Transfer, StoppedHalfWayTheKeyboardIsSaidToBePartlyProgrammed)
+// Through the keyboard port, the keyboard typing its answers (a wrong or
+// missing echo: the fault tests), and every way out of such a transfer: what
+// is said, and the user's repeat settings back on the keyboard, with nothing
+// left kept for a start after a crash. (Cancel, closing the window and a
+// termination request on a serial port: the end-to-end tests.)
+TEST(Transfer, ThroughTheKeyboardPortAndEveryWayOut)
 {
     using Stop = std::function<void(Send2ComLogic&)>;
     const Stop close = [](Send2ComLogic& window) { EXPECT_FALSE(window.requestClose()); };
-    enum When { Sending, Handshake };
-    const std::tuple<bool, When, Stop, QStringList> stops[] = {
-        {false, Sending, &Send2ComLogic::cancel, {"MORVA: Transmit aborted by user\n" + kPartly}},
-        {false, Sending, close, {"MORVA: " + kPartly}},
-        {true, Sending, close, {"MORVA: " + kPartly}},
-        {true,
-         Sending,
-         &Send2ComLogic::mouseClicked,
-         {"MORVA: Kbd transmit aborted by user\n" + kPartly}},
-        {true, Sending, &Send2ComLogic::terminate, {}}, // nobody may be left to answer
-        {true, Handshake, close, {}},
-        {true, Handshake, &Send2ComLogic::mouseClicked, {}},
-        {true, Handshake, &Send2ComLogic::terminate, {}}}; // SIGTERM, SIGHUP
-    for (const auto& [keyboardPort, when, stop, shown] : stops) {
+    const Stop click = &Send2ComLogic::mouseClicked;
+    const Stop terminate = &Send2ComLogic::terminate; // SIGTERM, SIGHUP: nobody may answer
+    enum When { Never, NoKeysPressed, Sending, Handshake };
+    const std::tuple<When, Stop, QStringList> ways[] = {
+        {Never, {}, {kSent}},
+        {NoKeysPressed, {}, {kFailed}},
+        {Sending, close, {"MORVA: " + kPartly}},
+        {Sending, click, {"MORVA: Kbd transmit aborted by user\n" + kPartly}},
+        {Sending, terminate, {}},
+        {Handshake, close, {}},
+        {Handshake, click, {}},
+        {Handshake, terminate, {}}};
+    for (const auto& [when, stop, shown] : ways) {
         KeyboardRig rig(2);
         AddSomeKeys(*rig.state);
-        rig.state->ComPortIndex = keyboardPort ? 4 : 0;
+        rig.state->ComPortIndex = 4;
+        rig.repeat.pressAfterMs = when == NoKeysPressed ? -1 : 700;
+        bool sawOutlines = false;
         rig.onTick = [&] {
+            sawOutlines |= rig.window.view().outlinesVisible && rig.window.view().mouseCaptured;
             const bool now = when == Sending ? rig.device.writes() == 20
                                              : rig.window.view().InfoLabel == "Waiting  30";
-            if (now && rig.service().running())
+            if (stop && now && rig.service().running())
                 stop(rig.window);
         };
         rig.program();
         EXPECT_EQ(rig.dialogs.shown, shown);
-        EXPECT_FALSE(rig.device.complete());
+        EXPECT_EQ(rig.device.complete(), when == Never);
+        EXPECT_TRUE(rig.port.openedPorts.empty());
+        EXPECT_TRUE(sawOutlines || when == Handshake);
+        EXPECT_FALSE(rig.window.view().mouseCaptured);
         EXPECT_EQ(rig.repeat.currentSpeed, 20); // the settings the window found
         EXPECT_EQ(rig.repeat.currentDelay, 1);
         EXPECT_FALSE(rig.repeat.kept);
+        if (when == Never)
+            EXPECT_TRUE(HoldsLayout(rig.device, *rig.state));
+        if (when == NoKeysPressed)
+            EXPECT_TRUE(rig.device.writes() == 0 && rig.clock.now().count() >= 29 * 400);
     }
 }
 
