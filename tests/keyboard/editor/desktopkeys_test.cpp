@@ -17,24 +17,17 @@ protected:
         ConfiguratorRig::SetUp();
     }
     [[nodiscard]] FileFolders folders() const override { return m_folder->folders(); }
-    // The shortcut as the keyboard gives it to the main window; the file
-    // dialog it opens, if any, is cancelled.
-    void press(QKeyCombination key, std::deque<Answer> answers = {})
+    // The shortcut as the keyboard gives it to the main window; where the
+    // file dialog it opened (and that is cancelled) starts, empty for none.
+    QString press(QKeyCombination key, std::deque<Answer> answers = {})
     {
         m_dialogs.answers = std::move(answers);
         m_dialogs.fileNames = {std::nullopt};
-        m_main->activateWindow();
-        ASSERT_TRUE(QTest::qWaitForWindowActive(m_main.get()));
-        QTest::keyClick(m_main->windowHandle(), key.key(), key.keyboardModifiers());
-    }
-    // Where the file dialog the last shortcut opened started; empty for none.
-    [[nodiscard]] QString dialogStart()
-    {
-        const QString start = m_dialogs.fileNames.empty() && !m_dialogs.dialogs.empty()
-                                  ? m_dialogs.dialogs.back().initialName
-                                  : QString();
         m_dialogs.dialogs.clear();
-        return start;
+        m_main->activateWindow();
+        EXPECT_TRUE(QTest::qWaitForWindowActive(m_main.get()));
+        QTest::keyClick(m_main->windowHandle(), key.key(), key.keyboardModifiers());
+        return m_dialogs.dialogs.empty() ? QString() : m_dialogs.dialogs.back().initialName;
     }
 
     std::unique_ptr<EditorFolder> m_folder;
@@ -42,22 +35,17 @@ protected:
 
 TEST_F(DesktopKeys, ShortcutsOpenTheirCommandsAndSaveDialogsStartAtTheFile)
 {
-    press(Qt::CTRL | Qt::Key_O);
-    EXPECT_FALSE(dialogStart().isEmpty());
-    press(Qt::CTRL | Qt::SHIFT | Qt::Key_S);
-    EXPECT_EQ(dialogStart(), m_folder->layout());
+    EXPECT_FALSE(press(Qt::CTRL | Qt::Key_O).isEmpty());
+    EXPECT_EQ(press(Qt::CTRL | Qt::SHIFT | Qt::Key_S), m_folder->layout());
     m_document.markChanged();
-    press(Qt::CTRL | Qt::Key_Q, {Answer::Yes});
+    EXPECT_EQ(press(Qt::CTRL | Qt::Key_Q, {Answer::Yes}), m_folder->layout());
     EXPECT_EQ(m_dialogs.questions.at(0).text, "Layout changed. Save current changes ?");
-    EXPECT_EQ(dialogStart(), m_folder->layout());
     EXPECT_TRUE(m_main->isVisible());
-    press(Qt::CTRL | Qt::Key_N, {Answer::No});
+    EXPECT_TRUE(press(Qt::CTRL | Qt::Key_N, {Answer::No}).isEmpty());
     EXPECT_EQ(m_document.fileName(), "UNTITLED.KBD");
-    EXPECT_TRUE(dialogStart().isEmpty());
-    // A layout never saved is saved under a name the user gives, not into
-    // the current folder over an earlier UNTITLED.KBD.
-    press(Qt::CTRL | Qt::Key_S);
-    EXPECT_EQ(dialogStart(), "*.KBD");
+    // A layout never saved gets a name from the user, rather than replacing
+    // an earlier UNTITLED.KBD in the current folder.
+    EXPECT_EQ(press(Qt::CTRL | Qt::Key_S), "*.KBD");
     press(Qt::CTRL | Qt::Key_P);
     EXPECT_TRUE(m_legends->isVisible());
 }

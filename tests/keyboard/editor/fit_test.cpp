@@ -14,30 +14,35 @@
 
 #include <QAbstractItemView>
 #include <QComboBox>
-#include <QDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScreen>
-#include <QSignalSpy>
 #include <QTableWidget>
 #include <QTextEdit>
 #include <QTimer>
 #include <QTreeWidget>
 
 #include <cctype>
-#include <optional>
 
 using namespace morvaw;
 using namespace morvaw::test;
 
 namespace {
 
-// The controls that show text, outside lists and pages (whose insides are
-// theirs to draw).
-std::vector<QWidget*> textControls(QWidget* window)
+void ExpectFitsAndReadable(QWidget* window, const std::string& name)
 {
-    std::vector<QWidget*> found;
+    ASSERT_NE(window, nullptr) << name;
+    QCoreApplication::processEvents();
+    const QRect screen = window->screen()->availableGeometry();
+    const QSize least = window->minimumSizeHint().expandedTo(window->minimumSize());
+    EXPECT_TRUE(screen.contains(window->frameGeometry()) && least.width() <= screen.width() &&
+                least.height() <= screen.height())
+        << name << " at " << window->width() << "x" << window->height() << ", at least "
+        << least.width() << "x" << least.height();
+    // The controls that show text, outside lists and pages (whose insides are
+    // theirs to draw), with their places in the window.
+    std::vector<std::pair<QWidget*, QRect>> controls;
     for (QWidget* w : window->findChildren<QWidget*>()) {
         bool inView = false;
         for (QWidget* up = w->parentWidget(); up && up != window; up = up->parentWidget())
@@ -46,37 +51,16 @@ std::vector<QWidget*> textControls(QWidget* window)
         if (!inView && w->isVisibleTo(window) &&
             ((label && !label->text().isEmpty()) || qobject_cast<QAbstractButton*>(w) ||
              qobject_cast<QLineEdit*>(w) || qobject_cast<QComboBox*>(w)))
-            found.push_back(w);
+            controls.emplace_back(w, QRect(w->mapTo(window, QPoint()), w->size()));
     }
-    return found;
-}
-
-void ExpectFitsAndReadable(QWidget* window, const std::string& name)
-{
-    ASSERT_NE(window, nullptr) << name;
-    QCoreApplication::processEvents();
-    const QRect screen = window->screen()->availableGeometry();
-    EXPECT_TRUE(screen.contains(window->frameGeometry()))
-        << name << " at " << window->frameGeometry().width() << "x"
-        << window->frameGeometry().height() << " on " << screen.width() << "x" << screen.height();
-    const QSize least = window->minimumSizeHint().expandedTo(window->minimumSize());
-    EXPECT_TRUE(least.width() <= screen.width() && least.height() <= screen.height())
-        << name << " needs at least " << least.width() << "x" << least.height();
-    const auto controls = textControls(window);
-    const auto inWindow = [window](QWidget* w) {
-        return QRect(w->mapTo(window, QPoint()), w->size());
-    };
-    for (std::size_t i = 0; i < controls.size(); ++i) {
-        const QRect place = inWindow(controls[i]);
-        EXPECT_TRUE(!qobject_cast<QAbstractButton*>(controls[i]) || window->rect().contains(place))
-            << name << ": " << controls[i]->objectName().toStdString() << " outside";
-        for (std::size_t j = i + 1; j < controls.size(); ++j) {
-            const bool related =
-                controls[i]->isAncestorOf(controls[j]) || controls[j]->isAncestorOf(controls[i]);
-            EXPECT_TRUE(related || !place.intersects(inWindow(controls[j])))
-                << name << ": " << controls[i]->objectName().toStdString() << " over "
-                << controls[j]->objectName().toStdString();
-        }
+    for (auto i = controls.begin(); i != controls.end(); ++i) {
+        const std::string control = name + ": " + i->first->objectName().toStdString();
+        EXPECT_TRUE(!qobject_cast<QAbstractButton*>(i->first) || window->rect().contains(i->second))
+            << control << " outside";
+        for (auto j = i + 1; j != controls.end(); ++j)
+            EXPECT_TRUE(i->first->isAncestorOf(j->first) || j->first->isAncestorOf(i->first) ||
+                        !i->second.intersects(j->second))
+                << control << " over " << j->first->objectName().toStdString();
     }
 }
 
@@ -248,21 +232,19 @@ TEST_F(EveryWindow, MainWindowRestoreQuestionAndHelpFit)
     ExpectFitsAndReadable(m_main.get(), "MainForm at its smallest");
 
     // The question a recovery copy left by an earlier run asks at the start.
-    QtUserDialogs dialogs(m_main.get());
-    bool asked = false;
+    QWidget* question = nullptr; // gone once answered
     QTimer::singleShot(0, [&] {
-        QWidget* question = QApplication::activeModalWidget();
+        question = QApplication::activeModalWidget();
         ExpectFitsAndReadable(question, "Restore a recovery copy");
-        asked = question != nullptr;
-        if (question)
-            question->close();
+        question->close();
     });
-    (void)dialogs.askChoice(
-        QString::fromLatin1(RecoveryKeeper::kRestorePrompt)
-            .arg(QString(SUITE_PROGRAM_DIR) + "/layouts/a long folder name/COUNTER 2.KBD",
-                 "2026-12-07 18:40:12"),
-        "MORVAW", {"&Restore", "&Discard", "&Keep for later"});
-    EXPECT_TRUE(asked);
+    (void)QtUserDialogs(m_main.get())
+        .askChoice(
+            QString::fromLatin1(RecoveryKeeper::kRestorePrompt)
+                .arg(QString(SUITE_PROGRAM_DIR) + "/layouts/a long folder name/COUNTER 2.KBD",
+                     "2026-12-07 18:40:12"),
+            "MORVAW", {"&Restore", "&Discard", "&Keep for later"});
+    EXPECT_NE(question, nullptr);
 
     HtmlHelp help;
     help.showHelp(QString(SUITE_PROGRAM_DIR) + "/MORVA.HLP", HelpCommand::Contents, 0);
