@@ -1,34 +1,48 @@
 // Every window of the configurator on a 1280x1024 screen at the scale factor
 // of the run (ctest runs this at 1, 1.5 and 2): it fits the screen's free
-// area with its buttons inside, and no text is drawn over other text.
+// area with its buttons inside, no text is drawn over other text, F1 opens
+// its help page, Escape and Return press its buttons, and a logout ends the
+// program from it without a question.
 #include "configuratorrig.h"
 #include "editorfolder.h"
 #include "htmlhelp.h"
 #include "keyboardrig.h"
+#include "keylegends.h"
 #include "qtuserdialogs.h"
 #include "recoverykeeper.h"
 #include "send2com.h"
 
 #include <QAbstractItemView>
 #include <QComboBox>
-#include <QDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScreen>
+#include <QTableWidget>
 #include <QTextEdit>
 #include <QTimer>
+#include <QTreeWidget>
+
+#include <cctype>
 
 using namespace morvaw;
 using namespace morvaw::test;
 
 namespace {
 
-// The controls that show text, outside lists and pages (whose insides are
-// theirs to draw).
-std::vector<QWidget*> textControls(QWidget* window)
+void ExpectFitsAndReadable(QWidget* window, const std::string& name)
 {
-    std::vector<QWidget*> found;
+    ASSERT_NE(window, nullptr) << name;
+    QCoreApplication::processEvents();
+    const QRect screen = window->screen()->availableGeometry();
+    const QSize least = window->minimumSizeHint().expandedTo(window->minimumSize());
+    EXPECT_TRUE(screen.contains(window->frameGeometry()) && least.width() <= screen.width() &&
+                least.height() <= screen.height())
+        << name << " at " << window->width() << "x" << window->height() << ", at least "
+        << least.width() << "x" << least.height();
+    // The controls that show text, outside lists and pages (whose insides are
+    // theirs to draw), with their places in the window.
+    std::vector<std::pair<QWidget*, QRect>> controls;
     for (QWidget* w : window->findChildren<QWidget*>()) {
         bool inView = false;
         for (QWidget* up = w->parentWidget(); up && up != window; up = up->parentWidget())
@@ -37,141 +51,206 @@ std::vector<QWidget*> textControls(QWidget* window)
         if (!inView && w->isVisibleTo(window) &&
             ((label && !label->text().isEmpty()) || qobject_cast<QAbstractButton*>(w) ||
              qobject_cast<QLineEdit*>(w) || qobject_cast<QComboBox*>(w)))
-            found.push_back(w);
+            controls.emplace_back(w, QRect(w->mapTo(window, QPoint()), w->size()));
     }
-    return found;
+    for (auto i = controls.begin(); i != controls.end(); ++i) {
+        const std::string control = name + ": " + i->first->objectName().toStdString();
+        EXPECT_TRUE(!qobject_cast<QAbstractButton*>(i->first) || window->rect().contains(i->second))
+            << control << " outside";
+        for (auto j = i + 1; j != controls.end(); ++j)
+            EXPECT_TRUE(i->first->isAncestorOf(j->first) || j->first->isAncestorOf(i->first) ||
+                        !i->second.intersects(j->second))
+                << control << " over " << j->first->objectName().toStdString();
+    }
 }
 
-void ExpectFitsAndReadable(QWidget* window, const std::string& name)
+// A key as the keyboard gives it: to the focus widget of the active window,
+// through the window system (where shortcuts are looked up).
+void Press(QWidget* window, Qt::Key key)
 {
-    ASSERT_NE(window, nullptr) << name;
-    QCoreApplication::processEvents();
-    const QRect screen = window->screen()->availableGeometry();
-    EXPECT_TRUE(screen.contains(window->frameGeometry()))
-        << name << " at " << window->frameGeometry().width() << "x"
-        << window->frameGeometry().height() << " on " << screen.width() << "x" << screen.height();
-    const QSize least = window->minimumSizeHint().expandedTo(window->minimumSize());
-    EXPECT_TRUE(least.width() <= screen.width() && least.height() <= screen.height())
-        << name << " needs at least " << least.width() << "x" << least.height();
-    const auto controls = textControls(window);
-    const auto inWindow = [window](QWidget* w) {
-        return QRect(w->mapTo(window, QPoint()), w->size());
-    };
-    for (std::size_t i = 0; i < controls.size(); ++i) {
-        const QRect place = inWindow(controls[i]);
-        EXPECT_TRUE(!qobject_cast<QAbstractButton*>(controls[i]) || window->rect().contains(place))
-            << name << ": " << controls[i]->objectName().toStdString() << " outside";
-        for (std::size_t j = i + 1; j < controls.size(); ++j) {
-            const bool related =
-                controls[i]->isAncestorOf(controls[j]) || controls[j]->isAncestorOf(controls[i]);
-            EXPECT_TRUE(related || !place.intersects(inWindow(controls[j])))
-                << name << ": " << controls[i]->objectName().toStdString() << " over "
-                << controls[j]->objectName().toStdString();
-        }
-    }
+    window->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window));
+    QTest::keyClick(window->windowHandle(), key);
 }
 
-QWidget* topLevel(const char* name)
+// A window, the menu item that opens it if any, the help page F1 opens there
+// (none: F1 is a key it records), and the buttons Return and Escape press
+// (no cancel: Escape closes the window).
+struct Window
 {
-    for (QWidget* w : QApplication::topLevelWidgets()) {
-        if (w->objectName() == QLatin1String(name) && w->isVisible())
-            return w;
-    }
-    return nullptr;
-}
+    const char* name;
+    const char* menu;
+    int topic;
+    const char* ok;
+    const char* cancel;
+};
 
-class EveryWindow : public ConfiguratorRig
+using L = MainFormLogic;
+constexpr Window kWindows[] = {
+    {"Define Key", nullptr, L::kKeyEditorHelp, "contr_6", "contr_7"},
+    {"Define Key, scan table", nullptr, L::kKeyEditorHelp, nullptr, "contr_1"},
+    {"Define Key, edit scan code", nullptr, L::kKeyEditorHelp, nullptr, "contr_3"},
+    {"List key macros", nullptr, L::kKeyMacrosHelp, nullptr, nullptr},
+    {"Keyboard Configure", "Configure1", L::kKeyboardHelp, "Command1", "Command2"},
+    {"MSR Configure", "Configure", L::kMsrHelp, "cbContrRet_0", "cbContrRet_1"},
+    {"MSR Parameters", "Configure", L::kKeyEditorHelp, "contr_13", "contr_12"},
+    {"Test", "Edit_2", 0, nullptr, nullptr},
+    {"Print legends", "PrintLegends", L::kLegendsHelp, "PrintLegends", nullptr},
+    {"Program Kbd", nullptr, L::kProgramHelp, "Program", "Cancel"},
+    {"Serial ports", nullptr, L::kProgramHelp, "BtnBind", nullptr},
+    {"Programming log", nullptr, L::kProgramHelp, nullptr, nullptr},
+};
+
+class EveryWindow : public ConfiguratorRig, public ::testing::WithParamInterface<Window>
 {
 protected:
     void SetUp() override
     {
         m_folder = std::make_unique<EditorFolder>(Language::Spain); // the "<" key too
         ConfiguratorRig::SetUp();
+        m_devices.listed = {{"/dev/ttyUSB0", "FT232R USB UART", "FTDI", "A10K3X",
+                             "/dev/serial/by-id/usb-FTDI_FT232R_USB_UART_A10K3X-if00-port0"}};
+        m_chooser = std::make_unique<PortChooser>(m_devices, m_folder->path());
+        m_openProgramming =
+            ProgrammingWindowOpener(m_keyboard.windowServices(*m_chooser), m_main.get(), {});
     }
     [[nodiscard]] FileFolders folders() const override { return m_folder->folders(); }
     void click(QWidget* window, const char* name)
     {
         QTest::mouseClick(child(window, QString::fromLatin1(name)), Qt::LeftButton);
     }
+    // The window as the user opens it, with something typed where it can be.
+    QWidget* open(const Window& row)
+    {
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        const std::string name = row.name;
+        if (name.starts_with("Define Key")) {
+            click(m_main.get(), "KeyBtn_0");
+            QTest::keyClicks(child(m_keyEditor.get(), "DKInputLinePict_0"), "y");
+        } else if (name == "List key macros") {
+            QTest::mousePress(child(m_main.get(), "KeyBtn_1"), Qt::RightButton);
+        } else if (row.menu) {
+            menu(row.menu);
+        } else {
+            m_openProgramming();
+        }
+        if (name.starts_with("Define Key, "))
+            click(m_keyEditor.get(), "contr_8");
+        if (name.ends_with("code"))
+            click(m_keyEditor.get(), "contr_4");
+        if (name == "MSR Parameters")
+            click(m_setParam.get(), "InputLinePict_0");
+        if (name == "Print legends")
+            child<QTableWidget>(m_legends.get(), "LegendTable")->item(0, 1)->setText("TEA");
+        if (name == "Serial ports" || name == "Programming log")
+            click(m_main->findChild<Send2Com*>(),
+                  name == "Serial ports" ? "BtnPorts" : "LogButton");
+        if (name == "Serial ports") {
+            auto* devices = child<QTreeWidget>(QApplication::activeModalWidget(), "PortList");
+            devices->setCurrentItem(devices->topLevelItem(0));
+        }
+        QCoreApplication::processEvents();
+        return QApplication::activeWindow();
+    }
 
     std::unique_ptr<EditorFolder> m_folder;
+    KeyboardRig m_keyboard{2};
+    ListedDevices m_devices;
+    std::unique_ptr<PortChooser> m_chooser;
+    std::function<void()> m_openProgramming;
 };
 
-TEST_F(EveryWindow, FitsTheScreenWithItsButtonsInsideAndNoTextOverText)
+TEST_P(EveryWindow, FitsTakesTheDesktopKeysAndEndsWithoutAQuestion)
 {
+    const Window& row = GetParam();
+    QPointer<QWidget> window = open(row);
+    ExpectFitsAndReadable(window, row.name);
+    Press(window, Qt::Key_F1);
+    EXPECT_EQ(m_help.requests.empty() ? 0 : m_help.requests.back().context, row.topic);
+    const std::pair<Qt::Key, const char*> keys[] = {
+        {Qt::Key_Escape, row.cancel}, {Qt::Key_Return, row.ok}, {Qt::Key_Enter, row.ok}};
+    for (const auto& [key, button] : keys) {
+        if (row.topic == 0 || (!button && key != Qt::Key_Escape))
+            continue;
+        if (!window || !window->isVisible())
+            window = open(row);
+        QObject scope;
+        QStringList clicked;
+        for (QAbstractButton* b : window->findChildren<QAbstractButton*>()) {
+            QObject::connect(b, &QAbstractButton::clicked, &scope,
+                             [&clicked, b] { clicked << b->objectName(); });
+            // The print dialog a button opens is closed.
+            QObject::connect(b, &QAbstractButton::pressed, &scope, [&] {
+                QTimer::singleShot(0, &scope, [&] {
+                    if (QWidget* modal = QApplication::activeModalWidget();
+                        modal && modal != window)
+                        modal->close();
+                });
+            });
+        }
+        // While a click runs, every key is the keyboard's answer, Escape too.
+        int ticks = 0;
+        m_keyboard.onTick = [&] { ticks++ ? void() : QTest::keyClick(window, Qt::Key_Escape); };
+        Press(window, key);
+        m_keyboard.onTick = nullptr;
+        EXPECT_EQ(clicked, button ? QStringList{button} : QStringList{}) << row.name << key;
+        EXPECT_TRUE(button || !window || !window->isVisible()) << row.name;
+        EXPECT_EQ(ticks > 0, QString(button) == "Program");
+    }
+    if (!window || !window->isVisible())
+        window = open(row);
+    const std::filesystem::path legends = KeyLegends::FileFor(m_document.fileName());
+    std::filesystem::remove(legends);
+    m_document.markChanged();
+    const std::size_t asked = m_dialogs.questions.size() + m_keyboard.dialogs.questions.size();
+    bool ended = false;
+    TerminateProgramming(m_main.get(), [&] { ended = m_main->closeForTermination(); });
+    EXPECT_TRUE(ended);
+    EXPECT_EQ(m_dialogs.questions.size() + m_keyboard.dialogs.questions.size(), asked);
+    EXPECT_TRUE(m_document.isChanged()); // kept in the recovery copy
+    EXPECT_EQ(std::filesystem::exists(legends), window.data() == m_legends.get()) << row.name;
+    // With no window left, Qt's event loop ends with the last one closed.
+    for (const QWidget* w : QApplication::topLevelWidgets())
+        EXPECT_FALSE(w->isVisible()) << w->objectName().toStdString();
+    if (row.topic == 0)
+        delete window; // the test window, gone on its own when closed
+}
+
+INSTANTIATE_TEST_SUITE_P(Configurator, EveryWindow, ::testing::ValuesIn(kWindows),
+                         [](const auto& info) {
+                             std::string name = info.param.name;
+                             std::erase_if(name, [](char c) { return !std::isalnum(c); });
+                             return name;
+                         });
+
+TEST_F(EveryWindow, MainWindowRestoreQuestionAndHelpFit)
+{
+    Press(m_main.get(), Qt::Key_F1);
+    EXPECT_EQ(m_help.requests.at(0).context, L::kMainWindowHelp);
     ExpectFitsAndReadable(m_main.get(), "MainForm");
     m_main->resize(m_main->minimumSize());
     ExpectFitsAndReadable(m_main.get(), "MainForm at its smallest");
 
-    QTest::mouseClick(child(m_main.get(), "KeyBtn_0"), Qt::LeftButton);
-    ExpectFitsAndReadable(m_keyEditor.get(), "Define Key");
-    click(m_keyEditor.get(), "contr_8"); // Special: the scan table
-    ExpectFitsAndReadable(m_keyEditor.get(), "Define Key, scan table");
-    click(m_keyEditor.get(), "contr_4"); // Edit
-    ExpectFitsAndReadable(m_keyEditor.get(), "Define Key, edit scan code");
-    click(m_keyEditor.get(), "contr_3");
-    click(m_keyEditor.get(), "contr_1");
-    click(m_keyEditor.get(), "contr_7");
-
-    QTest::mousePress(child(m_main.get(), "KeyBtn_1"), Qt::RightButton);
-    ExpectFitsAndReadable(m_hint.get(), "List key macros");
-    QTest::mouseClick(m_hint.get(), Qt::LeftButton);
-
-    menu("Configure1");
-    ExpectFitsAndReadable(m_keybConf.get(), "Keyboard Configure");
-    click(m_keybConf.get(), "Command2");
-
-    menu("Configure");
-    ExpectFitsAndReadable(m_setParam.get(), "MSR Configure");
-    QTest::mouseClick(child(m_setParam.get(), "InputLinePict_0"), Qt::LeftButton);
-    ExpectFitsAndReadable(m_keyEditor.get(), "MSR Parameters");
-    click(m_keyEditor.get(), "contr_12");
-    click(m_setParam.get(), "cbContrRet_1");
-
-    menu("Edit_2");
-    ExpectFitsAndReadable(topLevel("TestForm"), "Test");
-    topLevel("TestForm")->close();
-
-    menu("PrintLegends");
-    ExpectFitsAndReadable(m_legends.get(), "Print legends");
-    m_legends->close();
-
-    KeyboardRig keyboard(2);
-    ListedDevices devices;
-    devices.listed = {{"/dev/ttyUSB0", "FT232R USB UART", "FTDI", "A10K3X",
-                       "/dev/serial/by-id/usb-FTDI_FT232R_USB_UART_A10K3X-if00-port0"}};
-    PortChooser chooser(devices, m_folder->path());
-    ProgrammingWindowOpener(keyboard.windowServices(chooser), m_main.get(), {})();
-    auto* programming = m_main->findChild<Send2Com*>();
-    ExpectFitsAndReadable(programming, "Program Kbd");
-    click(programming, "BtnPorts");
-    ExpectFitsAndReadable(programming->findChild<QDialog*>("PortChooserForm"), "Serial ports");
-    programming->findChild<QDialog*>("PortChooserForm")->reject();
-    click(programming, "LogButton");
-    ExpectFitsAndReadable(programming->findChild<QDialog*>("ProgrammingLog"), "Programming log");
-    programming->findChild<QDialog*>("ProgrammingLog")->reject();
-    programming->close();
-
     // The question a recovery copy left by an earlier run asks at the start.
-    QtUserDialogs dialogs(m_main.get());
-    bool asked = false;
+    QWidget* question = nullptr; // gone once answered
     QTimer::singleShot(0, [&] {
-        QWidget* question = QApplication::activeModalWidget();
+        question = QApplication::activeModalWidget();
         ExpectFitsAndReadable(question, "Restore a recovery copy");
-        asked = question != nullptr;
-        if (question)
-            question->close();
+        question->close();
     });
-    dialogs.askChoice(
-        QString::fromLatin1(RecoveryKeeper::kRestorePrompt)
-            .arg(QString(SUITE_PROGRAM_DIR) + "/layouts/a long folder name/COUNTER 2.KBD",
-                 "2026-12-07 18:40:12"),
-        "MORVAW", {"&Restore", "&Discard", "&Keep for later"});
-    EXPECT_TRUE(asked);
+    (void)QtUserDialogs(m_main.get())
+        .askChoice(
+            QString::fromLatin1(RecoveryKeeper::kRestorePrompt)
+                .arg(QString(SUITE_PROGRAM_DIR) + "/layouts/a long folder name/COUNTER 2.KBD",
+                     "2026-12-07 18:40:12"),
+            "MORVAW", {"&Restore", "&Discard", "&Keep for later"});
+    EXPECT_NE(question, nullptr);
 
     HtmlHelp help;
     help.showHelp(QString(SUITE_PROGRAM_DIR) + "/MORVA.HLP", HelpCommand::Contents, 0);
     ExpectFitsAndReadable(help.window(), "Help");
+    Press(help.window(), Qt::Key_Escape);
+    EXPECT_FALSE(help.window()->isVisible());
 }
 
 } // namespace
