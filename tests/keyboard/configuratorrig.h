@@ -74,8 +74,12 @@ protected:
                          &SetParam::returnFromKeyEditor);
         QObject::connect(&commands, &MainFormLogic::legendsRequested, &legends, [&] {
             main.holdFor(&legends);
-            legends.open(document.records(), document.fileName());
+            legends.open(document.records(), document.isUntitled() ? "" : document.fileName());
         });
+        QObject::connect(&document, &LayoutDocument::saved, &legends,
+                         &LegendsForm::keepUnnamedLegendsBeside);
+        QObject::connect(&document, &LayoutDocument::replaced, &legends,
+                         &LegendsForm::forgetUnnamedLegends);
         QObject::connect(&legends, &LegendsForm::closed, &main,
                          [&] { main.returnFromChild(&legends); });
         QObject::connect(&commands, &MainFormLogic::testRequested, &main, [&] {
