@@ -48,50 +48,35 @@ void press(QWidget* window, Qt::Key key)
     QTest::keyClick(window->focusWidget() ? window->focusWidget() : window, key);
 }
 
-// The controls that show text, outside lists and pages (whose insides are
-// theirs to draw).
-std::vector<QWidget*> textControls(QWidget* window)
+// Inside the screen with its buttons inside the window (unless a window system
+// made it smaller than it asks), and no two texts drawn over one another,
+// outside lists and pages (whose insides are theirs to draw).
+void ExpectFitsAndReadable(QWidget* window, bool onScreen = true)
 {
-    std::vector<QWidget*> found;
+    QApplication::processEvents();
+    const std::string name = window->objectName().toStdString();
+    const QRect frame = window->frameGeometry();
+    EXPECT_TRUE(!onScreen || window->screen()->availableGeometry().contains(frame))
+        << name << " at " << frame.width() << "x" << frame.height();
+    std::vector<std::pair<QWidget*, QRect>> texts;
     for (QWidget* w : window->findChildren<QWidget*>()) {
         bool inView = false;
         for (QWidget* up = w->parentWidget(); up != window; up = up->parentWidget())
             inView = inView || qobject_cast<QAbstractItemView*>(up) || qobject_cast<QTextEdit*>(up);
         const auto* label = qobject_cast<QLabel*>(w);
-        if (!inView && w->isVisibleTo(window) &&
-            ((label && !label->text().isEmpty()) || qobject_cast<QAbstractButton*>(w) ||
-             qobject_cast<QLineEdit*>(w) || qobject_cast<QComboBox*>(w)))
-            found.push_back(w);
-    }
-    return found;
-}
-
-// Inside the screen, buttons inside the window, no two texts drawn over one
-// another.
-void ExpectFitsAndReadable(QWidget* window, bool onScreen = true)
-{
-    const std::string name = window->objectName().toStdString();
-    QApplication::processEvents();
-    const QRect screen = window->screen()->availableGeometry();
-    EXPECT_TRUE(!onScreen || screen.contains(window->frameGeometry()))
-        << name << " at " << window->frameGeometry().width() << "x"
-        << window->frameGeometry().height() << " on " << screen.width() << "x" << screen.height();
-    const auto controls = textControls(window);
-    const auto inWindow = [window](QWidget* w) {
-        return QRect(w->mapTo(window, QPoint()), w->size());
-    };
-    for (std::size_t i = 0; i < controls.size(); ++i) {
-        const QRect place = inWindow(controls[i]);
-        EXPECT_TRUE(!onScreen || !qobject_cast<QAbstractButton*>(controls[i]) ||
-                    window->rect().contains(place))
-            << name << ": " << controls[i]->objectName().toStdString() << " outside";
-        for (std::size_t j = i + 1; j < controls.size(); ++j) {
-            const bool related =
-                controls[i]->isAncestorOf(controls[j]) || controls[j]->isAncestorOf(controls[i]);
-            EXPECT_TRUE(related || !place.intersects(inWindow(controls[j])))
-                << name << ": " << controls[i]->objectName().toStdString() << " over "
-                << controls[j]->objectName().toStdString();
-        }
+        const bool button = qobject_cast<QAbstractButton*>(w) != nullptr;
+        if (inView || !w->isVisibleTo(window) ||
+            !((label && !label->text().isEmpty()) || button || qobject_cast<QLineEdit*>(w) ||
+              qobject_cast<QComboBox*>(w)))
+            continue;
+        const QRect place(w->mapTo(window, QPoint()), w->size());
+        EXPECT_TRUE(!onScreen || !button || window->rect().contains(place))
+            << name << ": " << w->objectName().toStdString() << " outside";
+        for (const auto& [other, at] : texts)
+            EXPECT_TRUE(w->isAncestorOf(other) || other->isAncestorOf(w) || !place.intersects(at))
+                << name << ": " << w->objectName().toStdString() << " over "
+                << other->objectName().toStdString();
+        texts.emplace_back(w, place);
     }
 }
 
