@@ -80,11 +80,9 @@ void ExpectFitsAndReadable(QWidget* window, bool onScreen = true)
     }
 }
 
-// The echo of what was sent takes up to four labels of fifty characters,
-// broken between tokens, and keeps its colour while another window holds the
-// main one; Default configuration asks first, resets all but the protocol and
-// leaves the channel caption; Exit saves nothing.
-TEST(MainForm, FirstStartEchoDefaultsAndExitWithoutSaving)
+// Default configuration asks first, resets all but the protocol and leaves
+// the channel caption; Exit saves nothing.
+TEST(MainForm, FirstStartDefaultsAndExitWithoutSaving)
 {
     WidgetRig rig;
     EXPECT_EQ(rig.label("Label2") + "|" + rig.label("Label3"), "Send to Com 2|QN Mode");
@@ -93,21 +91,8 @@ TEST(MainForm, FirstStartEchoDefaultsAndExitWithoutSaving)
     for (QWidget* form : rig.main().OtherForms())
         EXPECT_FALSE(form->windowIcon().isNull()) << form->objectName().toStdString();
     const QByteArray firstRun = rig.settings();
-    rig.openItem(7, 0); // pasted: more echo than the labels show, the first one full
-    rig.in<QLineEdit>("DisplayTwoLinesForm", "Text1")
-        ->setText(QString(10, ' ') + "ab" + QString(50, ' '));
-    rig.click("DisplayTwoLinesForm", "BtnSend");
-    auto* label4 = rig.find<QLabel>("Label4");
-    const QImage whileOpen = label4->grab().toImage();
-    rig.click("DisplayTwoLinesForm", "BtnCancel");
-    EXPECT_EQ(label4->grab().toImage(), whileOpen);
-    const QString twelveSpaces = QString("<SP>").repeated(12);
-    EXPECT_EQ(QStringList({rig.label("Label4"), rig.label("Label5"), rig.label("Label6"),
-                           rig.label("Label7")}),
-              QStringList({"<12><CR>" + QString("<SP>").repeated(10) + "ab", twelveSpaces,
-                           twelveSpaces, twelveSpaces}));
 
-    rig.state().XPos = 9, rig.state().LineNo = 2, rig.state().Prefix2 = 'y';
+    rig.state().Mode = 7, rig.state().XPos = 9, rig.state().LineNo = 2, rig.state().Prefix2 = 'y';
     rig.notice.answers = {false, true};
     rig.trigger("MenuDefault");
     EXPECT_EQ(rig.notice.questions,
@@ -496,17 +481,28 @@ TEST(OptionsForm, PortsListsTheBindingsAndTestReadsClearToSend)
 // runs this at 1, 1.5 and 2): it fits the screen with its buttons inside, and
 // no text is drawn over other text, even when a window system makes the main
 // window smaller than it asks. In each window F1 opens the page of the window
-// that has the focus, and Escape cancels.
+// that has the focus, and Escape cancels. The echo of what was sent takes up
+// to four labels of fifty characters, broken between tokens, and keeps its
+// colour while another window holds the main one.
 TEST(EveryWindow, FitsTheScreenWithNoTextOverTextF1ShowsItsPageEscapeCancels)
 {
     WidgetRig rig;
     rig.ports.listed = {{"/dev/ttyUSB0", "FT232R USB UART", "FTDI", "A10K3X",
                          "/dev/serial/by-id/usb-FTDI_FT232R_USB_UART_A10K3X-if00-port0"}};
     rig.ports.facts["/dev/ttyUSB0"].kind = PortFacts::Kind::CharacterDevice;
-    rig.openItem(7, 0);
-    rig.in<QLineEdit>("DisplayTwoLinesForm", "Text1")->setText(QString(20, ' '));
-    rig.click("DisplayTwoLinesForm", "BtnSend"); // a full echo
+    rig.openItem(7, 0); // pasted: more echo than the labels show, the first one full
+    rig.in<QLineEdit>("DisplayTwoLinesForm", "Text1")
+        ->setText(QString(10, ' ') + "ab" + QString(50, ' '));
+    rig.click("DisplayTwoLinesForm", "BtnSend");
+    auto* label4 = rig.find<QLabel>("Label4");
+    const QImage whileOpen = label4->grab().toImage();
     rig.click("DisplayTwoLinesForm", "BtnCancel");
+    EXPECT_EQ(label4->grab().toImage(), whileOpen);
+    const QString twelveSpaces = QString("<SP>").repeated(12);
+    EXPECT_EQ(QStringList({rig.label("Label4"), rig.label("Label5"), rig.label("Label6"),
+                           rig.label("Label7")}),
+              QStringList({"<12><CR>" + QString("<SP>").repeated(10) + "ab", twelveSpaces,
+                           twelveSpaces, twelveSpaces}));
     rig.state().Mode = 6; // EPSON: the longest menu
     rig.main().BuildFunctionMenu();
     ExpectFitsAndReadable(&rig.main());
