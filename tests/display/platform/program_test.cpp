@@ -42,10 +42,8 @@ TEST(Vornestw, ListPortsNeedsNoDisplay)
     EXPECT_EQ(process.exitStatus(), QProcess::NormalExit);
     EXPECT_EQ(process.exitCode(), 0) << process.readAllStandardError().toStdString();
     const QStringList lines = QString::fromLocal8Bit(process.readAllStandardOutput()).split('\n');
-    EXPECT_TRUE(lines.contains("COM3: /dev/ttyUSB7-gone: link leads nowhere. The link " + com3 +
-                               " points to /dev/ttyUSB7-gone, which is not there: the adapter is "
-                               "unplugged, or it has another name now. Plug it in, or bind COM3 "
-                               "to another device with the Ports… button."))
+    EXPECT_TRUE(
+        lines.filter("COM3: /dev/ttyUSB7-gone: link leads nowhere. The link " + com3).size() == 1)
         << lines.join('\n').toStdString();
 }
 

@@ -7,17 +7,23 @@
 #include "qtseriallink.h"
 #include "widgetrig.h"
 
+#include <QAbstractItemView>
 #include <QApplication>
+#include <QComboBox>
 #include <QListWidget>
 #include <QMenu>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScreen>
 #include <QScrollBar>
 #include <QTextBrowser>
+#include <QTextEdit>
 #include <QTreeWidget>
+#include <QWindow>
 #include <gtest/gtest.h>
 
+#include <set>
 #include <sys/stat.h>
 
 using namespace vornestw;
@@ -36,11 +42,47 @@ QStringList visibleFunctions(WidgetRig& rig)
     return captions;
 }
 
-// The echo of what was sent takes up to four labels of fifty characters,
-// broken between tokens, and keeps its colour while another window holds the
-// main one; Default configuration asks first, resets all but the protocol and
-// leaves the channel caption; Exit saves nothing.
-TEST(MainForm, FirstStartEchoDefaultsAndExitWithoutSaving)
+// A key goes where a person's would: to the control that has the focus.
+void press(QWidget* window, Qt::Key key)
+{
+    QTest::keyClick(window->focusWidget() ? window->focusWidget() : window, key);
+}
+
+// Inside the screen with its buttons inside the window (unless a window system
+// made it smaller than it asks), and no two texts drawn over one another,
+// outside lists and pages (whose insides are theirs to draw).
+void ExpectFitsAndReadable(QWidget* window, bool onScreen = true)
+{
+    QApplication::processEvents();
+    const std::string name = window->objectName().toStdString();
+    const QRect frame = window->frameGeometry();
+    EXPECT_TRUE(!onScreen || window->screen()->availableGeometry().contains(frame))
+        << name << " at " << frame.width() << "x" << frame.height();
+    std::vector<std::pair<QWidget*, QRect>> texts;
+    for (QWidget* w : window->findChildren<QWidget*>()) {
+        bool inView = false;
+        for (QWidget* up = w->parentWidget(); up != window; up = up->parentWidget())
+            inView = inView || qobject_cast<QAbstractItemView*>(up) || qobject_cast<QTextEdit*>(up);
+        const auto* label = qobject_cast<QLabel*>(w);
+        const bool button = qobject_cast<QAbstractButton*>(w) != nullptr;
+        if (inView || !w->isVisibleTo(window) ||
+            !((label && !label->text().isEmpty()) || button || qobject_cast<QLineEdit*>(w) ||
+              qobject_cast<QComboBox*>(w)))
+            continue;
+        const QRect place(w->mapTo(window, QPoint()), w->size());
+        EXPECT_TRUE(!onScreen || !button || window->rect().contains(place))
+            << name << ": " << w->objectName().toStdString() << " outside";
+        for (const auto& [other, at] : texts)
+            EXPECT_TRUE(w->isAncestorOf(other) || other->isAncestorOf(w) || !place.intersects(at))
+                << name << ": " << w->objectName().toStdString() << " over "
+                << other->objectName().toStdString();
+        texts.emplace_back(w, place);
+    }
+}
+
+// Default configuration asks first, resets all but the protocol and leaves
+// the channel caption; Exit saves nothing.
+TEST(MainForm, FirstStartDefaultsAndExitWithoutSaving)
 {
     WidgetRig rig;
     EXPECT_EQ(rig.label("Label2") + "|" + rig.label("Label3"), "Send to Com 2|QN Mode");
@@ -49,21 +91,8 @@ TEST(MainForm, FirstStartEchoDefaultsAndExitWithoutSaving)
     for (QWidget* form : rig.main().OtherForms())
         EXPECT_FALSE(form->windowIcon().isNull()) << form->objectName().toStdString();
     const QByteArray firstRun = rig.settings();
-    rig.openItem(7, 0); // pasted: more echo than the labels show, the first one full
-    rig.in<QLineEdit>("DisplayTwoLinesForm", "Text1")
-        ->setText(QString(10, ' ') + "ab" + QString(50, ' '));
-    rig.click("DisplayTwoLinesForm", "BtnSend");
-    auto* label4 = rig.find<QLabel>("Label4");
-    const QImage whileOpen = label4->grab().toImage();
-    rig.click("DisplayTwoLinesForm", "BtnCancel");
-    EXPECT_EQ(label4->grab().toImage(), whileOpen);
-    const QString twelveSpaces = QString("<SP>").repeated(12);
-    EXPECT_EQ(QStringList({rig.label("Label4"), rig.label("Label5"), rig.label("Label6"),
-                           rig.label("Label7")}),
-              QStringList({"<12><CR>" + QString("<SP>").repeated(10) + "ab", twelveSpaces,
-                           twelveSpaces, twelveSpaces}));
 
-    rig.state().XPos = 9, rig.state().LineNo = 2, rig.state().Prefix2 = 'y';
+    rig.state().Mode = 7, rig.state().XPos = 9, rig.state().LineNo = 2, rig.state().Prefix2 = 'y';
     rig.notice.answers = {false, true};
     rig.trigger("MenuDefault");
     EXPECT_EQ(rig.notice.questions,
@@ -99,6 +128,10 @@ TEST(SetModeForm, SwitchingFromEpsonToQnLeavesExactlyItems0To13)
     EXPECT_EQ(captions.back(), "Display o&ff");
     EXPECT_EQ(rig.label("Label3"), "QN Mode");
     EXPECT_EQ(rig.port.received(), Hex("16")); // EPSON's item only
+    rig.trigger("MenuSetMode");
+    rig.click("SetModeForm", "ModeOpt_2");
+    press(rig.find("SetModeForm"), Qt::Key_Return); // Ok
+    EXPECT_EQ(rig.state().Mode, 2);
 }
 
 // Another window open closes the way its own close does, so that what the
@@ -369,9 +402,14 @@ TEST(SetModeForm, ClosingItDropsASwitchNotStartedAndFinishesAStartedOne)
     }
 }
 
-TEST(OptionsForm, Com3OpensAtOnceAFailedOpenKeepsTheOldPortAndThePrinterClosesIt)
+// COM3 opens at once; a port that cannot be opened keeps the old one and the
+// window. The print server's queues stand beside "Printer", the default
+// printer first; the chosen queue closes the port, gets the commands and
+// names the channel.
+TEST(OptionsForm, PortsOpenAtOnceAndTheChosenPrinterQueueGetsTheJobs)
 {
     WidgetRig rig;
+    rig.printer.queues.queues = {{"office", "idle", true}, {"display", "paused", false}};
     rig.trigger("Configure");
     rig.click("OptionsForm", "PortOption_2");
     rig.click("OptionsForm", "BtnOk");
@@ -385,21 +423,7 @@ TEST(OptionsForm, Com3OpensAtOnceAFailedOpenKeepsTheOldPortAndThePrinterClosesIt
     EXPECT_TRUE(rig.find("OptionsForm")->isVisible());
     EXPECT_EQ(rig.label("Label2"), "Send to Com 3");
     EXPECT_EQ(rig.state().Port, 2);
-    rig.click("OptionsForm", "PortOption_4");
-    QTest::keyClick(rig.in("OptionsForm", "PortOption_4"), Qt::Key_Return);
-    EXPECT_FALSE(rig.port.isOpen());
-    EXPECT_EQ(rig.label("Label2"), "Send to default printer");
-    rig.trigger("MenuFunction_1");
-    EXPECT_EQ(rig.printer.jobs.size(), 1u);
-}
 
-// The print server's queues stand beside "Printer", the default printer
-// first; the chosen queue gets the commands, names the channel and is kept.
-TEST(OptionsForm, ChosenPrinterQueueGetsTheJobsNamesTheChannelAndIsKept)
-{
-    WidgetRig rig;
-    rig.printer.queues.queues = {{"office", "idle", true}, {"display", "paused", false}};
-    rig.trigger("Configure");
     QApplication::processEvents(); // the print server is asked once the window shows
     auto* list = rig.in<QListWidget>("OptionsForm", "PrinterQueues");
     ASSERT_EQ(list->count(), 3);
@@ -408,13 +432,11 @@ TEST(OptionsForm, ChosenPrinterQueueGetsTheJobsNamesTheChannelAndIsKept)
     QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
                       list->visualItemRect(list->item(2)).center());
     EXPECT_TRUE(rig.in<QRadioButton>("OptionsForm", "PortOption_4")->isChecked());
-    rig.click("OptionsForm", "BtnOk");
+    press(rig.find("OptionsForm"), Qt::Key_Return); // Ok
+    EXPECT_FALSE(rig.port.isOpen());
     EXPECT_EQ(rig.label("Label2"), "Send to printer display");
     rig.trigger("MenuFunction_1");
     EXPECT_EQ(rig.printer.jobQueues, std::vector<QString>{"display"});
-    rig.main().close();
-    QFile side(rig.folder() + ".printer");
-    EXPECT_TRUE(side.open(QIODevice::ReadOnly) && side.readAll() == "display\n");
 }
 
 // Ports… lists the devices with the ports bound to them; Bind links the
@@ -438,7 +460,7 @@ TEST(OptionsForm, PortsListsTheBindingsAndTestReadsClearToSend)
         return texts.join('|');
     };
     EXPECT_EQ(row(), "/dev/ttyUSB0||ready|USB UART, FTDI, serial number A1");
-    rig.click("OptionsForm", "BtnBind"); // for COM 3, the port the window had chosen
+    press(rig.in<QDialog>("OptionsForm", "PortChooserForm"), Qt::Key_Return); // Bind, for COM3
     EXPECT_EQ(QFile::symLinkTarget(com3), "/dev/serial/by-id/usb-A1");
     EXPECT_EQ(row(), "/dev/ttyUSB0|COM3|ready|USB UART, FTDI, serial number A1");
     rig.click("OptionsForm", "BtnClose");
@@ -455,53 +477,65 @@ TEST(OptionsForm, PortsListsTheBindingsAndTestReadsClearToSend)
     EXPECT_TRUE(rig.port.written().empty() && rig.notice.messages.empty());
 }
 
-// In every window F1 opens the page of the window that has the focus and
-// Escape cancels; Return presses the default button where there is one (the
-// text windows' Enter keys are tested above).
-TEST(EveryDialog, F1ShowsItsPageEscapeCancelsReturnPressesTheDefault)
+// Every window on a 1280x1024 screen at the scale factor of the run (ctest
+// runs this at 1, 1.5 and 2): it fits the screen with its buttons inside, and
+// no text is drawn over other text, even when a window system makes the main
+// window smaller than it asks. In each window F1 opens the page of the window
+// that has the focus, and Escape cancels. The echo of what was sent takes up
+// to four labels of fifty characters, broken between tokens, and keeps its
+// colour while another window holds the main one.
+TEST(EveryWindow, FitsTheScreenWithNoTextOverTextF1ShowsItsPageEscapeCancels)
 {
     WidgetRig rig;
-    rig.ports.listed = {{"/dev/ttyUSB0", {}, {}, {}, {}}};
+    rig.ports.listed = {{"/dev/ttyUSB0", "FT232R USB UART", "FTDI", "A10K3X",
+                         "/dev/serial/by-id/usb-FTDI_FT232R_USB_UART_A10K3X-if00-port0"}};
     rig.ports.facts["/dev/ttyUSB0"].kind = PortFacts::Kind::CharacterDevice;
+    rig.openItem(7, 0); // pasted: more echo than the labels show, the first one full
+    rig.in<QLineEdit>("DisplayTwoLinesForm", "Text1")
+        ->setText(QString(10, ' ') + "ab" + QString(50, ' '));
+    rig.click("DisplayTwoLinesForm", "BtnSend");
+    auto* label4 = rig.find<QLabel>("Label4");
+    const QImage whileOpen = label4->grab().toImage();
+    rig.click("DisplayTwoLinesForm", "BtnCancel");
+    EXPECT_EQ(label4->grab().toImage(), whileOpen);
+    const QString twelveSpaces = QString("<SP>").repeated(12);
+    EXPECT_EQ(QStringList({rig.label("Label4"), rig.label("Label5"), rig.label("Label6"),
+                           rig.label("Label7")}),
+              QStringList({"<12><CR>" + QString("<SP>").repeated(10) + "ab", twelveSpaces,
+                           twelveSpaces, twelveSpaces}));
+    rig.state().Mode = 6; // EPSON: the longest menu
+    rig.main().BuildFunctionMenu();
+    ExpectFitsAndReadable(&rig.main());
+
     HelpWindow& help = rig.main().help();
-    auto* options = rig.find("OptionsForm");
-    auto* chooser = rig.in<QDialog>("OptionsForm", "PortChooserForm");
-    const auto press = [](QWidget* window, Qt::Key key) {
-        QTest::keyClick(window->focusWidget() ? window->focusWidget() : window, key);
-    };
-    const auto escapeAll = [&] {
-        for (QWidget* w : {static_cast<QWidget*>(chooser), options})
-            if (w->isVisible())
-                press(w, Qt::Key_Escape);
-        EXPECT_TRUE(rig.main().isEnabled());
-    };
+    std::set<QString> pages;
     for (const auto& [window, open] : rig.dialogs()) {
         const std::string name = window->objectName().toStdString();
         open();
+        if (window == rig.find("OptionsForm"))
+            rig.click("OptionsForm", "BtnTest"); // its longest text
+        ExpectFitsAndReadable(window);
         help.hide();
         press(window, Qt::Key_F1);
         EXPECT_TRUE(help.isVisible()) << name;
         EXPECT_EQ(help.CurrentPage(), HelpWindow::PageFor(window->objectName())) << name;
+        pages.insert(help.CurrentPage());
         press(window, Qt::Key_Escape);
         EXPECT_FALSE(window->isVisible()) << name;
-        escapeAll();
+        EXPECT_TRUE(rig.main().isEnabled() || rig.find("OptionsForm")->isVisible()) << name;
     }
-    rig.trigger("MenuSetMode");
-    rig.click("SetModeForm", "ModeOpt_2");
-    press(rig.find("SetModeForm"), Qt::Key_Return);
-    EXPECT_EQ(rig.state().Mode, 2);
-    rig.trigger("Configure");
-    rig.click("OptionsForm", "PortOption_3");
-    press(options, Qt::Key_Return);
-    EXPECT_EQ(rig.state().Port, 3);
-    rig.trigger("Configure");
-    rig.click("OptionsForm", "BtnPorts");
-    press(chooser, Qt::Key_Return); // binds COM4, the port now chosen
-    EXPECT_TRUE(QFileInfo(QDir(rig.folder()).filePath("com4")).isSymLink());
-    escapeAll();
+    EXPECT_EQ(pages.size(), rig.dialogs().size());  // a page of its own for each
+    press(rig.find("OptionsForm"), Qt::Key_Escape); // it was under the port chooser
+    EXPECT_TRUE(rig.main().isEnabled());
     QTest::keyClick(&rig.main(), Qt::Key_F1);
     EXPECT_EQ(help.CurrentPage(), "vornestw.html");
     EXPECT_TRUE(help.findChild<QTextBrowser*>()->toPlainText().startsWith("Vornest: the main"));
+    ExpectFitsAndReadable(&help);
+
+    // A window system that does not keep to the smallest size the window asks for.
+    rig.main().windowHandle()->setMinimumSize({0, 0});
+    rig.main().windowHandle()->resize(200, 120);
+    ExpectFitsAndReadable(&rig.main(), false);
 }
 
 // Message texts carry words from outside (a queue's name, a printer's state
@@ -554,9 +588,10 @@ TEST(EndToEnd, ScriptedSessionReachesTheDisplayAndIsSavedOnClose)
 
 int main(int argc, char** argv)
 {
-    // Test discovery runs this without the test environment.
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    // A screen of 1280x1024, also for test discovery, which runs this without
+    // the test environment.
+    if (qEnvironmentVariable("QT_QPA_PLATFORM", "offscreen") == "offscreen")
+        qputenv("QT_QPA_PLATFORM", "offscreen:configfile=" SUITE_SCREEN_FILE);
     QApplication app(argc, argv);
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
