@@ -166,24 +166,27 @@ TEST(LanguagePatches, CaptionPatchesChangeOnlyTheEntriesTheyName)
               std::vector<int>({0xF1, 0xD1, us[20], us[21], 135, 136}));
 }
 
-// A corrupt patch is skipped whole and never writes outside the tables (ASan).
 TEST(CaptionPatches, OutOfRangePatchesAreSkippedWhole)
 {
+    KeyboardTables t;
+    const ByteTable cap = t.CapTable;
+    for (const CaptionPatch& bad :
+         {CaptionPatch{'x', 'y', 201, 0, 0, 0}, CaptionPatch{'x', 'y', -1, 0, 0, 0},
+          CaptionPatch{'x', 'y', 5, 300, 0, 7}, CaptionPatch{'x', 'y', 5, 6, 256, 0},
+          CaptionPatch{'x', 'y', 5, 6, 0, -3}})
+        EXPECT_FALSE(ApplyCaptionPatch(t, bad)) << bad.Index1 << ' ' << bad.Index2;
+    EXPECT_EQ(t.CapTable, cap);
+    EXPECT_TRUE(ApplyCaptionPatch(t, {'x', 'y', 200, 0, 255, 0}));
+    EXPECT_EQ(t.CapTable[200], 'x');
+    EXPECT_EQ(t.AssocTable[200], 255);
+
+    // Through the file: a corrupt patch never writes outside the tables (ASan).
     ProgramFolder folder;
     folder.writeFullSet();
-    folder.writePatches("UKCAPT.BIN", {{'x', 'y', 201, 0, 0, 0},
-                                       {'x', 'y', -1, 0, 0, 0},
-                                       {'x', 'y', 5, 300, 0, 7},
-                                       {'x', 'y', 5, 6, 256, 0},
-                                       {'x', 'y', 5, 6, 0, -3}});
+    folder.writePatches("UKCAPT.BIN", {{'a', 'b', 32767, -32768, 1, 1}, {'g', 'h', 9, 0, 0, 0}});
     LanguageTables tables({folder.path(), {}});
-    const KeyboardTables us = tables.tables();
     tables.load(1);
-    EXPECT_EQ(tables.tables().CapTable, us.CapTable);
-    EXPECT_EQ(tables.tables().AssocTable, us.AssocTable);
-    KeyboardTables t;
-    EXPECT_TRUE(ApplyCaptionPatch(t, {'x', 'y', 200, 0, 255, 0}));
-    EXPECT_EQ(t.AssocTable[200], 255);
+    EXPECT_EQ(tables.tables().CapTable[9], 'g');
 }
 
 // The user's records in the STC file reach the scan table on every reload,
