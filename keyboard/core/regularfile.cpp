@@ -71,26 +71,6 @@ private:
     int m_fd;
 };
 
-// Writes every byte, going on after a short write; false with errno set.
-bool writeAll(int fd, const QByteArray& bytes)
-{
-    const char* next = bytes.constData();
-    qint64 left = bytes.size();
-    while (left > 0) {
-        const ssize_t written = ::write(fd, next, static_cast<std::size_t>(left));
-        if (written < 0 && errno == EINTR)
-            continue;
-        if (written <= 0) {
-            if (written == 0)
-                errno = EIO;
-            return false;
-        }
-        next += written;
-        left -= written;
-    }
-    return true;
-}
-
 // The file a chain of symbolic links finally names (which may not exist yet).
 std::filesystem::path resolveLinks(std::filesystem::path path)
 {
@@ -137,7 +117,7 @@ FileOutcome rewriteInPlace(const std::filesystem::path& path, const QByteArray& 
             return FileOutcome::failed(systemReason(error));
         }
     }
-    if (!writeAll(file.get(), bytes) || ::ftruncate(file.get(), bytes.size()) != 0 ||
+    if (!WriteAllBytes(file.get(), bytes) || ::ftruncate(file.get(), bytes.size()) != 0 ||
         ::fsync(file.get()) != 0 || !file.close())
         return lastError();
     return {};
@@ -187,6 +167,25 @@ FileRead ReadRegularFile(const std::filesystem::path& path, qint64 maxBytes)
     }
     result.bytes.truncate(static_cast<qsizetype>(got));
     return result;
+}
+
+bool WriteAllBytes(int fd, const QByteArray& bytes)
+{
+    const char* next = bytes.constData();
+    qint64 left = bytes.size();
+    while (left > 0) {
+        const ssize_t written = ::write(fd, next, static_cast<std::size_t>(left));
+        if (written < 0 && errno == EINTR)
+            continue;
+        if (written <= 0) {
+            if (written == 0)
+                errno = EIO;
+            return false;
+        }
+        next += written;
+        left -= written;
+    }
+    return true;
 }
 
 FileOutcome ReplaceFileContents(const std::filesystem::path& path, const QByteArray& bytes)
@@ -242,7 +241,7 @@ FileOutcome ReplaceFileContents(const std::filesystem::path& path, const QByteAr
         if (::fchmod(file.get(), old.st_mode & 07777) != 0)
             return giveUp(lastError());
     }
-    if (!writeAll(file.get(), bytes) || ::fsync(file.get()) != 0 || !file.close())
+    if (!WriteAllBytes(file.get(), bytes) || ::fsync(file.get()) != 0 || !file.close())
         return giveUp(lastError());
     if (::rename(temporary.c_str(), target.c_str()) != 0)
         return giveUp(lastError());

@@ -37,6 +37,10 @@ struct FileRead
             static_cast<std::size_t>(bytes.size())};
 }
 
+// Writes every byte to an open file, going on after a short write or a
+// signal; false with errno set.
+[[nodiscard]] bool WriteAllBytes(int fd, const QByteArray& bytes);
+
 // Replaces a whole file. The bytes go into a new file in the same folder that
 // then takes the old one's place in one step, so a failure (a full disk) leaves
 // the old file as it was; it keeps the old file's mode and owner. A symbolic

@@ -80,22 +80,6 @@ struct Reader
     }
 };
 
-bool writeAll(int fd, const QByteArray& bytes)
-{
-    const char* next = bytes.constData();
-    qint64 left = bytes.size();
-    while (left > 0) {
-        const ssize_t written = ::write(fd, next, static_cast<std::size_t>(left));
-        if (written < 0 && errno == EINTR)
-            continue;
-        if (written <= 0)
-            return false;
-        next += written;
-        left -= written;
-    }
-    return true;
-}
-
 FileOutcome lastError(const char* what)
 {
     return FileOutcome::failed(QStringLiteral("%1: %2").arg(
@@ -211,7 +195,7 @@ FileOutcome RecoveryFolder::keep(const RecoveryCopy& copy)
         return lastError("The recovery copy cannot be created");
     // Locked before it has its name, so nobody takes it for a left copy.
     if (::flock(file.fd(), LOCK_EX | LOCK_NB) != 0 ||
-        !writeAll(file.fd(), RecoveryCopyBytes(copy)) || ::fsync(file.fd()) != 0 ||
+        !WriteAllBytes(file.fd(), RecoveryCopyBytes(copy)) || ::fsync(file.fd()) != 0 ||
         ::rename(temporary.c_str(), target.c_str()) != 0) {
         const FileOutcome failed = lastError("The recovery copy cannot be written");
         ::unlink(temporary.c_str());
