@@ -6,19 +6,16 @@
 #include "pseudoterminal.h"
 #include "qtseriallink.h"
 #include "widgetrig.h"
+#include "windowfit.h"
 
-#include <QAbstractItemView>
 #include <QApplication>
-#include <QComboBox>
 #include <QListWidget>
 #include <QMenu>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QScreen>
 #include <QScrollBar>
 #include <QTextBrowser>
-#include <QTextEdit>
 #include <QTreeWidget>
 #include <QWindow>
 #include <gtest/gtest.h>
@@ -29,6 +26,7 @@
 using namespace vornestw;
 using namespace vornestw::test;
 using Severity = UserNotice::Severity;
+using suite::ExpectFitsAndReadable;
 
 namespace {
 
@@ -46,38 +44,6 @@ QStringList visibleFunctions(WidgetRig& rig)
 void press(QWidget* window, Qt::Key key)
 {
     QTest::keyClick(window->focusWidget() ? window->focusWidget() : window, key);
-}
-
-// Inside the screen with its buttons inside the window (unless a window system
-// made it smaller than it asks), and no two texts drawn over one another,
-// outside lists and pages (whose insides are theirs to draw).
-void ExpectFitsAndReadable(QWidget* window, bool onScreen = true)
-{
-    QApplication::processEvents();
-    const std::string name = window->objectName().toStdString();
-    const QRect frame = window->frameGeometry();
-    EXPECT_TRUE(!onScreen || window->screen()->availableGeometry().contains(frame))
-        << name << " at " << frame.width() << "x" << frame.height();
-    std::vector<std::pair<QWidget*, QRect>> texts;
-    for (QWidget* w : window->findChildren<QWidget*>()) {
-        bool inView = false;
-        for (QWidget* up = w->parentWidget(); up != window; up = up->parentWidget())
-            inView = inView || qobject_cast<QAbstractItemView*>(up) || qobject_cast<QTextEdit*>(up);
-        const auto* label = qobject_cast<QLabel*>(w);
-        const bool button = qobject_cast<QAbstractButton*>(w) != nullptr;
-        if (inView || !w->isVisibleTo(window) ||
-            !((label && !label->text().isEmpty()) || button || qobject_cast<QLineEdit*>(w) ||
-              qobject_cast<QComboBox*>(w)))
-            continue;
-        const QRect place(w->mapTo(window, QPoint()), w->size());
-        EXPECT_TRUE(!onScreen || !button || window->rect().contains(place))
-            << name << ": " << w->objectName().toStdString() << " outside";
-        for (const auto& [other, at] : texts)
-            EXPECT_TRUE(w->isAncestorOf(other) || other->isAncestorOf(w) || !place.intersects(at))
-                << name << ": " << w->objectName().toStdString() << " over "
-                << other->objectName().toStdString();
-        texts.emplace_back(w, place);
-    }
 }
 
 // Default configuration asks first, resets all but the protocol and leaves
@@ -535,7 +501,7 @@ TEST(EveryWindow, FitsTheScreenWithNoTextOverTextF1ShowsItsPageEscapeCancels)
     // A window system that does not keep to the smallest size the window asks for.
     rig.main().windowHandle()->setMinimumSize({0, 0});
     rig.main().windowHandle()->resize(200, 120);
-    ExpectFitsAndReadable(&rig.main(), false);
+    ExpectFitsAndReadable(&rig.main(), {}, false);
 }
 
 // Message texts carry words from outside (a queue's name, a printer's state

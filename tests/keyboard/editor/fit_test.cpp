@@ -11,15 +11,10 @@
 #include "qtuserdialogs.h"
 #include "recoverykeeper.h"
 #include "send2com.h"
+#include "windowfit.h"
 
-#include <QAbstractItemView>
-#include <QComboBox>
-#include <QLabel>
-#include <QLineEdit>
 #include <QPushButton>
-#include <QScreen>
 #include <QTableWidget>
-#include <QTextEdit>
 #include <QTimer>
 #include <QTreeWidget>
 
@@ -27,42 +22,9 @@
 
 using namespace morvaw;
 using namespace morvaw::test;
+using suite::ExpectFitsAndReadable;
 
 namespace {
-
-void ExpectFitsAndReadable(QWidget* window, const std::string& name)
-{
-    ASSERT_NE(window, nullptr) << name;
-    QCoreApplication::processEvents();
-    const QRect screen = window->screen()->availableGeometry();
-    const QSize least = window->minimumSizeHint().expandedTo(window->minimumSize());
-    EXPECT_TRUE(screen.contains(window->frameGeometry()) && least.width() <= screen.width() &&
-                least.height() <= screen.height())
-        << name << " at " << window->width() << "x" << window->height() << ", at least "
-        << least.width() << "x" << least.height();
-    // The controls that show text, outside lists and pages (whose insides are
-    // theirs to draw), with their places in the window.
-    std::vector<std::pair<QWidget*, QRect>> controls;
-    for (QWidget* w : window->findChildren<QWidget*>()) {
-        bool inView = false;
-        for (QWidget* up = w->parentWidget(); up && up != window; up = up->parentWidget())
-            inView = inView || qobject_cast<QAbstractItemView*>(up) || qobject_cast<QTextEdit*>(up);
-        const auto* label = qobject_cast<QLabel*>(w);
-        if (!inView && w->isVisibleTo(window) &&
-            ((label && !label->text().isEmpty()) || qobject_cast<QAbstractButton*>(w) ||
-             qobject_cast<QLineEdit*>(w) || qobject_cast<QComboBox*>(w)))
-            controls.emplace_back(w, QRect(w->mapTo(window, QPoint()), w->size()));
-    }
-    for (auto i = controls.begin(); i != controls.end(); ++i) {
-        const std::string control = name + ": " + i->first->objectName().toStdString();
-        EXPECT_TRUE(!qobject_cast<QAbstractButton*>(i->first) || window->rect().contains(i->second))
-            << control << " outside";
-        for (auto j = i + 1; j != controls.end(); ++j)
-            EXPECT_TRUE(i->first->isAncestorOf(j->first) || j->first->isAncestorOf(i->first) ||
-                        !i->second.intersects(j->second))
-                << control << " over " << j->first->objectName().toStdString();
-    }
-}
 
 // A key as the keyboard gives it: to the focus widget of the active window,
 // through the window system (where shortcuts are looked up).
