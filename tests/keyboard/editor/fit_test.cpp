@@ -1,8 +1,9 @@
-// Every window of the configurator on a 1280x1024 screen at the scale factor
-// of the run (ctest runs this at 1, 1.5 and 2): it fits the screen's free
-// area with its buttons inside, no text is drawn over other text, F1 opens
-// its help page, Escape and Return press its buttons, and a logout ends the
-// program from it without a question.
+// The configurator at home on a desktop, on a 1280x1024 screen at the scale
+// factor of the run (ctest runs this at 1, 1.5 and 2). Every window fits the
+// screen's free area with its buttons inside, no text is drawn over other
+// text, F1 opens its help page, Escape and Return press its buttons, and a
+// logout ends the program from it without a question; the desktop's
+// shortcuts work beside the configurator's own keys.
 #include "configuratorrig.h"
 #include "editorfolder.h"
 #include "htmlhelp.h"
@@ -28,11 +29,11 @@ namespace {
 
 // A key as the keyboard gives it: to the focus widget of the active window,
 // through the window system (where shortcuts are looked up).
-void Press(QWidget* window, Qt::Key key)
+void Press(QWidget* window, QKeyCombination key)
 {
     window->activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(window));
-    QTest::keyClick(window->windowHandle(), key);
+    QTest::keyClick(window->windowHandle(), key.key(), key.keyboardModifiers());
 }
 
 // A window, the menu item that opens it if any, the help page F1 opens there
@@ -213,6 +214,44 @@ TEST_F(EveryWindow, MainWindowRestoreQuestionAndHelpFit)
     ExpectFitsAndReadable(help.window(), "Help");
     Press(help.window(), Qt::Key_Escape);
     EXPECT_FALSE(help.window()->isVisible());
+}
+
+// The shortcuts desktop programs share, beside the configurator's own keys.
+TEST_F(EveryWindow, ShortcutsOpenTheirCommandsAndSaveDialogsStartAtTheFile)
+{
+    // Where the file dialog the shortcut opened (and that is cancelled)
+    // starts, empty for none.
+    const auto press = [this](QKeyCombination key, std::deque<Answer> answers = {}) {
+        m_dialogs.answers = std::move(answers);
+        m_dialogs.fileNames = {std::nullopt};
+        m_dialogs.dialogs.clear();
+        Press(m_main.get(), key);
+        return m_dialogs.dialogs.empty() ? QString() : m_dialogs.dialogs.back().initialName;
+    };
+    EXPECT_FALSE(press(Qt::CTRL | Qt::Key_O).isEmpty());
+    EXPECT_EQ(press(Qt::CTRL | Qt::SHIFT | Qt::Key_S), m_folder->layout());
+    m_document.markChanged();
+    EXPECT_EQ(press(Qt::CTRL | Qt::Key_Q, {Answer::Yes}), m_folder->layout());
+    EXPECT_EQ(m_dialogs.questions.at(0).text, "Layout changed. Save current changes ?");
+    EXPECT_TRUE(m_main->isVisible());
+    EXPECT_TRUE(press(Qt::CTRL | Qt::Key_N, {Answer::No}).isEmpty());
+    EXPECT_EQ(m_document.fileName(), "UNTITLED.KBD");
+    // A layout never saved gets a name from the user, rather than replacing
+    // an earlier UNTITLED.KBD in the current folder.
+    EXPECT_EQ(press(Qt::CTRL | Qt::Key_S), "*.KBD");
+    press(Qt::CTRL | Qt::Key_P);
+    EXPECT_TRUE(m_legends->isVisible());
+}
+
+// The on-screen modifier switches, as a screen reader names them.
+TEST_F(EveryWindow, ModifierSwitchesSayTheirNameAndState)
+{
+    QTest::mouseClick(child(m_main.get(), "KeyBtn_0"), Qt::LeftButton);
+    QWidget* shift = child(m_keyEditor.get(), "BtnPict_0");
+    EXPECT_EQ(shift->accessibleName(), "Left Shift");
+    EXPECT_EQ(shift->accessibleDescription(), "off");
+    QTest::mousePress(shift, Qt::LeftButton);
+    EXPECT_EQ(shift->accessibleDescription(), "on");
 }
 
 } // namespace
