@@ -6,6 +6,7 @@
 // shortcuts work beside the configurator's own keys.
 #include "configuratorrig.h"
 #include "editorfolder.h"
+#include "helpindex.h"
 #include "htmlhelp.h"
 #include "keyboardrig.h"
 #include "keylegends.h"
@@ -43,25 +44,24 @@ struct Window
 {
     const char* name;
     const char* menu;
-    int topic;
+    const char* page;
     const char* ok;
     const char* cancel;
 };
 
-using L = MainFormLogic;
 constexpr Window kWindows[] = {
-    {"Define Key", nullptr, L::kKeyEditorHelp, "contr_6", "contr_7"},
-    {"Define Key, scan table", nullptr, L::kKeyEditorHelp, nullptr, "contr_1"},
-    {"Define Key, edit scan code", nullptr, L::kKeyEditorHelp, nullptr, "contr_3"},
-    {"List key macros", nullptr, L::kKeyMacrosHelp, nullptr, nullptr},
-    {"Keyboard Configure", "Configure1", L::kKeyboardHelp, "Command1", "Command2"},
-    {"MSR Configure", "Configure", L::kMsrHelp, "cbContrRet_0", "cbContrRet_1"},
-    {"MSR Parameters", "Configure", L::kKeyEditorHelp, "contr_13", "contr_12"},
-    {"Test", "Edit_2", 0, nullptr, nullptr},
-    {"Print legends", "PrintLegends", L::kLegendsHelp, "PrintLegends", nullptr},
-    {"Program Kbd", nullptr, L::kProgramHelp, "Program", "Cancel"},
-    {"Serial ports", nullptr, L::kProgramHelp, "BtnBind", nullptr},
-    {"Programming log", nullptr, L::kProgramHelp, nullptr, nullptr},
+    {"Define Key", nullptr, "morva_keys.html", "contr_6", "contr_7"},
+    {"Define Key, scan table", nullptr, "morva_keys.html", nullptr, "contr_1"},
+    {"Define Key, edit scan code", nullptr, "morva_keys.html", nullptr, "contr_3"},
+    {"List key macros", nullptr, "morva_keys.html", nullptr, nullptr},
+    {"Keyboard Configure", "Configure1", "morva_keyboard.html", "Command1", "Command2"},
+    {"MSR Configure", "Configure", "morva_msr.html", "cbContrRet_0", "cbContrRet_1"},
+    {"MSR Parameters", "Configure", "morva_keys.html", "contr_13", "contr_12"},
+    {"Test", "Edit_2", nullptr, nullptr, nullptr},
+    {"Print legends", "PrintLegends", "morva_legends.html", "PrintLegends", nullptr},
+    {"Program Kbd", nullptr, "morva_program.html", "Program", "Cancel"},
+    {"Serial ports", nullptr, "morva_program.html", "BtnBind", nullptr},
+    {"Programming log", nullptr, "morva_program.html", nullptr, nullptr},
 };
 
 class EveryWindow : public ConfiguratorRig, public ::testing::WithParamInterface<Window>
@@ -78,6 +78,18 @@ protected:
             ProgrammingWindowOpener(m_keyboard.windowServices(*m_chooser), m_main.get(), {});
     }
     [[nodiscard]] FileFolders folders() const override { return m_folder->folders(); }
+    // The page the last help request shows, through the help file shipped
+    // with the program.
+    [[nodiscard]] std::string helpPage() const
+    {
+        if (m_help.requests.empty())
+            return {};
+        const QDir program(SUITE_PROGRAM_DIR);
+        const auto index = HelpIndex::read(program.filePath("MORVA.HLP"));
+        const QString page =
+            index->pageFor(m_help.requests.back().command, m_help.requests.back().context);
+        return (program.exists(page) ? page : "missing " + page).toStdString();
+    }
     void click(QWidget* window, const char* name)
     {
         QTest::mouseClick(child(window, QString::fromLatin1(name)), Qt::LeftButton);
@@ -129,11 +141,11 @@ TEST_P(EveryWindow, FitsTakesTheDesktopKeysAndEndsWithoutAQuestion)
     QPointer<QWidget> window = open(row);
     ExpectFitsAndReadable(window, row.name);
     Press(window, Qt::Key_F1);
-    EXPECT_EQ(m_help.requests.empty() ? 0 : m_help.requests.back().context, row.topic);
+    EXPECT_EQ(helpPage(), row.page ? row.page : "");
     const std::pair<Qt::Key, const char*> keys[] = {
         {Qt::Key_Escape, row.cancel}, {Qt::Key_Return, row.ok}, {Qt::Key_Enter, row.ok}};
     for (const auto& [key, button] : keys) {
-        if (row.topic == 0 || (!button && key != Qt::Key_Escape))
+        if (!row.page || (!button && key != Qt::Key_Escape))
             continue;
         if (!window || !window->isVisible())
             window = open(row);
@@ -175,7 +187,7 @@ TEST_P(EveryWindow, FitsTakesTheDesktopKeysAndEndsWithoutAQuestion)
     // With no window left, Qt's event loop ends with the last one closed.
     for (const QWidget* w : QApplication::topLevelWidgets())
         EXPECT_FALSE(w->isVisible()) << w->objectName().toStdString();
-    if (row.topic == 0)
+    if (!row.page)
         delete window; // the test window, gone on its own when closed
 }
 
@@ -189,7 +201,7 @@ INSTANTIATE_TEST_SUITE_P(Configurator, EveryWindow, ::testing::ValuesIn(kWindows
 TEST_F(EveryWindow, MainWindowRestoreQuestionAndHelpFit)
 {
     Press(m_main.get(), Qt::Key_F1);
-    EXPECT_EQ(m_help.requests.at(0).context, L::kMainWindowHelp);
+    EXPECT_EQ(helpPage(), "morva_main.html");
     ExpectFitsAndReadable(m_main.get(), "MainForm");
     m_main->resize(m_main->minimumSize());
     ExpectFitsAndReadable(m_main.get(), "MainForm at its smallest");
