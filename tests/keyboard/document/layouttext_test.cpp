@@ -123,6 +123,12 @@ TEST_F(LayoutTextTest, BadTextSaysWhereAndWritesNothing)
     ASSERT_TRUE(WriteBytes(m_dir.filePath("out.KBD"), "kept"));
     EXPECT_EQ(import(head + "}"), 2);
     EXPECT_EQ(ReadBytes(m_dir.filePath("out.KBD")), "kept");
+    // Sixty characters fit a definition, sixty-one do not.
+    const auto func2 = [&](int n) {
+        return head + R"("keys": [{"key": 1, "func2": ")" + QByteArray(n, 'x') + R"("}]})";
+    };
+    EXPECT_EQ(import(func2(61)), 2);
+    EXPECT_EQ(import(func2(60)), 0) << m_errors.toStdString();
 }
 
 TEST_F(LayoutTextTest, DiffSaysInWordsWhatChanged)
