@@ -46,7 +46,8 @@ inline void ExpectFitsAndReadable(QWidget* window, std::string name = {}, bool o
             continue;
         const QRect place(w->mapTo(window, QPoint()), w->size());
         const std::string control = name + ": " + w->objectName().toStdString();
-        EXPECT_TRUE(!onScreen || !button || window->rect().contains(place)) << control << " outside";
+        EXPECT_TRUE(!onScreen || !button || window->rect().contains(place))
+            << control << " outside";
         for (const auto& [other, at] : texts)
             EXPECT_TRUE(w->isAncestorOf(other) || other->isAncestorOf(w) || !place.intersects(at))
                 << control << " over " << other->objectName().toStdString();
