@@ -303,11 +303,9 @@ int main(int argc, char* argv[])
                            [](const QWidget* window) { return window->isVisible(); });
     });
     // The session manager saves before a logout (and at its checkpoints): the
-    // copy it will restore the program with, and the settings; its "die"
-    // then ends the program as above.
-    // The copy holds what Define Key would put into the layout on Ok (it
-    // stays open, and Cancel still drops it): a logout ends the program
-    // without asking, and the session may end it without a word.
+    // copy it will restore the program with, holding what Define Key's Ok
+    // would put into the layout (the editor stays open, and Cancel still
+    // drops it), and the settings; its "die" then ends the program as above.
     const auto keepForSession = [&](QSessionManager& manager) {
         std::optional<QByteArray> withEditor;
         if (const auto key = keyEditor.unconfirmedKey(); key && *key != document.key(editedKey))

@@ -297,13 +297,12 @@ TEST_F(RealConfigurator, UnsavedChangesSurviveACrashAndALogout)
     ASSERT_TRUE(settings.open(QIODevice::ReadOnly));
     EXPECT_EQ(settings.read(128).trimmed().toStdString(), layout().string());
 
-    // A layout with no name yet comes back with the legends edited for it,
-    // which stay beside its copy (and nowhere else) until it gets a name.
-    const RecoveryCopy untitled{"UNTITLED.KBD", kSession, {}, m_inMemory, {}};
-    ASSERT_TRUE(ReplaceFileContents(copyFile().toStdString(), RecoveryCopyBytes(untitled)).ok);
+    // An unnamed layout's legends come back with it and stay beside its copy.
     const fs::path legends = RecoveryFolder::LegendsFileOf(copyFile().toStdString());
     const QByteArray text = R"({"format": "morvaw legends", "legends": {"2": "Green tea"}})";
-    ASSERT_TRUE(ReplaceFileContents(legends, text).ok);
+    const RecoveryCopy untitled{"UNTITLED.KBD", kSession, {}, m_inMemory, {}};
+    ASSERT_TRUE(ReplaceFileContents(copyFile().toStdString(), RecoveryCopyBytes(untitled)).ok &&
+                ReplaceFileContents(legends, text).ok);
     start({"-session", kSession});
     ASSERT_TRUE(rewritesCopy());
     EndWith(m_process, SIGTERM);

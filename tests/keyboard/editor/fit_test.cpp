@@ -171,7 +171,6 @@ TEST_P(EveryWindow, FitsTakesTheDesktopKeysAndEndsWithoutAQuestion)
     EXPECT_TRUE(ended);
     EXPECT_EQ(m_dialogs.questions.size() + m_keyboard.dialogs.questions.size(), asked);
     EXPECT_TRUE(m_document.isChanged()); // kept in the recovery copy
-    // What was typed in Define Key and not yet confirmed goes with it.
     EXPECT_EQ(m_document.key(0) != key, std::string_view(row.name).starts_with("Define Key"))
         << row.name;
     EXPECT_EQ(std::filesystem::exists(legends), window.data() == m_legends.get()) << row.name;
