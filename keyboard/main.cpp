@@ -165,8 +165,10 @@ int main(int argc, char* argv[])
     QtUserDialogs editorDialogs;
     KeyModeForm keyEditor(tables, folders.data, editorDialogs);
     editorDialogs.setParent(&keyEditor);
+    int editedKey = 0;
     QObject::connect(&commands, &MainFormLogic::keyEditorRequested, &keyEditor,
                      [&](int key, const KeyRecord& record, std::uint8_t language) {
+                         editedKey = key;
                          mainForm.holdFor(&keyEditor);
                          keyEditor.editKey(record, language,
                                            [&document, key](const KeyRecord& edited) {
@@ -284,6 +286,10 @@ int main(int argc, char* argv[])
     // does, but without a question: the copy and PALIX.INI are written at
     // once, a transfer stops, and no other window is left behind.
     RecoveryKeeper recovery(document, ProgramFolders::RecoveryFolder(), dialogs);
+    // The legends of a layout with no name yet live in the legends window:
+    // the copy keeps them too, and gives them back with the layout.
+    QObject::connect(&legends, &LegendsForm::unnamedLegendsChanged, &recovery,
+                     &RecoveryKeeper::keepLegends);
     const auto endOnRequest = [&] {
         recovery.keepForEnd();
         commands.endSession();
@@ -297,12 +303,19 @@ int main(int argc, char* argv[])
                            [](const QWidget* window) { return window->isVisible(); });
     });
     // The session manager saves before a logout (and at its checkpoints): the
-    // copy it will restore the program with, and the settings; its "die"
-    // then ends the program as above.
+    // copy it will restore the program with, holding what Define Key's Ok
+    // would put into the layout (the editor stays open, and Cancel still
+    // drops it), and the settings; its "die" then ends the program as above.
     const auto keepForSession = [&](QSessionManager& manager) {
-        recovery.keepNow(manager.sessionId() + QLatin1Char('_') + manager.sessionKey());
+        std::optional<QByteArray> withEditor;
+        if (const auto key = keyEditor.unconfirmedKey(); key && *key != document.key(editedKey))
+            withEditor = document.layoutBytesWithKey(editedKey, *key);
+        recovery.keepNow(manager.sessionId() + QLatin1Char('_') + manager.sessionKey(), withEditor);
         commands.saveSettingsForSession();
     };
+    // Once Define Key closes, the copy holds the layout again.
+    QObject::connect(&keyEditor, &KeyModeForm::keyClosed, &recovery,
+                     &RecoveryKeeper::followDocument);
     QObject::connect(&app, &QGuiApplication::commitDataRequest, &mainForm, keepForSession,
                      Qt::DirectConnection);
     QObject::connect(&app, &QGuiApplication::saveStateRequest, &mainForm, keepForSession,
@@ -314,8 +327,13 @@ int main(int argc, char* argv[])
         const QString session = app.isSessionRestored()
                                     ? app.sessionId() + QLatin1Char('_') + app.sessionKey()
                                     : QString();
-        recovery.offerLeftCopies(
-            session, [&](const RecoveryCopy& copy) { return commands.restoreRecovered(copy); });
+        recovery.offerLeftCopies(session, [&](const RecoveryCopy& copy) {
+            if (!commands.restoreRecovered(copy))
+                return false;
+            if (document.isUntitled())
+                legends.holdUnnamedLegends(copy.legends);
+            return true;
+        });
         mainForm.syncView();
     });
     // A transfer that could not end (a crash, a kill -9) left the keyboard's

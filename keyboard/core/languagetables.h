@@ -39,6 +39,7 @@ public:
     void clearScanRecord(int record);
     // The STC file is written again at the next save, changed or not.
     void markStcChanged() { m_stcChanged = true; }
+    [[nodiscard]] bool isStcChanged() const { return m_stcChanged; }
 
     // The language's STC file in the user's folder.
     [[nodiscard]] std::filesystem::path stcPath(int language) const;

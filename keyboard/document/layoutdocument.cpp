@@ -23,6 +23,15 @@ bool isKey(int key)
 // Bit 0 of KbdFlags: the card reader's B/F + checksum mode.
 constexpr std::uint8_t kCheckSumModeBit = 1;
 
+// A key from the key editor: every field but Spare, which stays.
+void putKey(LayoutRecordArray& records, int key, const KeyRecord& record)
+{
+    KeyRecord& target = records.at(static_cast<std::size_t>(key + 1));
+    const std::uint8_t spare = target.Spare;
+    target = record;
+    target.Spare = spare;
+}
+
 } // namespace
 
 KeyContent KeyContent::Of(const KeyRecord& key)
@@ -92,12 +101,16 @@ template <typename Edit> void LayoutDocument::change(const QString& what, Marks 
 
 void LayoutDocument::storeKey(int key, const KeyRecord& record)
 {
-    change(QStringLiteral("Define Key"), Marks::Changed, [&](Layout& layout) {
-        KeyRecord& target = layout.records.at(static_cast<std::size_t>(key + 1));
-        const std::uint8_t spare = target.Spare;
-        target = record;
-        target.Spare = spare;
-    });
+    change(QStringLiteral("Define Key"), Marks::Changed,
+           [&](Layout& layout) { putKey(layout.records, key, record); });
+}
+
+QByteArray LayoutDocument::layoutBytesWithKey(int key, const KeyRecord& record) const
+{
+    LayoutRecordArray records = m_layout.records;
+    putKey(records, key, record);
+    records[Settings::KbdLanguage].PosX = m_layout.language;
+    return LayoutFileBytes(records);
 }
 
 void LayoutDocument::pasteKey(int key, const KeyContent& content)

@@ -68,6 +68,8 @@ public:
     [[nodiscard]] const FileIdentity& fileOnDisk() const { return m_onDisk; }
     // The 27,400 bytes Save would write now.
     [[nodiscard]] QByteArray layoutBytes() const;
+    // Those it would write once storeKey(key, record) had run; the layout stays as it is.
+    [[nodiscard]] QByteArray layoutBytesWithKey(int key, const KeyRecord& record) const;
 
     // A key's definitions from the key editor: every field but Spare, which stays.
     void storeKey(int key, const KeyRecord& record);

@@ -31,6 +31,8 @@ constexpr qint64 kMostCopyBytes = static_cast<qint64>(kMagicSize + 4 * 2 + 2 * k
 // A temporary file lives for the moment of a write; an older one was left by a crash.
 constexpr qint64 kStaleTemporarySeconds = 60;
 constexpr const char* kCopySuffix = ".recovery";
+constexpr const char* kLegendsSuffix = ".legends";
+constexpr qint64 kMostLegendsBytes = 1 << 20;
 constexpr const char* kTemporarySuffix = ".tmp";
 
 void putNumber(QByteArray& out, std::uint64_t value, int bytes)
@@ -107,6 +109,33 @@ FileLock lockIfLeft(const std::filesystem::path& path, struct stat& status)
     return file;
 }
 
+// Writes bytes to target the safe way: a temporary file beside it, locked
+// before it has its name (so that nobody takes it for a left copy), flushed
+// and renamed over target. held takes the lock of the new file.
+FileOutcome writeWhole(const std::filesystem::path& target, const QByteArray& bytes, FileLock& held)
+{
+    std::filesystem::path temporary;
+    FileLock file;
+    for (int attempt = 0; attempt < 100 && file.fd() < 0; ++attempt) {
+        temporary = target.parent_path() / ("." + target.filename().string() + "." +
+                                            std::to_string(attempt) + kTemporarySuffix);
+        file = FileLock(
+            ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOCTTY | O_CLOEXEC, 0600));
+        if (file.fd() < 0 && errno != EEXIST)
+            break;
+    }
+    if (file.fd() < 0)
+        return lastError("The recovery copy cannot be created");
+    if (::flock(file.fd(), LOCK_EX | LOCK_NB) != 0 || !WriteAllBytes(file.fd(), bytes) ||
+        ::fsync(file.fd()) != 0 || ::rename(temporary.c_str(), target.c_str()) != 0) {
+        const FileOutcome failed = lastError("The recovery copy cannot be written");
+        ::unlink(temporary.c_str());
+        return failed;
+    }
+    held = std::move(file);
+    return {};
+}
+
 } // namespace
 
 QByteArray RecoveryCopyBytes(const RecoveryCopy& copy)
@@ -181,41 +210,39 @@ FileOutcome RecoveryFolder::keep(const RecoveryCopy& copy)
     // The user's layouts are nobody else's business.
     ::chmod(m_folder.c_str(), 0700);
     const std::filesystem::path target = m_own.empty() ? m_folder / m_ownName : m_own;
-    std::filesystem::path temporary;
-    FileLock file;
-    for (int attempt = 0; attempt < 100 && file.fd() < 0; ++attempt) {
-        temporary = m_folder / ("." + target.filename().string() + "." + std::to_string(attempt) +
-                                kTemporarySuffix);
-        file = FileLock(
-            ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOCTTY | O_CLOEXEC, 0600));
-        if (file.fd() < 0 && errno != EEXIST)
-            break;
-    }
-    if (file.fd() < 0)
-        return lastError("The recovery copy cannot be created");
-    // Locked before it has its name, so nobody takes it for a left copy.
-    if (::flock(file.fd(), LOCK_EX | LOCK_NB) != 0 ||
-        !WriteAllBytes(file.fd(), RecoveryCopyBytes(copy)) || ::fsync(file.fd()) != 0 ||
-        ::rename(temporary.c_str(), target.c_str()) != 0) {
-        const FileOutcome failed = lastError("The recovery copy cannot be written");
-        ::unlink(temporary.c_str());
-        return failed;
-    }
-    // The rename itself reaches the disk with the folder.
+    FileLock copyLock;
+    if (const FileOutcome written = writeWhole(target, RecoveryCopyBytes(copy), copyLock);
+        !written.ok)
+        return written;
+    m_own = target;
+    m_ownLock = std::move(copyLock); // lets go of the version it replaced
+    const std::filesystem::path legends = LegendsFileOf(target);
+    FileOutcome legendsKept;
+    if (FileLock legendsLock; !copy.legends.isEmpty())
+        legendsKept = writeWhole(legends, copy.legends, legendsLock);
+    else
+        ::unlink(legends.c_str());
+    // The renames themselves reach the disk with the folder.
     if (const int folderFd = ::open(m_folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
         folderFd >= 0) {
         ::fsync(folderFd);
         ::close(folderFd);
     }
-    m_own = target;
-    m_ownLock = std::move(file); // lets go of the version it replaced
-    return {};
+    return legendsKept;
+}
+
+std::filesystem::path RecoveryFolder::LegendsFileOf(const std::filesystem::path& copy)
+{
+    std::filesystem::path legends = copy;
+    legends += kLegendsSuffix;
+    return legends;
 }
 
 void RecoveryFolder::drop()
 {
     if (m_own.empty())
         return;
+    ::unlink(LegendsFileOf(m_own).c_str());
     ::unlink(m_own.c_str());
     m_own.clear();
     m_ownLock = FileLock();
@@ -247,6 +274,9 @@ std::vector<RecoveryFolder::LeftCopy> RecoveryFolder::takeLeftCopies()
         auto copy = ParseRecoveryCopy(BytesOf(read.bytes));
         if (!read.outcome.ok || !copy)
             continue;
+        if (const FileRead legends = ReadRegularFile(LegendsFileOf(path), kMostLegendsBytes);
+            legends.outcome.ok && legends.size <= kMostLegendsBytes)
+            copy->legends = legends.bytes;
         const qint64 written = static_cast<qint64>(status.st_mtim.tv_sec) * 1'000'000'000 +
                                static_cast<qint64>(status.st_mtim.tv_nsec);
         left.push_back({path, std::move(*copy), written, std::move(lock)});
@@ -258,8 +288,10 @@ std::vector<RecoveryFolder::LeftCopy> RecoveryFolder::takeLeftCopies()
 
 void RecoveryFolder::discard(LeftCopy& left)
 {
-    if (left.lock.fd() >= 0)
+    if (left.lock.fd() >= 0) {
+        ::unlink(LegendsFileOf(left.file).c_str());
         ::unlink(left.file.c_str());
+    }
     left.lock = FileLock();
 }
 

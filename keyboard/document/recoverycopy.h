@@ -24,6 +24,9 @@ struct RecoveryCopy
     QString session;      // the session that ended with it (a restart restores it), or empty
     FileIdentity onDisk;  // the layout file as it was when loaded or last saved
     QByteArray layout;    // the 27,400 bytes Save would have written
+    // Legends edited for a layout with no name yet (a legends file's text),
+    // kept in a file of their own beside the copy; RecoveryCopyBytes leaves them out.
+    QByteArray legends;
 
     friend bool operator==(const RecoveryCopy&, const RecoveryCopy&) = default;
 };
@@ -55,7 +58,9 @@ private:
 // The user's folder of recovery copies ($XDG_STATE_HOME/morvaw/recovery).
 // Each running configurator keeps at most one copy there, locked while it
 // runs; a new version goes into a temporary file that is flushed and then
-// renamed over the old one, so a copy is always whole.
+// renamed over the old one, so a copy is always whole. Its legends, if any,
+// are written the same way after it and removed before it, so that they are
+// never found without it.
 class RecoveryFolder
 {
 public:
@@ -69,6 +74,8 @@ public:
     FileOutcome keep(const RecoveryCopy& copy);
     // Removes this program's copy.
     void drop();
+    // The file beside a copy that holds its legends.
+    [[nodiscard]] static std::filesystem::path LegendsFileOf(const std::filesystem::path& copy);
 
     // A copy another configurator left, held by this program until it is
     // discarded, adopted or destroyed (which leaves it for later).

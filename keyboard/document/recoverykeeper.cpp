@@ -38,10 +38,10 @@ RecoveryKeeper::RecoveryKeeper(LayoutDocument& document, std::filesystem::path f
     m_timer.setSingleShot(true);
     m_timer.setInterval(kCopyDelay);
     connect(&m_timer, &QTimer::timeout, this, [this] { writeCopy(Report::Once); });
-    connect(&m_document, &LayoutDocument::changed, this, &RecoveryKeeper::documentChanged);
+    connect(&m_document, &LayoutDocument::changed, this, &RecoveryKeeper::followDocument);
 }
 
-void RecoveryKeeper::documentChanged()
+void RecoveryKeeper::followDocument()
 {
     if (!m_document.isChanged()) {
         m_timer.stop();
@@ -54,12 +54,12 @@ void RecoveryKeeper::documentChanged()
     }
 }
 
-void RecoveryKeeper::keepNow(const QString& session)
+void RecoveryKeeper::keepNow(const QString& session, const std::optional<QByteArray>& layout)
 {
     if (!session.isEmpty())
         m_session = session;
     m_timer.stop();
-    writeCopy(Report::Never);
+    writeCopy(Report::Never, layout);
 }
 
 void RecoveryKeeper::keepForEnd()
@@ -68,12 +68,19 @@ void RecoveryKeeper::keepForEnd()
     keepNow();
 }
 
-void RecoveryKeeper::writeCopy(Report report)
+void RecoveryKeeper::keepLegends(const QByteArray& legends)
 {
-    if (!m_document.isChanged())
+    m_legends = legends;
+    followDocument();
+}
+
+void RecoveryKeeper::writeCopy(Report report, const std::optional<QByteArray>& layout)
+{
+    if (!m_document.isChanged() && !layout)
         return;
-    const FileOutcome kept = m_folder.keep(
-        {m_document.fileName(), m_session, m_document.fileOnDisk(), m_document.layoutBytes()});
+    const FileOutcome kept =
+        m_folder.keep({m_document.fileName(), m_session, m_document.fileOnDisk(),
+                       layout.value_or(m_document.layoutBytes()), m_legends});
     // Said once, and not while the program ends or the session manager waits.
     if (kept.ok || m_failureReported || report == Report::Never)
         return;

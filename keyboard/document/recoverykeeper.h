@@ -9,6 +9,7 @@
 #include <chrono>
 #include <filesystem>
 #include <functional>
+#include <optional>
 
 namespace morvaw {
 
@@ -37,11 +38,19 @@ public:
 
     // Unsaved changes kept now, whatever the timer. A session's name marks
     // the copy as the one to restore when the session manager restarts the
-    // program for that session.
-    void keepNow(const QString& session = {});
+    // program for that session. Given a layout (the document with what a
+    // window has not handed to it yet), the copy holds that, changes of the
+    // document or not, until the next followDocument.
+    void keepNow(const QString& session = {}, const std::optional<QByteArray>& layout = {});
+    // The copy follows the document: written a moment after a change,
+    // removed when it has none (at each change of the document).
+    void followDocument();
     // The program ends on request (a logout, a kill): unsaved changes are
     // kept now, and every change after this at once.
     void keepForEnd();
+    // Legends edited for a layout with no name yet, held by the legends
+    // window (a legends file's text): the copy keeps them beside it.
+    void keepLegends(const QByteArray& legends);
 
     // At start. The copy of the session this start resumes is restored
     // without a question; of the others, those newer than their layout file
@@ -55,14 +64,14 @@ public:
 private:
     enum class Report { Once, Never };
 
-    void documentChanged();
-    void writeCopy(Report report);
+    void writeCopy(Report report, const std::optional<QByteArray>& layout = {});
 
     LayoutDocument& m_document;
     RecoveryFolder m_folder;
     UserDialogs& m_dialogs;
     QTimer m_timer;
     QString m_session;
+    QByteArray m_legends;
     bool m_ending = false;
     bool m_failureReported = false;
 };

@@ -98,6 +98,13 @@ std::optional<MsrLines> KeyModeLogic::takeAcceptedMsrLines()
     return std::exchange(m_acceptedMsrLines, std::nullopt);
 }
 
+std::optional<KeyRecord> KeyModeLogic::unconfirmedKey() const
+{
+    if (!m_open || m_msrMode || m_tables.isStcChanged())
+        return std::nullopt;
+    return m_work;
+}
+
 void KeyModeLogic::closeWindow()
 {
     close();

@@ -68,6 +68,10 @@ public:
     // definition and every carried field, or the four MSR lines.
     [[nodiscard]] std::optional<KeyRecord> takeAcceptedKey();
     [[nodiscard]] std::optional<MsrLines> takeAcceptedMsrLines();
+    // Define Key's work copy as Ok would hand it back, while Ok would take it
+    // without a word: not while a changed scan table waits for Ok to write it
+    // (which warns when it cannot). Nothing in MSR mode or when closed.
+    [[nodiscard]] std::optional<KeyRecord> unconfirmedKey() const;
     // The copy being edited.
     [[nodiscard]] const KeyRecord& workKey() const { return m_work; }
 

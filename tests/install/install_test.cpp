@@ -224,7 +224,8 @@ protected:
         // A copy an earlier run left for the session; the program that takes
         // it back writes its next versions under the same name.
         ASSERT_TRUE(QDir().mkpath(QFileInfo(copyFile()).path()));
-        const RecoveryCopy copy{layout().string(), kSession, IdentityOnDisk(layout()), m_inMemory};
+        const RecoveryCopy copy{
+            layout().string(), kSession, IdentityOnDisk(layout()), m_inMemory, {}};
         m_copy = RecoveryCopyBytes(copy);
         ASSERT_TRUE(ReplaceFileContents(copyFile().toStdString(), m_copy).ok);
     }
@@ -295,6 +296,18 @@ TEST_F(RealConfigurator, UnsavedChangesSurviveACrashAndALogout)
     QFile settings(path("program/PALIX.INI"));
     ASSERT_TRUE(settings.open(QIODevice::ReadOnly));
     EXPECT_EQ(settings.read(128).trimmed().toStdString(), layout().string());
+
+    // An unnamed layout's legends come back with it and stay beside its copy.
+    const fs::path legends = RecoveryFolder::LegendsFileOf(copyFile().toStdString());
+    const QByteArray text = R"({"format": "morvaw legends", "legends": {"2": "Green tea"}})";
+    const RecoveryCopy untitled{"UNTITLED.KBD", kSession, {}, m_inMemory, {}};
+    ASSERT_TRUE(ReplaceFileContents(copyFile().toStdString(), RecoveryCopyBytes(untitled)).ok &&
+                ReplaceFileContents(legends, text).ok);
+    start({"-session", kSession});
+    ASSERT_TRUE(rewritesCopy());
+    EndWith(m_process, SIGTERM);
+    EXPECT_EQ(ReadRegularFile(legends, 1 << 20).bytes, text);
+    EXPECT_GT(QFileInfo(QFile::decodeName(legends.c_str())).lastModified(), m_started);
     EXPECT_EQ(QDir(m_root.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"shop.KBD"});
 }
 

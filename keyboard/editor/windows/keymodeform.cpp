@@ -11,6 +11,7 @@
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QHideEvent>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -486,6 +487,18 @@ void KeyModeForm::closeEvent(QCloseEvent* event)
     // The form stays loaded: its state is used again at the next opening.
     run([&] { m_logic.closeWindow(); });
     event->ignore();
+}
+
+void KeyModeForm::hideEvent(QHideEvent* event)
+{
+    // Hidden while still open, the program ends (a logout, a kill): what Ok
+    // would take goes into the layout in memory, and so into its recovery
+    // copy. Ok, Cancel and the close box close the editor before it hides.
+    if (!event->spontaneous() && m_logic.IsOpen() && m_keyAccepted) {
+        if (const auto key = m_logic.unconfirmedKey())
+            m_keyAccepted(*key);
+    }
+    QWidget::hideEvent(event);
 }
 
 } // namespace morvaw

@@ -7,6 +7,7 @@
 #include <array>
 #include <filesystem>
 #include <functional>
+#include <optional>
 
 class QCheckBox;
 class QGroupBox;
@@ -44,6 +45,13 @@ public:
     void editMsrLines(const MsrLines& lines, std::uint8_t language,
                       std::function<void(const MsrLines&)> accepted);
 
+    // What Ok would hand back now in "Define Key", while it would take it
+    // without a word; the window stays open.
+    [[nodiscard]] std::optional<KeyRecord> unconfirmedKey() const
+    {
+        return m_logic.unconfirmedKey();
+    }
+
 signals:
     void keyClosed();
     void msrClosed();
@@ -51,6 +59,7 @@ signals:
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
 
 private:
     QWidget* buildMacrosPage();

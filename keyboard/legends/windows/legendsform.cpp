@@ -87,6 +87,8 @@ LegendsForm::LegendsForm(UserDialogs& dialogs, QWidget* parent)
     connect(m_size, &QDoubleSpinBox::valueChanged, this, [this](double mm) {
         if (m_legends)
             m_legends->setSizeMm(mm);
+        if (m_unnamed && !m_filling)
+            (void)storeLegends();
     });
     size->addWidget(sizeLabel);
     size->addWidget(m_size);
@@ -132,7 +134,9 @@ void LegendsForm::open(const LayoutRecordArray& records, const std::string& layo
                            "Changed legends are kept in %1, beside the layout.")
                 .arg(ToQtPath(file.filename().string())));
     }
+    m_filling = true;
     m_size->setValue(m_legends->sizeMm());
+    m_filling = false;
     fillTable();
     show();
     raise();
@@ -178,6 +182,9 @@ void LegendsForm::legendEdited(int row, int column)
     m_filling = true;
     item->setFont(f);
     m_filling = false;
+    // Held for a layout with no name at each change, for its recovery copy.
+    if (m_unnamed)
+        (void)storeLegends();
 }
 
 void LegendsForm::resetSelectedLegends()
@@ -187,6 +194,8 @@ void LegendsForm::resetSelectedLegends()
     for (const QModelIndex& index : m_table->selectionModel()->selectedRows())
         m_legends->resetLegend(m_table->item(index.row(), KeyColumn)->data(Qt::UserRole).toInt());
     fillTable();
+    if (m_unnamed)
+        (void)storeLegends();
 }
 
 QString LegendsForm::legendsPdfName() const
@@ -202,7 +211,7 @@ QString LegendsForm::title() const
 FileOutcome LegendsForm::storeLegends()
 {
     if (m_unnamed) {
-        m_unnamedLegends = m_legends->toText();
+        holdUnnamedLegends(m_legends->toText());
         return {};
     }
     return m_legends->save(KeyLegends::FileFor(m_layout));
@@ -302,12 +311,20 @@ void LegendsForm::keepUnnamedLegendsBeside(const std::string& layoutName)
         m_dialogs.warn(QStringLiteral("The edited legends could not be kept in\n%1\n\n%2")
                            .arg(ToQtPath(file.string()), kept.reason),
                        QString::fromLatin1(kApplicationTitle));
-    m_unnamedLegends.clear();
+    holdUnnamedLegends({});
 }
 
 void LegendsForm::forgetUnnamedLegends()
 {
-    m_unnamedLegends.clear();
+    holdUnnamedLegends({});
+}
+
+void LegendsForm::holdUnnamedLegends(const QByteArray& text)
+{
+    if (text == m_unnamedLegends)
+        return;
+    m_unnamedLegends = text;
+    emit unnamedLegendsChanged(m_unnamedLegends);
 }
 
 } // namespace morvaw

@@ -37,9 +37,15 @@ public:
     void keepUnnamedLegendsBeside(const std::string& layoutName);
     // Another layout took its place: legends edited while it had no name are dropped.
     void forgetUnnamedLegends();
+    // Holds legends for a layout with no name yet (those back from its
+    // recovery copy, say), as a legends file's text.
+    void holdUnnamedLegends(const QByteArray& text);
 
 signals:
     void closed();
+    // The legends held for a layout with no name yet changed (as a legends
+    // file's text; empty when there are none): its recovery copy keeps them.
+    void unnamedLegendsChanged(const QByteArray& text);
 
 protected:
     void closeEvent(QCloseEvent* event) override;

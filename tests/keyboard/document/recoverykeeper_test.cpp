@@ -37,7 +37,7 @@ protected:
         return QDir(recovery()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
     }
     // A configurator on the layout; given a token, with key 3 and the
-    // language changed and not saved, and its copy kept.
+    // language changed and not saved, its copy kept (the token as its legends).
     std::unique_ptr<Configurator> start(const std::string& token = {})
     {
         auto c = std::make_unique<Configurator>();
@@ -48,6 +48,7 @@ protected:
             SetDef(key, 0, Tokens({token}));
             c->document.storeKey(3, key);
             c->document.setLanguage(Language::UK);
+            c->keeper->keepLegends(QByteArray::fromStdString(token));
             c->keeper->keepNow();
         }
         return c;
@@ -55,7 +56,8 @@ protected:
     // At start: the copies left are offered.
     void offer(Configurator& c)
     {
-        c.keeper->offerLeftCopies({}, [&c](const RecoveryCopy& copy) {
+        c.keeper->offerLeftCopies({}, [&](const RecoveryCopy& copy) {
+            m_restoredLegends = copy.legends;
             return c.document.recover(copy.layout, copy.fileName, copy.onDisk);
         });
     }
@@ -66,6 +68,7 @@ protected:
     }
 
     QTemporaryDir m_dir;
+    QByteArray m_restoredLegends;
     ScriptedDialogs m_dialogs; // strict: a question nobody expects fails the test
 };
 
@@ -73,9 +76,10 @@ protected:
 
 // A running configurator's copy is nobody else's; once it has ended, the next
 // start asks, keeps it for later, and restores it byte for byte (the language
-// too) as unsaved changes. Restored, it is that configurator's own copy, and
-// goes when the layout is saved. A copy whose file was written after it has
-// nothing to give back and goes without a question; Discard removes one.
+// and the legends beside it too) as unsaved changes. Restored, it is that
+// configurator's own copy, and goes when the layout is saved. A copy whose
+// file was written after it has nothing to give back and goes without a
+// question; Discard removes one.
 TEST_F(RecoveryKeeperTest, LeftCopiesAreOfferedRestoredAndRemoved)
 {
     auto first = start("x");
@@ -93,10 +97,13 @@ TEST_F(RecoveryKeeperTest, LeftCopiesAreOfferedRestoredAndRemoved)
     offer(*next);
     EXPECT_EQ(next->document.layoutBytes(), inMemory);
     EXPECT_EQ(next->document.language(), Language::UK);
+    EXPECT_EQ(m_restoredLegends, "x");
     EXPECT_TRUE(next->document.isChanged());
     EXPECT_EQ(next->document.fileName(), Native(layout()).string());
     offer(*start());
     EXPECT_EQ(m_dialogs.questions.size(), 2u);
+    EXPECT_EQ(entries().size(), 2); // the copy and its legends
+    next->keeper->keepNow();        // with no legends held now
     EXPECT_EQ(entries().size(), 1);
     ASSERT_TRUE(next->document.save(next->document.fileName()).ok);
     EXPECT_EQ(ReadBytes(layout()), inMemory);
@@ -113,6 +120,18 @@ TEST_F(RecoveryKeeperTest, LeftCopiesAreOfferedRestoredAndRemoved)
     offer(*start());
     EXPECT_EQ(m_dialogs.questions.size(), 3u);
     EXPECT_TRUE(entries().isEmpty());
+
+    // A key the open editor has not handed over yet is kept until it closes.
+    auto editing = start();
+    KeyRecord key = editing->document.key(3);
+    SetDef(key, 0, Tokens({"w"}));
+    const QByteArray withKey = editing->document.layoutBytesWithKey(3, key);
+    EXPECT_NE(withKey, editing->document.layoutBytes());
+    editing->keeper->keepNow({}, withKey);
+    ASSERT_EQ(entries().size(), 1);
+    EXPECT_TRUE(ReadBytes(QDir(recovery()).filePath(entries()[0])).endsWith(withKey));
+    editing->keeper->followDocument(); // no changes of its own: no copy
+    EXPECT_TRUE(entries().isEmpty());
 }
 
 // With no home there is no state folder: nothing lands in the working folder.
@@ -121,7 +140,7 @@ TEST_F(RecoveryKeeperTest, WithoutAFolderNoCopyIsWritten)
     const QString before = QDir::currentPath();
     ASSERT_TRUE(QDir::setCurrent(m_dir.path()));
     RecoveryFolder nowhere({});
-    EXPECT_FALSE(nowhere.keep({"shop.KBD", {}, {}, LayoutWith(Language::USA)}).ok);
+    EXPECT_FALSE(nowhere.keep({"shop.KBD", {}, {}, LayoutWith(Language::USA), {}}).ok);
     EXPECT_EQ(QDir(m_dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"shop.KBD"});
     QDir::setCurrent(before);
 }

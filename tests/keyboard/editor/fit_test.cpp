@@ -2,8 +2,8 @@
 // factor of the run (ctest runs this at 1, 1.5 and 2). Every window fits the
 // screen's free area with its buttons inside, no text is drawn over other
 // text, F1 opens its help page, Escape and Return press its buttons, and a
-// logout ends the program from it without a question; the desktop's
-// shortcuts work beside the configurator's own keys.
+// logout ends the program from it without a question, keeping what was typed
+// in it; the desktop's shortcuts work beside the configurator's own keys.
 #include "configuratorrig.h"
 #include "editorfolder.h"
 #include "helpindex.h"
@@ -177,12 +177,15 @@ TEST_P(EveryWindow, FitsTakesTheDesktopKeysAndEndsWithoutAQuestion)
     const std::filesystem::path legends = KeyLegends::FileFor(m_document.fileName());
     std::filesystem::remove(legends);
     m_document.markChanged();
+    const KeyRecord key = m_document.key(0);
     const std::size_t asked = m_dialogs.questions.size() + m_keyboard.dialogs.questions.size();
     bool ended = false;
     TerminateProgramming(m_main.get(), [&] { ended = m_main->closeForTermination(); });
     EXPECT_TRUE(ended);
     EXPECT_EQ(m_dialogs.questions.size() + m_keyboard.dialogs.questions.size(), asked);
     EXPECT_TRUE(m_document.isChanged()); // kept in the recovery copy
+    EXPECT_EQ(m_document.key(0) != key, std::string_view(row.name).starts_with("Define Key"))
+        << row.name;
     EXPECT_EQ(std::filesystem::exists(legends), window.data() == m_legends.get()) << row.name;
     // With no window left, Qt's event loop ends with the last one closed.
     for (const QWidget* w : QApplication::topLevelWidgets())

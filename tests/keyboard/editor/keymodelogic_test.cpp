@@ -431,6 +431,10 @@ TEST_F(KeyModeLogicTest, OkCommitsTheWholeKey)
     m_editor->makeFunctionShiftKey(
         L::FuncToggleButton); // a function key: every other level emptied
     m_editor->setRepeat(2, true);
+    // A logout takes what Ok would, unless Ok must first write a changed scan table.
+    const auto unconfirmed = m_editor->unconfirmedKey();
+    m_tables->markStcChanged();
+    EXPECT_FALSE(m_editor->unconfirmedKey());
     ok();
     EXPECT_FALSE(m_editor->IsOpen());
     KeyRecord expected = before[4];
@@ -438,6 +442,7 @@ TEST_F(KeyModeLogicTest, OkCommitsTheWholeKey)
     SetDef(expected, 3, "");
     expected.RepeatFlags = static_cast<std::uint8_t>(before[4].RepeatFlags | 4);
     EXPECT_EQ(m_document->records()[4], expected);
+    EXPECT_EQ(unconfirmed, expected);
 
     // The next key keeps its own fourth definition and carried fields.
     m_main->openKeyEditor(6);
@@ -457,6 +462,7 @@ TEST_F(KeyModeLogicTest, MsrModeEditsTheFourMsrKeys)
     m_editor->deleteLastToken();
     m_editor->GotFocus(3);
     insertRecord(42);
+    EXPECT_FALSE(m_editor->unconfirmedKey()); // not a key of the layout
     m_editor->accept();
     MsrLines expected = msrKeys;
     expected[1] = {3, {}};

@@ -51,7 +51,8 @@ TEST(LegendsWindow, AnEditedLegendIsSavedIntoThePdfAndKeptBesideTheLayout)
 
 // A layout with no name yet has no folder of its own: its legends wait in the
 // window (not in UNTITLED.KBD.legends wherever the program was started) and go
-// beside the layout when it is saved; a layout that takes its place starts afresh.
+// beside the layout when it is saved; a layout that takes its place starts
+// afresh. Each edit goes to the layout's recovery copy, and comes back from it.
 TEST(LegendsWindow, LegendsOfALayoutWithNoNameWaitForItsName)
 {
     QTemporaryDir dir;
@@ -64,6 +65,9 @@ TEST(LegendsWindow, LegendsOfALayoutWithNoNameWaitForItsName)
                      &LegendsForm::keepUnnamedLegendsBeside);
     QObject::connect(&document, &LayoutDocument::replaced, &form,
                      &LegendsForm::forgetUnnamedLegends);
+    QByteArray kept; // in the recovery copy
+    QObject::connect(&form, &LegendsForm::unnamedLegendsChanged,
+                     [&kept](const QByteArray& text) { kept = text; });
     auto legendOfKey2 = [&] {
         form.open(document.records(), "");
         return form.findChild<QTableWidget*>("LegendTable")->item(1, 1);
@@ -71,6 +75,7 @@ TEST(LegendsWindow, LegendsOfALayoutWithNoNameWaitForItsName)
 
     document.newLayout();
     legendOfKey2()->setText("Green tea");
+    EXPECT_TRUE(kept.contains("Green tea"));
     form.close();
     EXPECT_EQ(legendOfKey2()->text(), "Green tea");
     form.close();
@@ -78,15 +83,20 @@ TEST(LegendsWindow, LegendsOfALayoutWithNoNameWaitForItsName)
 
     const std::string shop = Native(dir.filePath("shop.KBD")).string();
     ASSERT_TRUE(document.save(shop).ok);
-    KeyLegends kept(document.records());
-    ASSERT_TRUE(kept.load(KeyLegends::FileFor(shop)).ok);
-    EXPECT_EQ(kept.legend(2), "Green tea");
+    KeyLegends beside(document.records());
+    ASSERT_TRUE(beside.load(KeyLegends::FileFor(shop)).ok);
+    EXPECT_EQ(beside.legend(2), "Green tea");
 
     document.newLayout();
     legendOfKey2()->setText("Mint tea");
     form.close();
+    const QByteArray mint = kept;
     document.newLayout();
+    EXPECT_TRUE(kept.isEmpty());
     EXPECT_NE(legendOfKey2()->text(), "Mint tea");
+    form.close();
+    form.holdUnnamedLegends(mint);
+    EXPECT_EQ(legendOfKey2()->text(), "Mint tea");
     form.close();
     EXPECT_TRUE(dialogs.messages.empty());
     QDir::setCurrent(started);
