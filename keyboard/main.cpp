@@ -201,7 +201,8 @@ int main(int argc, char* argv[])
                      [&] { mainForm.returnFromChild(&keybConf); });
 
     // "MSR Configure", in place of the hidden main window; the key editor
-    // edits its four keys and hands them back to it.
+    // edits its four keys and hands them back to it. A logout meanwhile takes
+    // both windows' work into the layout, as their two Oks would.
     SetParam setParam;
     QObject::connect(&commands, &MainFormLogic::msrParametersRequested, &setParam,
                      [&](const MsrSettings& settings) {
@@ -217,6 +218,7 @@ int main(int argc, char* argv[])
     });
     QObject::connect(&keyEditor, &KeyModeForm::msrClosed, &setParam,
                      &SetParam::returnFromKeyEditor);
+    QObject::connect(&keyEditor, &KeyModeForm::msrEnded, &setParam, &SetParam::handOverForEnd);
 
     // "Print legends": reads the layout; its edited legends go beside the layout
     // file, or wait in the window until a layout with no name yet is saved.

@@ -105,6 +105,21 @@ std::optional<KeyRecord> KeyModeLogic::unconfirmedKey() const
     return m_work;
 }
 
+std::optional<MsrLines> KeyModeLogic::unconfirmedMsrLines() const
+{
+    if (!m_open || !m_msrMode || m_tables.isStcChanged())
+        return std::nullopt;
+    return workMsrLines();
+}
+
+MsrLines KeyModeLogic::workMsrLines() const
+{
+    MsrLines lines;
+    for (std::size_t k = 0; k < lines.size(); ++k)
+        lines[k] = m_work.definition(static_cast<int>(k));
+    return lines;
+}
+
 void KeyModeLogic::closeWindow()
 {
     close();
@@ -267,14 +282,10 @@ void KeyModeLogic::insertRecord(int record)
 
 void KeyModeLogic::accept()
 {
-    if (m_msrMode) {
-        MsrLines lines;
-        for (std::size_t k = 0; k < lines.size(); ++k)
-            lines[k] = m_work.definition(static_cast<int>(k));
-        m_acceptedMsrLines = lines;
-    } else {
+    if (m_msrMode)
+        m_acceptedMsrLines = workMsrLines();
+    else
         m_acceptedKey = m_work;
-    }
     close();
     saveTable();
 }

@@ -68,10 +68,12 @@ public:
     // definition and every carried field, or the four MSR lines.
     [[nodiscard]] std::optional<KeyRecord> takeAcceptedKey();
     [[nodiscard]] std::optional<MsrLines> takeAcceptedMsrLines();
-    // Define Key's work copy as Ok would hand it back, while Ok would take it
-    // without a word: not while a changed scan table waits for Ok to write it
-    // (which warns when it cannot). Nothing in MSR mode or when closed.
+    // What Ok would hand back now, while it would take it without a word:
+    // not while a changed scan table waits for Ok to write it (which warns
+    // when it cannot). The key in Define Key, the four lines in MSR mode;
+    // nothing in the other mode or when closed.
     [[nodiscard]] std::optional<KeyRecord> unconfirmedKey() const;
+    [[nodiscard]] std::optional<MsrLines> unconfirmedMsrLines() const;
     // The copy being edited.
     [[nodiscard]] const KeyRecord& workKey() const { return m_work; }
 
@@ -132,6 +134,8 @@ public:
 
 private:
     void open(std::uint8_t language);
+    // The four MSR lines of the work copy (its definitions 0..3).
+    [[nodiscard]] MsrLines workMsrLines() const;
     void Form_Load();
     void Form_Activate();
     // The key last given to AddChar as a name and the modifiers its token gets.

@@ -34,15 +34,27 @@ void KeybConfLogic::open(const KeyboardOptions& options)
     m_open = true;
 }
 
-void KeybConfLogic::accept()
+KeyboardOptions KeybConfLogic::optionsOnOk() const
 {
     KeyboardOptions options = m_options;
     std::uint8_t settings = options.KbdFlags & 227;
     settings = BuzzerOn() ? (settings | kBuzzerBit) : (settings & 253);
     options.KbdFlags = WithKeyboardType(settings, m_type);
     options.KbdShape = m_shape == Shape12x7 ? 0 : 1;
-    m_accepted = options;
+    return options;
+}
+
+void KeybConfLogic::accept()
+{
+    m_accepted = optionsOnOk();
     m_open = false;
+}
+
+std::optional<KeyboardOptions> KeybConfLogic::unconfirmedOptions() const
+{
+    if (!m_open)
+        return std::nullopt;
+    return optionsOnOk();
 }
 
 std::optional<KeyboardOptions> KeybConfLogic::takeAccepted()

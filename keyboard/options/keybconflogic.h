@@ -44,6 +44,8 @@ public:
     [[nodiscard]] bool IsOpen() const { return m_open; }
     // The options "&Ok" handed back, once.
     [[nodiscard]] std::optional<KeyboardOptions> takeAccepted();
+    // What "&Ok" would hand back now, while open.
+    [[nodiscard]] std::optional<KeyboardOptions> unconfirmedOptions() const;
     // The kbd button of the type copy, -1 for type 3 (picked at transfer time).
     [[nodiscard]] int SelectedType() const;
     [[nodiscard]] Shape SelectedShape() const { return m_shape; }
@@ -57,6 +59,8 @@ public:
     [[nodiscard]] int VScr(Delay delay) const;
 
 private:
+    [[nodiscard]] KeyboardOptions optionsOnOk() const;
+
     bool m_open = false;
     int m_type = 0;
     KeyboardOptions m_options;

@@ -46,6 +46,13 @@ std::optional<MsrSettings> SetParamLogic::takeAccepted()
     return std::exchange(m_accepted, std::nullopt);
 }
 
+std::optional<MsrSettings> SetParamLogic::unconfirmedSettings() const
+{
+    if (!m_open)
+        return std::nullopt;
+    return m_copy;
+}
+
 void SetParamLogic::setTrack(std::uint8_t bit, bool on)
 {
     m_copy.MsrOption2 = withBit(m_copy.MsrOption2, bit, on);

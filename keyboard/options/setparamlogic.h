@@ -52,6 +52,8 @@ public:
     [[nodiscard]] bool IsOpen() const { return m_open; }
     // The settings "&Ok" handed back, once.
     [[nodiscard]] std::optional<MsrSettings> takeAccepted();
+    // What "&Ok" would hand back now, while open (the key editor's too).
+    [[nodiscard]] std::optional<MsrSettings> unconfirmedSettings() const;
     // The four keys as the key editor gets them.
     [[nodiscard]] const MsrLines& Keys() const { return m_copy.Lines; }
     [[nodiscard]] bool Track(std::uint8_t bit) const { return (m_copy.MsrOption2 & bit) != 0; }

@@ -72,6 +72,7 @@ protected:
         });
         QObject::connect(&editor, &KeyModeForm::msrClosed, &setParam,
                          &SetParam::returnFromKeyEditor);
+        QObject::connect(&editor, &KeyModeForm::msrEnded, &setParam, &SetParam::handOverForEnd);
         QObject::connect(&commands, &MainFormLogic::legendsRequested, &legends, [&] {
             main.holdFor(&legends);
             legends.open(document.records(), document.isUntitled() ? "" : document.fileName());

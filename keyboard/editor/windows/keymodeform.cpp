@@ -493,10 +493,16 @@ void KeyModeForm::hideEvent(QHideEvent* event)
 {
     // Hidden while still open, the program ends (a logout, a kill): what Ok
     // would take goes into the layout in memory, and so into its recovery
-    // copy. Ok, Cancel and the close box close the editor before it hides.
-    if (!event->spontaneous() && m_logic.IsOpen() && m_keyAccepted) {
-        if (const auto key = m_logic.unconfirmedKey())
+    // copy; in MSR mode to "MSR Configure", which hands it on. Ok, Cancel and
+    // the close box close the editor before it hides.
+    if (!event->spontaneous() && m_logic.IsOpen()) {
+        if (m_logic.MsrMode()) {
+            if (const auto lines = m_logic.unconfirmedMsrLines(); lines && m_msrAccepted)
+                m_msrAccepted(*lines);
+            emit msrEnded();
+        } else if (const auto key = m_logic.unconfirmedKey(); key && m_keyAccepted) {
             m_keyAccepted(*key);
+        }
     }
     QWidget::hideEvent(event);
 }

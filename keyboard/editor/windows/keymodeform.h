@@ -55,6 +55,9 @@ public:
 signals:
     void keyClosed();
     void msrClosed();
+    // The program ended with "MSR Parameters" open: its lines went to
+    // `accepted` first if Ok would have taken them without a word.
+    void msrEnded();
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

@@ -10,6 +10,7 @@
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QHideEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -164,6 +165,18 @@ void KeybConf::closeEvent(QCloseEvent* event)
     // Loaded once: closing from the frame only hides it and hands back.
     event->ignore();
     run([&] { m_logic.closeWindow(); });
+}
+
+void KeybConf::hideEvent(QHideEvent* event)
+{
+    // A logout or a kill hides it while still open: what Ok would take goes
+    // into the layout in memory, and so into its recovery copy. Ok, Cancel
+    // and the close box close the logic before the window hides.
+    if (!event->spontaneous()) {
+        if (const auto options = m_logic.unconfirmedOptions())
+            emit accepted(*options);
+    }
+    QWidget::hideEvent(event);
 }
 
 } // namespace morvaw

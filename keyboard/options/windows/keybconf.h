@@ -19,7 +19,8 @@ class ByteScrollBar;
 // "Keyboard Configure": the keyboard-wide options of a layout. Made once and
 // only hidden and shown afterwards; it forwards its controls' events to
 // KeybConfLogic and, when that closes, hides, hands the options back through
-// accepted() after "&Ok", and says closed().
+// accepted() after "&Ok", and says closed(). Hidden while still open, the
+// program ends: the options go to accepted() as "&Ok" would hand them.
 class KeybConf : public QWidget
 {
     Q_OBJECT
@@ -34,6 +35,7 @@ signals:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
 
 private:
     template <typename Command> void run(Command command);

@@ -11,6 +11,7 @@
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QHideEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMouseEvent>
@@ -146,6 +147,7 @@ void SetParam::takeKeys(const MsrLines& keys)
 
 void SetParam::returnFromKeyEditor()
 {
+    m_waitingForKeys = false;
     run([&] { m_logic.returnFromKeyEditor(); });
     bringUp();
 }
@@ -189,6 +191,7 @@ bool SetParam::eventFilter(QObject* watched, QEvent* event)
         static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton &&
         watched->property(kLineIndex).isValid()) {
         // This window waits hidden, its copies kept, until the editor hands back.
+        m_waitingForKeys = true;
         hide();
         emit keysWanted(m_logic.Keys());
         return true;
@@ -200,6 +203,22 @@ void SetParam::closeEvent(QCloseEvent* event)
 {
     event->ignore();
     run([&] { m_logic.closeWindow(); });
+}
+
+void SetParam::handOverForEnd()
+{
+    if (const auto settings = m_logic.unconfirmedSettings())
+        emit accepted(*settings);
+}
+
+void SetParam::hideEvent(QHideEvent* event)
+{
+    // Hidden while still open and not for the key editor, the program ends:
+    // what Ok would take goes into the layout in memory. Ok, Cancel and the
+    // close box close the logic before the window hides.
+    if (!event->spontaneous() && !m_waitingForKeys)
+        handOverForEnd();
+    QWidget::hideEvent(event);
 }
 
 } // namespace morvaw

@@ -30,6 +30,10 @@ public:
     void open(const MsrSettings& settings);
     void takeKeys(const MsrLines& keys);
     void returnFromKeyEditor();
+    // The program ends (a logout, a kill) with this window open, shown or
+    // waiting for the key editor: the settings go to accepted() as "&Ok"
+    // would hand them, and the window asks nothing.
+    void handOverForEnd();
 
 signals:
     void accepted(const morvaw::MsrSettings& settings);
@@ -39,6 +43,7 @@ signals:
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
 
 private:
     template <typename Command> void run(Command command);
@@ -53,6 +58,7 @@ private:
     std::array<InputLinePicture*, SetParamLogic::kLines> m_lines{};
     QLineEdit* m_text1 = nullptr;
     ByteScrollBar* m_vscr = nullptr;
+    bool m_waitingForKeys = false; // hidden while the key editor has the four keys
 };
 
 } // namespace morvaw

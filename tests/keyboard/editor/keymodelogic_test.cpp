@@ -463,6 +463,9 @@ TEST_F(KeyModeLogicTest, MsrModeEditsTheFourMsrKeys)
     m_editor->GotFocus(3);
     insertRecord(42);
     EXPECT_FALSE(m_editor->unconfirmedKey()); // not a key of the layout
+    const auto unconfirmed = m_editor->unconfirmedMsrLines();
+    m_tables->markStcChanged();
+    EXPECT_FALSE(m_editor->unconfirmedMsrLines());
     m_editor->accept();
     MsrLines expected = msrKeys;
     expected[1] = {3, {}};
@@ -470,4 +473,5 @@ TEST_F(KeyModeLogicTest, MsrModeEditsTheFourMsrKeys)
     expected[3] = {8, {}};
     expected[3].Def.assign(Tokens({"3", "x", "F1"}));
     EXPECT_EQ(m_editor->takeAcceptedMsrLines(), expected);
+    EXPECT_EQ(unconfirmed, expected);
 }

@@ -42,13 +42,16 @@ TEST(KeybConfLogic, KeepsTypeThreeAndTheOtherFlagBits)
     EXPECT_TRUE(conf.BuzzerOn());
     conf.pickType(KeyboardKind::Reduced);
     conf.setBuzzer(false);
+    const auto unconfirmed = conf.unconfirmedOptions(); // what a logout takes
     ok();
     EXPECT_EQ(layout.KbdFlags, 0xE1 | 4);
+    EXPECT_EQ(unconfirmed, layout);
 
     conf.open({.KbdFlags = 2 | 8});
     EXPECT_TRUE(conf.BuzzerOn());
     conf.cancel();
     EXPECT_FALSE(conf.takeAccepted()) << "Cancel hands nothing back";
+    EXPECT_FALSE(conf.unconfirmedOptions());
     conf.open({.KbdFlags = 8}); // e.g. another layout loaded
     EXPECT_FALSE(conf.BuzzerOn());
     EXPECT_EQ(conf.SelectedType(), 2);
