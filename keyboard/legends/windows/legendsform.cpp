@@ -7,6 +7,7 @@
 #include "settingsfile.h"
 #include "userdialogs.h"
 
+#include <QAbstractItemDelegate>
 #include <QCloseEvent>
 #include <QDoubleSpinBox>
 #include <QFileInfo>
@@ -294,8 +295,12 @@ void LegendsForm::hideEvent(QHideEvent* event)
 {
     // Hidden without a close, the program ends (a logout): the legends are
     // kept all the same, and nothing may ask or warn now.
-    if (!std::exchange(m_keptOnClose, false) && !event->spontaneous() && m_legends)
+    if (!std::exchange(m_keptOnClose, false) && !event->spontaneous() && m_legends) {
+        // A legend still being typed counts: its cell would take it at the focus change.
+        if (QWidget* editor = m_table->indexWidget(m_table->currentIndex()))
+            emit m_table->itemDelegate()->commitData(editor);
         (void)storeLegends();
+    }
     QWidget::hideEvent(event);
 }
 
