@@ -330,7 +330,12 @@ bool MainForm::closeForTermination()
         if (window != this && window->isVisible() && window->isWindow())
             window->hide();
     }
-    return close();
+    if (!close())
+        return false;
+    // Hidden for "MSR Configure", this window closes without ending the
+    // event loop: it is ended here.
+    QCoreApplication::quit();
+    return true;
 }
 
 void MainForm::pictureResized()
