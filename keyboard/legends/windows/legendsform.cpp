@@ -282,8 +282,16 @@ void LegendsForm::keyPressEvent(QKeyEvent* event)
         QWidget::keyPressEvent(event);
 }
 
+void LegendsForm::commitTypedLegend()
+{
+    // A legend still being typed counts: its cell would take it at the focus change.
+    if (QWidget* editor = m_table->indexWidget(m_table->currentIndex()))
+        emit m_table->itemDelegate()->commitData(editor);
+}
+
 void LegendsForm::closeEvent(QCloseEvent* event)
 {
+    commitTypedLegend();
     if (m_legends)
         (void)keepLegends();
     m_keptOnClose = true;
@@ -296,9 +304,7 @@ void LegendsForm::hideEvent(QHideEvent* event)
     // Hidden without a close, the program ends (a logout): the legends are
     // kept all the same, and nothing may ask or warn now.
     if (!std::exchange(m_keptOnClose, false) && !event->spontaneous() && m_legends) {
-        // A legend still being typed counts: its cell would take it at the focus change.
-        if (QWidget* editor = m_table->indexWidget(m_table->currentIndex()))
-            emit m_table->itemDelegate()->commitData(editor);
+        commitTypedLegend();
         (void)storeLegends();
     }
     QWidget::hideEvent(event);

@@ -53,6 +53,8 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
+    // Gives the cell being edited what was typed into it.
+    void commitTypedLegend();
     void fillTable();
     void legendEdited(int row, int column);
     void resetSelectedLegends();
