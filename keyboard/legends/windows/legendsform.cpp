@@ -110,7 +110,12 @@ LegendsForm::LegendsForm(UserDialogs& dialogs, QWidget* parent)
     resize(640, 560);
 }
 
-LegendsForm::~LegendsForm() = default;
+LegendsForm::~LegendsForm()
+{
+    // A cell editor still open commits as it goes with the table, after this
+    // object's own part is gone.
+    disconnect(m_table, nullptr, this, nullptr);
+}
 
 void LegendsForm::open(const LayoutRecordArray& records, const std::string& layoutName)
 {
@@ -220,6 +225,7 @@ FileOutcome LegendsForm::storeLegends()
 
 bool LegendsForm::keepLegends()
 {
+    commitTypedLegend(); // a button's Alt key leaves the cell being typed in
     const FileOutcome saved = storeLegends();
     if (!saved.ok)
         m_dialogs.warn(QStringLiteral("The edited legends could not be kept in\n%1\n\n%2")
@@ -291,7 +297,6 @@ void LegendsForm::commitTypedLegend()
 
 void LegendsForm::closeEvent(QCloseEvent* event)
 {
-    commitTypedLegend();
     if (m_legends)
         (void)keepLegends();
     m_keptOnClose = true;

@@ -32,11 +32,16 @@ TEST(LegendsWindow, AnEditedLegendIsSavedIntoThePdfAndKeptBesideTheLayout)
     ASSERT_NE(table, nullptr);
     QTableWidgetItem* legend = table->item(1, 1); // key 2, in the picture's first row
     ASSERT_EQ(legend->text(), "TEA");
-    legend->setText("Green tea");
-    EXPECT_TRUE(legend->font().bold());
-
+    // Typed, and not yet taken by its cell when the PDF is asked for by the
+    // button's Alt key (which leaves the focus where it is).
+    table->setCurrentCell(1, 1);
+    QTest::keyClick(table, Qt::Key_F2);
+    QWidget* cell = table->indexWidget(table->currentIndex());
+    QTest::keyClick(cell, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClicks(cell, "Green tea");
     dialogs.fileNames.push_back(dir.filePath("sheet.pdf"));
-    QTest::mouseClick(form.findChild<QPushButton*>("SavePdf"), Qt::LeftButton);
+    form.findChild<QPushButton*>("SavePdf")->click();
+    EXPECT_TRUE(legend->font().bold());
     ASSERT_EQ(dialogs.dialogs.size(), 1u);
     EXPECT_EQ(dialogs.dialogs[0].initialName, "shop-legends.pdf");
     EXPECT_TRUE(ReadBytes(dir.filePath("sheet.pdf")).startsWith("%PDF"));
@@ -51,6 +56,12 @@ TEST(LegendsWindow, AnEditedLegendIsSavedIntoThePdfAndKeptBesideTheLayout)
     EXPECT_EQ(kept.legend(3), "Milk");
     EXPECT_FALSE(QFile::exists(dir.filePath("shop.KBD")));
     EXPECT_TRUE(dialogs.messages.empty());
+    // The window goes (at the program's end) with a legend being typed.
+    form.show();
+    form.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
+    QTest::keyClick(table, Qt::Key_F2);
+    QTest::keyClicks(table->indexWidget(table->currentIndex()), "x");
 }
 
 // A layout with no name yet has no folder of its own: its legends wait in the
