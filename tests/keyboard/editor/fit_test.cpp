@@ -52,6 +52,12 @@ struct Window
     const char* kept;
 };
 
+// A failing row says which window it is.
+void PrintTo(const Window& row, std::ostream* out)
+{
+    *out << row.name;
+}
+
 constexpr Window kWindows[] = {
     {"Define Key", nullptr, "morva_keys.html", "contr_6", "contr_7", "key "},
     {"Define Key, scan table", nullptr, "morva_keys.html", nullptr, "contr_1", "key "},
