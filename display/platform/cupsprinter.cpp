@@ -77,12 +77,14 @@ int giveUp(http_t*, void* timedOut)
 }
 
 // One connection to the print server; every answer comes within the limit
-// or the request fails.
+// or the request fails. Once `stop` is set no further request is made.
 class Session
 {
 public:
-    explicit Session(milliseconds limit)
+    Session(milliseconds limit, const std::atomic<bool>& stop) : m_stop(stop)
     {
+        if (m_stop)
+            return;
         cupsSetPasswordCB2(noPassword, nullptr);
         m_http = httpConnect2(cupsServer(), ippPort(), nullptr, AF_UNSPEC, cupsEncryption(), 1,
                               static_cast<int>(limit.count()), nullptr);
@@ -99,6 +101,7 @@ public:
     Session& operator=(const Session&) = delete;
 
     [[nodiscard]] http_t* http() const { return m_http; }
+    [[nodiscard]] bool stopped() const { return m_stop; }
 
     // False for a server that takes the connection and never answers. Asked
     // on its own: libcups would take a silent server for one without the
@@ -106,12 +109,16 @@ public:
     [[nodiscard]] bool answers()
     {
         (void)ask(ippNewRequest(IPP_OP_CUPS_GET_DEFAULT));
-        return !m_timedOut;
+        return !m_timedOut && !m_stop;
     }
 
     // The answer, or nothing when the request failed (failure() says why).
     [[nodiscard]] std::unique_ptr<ipp_t, void (*)(ipp_t*)> ask(ipp_t* request)
     {
+        if (m_stop) {
+            ippDelete(request);
+            return {nullptr, ippDelete};
+        }
         const auto start = steady_clock::now();
         std::unique_ptr<ipp_t, void (*)(ipp_t*)> answer(cupsDoRequest(m_http, request, "/"),
                                                         ippDelete);
@@ -126,6 +133,9 @@ public:
     [[nodiscard]] QString failure() const
     {
         const QString server = serverName();
+        if (m_stop)
+            return QStringLiteral("The program ended before the print server %1 was done")
+                .arg(server);
         if (m_http == nullptr) {
             // libcups says "Host is down" for any connection that fails; a
             // server on this machine that takes no connection is not running.
@@ -147,6 +157,7 @@ public:
     }
 
 private:
+    const std::atomic<bool>& m_stop;
     http_t* m_http = nullptr;
     bool m_timedOut = false;
     milliseconds m_waited{};
@@ -337,7 +348,8 @@ std::optional<QString> awaitCompletion(Session& session, cups_dest_t* dest, cons
                                        int job, milliseconds limit)
 {
     const auto deadline = steady_clock::now() + limit;
-    for (;;) {
+    // A program that ends does not wait for the job, but still cancels it.
+    while (!session.stopped()) {
         const int state = jobState(session, uri, job);
         if (state == kJobCompleted)
             return std::nullopt;
@@ -377,9 +389,10 @@ std::optional<QString> awaitCompletion(Session& session, cups_dest_t* dest, cons
 }
 
 std::optional<QString> print(const QByteArray& queue, const std::string& bytes,
-                             milliseconds answerLimit, milliseconds completionLimit)
+                             milliseconds answerLimit, milliseconds completionLimit,
+                             const std::atomic<bool>& stop)
 {
-    Session session(answerLimit);
+    Session session(answerLimit, stop);
     if (session.http() == nullptr || !session.answers())
         return session.failure();
     // The default is what lp would take: LPDEST, PRINTER, the user's
@@ -408,29 +421,6 @@ std::optional<QString> print(const QByteArray& queue, const std::string& bytes,
                            completionLimit);
 }
 
-// Runs `work` on a thread of its own while the window goes on; nothing when
-// it was not done within `limit` (it then finishes unobserved, as bounded as
-// ever).
-template <typename Result>
-std::optional<Result> runAside(Waiter& waiter, milliseconds limit, std::function<Result()> work)
-{
-    struct Outcome
-    {
-        std::atomic<bool> done{false};
-        Result result{};
-    };
-    auto outcome = std::make_shared<Outcome>();
-    std::thread([outcome, work = std::move(work)] {
-        outcome->result = work();
-        outcome->done = true;
-    }).detach();
-    const bool never = false;
-    waiter.waitUntil([&outcome] { return outcome->done.load(); }, limit, never);
-    if (!outcome->done)
-        return std::nullopt;
-    return std::move(outcome->result);
-}
-
 } // namespace
 
 CupsPrinter::CupsPrinter(Waiter& waiter, milliseconds answerLimit, milliseconds completionLimit)
@@ -438,13 +428,60 @@ CupsPrinter::CupsPrinter(Waiter& waiter, milliseconds answerLimit, milliseconds 
 {
 }
 
+CupsPrinter::~CupsPrinter()
+{
+    m_stopping = true;
+    if (m_worker.joinable())
+        m_worker.join();
+}
+
+bool CupsPrinter::workerBusy()
+{
+    if (m_working)
+        return true;
+    if (m_worker.joinable())
+        m_worker.join();
+    return false;
+}
+
+// Runs `work` on the worker while the window goes on; nothing when it was not
+// done within `limit` (it then finishes on its own, as bounded as ever, and
+// keeps the worker busy until then).
+template <typename Result>
+std::optional<Result> CupsPrinter::runAside(milliseconds limit, std::function<Result()> work)
+{
+    struct Outcome
+    {
+        std::atomic<bool> done{false};
+        Result result{};
+    };
+    auto outcome = std::make_shared<Outcome>();
+    m_working = true;
+    m_worker = std::thread([this, outcome, work = std::move(work)] {
+        outcome->result = work();
+        outcome->done = true;
+        m_working = false;
+    });
+    const bool never = false;
+    m_waiter.waitUntil([&outcome] { return outcome->done.load(); }, limit, never);
+    if (!outcome->done)
+        return std::nullopt;
+    return std::move(outcome->result);
+}
+
 std::optional<QString> CupsPrinter::printRaw(const QString& queue, std::string_view bytes)
 {
+    // Two jobs at once could reach the display in either order.
+    if (workerBusy())
+        return QStringLiteral("The print server %1 is still busy with the previous command; "
+                              "nothing was sent. Try again in a few seconds")
+            .arg(serverName());
     // A job takes a handful of answers, each bounded by the answer limit.
     const auto done = runAside<std::optional<QString>>(
-        m_waiter, m_answerLimit * 8 + m_completionLimit,
-        [queue = queue.toUtf8(), data = std::string(bytes), answer = m_answerLimit,
-         completion = m_completionLimit] { return print(queue, data, answer, completion); });
+        m_answerLimit * 8 + m_completionLimit,
+        [this, queue = queue.toUtf8(), data = std::string(bytes)] {
+            return print(queue, data, m_answerLimit, m_completionLimit, m_stopping);
+        });
     if (!done)
         return QStringLiteral("The print server %1 did not finish the job in time")
             .arg(serverName());
@@ -453,13 +490,17 @@ std::optional<QString> CupsPrinter::printRaw(const QString& queue, std::string_v
 
 PrintQueueList CupsPrinter::listQueues()
 {
-    const auto done =
-        runAside<PrintQueueList>(m_waiter, m_answerLimit * 4, [answer = m_answerLimit] {
-            Session session(answer);
-            if (session.http() == nullptr || !session.answers())
-                return PrintQueueList{{}, session.failure()};
-            return listingOf(session);
-        });
+    if (workerBusy())
+        return {{},
+                QStringLiteral("The print server %1 is still busy with the previous command; "
+                               "its queues cannot be listed now. Try again in a few seconds")
+                    .arg(serverName())};
+    const auto done = runAside<PrintQueueList>(m_answerLimit * 4, [this] {
+        Session session(m_answerLimit, m_stopping);
+        if (session.http() == nullptr || !session.answers())
+            return PrintQueueList{{}, session.failure()};
+        return listingOf(session);
+    });
     if (!done)
         return {{},
                 QStringLiteral("The print server %1 did not list its queues in time")

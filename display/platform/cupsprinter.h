@@ -2,7 +2,10 @@
 
 #include "printer.h"
 
+#include <atomic>
 #include <chrono>
+#include <functional>
+#include <thread>
 
 namespace vornestw {
 
@@ -14,7 +17,8 @@ class Waiter;
 // nothing, and a job the queue holds is cancelled before it can reach the
 // display late. Talking to the server runs off the window's thread, every
 // step bounded in time, while the window waits for it through the waiter,
-// so a print server that does not answer never freezes it.
+// so a print server that does not answer never freezes it. The printer owns
+// that worker: one job at a time, and none left running once it is gone.
 class CupsPrinter : public Printer
 {
 public:
@@ -27,14 +31,27 @@ public:
 
     explicit CupsPrinter(Waiter& waiter, std::chrono::milliseconds answerLimit = kAnswerLimit,
                          std::chrono::milliseconds completionLimit = kCompletionLimit);
+    // Tells a job still running to stop at its next step and waits for it:
+    // at most the answer it is waiting for, and cancelling its job.
+    ~CupsPrinter() override;
+    CupsPrinter(const CupsPrinter&) = delete;
+    CupsPrinter& operator=(const CupsPrinter&) = delete;
 
     std::optional<QString> printRaw(const QString& queue, std::string_view bytes) override;
     PrintQueueList listQueues() override;
 
 private:
+    // True while the worker still runs a job the window stopped waiting for.
+    bool workerBusy();
+    template <typename Result>
+    std::optional<Result> runAside(std::chrono::milliseconds limit, std::function<Result()> work);
+
     Waiter& m_waiter;
     std::chrono::milliseconds m_answerLimit;
     std::chrono::milliseconds m_completionLimit;
+    std::thread m_worker;
+    std::atomic<bool> m_working{false};
+    std::atomic<bool> m_stopping{false};
 };
 
 } // namespace vornestw

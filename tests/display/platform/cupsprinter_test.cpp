@@ -2,6 +2,7 @@
 // and against a private cupsd whose raw queues send to socket listeners of
 // the test.
 #include "cupsprinter.h"
+#include "displayrig.h"
 #include "eventloopwaiter.h"
 
 #include <QDir>
@@ -19,6 +20,7 @@
 
 #include <signal.h>
 #include <sys/prctl.h>
+#include <sys/socket.h>
 #include <unistd.h>
 
 #include <vector>
@@ -58,6 +60,40 @@ TEST(CupsPrinter, SilentOrMissingServerIsNamed)
                ") is not running; start it with: sudo systemctl start cups")
                   .toStdString());
     qunsetenv("CUPS_SERVER");
+}
+
+// The window gave up waiting on a job (a virtual clock runs out at once): the
+// job stays the printer's. The next command and a listing are refused while
+// it runs, rather than sent beside it, and the printer ends it before it is
+// gone: its connection is closed by then.
+TEST(CupsPrinter, JobTheWindowGaveUpOnStaysOwnedAndEndsWithThePrinter)
+{
+    QTcpServer silent;
+    silent.listen(QHostAddress::LocalHost);
+    const QByteArray server = "127.0.0.1:" + QByteArray::number(silent.serverPort());
+    qputenv("CUPS_SERVER", server);
+    const auto restore = qScopeGuard([] { qunsetenv("CUPS_SERVER"); });
+    test::VirtualClockWaiter waiter;
+    auto printer = std::make_unique<CupsPrinter>(waiter, std::chrono::milliseconds(1000));
+    EXPECT_EQ(said(printer->printRaw({}, "old")),
+              "The print server " + server.toStdString() + " did not finish the job in time");
+    ASSERT_TRUE(silent.waitForNewConnection(5000));
+    const QTcpSocket* job = silent.nextPendingConnection();
+    const std::string busy =
+        "The print server " + server.toStdString() + " is still busy with the previous command; ";
+    EXPECT_EQ(said(printer->printRaw({}, "new")),
+              busy + "nothing was sent. Try again in a few seconds");
+    EXPECT_EQ(said(printer->listQueues().error),
+              busy + "its queues cannot be listed now. Try again in a few seconds");
+    printer.reset();
+
+    char request[4096];
+    ssize_t got = 0;
+    while ((got = ::recv(static_cast<int>(job->socketDescriptor()), request, sizeof request,
+                         MSG_DONTWAIT)) > 0) {
+    }
+    EXPECT_EQ(got, 0) << "the job's connection is still open";
+    EXPECT_FALSE(silent.waitForNewConnection(0)) << "a second job reached the print server";
 }
 
 // A printer's network socket: keeps what arrives and, as most printers do,
