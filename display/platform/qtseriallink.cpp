@@ -124,7 +124,11 @@ void QtSerialLink::fail()
 {
     // Closing also stops Qt from retrying the failed write on every turn of
     // the event loop, which would keep a processor busy.
-    m_failure = m_name + QStringLiteral(": the device is gone");
+    m_failure = m_name + QStringLiteral(
+                             ": the device is gone\nIt was unplugged or switched off, or the "
+                             "simulator ended. Plug it in again and send the command again; if it "
+                             "comes back under another name, bind the port to it with the Ports… "
+                             "button in Setup > Connection.");
     m_port.close();
 }
 

@@ -137,7 +137,8 @@ TYPED_TEST(SerialLinkContract, VanishedDeviceIsAFailureThatClosesThePort)
         (void)link.ctsHolding();
     }
     const QString failure = link.failure().value_or("none");
-    EXPECT_TRUE(failure.startsWith("COM2 (") && failure.endsWith("): the device is gone"));
+    EXPECT_TRUE(failure.startsWith("COM2 (") &&
+                failure.section('\n', 0, 0).endsWith("): the device is gone"));
     EXPECT_FALSE(link.isOpen());
     EXPECT_FALSE(link.ctsHolding());
     EXPECT_EQ(link.outBufferCount(), 0);
@@ -224,7 +225,12 @@ TEST(QtSerialLink, HungUpLineIsReportedClosedAndLeftQuietWhileWaitsSleep)
     rig.channel.SendString("bc");
     EXPECT_EQ(rig.waiter.timedOut, 0) << "no time-out waited for";
     EXPECT_EQ(rig.notice.messages,
-              (Notices{{"Communication error", "COM2 (" + device + "): the device is gone",
+              (Notices{{"Communication error",
+                        "COM2 (" + device +
+                            "): the device is gone\nIt was unplugged or switched off, or the "
+                            "simulator ended. Plug it in again and send the command again; if it "
+                            "comes back under another name, bind the port to it with the Ports… "
+                            "button in Setup > Connection.",
                         UserNotice::Severity::Critical}}));
     // Idle afterwards: no failed write is retried over and over, and a wait
     // for a display that never gets ready sleeps between its rounds. Closing
