@@ -33,19 +33,6 @@ bool given(int argc, char* argv[], std::initializer_list<const char*> options)
     return false;
 }
 
-int listPorts(int argc, char* argv[])
-{
-    QCoreApplication app(argc, argv);
-    const auto folders = vornestw::ProgramFolders::ForThisProgram();
-    vornestw::SystemPorts system;
-    const auto rows = vornestw::ListPorts(system, vornestw::PortBindings(folders.user));
-    if (rows.empty())
-        std::printf("No serial device found.\n");
-    for (const auto& row : rows)
-        std::printf("%s\n", qPrintable(vornestw::PortLine(row)));
-    return 0;
-}
-
 // `--printer QUEUE` starts on that print queue; the name is checked here, so
 // that a mistyped one is said before any window opens.
 std::optional<QString> printerQueueOption(const QCoreApplication& app, bool& wrong)
@@ -61,6 +48,14 @@ std::optional<QString> printerQueueOption(const QCoreApplication& app, bool& wro
         "list-ports", "List the serial devices, the COM port each is bound to, and whether "
                       "you can use it; then end."));
     parser.process(app);
+    // The utility opens no files: a word without an option is a mistyped one.
+    if (const QStringList words = parser.positionalArguments(); !words.isEmpty()) {
+        std::fprintf(stderr,
+                     "vornestw: \"%s\" is not an option; vornestw --help lists the options "
+                     "(a printer queue is given as --printer QUEUE)\n",
+                     qPrintable(words.first()));
+        wrong = true;
+    }
     if (!parser.isSet(printer))
         return std::nullopt;
     const QString queue = parser.value(printer);
@@ -70,6 +65,23 @@ std::optional<QString> printerQueueOption(const QCoreApplication& app, bool& wro
         wrong = true;
     }
     return queue;
+}
+
+int listPorts(int argc, char* argv[])
+{
+    QCoreApplication app(argc, argv);
+    bool wrong = false;
+    (void)printerQueueOption(app, wrong);
+    if (wrong)
+        return 2;
+    const auto folders = vornestw::ProgramFolders::ForThisProgram();
+    vornestw::SystemPorts system;
+    const auto rows = vornestw::ListPorts(system, vornestw::PortBindings(folders.user));
+    if (rows.empty())
+        std::printf("No serial device found.\n");
+    for (const auto& row : rows)
+        std::printf("%s\n", qPrintable(vornestw::PortLine(row)));
+    return 0;
 }
 
 } // namespace

@@ -47,6 +47,26 @@ TEST(Vornestw, ListPortsNeedsNoDisplay)
         << lines.join('\n').toStdString();
 }
 
+// A stray word (a queue's name without --printer) is refused before any
+// window opens, also beside --list-ports; the program does not start as if
+// nothing was given.
+TEST(Vornestw, WordWithoutAnOptionIsRefused)
+{
+    ProgramFolder prog;
+    auto env = QProcessEnvironment::systemEnvironment();
+    env.insert("QT_QPA_PLATFORM", "offscreen");
+    for (const QStringList& arguments : {QStringList{"display"}, {"--list-ports", "display"}}) {
+        QProcess process;
+        process.setProcessEnvironment(env);
+        process.start(prog.program(), arguments);
+        ASSERT_TRUE(process.waitForFinished(20000)) << arguments.join(' ').toStdString();
+        EXPECT_EQ(process.exitCode(), 2);
+        EXPECT_TRUE(process.readAllStandardError().contains(
+            "vornestw: \"display\" is not an option; vornestw --help lists the options"));
+        EXPECT_TRUE(process.readAllStandardOutput().isEmpty());
+    }
+}
+
 // A logout (SIGTERM) or a closed terminal (SIGHUP) saves the settings as
 // closing the window does, at once and without a question, even when another
 // program wrote the file meanwhile.
