@@ -91,11 +91,11 @@ void OutputChannel::sendToPort(std::string_view text)
         m_state.SendError = false;
         if (!sendByte(static_cast<std::uint8_t>(c), started ? m_noAbort : m_state.AbortFlag))
             break;
-        started = true;
         if (reportedLineFailure()) {
             m_state.AbortFlag = true;
             break;
         }
+        started = true;
         if (m_state.SendError) {
             setTransmitting(false);
             m_notice.message(UserNotice::Severity::Warning, QStringLiteral("Communication error"),
@@ -106,7 +106,10 @@ void OutputChannel::sendToPort(std::string_view text)
         }
     }
     setTransmitting(false);
-    ShowSentText(text);
+    // A line that failed before the first byte took nothing: the echo keeps
+    // the last command that went out.
+    if (started || !m_port.failure())
+        ShowSentText(text);
 }
 
 bool OutputChannel::OpenPort()
