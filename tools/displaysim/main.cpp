@@ -46,9 +46,12 @@ void show(const displaysim::DisplayScreen& screen, const unsigned char* bytes, s
 
 int main(int argc, char* argv[])
 {
-    if (argc < 2 || argc > 3) {
-        std::fprintf(stderr, "usage: %s <program folder> [COM number 1..4, default 2]\n", argv[0]);
-        return 2;
+    const bool help =
+        argc == 2 && (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0);
+    if (argc < 2 || argc > 3 || help || argv[1][0] == '-') {
+        std::fprintf(help ? stdout : stderr,
+                     "usage: %s <program folder> [COM number 1..4, default 2]\n", argv[0]);
+        return help ? 0 : 2;
     }
     const int com = argc == 3 ? std::atoi(argv[2]) : 2;
     if (com < 1 || com > 4) {
