@@ -207,11 +207,54 @@ struct ProgrammingOptionReader
     }
 };
 
+// Qt's own options, which it also takes with two dashes.
+bool isQtOption(const QString& argument)
+{
+    static const QStringList kNames{
+        QStringLiteral("platform"),      QStringLiteral("platformpluginpath"),
+        QStringLiteral("platformtheme"), QStringLiteral("plugin"),
+        QStringLiteral("qmljsdebugger"), QStringLiteral("qwindowgeometry"),
+        QStringLiteral("qwindowicon"),   QStringLiteral("qwindowtitle"),
+        QStringLiteral("reverse"),       QStringLiteral("session"),
+        QStringLiteral("style"),         QStringLiteral("stylesheet"),
+        QStringLiteral("widgetcount"),   QStringLiteral("display"),
+        QStringLiteral("geometry"),      QStringLiteral("title"),
+        QStringLiteral("icon"),          QStringLiteral("name"),
+        QStringLiteral("nograb"),        QStringLiteral("dograb"),
+        QStringLiteral("sync"),          QStringLiteral("visual")};
+    return kNames.contains(argument.mid(2).section(QLatin1Char('='), 0, 0));
+}
+
+// A misspelt option must not quietly change what is done (--unit 5 programming
+// one keyboard, --chek opening the window), nor may one mode hide another.
+QString leftOverProblem(const CommandLineOptions& options, const QStringList& unknown)
+{
+    QStringList modes;
+    if (options.listPorts)
+        modes << QStringLiteral("--list-ports");
+    if (options.layoutMode != LayoutMode::None)
+        modes << QStringLiteral("--legends/--export/--import/--diff");
+    if (options.programming.mode != ProgrammingCommand::Mode::None)
+        modes << QStringLiteral("--program/--check");
+    if (modes.size() > 1)
+        return QStringLiteral("only one of %1 at a time").arg(modes.join(QStringLiteral(", ")));
+    for (const QString& argument : unknown) {
+        if (argument.startsWith(QStringLiteral("--")) && !isQtOption(argument))
+            return QStringLiteral("unknown option \"%1\"").arg(argument);
+        // Qt's options and their values go to the window alone.
+        if (!modes.isEmpty())
+            return QStringLiteral("\"%1\" is not an option here, nor the value of one")
+                .arg(argument);
+    }
+    return {};
+}
+
 } // namespace
 
 CommandLineOptions ReadCommandLine(int argc, const char* const* argv)
 {
     CommandLineOptions options;
+    QStringList unknown;
     int i = 1;
     ProgrammingOptionReader programming{argc, argv, i, options};
     for (; i < argc && options.error.isEmpty(); ++i) {
@@ -228,13 +271,15 @@ CommandLineOptions ReadCommandLine(int argc, const char* const* argv)
             options.keyboardDevice = QString::fromLocal8Bit(argv[++i]);
         } else if (argument.startsWith(kKeyboardDevice + QLatin1Char('='))) {
             options.keyboardDevice = argument.mid(kKeyboardDevice.size() + 1);
-        } else {
-            (void)readLayoutOption(argc, argv, i, options);
+        } else if (!readLayoutOption(argc, argv, i, options)) {
+            unknown << argument;
         }
     }
     if (options.error.isEmpty())
         options.error = layoutOptionsProblem(options);
     programming.finish();
+    if (options.error.isEmpty())
+        options.error = leftOverProblem(options, unknown);
     return options;
 }
 

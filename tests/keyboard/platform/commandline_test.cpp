@@ -49,3 +49,24 @@ TEST(CommandLine, LayoutModesTakeTheirFilesAndRefuseWhatDoesNotFit)
     EXPECT_EQ(Read({"-platform", "offscreen"}).layoutMode, CommandLineOptions::LayoutMode::None);
     EXPECT_TRUE(Read({"-platform", "offscreen"}).error.isEmpty());
 }
+
+// A misspelt option or a second mode is refused, never skipped: "--unit 5"
+// must not program one keyboard, nor "--chek" open the window. Qt's options
+// stay the window's, with one dash or two.
+TEST(CommandLine, UnknownOptionsAndTwoModesAreRefusedNotSkipped)
+{
+    const std::pair<std::vector<const char*>, const char*> refused[] = {
+        {{"--program", "a.KBD", "--port", "COM2", "--unit", "5"}, "unknown option \"--unit\""},
+        {{"--chek", "a.KBD"}, "unknown option \"--chek\""},
+        {{"--export", "a.KBD", "b.KBD"}, "\"b.KBD\" is not an option here"},
+        {{"--check", "a.KBD", "--export", "b.KBD"}, "only one of"},
+        {{"--list-ports", "--program", "a.KBD", "--port", "COM2"}, "only one of"},
+    };
+    for (const auto& [arguments, reason] : refused)
+        EXPECT_TRUE(Read(arguments).error.contains(QLatin1String(reason)))
+            << reason << ": " << Read(arguments).error.toStdString();
+    for (const auto& arguments : {std::vector<const char*>{"--platform", "offscreen"},
+                                  {"-style", "fusion", "--keyboard-device", "/dev/input/event3"},
+                                  {"--list-ports", "--keyboard-device=/dev/input/event3"}})
+        EXPECT_TRUE(Read(arguments).error.isEmpty()) << Read(arguments).error.toStdString();
+}
