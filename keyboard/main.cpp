@@ -126,6 +126,10 @@ int main(int argc, char* argv[])
                      qPrintable(CommandLineUsage()));
         return 2;
     }
+    if (const QString clash = OutputReplacesInput(options); !clash.isEmpty()) {
+        std::fprintf(stderr, "morvaw: %s\n", qPrintable(clash));
+        return 2;
+    }
     if (options.listPorts) { // no display needed
         QCoreApplication app(argc, argv);
         const QString listing =

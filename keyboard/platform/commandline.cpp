@@ -1,7 +1,9 @@
 #include "commandline.h"
 
+#include <QFile>
 #include <QStringList>
 #include <array>
+#include <filesystem>
 
 #include <optional>
 #include <utility>
@@ -281,6 +283,21 @@ CommandLineOptions ReadCommandLine(int argc, const char* const* argv)
     if (options.error.isEmpty())
         options.error = leftOverProblem(options, unknown);
     return options;
+}
+
+QString OutputReplacesInput(const CommandLineOptions& options)
+{
+    if (options.output.isEmpty())
+        return {};
+    const std::filesystem::path output(QFile::encodeName(options.output).toStdString());
+    for (const QString& input : options.layoutFiles) {
+        std::error_code error;
+        if (std::filesystem::equivalent(QFile::encodeName(input).toStdString(), output, error))
+            return QStringLiteral("%1: --output names the file that is read, which it would "
+                                  "replace; give another file. Nothing was written.")
+                .arg(options.output);
+    }
+    return {};
 }
 
 QString CommandLineUsage()

@@ -37,6 +37,10 @@ struct CommandLineOptions
 
 [[nodiscard]] CommandLineOptions ReadCommandLine(int argc, const char* const* argv);
 
+// Why --output may not be written: it is the very file read (under this or
+// another name), which it would replace. Empty when it may.
+[[nodiscard]] QString OutputReplacesInput(const CommandLineOptions& options);
+
 [[nodiscard]] QString CommandLineUsage();
 
 } // namespace morvaw

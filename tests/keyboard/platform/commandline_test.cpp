@@ -1,5 +1,7 @@
 #include "commandline.h"
 
+#include <QFile>
+#include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 #include <vector>
@@ -69,4 +71,23 @@ TEST(CommandLine, UnknownOptionsAndTwoModesAreRefusedNotSkipped)
                                   {"-style", "fusion", "--keyboard-device", "/dev/input/event3"},
                                   {"--list-ports", "--keyboard-device=/dev/input/event3"}})
         EXPECT_TRUE(Read(arguments).error.isEmpty()) << Read(arguments).error.toStdString();
+}
+
+// "--export shop.KBD --output shop.KBD" would replace the layout by its JSON:
+// refused, whatever name or link leads to the file; a new output is fine.
+TEST(CommandLine, AnOutputThatIsTheFileReadIsRefused)
+{
+    QTemporaryDir folder;
+    const QByteArray layout = QFile::encodeName(folder.filePath("shop.KBD"));
+    const QByteArray link = QFile::encodeName(folder.filePath("link.KBD"));
+    const QByteArray sameLayout = QFile::encodeName(folder.path() + "/./shop.KBD");
+    const QByteArray fresh = QFile::encodeName(folder.filePath("shop.json"));
+    QFile file(layout);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    ASSERT_TRUE(QFile::link(layout, link));
+    for (const char* output : {layout.constData(), link.constData(), sameLayout.constData()})
+        EXPECT_TRUE(OutputReplacesInput(Read({"--export", layout, "--output", output}))
+                        .contains("names the file that is read"))
+            << output;
+    EXPECT_EQ(OutputReplacesInput(Read({"--legends", layout, "--output", fresh})), "");
 }
