@@ -34,6 +34,7 @@
 #include <QTimer>
 
 #include <algorithm>
+#include <csignal>
 #include <cstdio>
 #include <filesystem>
 #include <memory>
@@ -97,6 +98,9 @@ const QString kFastKey = QStringLiteral("programming/fast");
 int runProgrammingCommand(const ProgrammingCommand& command, int argc, char* argv[])
 {
     TerminationSignal::installHandlers();
+    // A reader of the progress that goes away ("| head", a closed pipe) must not
+    // kill a transfer half way, before its unit is logged: the lines are lost.
+    std::signal(SIGPIPE, SIG_IGN);
     QCoreApplication app(argc, argv);
     const ProgramFolders folders = ProgramFolders::ForThisProgram();
     EventLoopWaiter waiter;

@@ -30,7 +30,7 @@ protected:
         EXPECT_TRUE(WriteLayoutFile(path.toStdString(), layout.LayoutRecords).ok);
         return path;
     }
-    Finished run(const QStringList& arguments)
+    Finished run(const QStringList& arguments, bool outputUnread = false)
     {
         QProcess morvaw;
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
@@ -38,6 +38,11 @@ protected:
             environment.remove(display);
         environment.insert("XDG_STATE_HOME", dir.filePath("state"));
         morvaw.setProcessEnvironment(environment);
+        QProcess reader; // "| true": gone before reading a line
+        if (outputUnread) {
+            morvaw.setStandardOutputProcess(&reader);
+            reader.start("true");
+        }
         morvaw.start(MORVAW_PROGRAM, arguments);
         morvaw.closeWriteChannel();
         EXPECT_TRUE(morvaw.waitForFinished(60000));
@@ -94,6 +99,9 @@ TEST_F(CommandLine, ASilentKeyboardEndsWithThreeTheMessageAndALogLine)
     ASSERT_EQ(lines.size(), 1);
     EXPECT_TRUE(lines[0].contains("\tport=" + silent.terminalPath() + "\t"));
     EXPECT_TRUE(lines[0].contains("\tresult=not acknowledged\t"));
+    // A reader that goes away must not end a transfer half way and unlogged.
+    EXPECT_EQ(run({"--program", layout, "--port", silent.terminalPath()}, true).code, 3);
+    EXPECT_EQ(logLines().size(), 2);
 }
 
 TEST_F(CommandLine, CheckTellsTheMemoryAndTheTokensWithoutAScanCode)
