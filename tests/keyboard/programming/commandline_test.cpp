@@ -108,12 +108,12 @@ TEST_F(CommandLine, CheckTellsTheMemoryAndTheTokensWithoutAScanCode)
 {
     auto layout = MakeState(2);
     AddSomeKeys(*layout);
-    SetDef(layout->LayoutRecords[4], 1, Tokens({"c", "Nosuchkey"})); // no name in the table
+    SetDef(layout->LayoutRecords[4], 1, Tokens({"c", "No\x1B[2Jkey"})); // no name, an escape
     const Finished fits = run({"--check", saved(*layout)});
     EXPECT_EQ(fits.code, 0) << fits.err.toStdString();
     EXPECT_TRUE(fits.out.contains("\nKeyboard type: 2 Enhanced\nMacro memory: 229 of 2047 bytes\n"
                                   "Tokens without a scan code (sent as code 0):\n"
-                                  "  Key 4, Func1: \"Nosuchkey\"\n"))
+                                  "  Key 4, Func1: \"No␛[2Jkey\"\n"))
         << fits.out.toStdString();
 
     auto full = MakeState(1);
