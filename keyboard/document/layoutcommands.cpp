@@ -1,7 +1,6 @@
 #include "layoutcommands.h"
 
 #include "displaytext.h"
-
 #include "layoutfile.h"
 #include "layouttext.h"
 #include "regularfile.h"
