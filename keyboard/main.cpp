@@ -130,6 +130,10 @@ int main(int argc, char* argv[])
                      qPrintable(CommandLineUsage()));
         return 2;
     }
+    if (options.help) {
+        std::fputs(qPrintable(CommandLineUsage()), stdout);
+        return 0;
+    }
     if (const QString clash = OutputReplacesInput(options); !clash.isEmpty()) {
         std::fprintf(stderr, "morvaw: %s\n", qPrintable(clash));
         return 2;

@@ -263,7 +263,9 @@ CommandLineOptions ReadCommandLine(int argc, const char* const* argv)
         const QString argument = QString::fromLocal8Bit(argv[i]);
         if (programming.read(argument))
             continue;
-        if (argument == QStringLiteral("--list-ports")) {
+        if (argument == QStringLiteral("--help")) {
+            options.help = true;
+        } else if (argument == QStringLiteral("--list-ports")) {
             options.listPorts = true;
         } else if (argument == kKeyboardDevice) {
             if (i + 1 == argc) {
@@ -303,7 +305,7 @@ QString OutputReplacesInput(const CommandLineOptions& options)
 QString CommandLineUsage()
 {
     return QStringLiteral(
-        "usage: morvaw [--keyboard-device PATH] [--list-ports]\n"
+        "usage: morvaw [--keyboard-device PATH] [--list-ports] [--help]\n"
         "       morvaw --legends LAYOUT.KBD --output FILE.pdf [--size MM]\n"
         "       morvaw --export LAYOUT.KBD [--output FILE.json]\n"
         "       morvaw --import FILE.json --output LAYOUT.KBD\n"

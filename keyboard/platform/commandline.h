@@ -14,6 +14,8 @@ namespace morvaw {
 // window is a function of its feature, which main calls.
 struct CommandLineOptions
 {
+    // --help: print the usage text, and end.
+    bool help = false;
     // Print the ports the configurator can program through, and end.
     bool listPorts = false;
     // --keyboard-device PATH: the keyboard port uses this event device.

@@ -55,6 +55,7 @@ TEST(CommandLine, LayoutModesTakeTheirFilesAndRefuseWhatDoesNotFit)
     // Qt's own options and the window's stay the window's.
     EXPECT_EQ(Read({"-platform", "offscreen"}).layoutMode, CommandLineOptions::LayoutMode::None);
     EXPECT_TRUE(Read({"-platform", "offscreen", "--style=fusion"}).error.isEmpty());
+    EXPECT_TRUE(Read({"--help"}).help && Read({"--help"}).error.isEmpty());
 }
 
 // "--export shop.KBD --output shop.KBD" would replace the layout: refused
