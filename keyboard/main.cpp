@@ -34,8 +34,10 @@
 #include <QTimer>
 
 #include <algorithm>
+#include <cerrno>
 #include <csignal>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <memory>
 #include <optional>
@@ -43,6 +45,17 @@
 using namespace morvaw;
 
 namespace {
+
+// What went to standard output must have arrived there: "--export a.KBD >
+// a.json" on a full disk is a failure, not a result.
+int ReportedOutput(int code)
+{
+    if (std::fflush(stdout) == 0 && std::ferror(stdout) == 0)
+        return code;
+    std::fprintf(stderr, "morvaw: the output could not be written whole: %s\n",
+                 std::strerror(errno));
+    return 2;
+}
 
 // A layout's files without a window: --legends, --export, --import, --diff.
 // Drawing the legends needs Qt Gui, which the offscreen platform gives
@@ -106,7 +119,7 @@ int runProgrammingCommand(const ProgrammingCommand& command, int argc, char* arg
     EventLoopWaiter waiter;
     StdConsole console(waiter);
     if (command.mode == ProgrammingCommand::Mode::Check)
-        return CheckLayoutCommand(command, console, folders);
+        return ReportedOutput(CheckLayoutCommand(command, console, folders));
     QtSerialLink port(folders.user);
     if (!command.device.isEmpty())
         port.useDevice(command.device);
@@ -132,7 +145,7 @@ int main(int argc, char* argv[])
     }
     if (options.help) {
         std::fputs(qPrintable(CommandLineUsage()), stdout);
-        return 0;
+        return ReportedOutput(0);
     }
     if (const QString clash = OutputReplacesInput(options); !clash.isEmpty()) {
         std::fprintf(stderr, "morvaw: %s\n", qPrintable(clash));
@@ -143,10 +156,10 @@ int main(int argc, char* argv[])
         const QString listing =
             ListPorts(options.keyboardDevice, ProgramFolders::ForThisProgram().user);
         std::fputs(listing.toLocal8Bit().constData(), stdout);
-        return 0;
+        return ReportedOutput(0);
     }
     if (options.layoutMode != CommandLineOptions::LayoutMode::None)
-        return RunLayoutCommand(options, argc, argv);
+        return ReportedOutput(RunLayoutCommand(options, argc, argv));
     if (options.programming.mode != ProgrammingCommand::Mode::None) // no display needed
         return runProgrammingCommand(options.programming, argc, argv);
     TerminationSignal::installHandlers();
