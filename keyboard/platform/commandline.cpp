@@ -35,8 +35,16 @@ constexpr std::array<LayoutOption, 4> kLayoutOptions{{
 // past them. False when it is none of them.
 bool readLayoutOption(int argc, const char* const* argv, int& i, CommandLineOptions& options)
 {
-    const QString argument = QString::fromLocal8Bit(argv[i]);
+    // "--output=a.json" as the programming options take it.
+    QString argument = QString::fromLocal8Bit(argv[i]);
+    std::optional<QString> given;
+    if (const qsizetype equals = argument.indexOf(u'='); equals > 0) {
+        given = argument.mid(equals + 1);
+        argument.truncate(equals);
+    }
     auto value = [&](const QString& what) -> std::optional<QString> {
+        if (given)
+            return std::exchange(given, std::nullopt);
         if (i + 1 == argc) {
             options.error = QStringLiteral("%1 needs %2").arg(argument, what);
             return std::nullopt;

@@ -30,6 +30,7 @@ TEST(CommandLine, LayoutModesTakeTheirFilesAndRefuseWhatDoesNotFit)
     EXPECT_EQ(legends.output, "a.pdf");
     EXPECT_EQ(legends.legendSize, 16.5);
 
+    EXPECT_EQ(Read({"--export=a.KBD", "--output=a.json"}).output, "a.json"); // as --port=COM2
     const CommandLineOptions diff = Read({"--diff", "a.KBD", "b.KBD"});
     EXPECT_TRUE(diff.error.isEmpty());
     EXPECT_EQ(diff.layoutFiles, (QStringList{"a.KBD", "b.KBD"}));
