@@ -34,7 +34,10 @@
 #include <QTimer>
 
 #include <algorithm>
+#include <cerrno>
+#include <csignal>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <memory>
 #include <optional>
@@ -42,6 +45,17 @@
 using namespace morvaw;
 
 namespace {
+
+// What went to standard output must have arrived there: "--export a.KBD >
+// a.json" on a full disk is a failure, not a result.
+int ReportedOutput(int code)
+{
+    if (std::fflush(stdout) == 0 && std::ferror(stdout) == 0)
+        return code;
+    std::fprintf(stderr, "morvaw: the output could not be written whole: %s\n",
+                 std::strerror(errno));
+    return 2;
+}
 
 // A layout's files without a window: --legends, --export, --import, --diff.
 // Drawing the legends needs Qt Gui, which the offscreen platform gives
@@ -97,12 +111,15 @@ const QString kFastKey = QStringLiteral("programming/fast");
 int runProgrammingCommand(const ProgrammingCommand& command, int argc, char* argv[])
 {
     TerminationSignal::installHandlers();
+    // A reader of the progress that goes away ("| head", a closed pipe) must not
+    // kill a transfer half way, before its unit is logged: the lines are lost.
+    std::signal(SIGPIPE, SIG_IGN);
     QCoreApplication app(argc, argv);
     const ProgramFolders folders = ProgramFolders::ForThisProgram();
     EventLoopWaiter waiter;
     StdConsole console(waiter);
     if (command.mode == ProgrammingCommand::Mode::Check)
-        return CheckLayoutCommand(command, console, folders);
+        return ReportedOutput(CheckLayoutCommand(command, console, folders));
     QtSerialLink port(folders.user);
     if (!command.device.isEmpty())
         port.useDevice(command.device);
@@ -126,15 +143,23 @@ int main(int argc, char* argv[])
                      qPrintable(CommandLineUsage()));
         return 2;
     }
+    if (options.help) {
+        std::fputs(qPrintable(CommandLineUsage()), stdout);
+        return ReportedOutput(0);
+    }
+    if (const QString clash = OutputReplacesInput(options); !clash.isEmpty()) {
+        std::fprintf(stderr, "morvaw: %s\n", qPrintable(clash));
+        return 2;
+    }
     if (options.listPorts) { // no display needed
         QCoreApplication app(argc, argv);
         const QString listing =
             ListPorts(options.keyboardDevice, ProgramFolders::ForThisProgram().user);
         std::fputs(listing.toLocal8Bit().constData(), stdout);
-        return 0;
+        return ReportedOutput(0);
     }
     if (options.layoutMode != CommandLineOptions::LayoutMode::None)
-        return RunLayoutCommand(options, argc, argv);
+        return ReportedOutput(RunLayoutCommand(options, argc, argv));
     if (options.programming.mode != ProgrammingCommand::Mode::None) // no display needed
         return runProgrammingCommand(options.programming, argc, argv);
     TerminationSignal::installHandlers();

@@ -54,6 +54,20 @@ QString ToDisplayText(std::string_view bytes)
     return out;
 }
 
+QString WithControlPictures(QString text)
+{
+    for (QChar& ch : text) {
+        const char16_t u = ch.unicode();
+        if (u < 0x20)
+            ch = QChar(static_cast<char16_t>(0x2400 + u));
+        else if (u == 0x7F)
+            ch = QChar(u'\u2421');
+        else if (u >= 0x80 && u <= 0x9F) // the C1 codes Windows-1252 leaves unassigned
+            ch = QChar(u'\uFFFD');
+    }
+    return text;
+}
+
 int DisplayCharToByte(QChar ch)
 {
     const char16_t u = ch.unicode();

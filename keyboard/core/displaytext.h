@@ -13,6 +13,10 @@ namespace morvaw {
 // byte is Windows-1252.
 [[nodiscard]] QString ToDisplayText(std::string_view bytes);
 
+// Text bound for a terminal: control characters, which a layout may hold
+// anywhere, show as their pictures (␛, ␍, ␀) instead of acting on the terminal.
+[[nodiscard]] QString WithControlPictures(QString text);
+
 // The reverse, for typed text: characters without a byte become '?'.
 [[nodiscard]] std::string FromDisplayText(const QString& text);
 

@@ -1,5 +1,6 @@
 #include "layoutcommands.h"
 
+#include "displaytext.h"
 #include "layoutfile.h"
 #include "layouttext.h"
 #include "regularfile.h"
@@ -81,7 +82,7 @@ int DiffLayoutFiles(const std::filesystem::path& before, const std::filesystem::
         return LayoutCommandFailed;
     const QStringList lines = LayoutDifferences(a, b);
     for (const QString& line : lines)
-        out << line << '\n';
+        out << WithControlPictures(line) << '\n';
     return lines.isEmpty() ? LayoutsAlike : LayoutsDiffer;
 }
 

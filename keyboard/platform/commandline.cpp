@@ -1,7 +1,9 @@
 #include "commandline.h"
 
+#include <QFile>
 #include <QStringList>
 #include <array>
+#include <filesystem>
 
 #include <optional>
 #include <utility>
@@ -33,8 +35,16 @@ constexpr std::array<LayoutOption, 4> kLayoutOptions{{
 // past them. False when it is none of them.
 bool readLayoutOption(int argc, const char* const* argv, int& i, CommandLineOptions& options)
 {
-    const QString argument = QString::fromLocal8Bit(argv[i]);
+    // "--output=a.json" as the programming options take it.
+    QString argument = QString::fromLocal8Bit(argv[i]);
+    std::optional<QString> given;
+    if (const qsizetype equals = argument.indexOf(u'='); equals > 0) {
+        given = argument.mid(equals + 1);
+        argument.truncate(equals);
+    }
     auto value = [&](const QString& what) -> std::optional<QString> {
+        if (given)
+            return std::exchange(given, std::nullopt);
         if (i + 1 == argc) {
             options.error = QStringLiteral("%1 needs %2").arg(argument, what);
             return std::nullopt;
@@ -207,18 +217,63 @@ struct ProgrammingOptionReader
     }
 };
 
+// Qt's own options, which it also takes with two dashes.
+bool isQtOption(const QString& argument)
+{
+    static const QStringList kNames{
+        QStringLiteral("platform"),      QStringLiteral("platformpluginpath"),
+        QStringLiteral("platformtheme"), QStringLiteral("plugin"),
+        QStringLiteral("qmljsdebugger"), QStringLiteral("qwindowgeometry"),
+        QStringLiteral("qwindowicon"),   QStringLiteral("qwindowtitle"),
+        QStringLiteral("reverse"),       QStringLiteral("session"),
+        QStringLiteral("style"),         QStringLiteral("stylesheet"),
+        QStringLiteral("widgetcount"),   QStringLiteral("display"),
+        QStringLiteral("geometry"),      QStringLiteral("title"),
+        QStringLiteral("icon"),          QStringLiteral("name"),
+        QStringLiteral("nograb"),        QStringLiteral("dograb"),
+        QStringLiteral("sync"),          QStringLiteral("visual")};
+    return kNames.contains(argument.mid(2).section(QLatin1Char('='), 0, 0));
+}
+
+// A misspelt option must not quietly change what is done (--unit 5 programming
+// one keyboard, --chek opening the window), nor may one mode hide another.
+QString leftOverProblem(const CommandLineOptions& options, const QStringList& unknown)
+{
+    QStringList modes;
+    if (options.listPorts)
+        modes << QStringLiteral("--list-ports");
+    if (options.layoutMode != LayoutMode::None)
+        modes << QStringLiteral("--legends/--export/--import/--diff");
+    if (options.programming.mode != ProgrammingCommand::Mode::None)
+        modes << QStringLiteral("--program/--check");
+    if (modes.size() > 1)
+        return QStringLiteral("only one of %1 at a time").arg(modes.join(QStringLiteral(", ")));
+    for (const QString& argument : unknown) {
+        if (argument.startsWith(QStringLiteral("--")) && !isQtOption(argument))
+            return QStringLiteral("unknown option \"%1\"").arg(argument);
+        // Qt's options and their values go to the window alone.
+        if (!modes.isEmpty())
+            return QStringLiteral("\"%1\" is not an option here, nor the value of one")
+                .arg(argument);
+    }
+    return {};
+}
+
 } // namespace
 
 CommandLineOptions ReadCommandLine(int argc, const char* const* argv)
 {
     CommandLineOptions options;
+    QStringList unknown;
     int i = 1;
     ProgrammingOptionReader programming{argc, argv, i, options};
     for (; i < argc && options.error.isEmpty(); ++i) {
         const QString argument = QString::fromLocal8Bit(argv[i]);
         if (programming.read(argument))
             continue;
-        if (argument == QStringLiteral("--list-ports")) {
+        if (argument == QStringLiteral("--help")) {
+            options.help = true;
+        } else if (argument == QStringLiteral("--list-ports")) {
             options.listPorts = true;
         } else if (argument == kKeyboardDevice) {
             if (i + 1 == argc) {
@@ -228,20 +283,37 @@ CommandLineOptions ReadCommandLine(int argc, const char* const* argv)
             options.keyboardDevice = QString::fromLocal8Bit(argv[++i]);
         } else if (argument.startsWith(kKeyboardDevice + QLatin1Char('='))) {
             options.keyboardDevice = argument.mid(kKeyboardDevice.size() + 1);
-        } else {
-            (void)readLayoutOption(argc, argv, i, options);
+        } else if (!readLayoutOption(argc, argv, i, options)) {
+            unknown << argument;
         }
     }
     if (options.error.isEmpty())
         options.error = layoutOptionsProblem(options);
     programming.finish();
+    if (options.error.isEmpty())
+        options.error = leftOverProblem(options, unknown);
     return options;
+}
+
+QString OutputReplacesInput(const CommandLineOptions& options)
+{
+    if (options.output.isEmpty())
+        return {};
+    const std::filesystem::path output(QFile::encodeName(options.output).toStdString());
+    for (const QString& input : options.layoutFiles) {
+        std::error_code error;
+        if (std::filesystem::equivalent(QFile::encodeName(input).toStdString(), output, error))
+            return QStringLiteral("%1: --output names the file that is read, which it would "
+                                  "replace; give another file. Nothing was written.")
+                .arg(options.output);
+    }
+    return {};
 }
 
 QString CommandLineUsage()
 {
     return QStringLiteral(
-        "usage: morvaw [--keyboard-device PATH] [--list-ports]\n"
+        "usage: morvaw [--keyboard-device PATH] [--list-ports] [--help]\n"
         "       morvaw --legends LAYOUT.KBD --output FILE.pdf [--size MM]\n"
         "       morvaw --export LAYOUT.KBD [--output FILE.json]\n"
         "       morvaw --import FILE.json --output LAYOUT.KBD\n"

@@ -14,6 +14,8 @@ namespace morvaw {
 // window is a function of its feature, which main calls.
 struct CommandLineOptions
 {
+    // --help: print the usage text, and end.
+    bool help = false;
     // Print the ports the configurator can program through, and end.
     bool listPorts = false;
     // --keyboard-device PATH: the keyboard port uses this event device.
@@ -36,6 +38,10 @@ struct CommandLineOptions
 };
 
 [[nodiscard]] CommandLineOptions ReadCommandLine(int argc, const char* const* argv);
+
+// Why --output may not be written: it is the very file read (under this or
+// another name), which it would replace. Empty when it may.
+[[nodiscard]] QString OutputReplacesInput(const CommandLineOptions& options);
 
 [[nodiscard]] QString CommandLineUsage();
 

@@ -102,7 +102,8 @@ QStringList TokensWithoutScanCode(const LayoutSource& source)
             if (token.empty())
                 return;
             if (!HasScanRecord(source.names, token))
-                lines << QStringLiteral("  %1: \"%2\"").arg(place, ToDisplayText(token));
+                lines << QStringLiteral("  %1: \"%2\"")
+                             .arg(place, WithControlPictures(ToDisplayText(token)));
         }
     };
     for (int key = 1; key <= kKeyCount; ++key) {

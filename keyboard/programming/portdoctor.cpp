@@ -86,7 +86,10 @@ PortDiagnosis notSerial(const PortFacts& f)
         advice = QStringLiteral("%1 leads to %2, which is %3, not a serial device")
                      .arg(f.path, f.device, whatItIs(f)) +
                  rebind(f, ". Bind", serial);
-    else if (f.kind == PortFacts::Kind::RegularFile || f.kind == PortFacts::Kind::Folder)
+    // Only a comN entry of ours is ours to remove; a path given for the port
+    // (`--port FILE`) may be anything of the user's, a layout even.
+    else if (!f.port.isEmpty() &&
+             (f.kind == PortFacts::Kind::RegularFile || f.kind == PortFacts::Kind::Folder))
         advice =
             QStringLiteral("%1 is %2, not a serial device. Remove it").arg(f.path, whatItIs(f)) +
             rebind(f, ", then bind", serial);

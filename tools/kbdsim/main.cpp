@@ -12,6 +12,7 @@
 #include <cstring>
 #include <deque>
 #include <fcntl.h>
+#include <filesystem>
 #include <poll.h>
 #include <string>
 #include <sys/stat.h>
@@ -125,14 +126,19 @@ int main(int argc, char* argv[])
     ::cfmakeraw(&tio);
     ::tcsetattr(slave, TCSANOW, &tio);
 
+    // A binding of the user's (COM2 to an adapter) is only lent: it comes back
+    // when the simulator ends.
     struct stat existing
     {
     };
+    std::string binding;
     if (::lstat(link.c_str(), &existing) == 0) {
         if (!S_ISLNK(existing.st_mode)) {
             std::fprintf(stderr, "%s exists and is not a link; not touching it\n", link.c_str());
             return 1;
         }
+        std::error_code error;
+        binding = std::filesystem::read_symlink(link, error).native();
         ::unlink(link.c_str());
     }
     if (::symlink(terminal, link.c_str()) != 0) {
@@ -143,6 +149,9 @@ int main(int argc, char* argv[])
     std::signal(SIGTERM, onSignal);
     std::printf("Keyboard type %d on COM%d: %s -> %s (Ctrl+C ends)\n", options.type, options.com,
                 link.c_str(), terminal);
+    if (!binding.empty())
+        std::printf("COM%d led to %s; it does again when the simulator ends\n", options.com,
+                    binding.c_str());
     std::fflush(stdout);
 
     kbdsim::KeyboardDevice device(options.type);
@@ -220,7 +229,13 @@ int main(int argc, char* argv[])
     }
     if (device.writes() != writesPrinted) // a transfer cut short
         printMemory();
-    ::unlink(link.c_str());
+    // Only our own link goes: another simulator may have taken the port since.
+    std::error_code error;
+    if (std::filesystem::read_symlink(link, error) == terminal) {
+        ::unlink(link.c_str());
+        if (!binding.empty() && ::symlink(binding.c_str(), link.c_str()) != 0)
+            std::perror(link.c_str());
+    }
     ::close(slave);
     ::close(master);
     return 0;

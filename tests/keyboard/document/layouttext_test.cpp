@@ -153,7 +153,7 @@ TEST_F(LayoutTextTest, DiffSaysInWordsWhatChanged)
     outStream.flush();
     EXPECT_EQ(out.split('\n', Qt::SkipEmptyParts),
               QStringList({"Key 1, plain: \"COFFEE\" -> \"TEA\"", "Key 1, plain repeat: off -> on",
-                           "Key 1, Func1 repeat: on -> off", "Key 5, label: \"\x1C\" -> \"AB\"",
+                           "Key 1, Func1 repeat: on -> off", "Key 5, label: \"␜\" -> \"AB\"",
                            "Buzzer: on -> off", "Macro play delay: 5 -> 7",
                            "MSR Header key: \"% \" -> \"<F1>\"", "Key 6: other bytes differ (Tail)",
                            "Record 100: other bytes differ (KeyWord)"}));

@@ -1,5 +1,7 @@
 #include "commandline.h"
 
+#include <QFile>
+#include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 #include <vector>
@@ -28,6 +30,7 @@ TEST(CommandLine, LayoutModesTakeTheirFilesAndRefuseWhatDoesNotFit)
     EXPECT_EQ(legends.output, "a.pdf");
     EXPECT_EQ(legends.legendSize, 16.5);
 
+    EXPECT_EQ(Read({"--export=a.KBD", "--output=a.json"}).output, "a.json"); // as --port=COM2
     const CommandLineOptions diff = Read({"--diff", "a.KBD", "b.KBD"});
     EXPECT_TRUE(diff.error.isEmpty());
     EXPECT_EQ(diff.layoutFiles, (QStringList{"a.KBD", "b.KBD"}));
@@ -41,11 +44,31 @@ TEST(CommandLine, LayoutModesTakeTheirFilesAndRefuseWhatDoesNotFit)
         {{"--export", "a.KBD", "--size", "12"}, "--size goes with --legends"},
         {{"--diff", "a.KBD", "b.KBD", "--output", "c"}, "--diff writes no file"},
         {{"--output", "a.KBD"}, "--output and --size go with"},
+        // A misspelt option or a second mode is never skipped ("--unit 5").
+        {{"--program", "a.KBD", "--port", "COM2", "--unit", "5"}, "unknown option \"--unit\""},
+        {{"--chek", "a.KBD"}, "unknown option"},
+        {{"--export", "a.KBD", "b.KBD"}, "\"b.KBD\" is not an option here"},
+        {{"--list-ports", "--check", "a.KBD"}, "only one of"},
     };
     for (const auto& [arguments, reason] : refused)
         EXPECT_TRUE(Read(arguments).error.contains(QLatin1String(reason)))
             << reason << ": " << Read(arguments).error.toStdString();
     // Qt's own options and the window's stay the window's.
     EXPECT_EQ(Read({"-platform", "offscreen"}).layoutMode, CommandLineOptions::LayoutMode::None);
-    EXPECT_TRUE(Read({"-platform", "offscreen"}).error.isEmpty());
+    EXPECT_TRUE(Read({"-platform", "offscreen", "--style=fusion"}).error.isEmpty());
+    EXPECT_TRUE(Read({"--help"}).help && Read({"--help"}).error.isEmpty());
+}
+
+// "--export shop.KBD --output shop.KBD" would replace the layout: refused
+// under any name or link; a new output is fine.
+TEST(CommandLine, AnOutputThatIsTheFileReadIsRefused)
+{
+    QTemporaryDir folder;
+    const QByteArray layout = QFile::encodeName(folder.filePath("shop.KBD"));
+    const QByteArray link = layout + ".link", fresh = layout + ".json";
+    ASSERT_TRUE(QFile(layout).open(QIODevice::WriteOnly) && QFile::link(layout, link));
+    for (const QByteArray& output : {layout, link, folder.path().toUtf8() + "/./shop.KBD"})
+        EXPECT_TRUE(OutputReplacesInput(Read({"--export", layout, "--output", output}))
+                        .contains("names the file that is read"));
+    EXPECT_EQ(OutputReplacesInput(Read({"--legends", layout, "--output", fresh})), "");
 }

@@ -30,7 +30,9 @@ protected:
         EXPECT_TRUE(WriteLayoutFile(path.toStdString(), layout.LayoutRecords).ok);
         return path;
     }
-    Finished run(const QStringList& arguments)
+    // The output is read, or goes to a reader that is gone ("| true"), or to a full disk.
+    enum class Output { Read, Unread, Full };
+    Finished run(const QStringList& arguments, Output output = Output::Read)
     {
         QProcess morvaw;
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
@@ -38,6 +40,13 @@ protected:
             environment.remove(display);
         environment.insert("XDG_STATE_HOME", dir.filePath("state"));
         morvaw.setProcessEnvironment(environment);
+        QProcess reader;
+        if (output == Output::Unread) {
+            morvaw.setStandardOutputProcess(&reader);
+            reader.start("true");
+        } else if (output == Output::Full) {
+            morvaw.setStandardOutputFile("/dev/full");
+        }
         morvaw.start(MORVAW_PROGRAM, arguments);
         morvaw.closeWriteChannel();
         EXPECT_TRUE(morvaw.waitForFinished(60000));
@@ -94,18 +103,21 @@ TEST_F(CommandLine, ASilentKeyboardEndsWithThreeTheMessageAndALogLine)
     ASSERT_EQ(lines.size(), 1);
     EXPECT_TRUE(lines[0].contains("\tport=" + silent.terminalPath() + "\t"));
     EXPECT_TRUE(lines[0].contains("\tresult=not acknowledged\t"));
+    // A reader that goes away must not end a transfer half way and unlogged.
+    EXPECT_EQ(run({"--program", layout, "--port", silent.terminalPath()}, Output::Unread).code, 3);
+    EXPECT_EQ(logLines().size(), 2);
 }
 
 TEST_F(CommandLine, CheckTellsTheMemoryAndTheTokensWithoutAScanCode)
 {
     auto layout = MakeState(2);
     AddSomeKeys(*layout);
-    SetDef(layout->LayoutRecords[4], 1, Tokens({"c", "Nosuchkey"})); // no name in the table
+    SetDef(layout->LayoutRecords[4], 1, Tokens({"c", "No\x1B[2Jkey"})); // no name, an escape
     const Finished fits = run({"--check", saved(*layout)});
     EXPECT_EQ(fits.code, 0) << fits.err.toStdString();
     EXPECT_TRUE(fits.out.contains("\nKeyboard type: 2 Enhanced\nMacro memory: 229 of 2047 bytes\n"
                                   "Tokens without a scan code (sent as code 0):\n"
-                                  "  Key 4, Func1: \"Nosuchkey\"\n"))
+                                  "  Key 4, Func1: \"No␛[2Jkey\"\n"))
         << fits.out.toStdString();
 
     auto full = MakeState(1);
@@ -115,4 +127,7 @@ TEST_F(CommandLine, CheckTellsTheMemoryAndTheTokensWithoutAScanCode)
     EXPECT_TRUE(tooFull.out.contains("Macro memory: more than 254 words, too full to program"))
         << tooFull.out.toStdString();
     EXPECT_EQ(run({"--check", saved(*full, "full.KBD"), "--type", "2"}).code, 0);
+    // What cannot reach the disk is no success ("--export a.KBD > a.json").
+    for (const QStringList& command : {QStringList{"--check"}, {"--export"}})
+        EXPECT_EQ(run(command + QStringList{saved(*full, "full.KBD")}, Output::Full).code, 2);
 }

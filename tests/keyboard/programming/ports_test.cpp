@@ -79,6 +79,13 @@ TEST(PortDoctor, EachVerdictSaysWhyAndWhatToDo)
          "COM2 (/dev/ttyUSB0) is in use by vornestw (PID 4242)\nClose vornestw first, or bind "
          "COM2 to another device with the Ports… button. Its lock file is "
          "/run/lock/LCK..ttyUSB0."},
+        {"a file given as the port (--port), which is no comN entry to remove",
+         [](PortFacts& f) {
+             f.port.clear(), f.path = f.device = "/home/alice/shop.KBD";
+             f.kind = PortFacts::Kind::RegularFile, f.isTerminal = false;
+         },
+         "/home/alice/shop.KBD: not a serial port\n/home/alice/shop.KBD is a regular file, not a "
+         "serial device."},
         {"missing", [](PortFacts& f) { f.path = "/dev/ttyS3", f.kind = PortFacts::Kind::Missing; },
          "COM2 (/dev/ttyUSB0): No such file or directory\n/dev/ttyS3 does not exist on this "
          "machine. Bind COM2 to a device that does with the Ports… button."},
