@@ -11,6 +11,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <poll.h>
 #include <string>
 #include <sys/stat.h>
@@ -67,14 +68,19 @@ int main(int argc, char* argv[])
     }
     const char* terminal = line.path().c_str();
 
+    // A binding of the user's (COM2 to an adapter) is only lent: it comes back
+    // when the simulator ends.
     struct stat existing
     {
     };
+    std::string binding;
     if (::lstat(link.c_str(), &existing) == 0) {
         if (!S_ISLNK(existing.st_mode)) {
             std::fprintf(stderr, "%s exists and is not a link; not touching it\n", link.c_str());
             return 1;
         }
+        std::error_code error;
+        binding = std::filesystem::read_symlink(link, error).native();
         ::unlink(link.c_str());
     }
     if (::symlink(terminal, link.c_str()) != 0) {
@@ -84,6 +90,9 @@ int main(int argc, char* argv[])
     std::signal(SIGINT, onSignal);
     std::signal(SIGTERM, onSignal);
     std::printf("COM%d is %s -> %s (Ctrl+C ends)\n", com, link.c_str(), terminal);
+    if (!binding.empty())
+        std::printf("COM%d led to %s; it does again when the simulator ends\n", com,
+                    binding.c_str());
     std::fflush(stdout);
 
     displaysim::DisplayScreen screen;
@@ -100,6 +109,12 @@ int main(int argc, char* argv[])
         if (!bytes.empty())
             show(screen, bytes.data(), static_cast<ssize_t>(bytes.size()));
     }
-    ::unlink(link.c_str());
+    // Only our own link goes: another simulator may have taken the port since.
+    std::error_code error;
+    if (std::filesystem::read_symlink(link, error) == terminal) {
+        ::unlink(link.c_str());
+        if (!binding.empty() && ::symlink(binding.c_str(), link.c_str()) != 0)
+            std::perror(link.c_str());
+    }
     return 0;
 }
