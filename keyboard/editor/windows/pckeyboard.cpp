@@ -24,7 +24,8 @@ constexpr int kRowHeight = 36; // a key's height
 constexpr int kFunctionRowGap = 14;
 constexpr int kMargin = 6;
 constexpr int kMaxFontPixels = 13;
-constexpr int kMinFontPixels = 6; // keys drawn at half size still name themselves
+// Keys drawn at half size still name themselves whole ("appl win" is cut at 6).
+constexpr int kMinFontPixels = 5;
 constexpr qint64 kLargestBitmap = 1 << 20;
 
 // Blocks: the main block 15 keys wide, the editing block at 15.5, the keypad at 19.

@@ -1,6 +1,7 @@
 // A window as a person sees it on the screen of the run: inside the screen's
-// free area with its buttons inside the window, and no two texts drawn over
-// one another outside lists and pages (whose insides are theirs to draw).
+// free area with its buttons inside the window and their captions whole, and
+// no two texts drawn over one another outside lists and pages (whose insides
+// are theirs to draw).
 #pragma once
 
 #include <QAbstractButton>
@@ -9,6 +10,7 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QScreen>
 #include <QTextEdit>
 #include <gtest/gtest.h>
@@ -48,6 +50,10 @@ inline void ExpectFitsAndReadable(QWidget* window, std::string name = {}, bool o
         const std::string control = name + ": " + w->objectName().toStdString();
         EXPECT_TRUE(!onScreen || !button || window->rect().contains(place))
             << control << " outside";
+        if (const auto* push = qobject_cast<QPushButton*>(w); push && onScreen)
+            for (const QString& line : QString(push->text()).remove('&').split('\n'))
+                EXPECT_LE(push->fontMetrics().horizontalAdvance(line), push->width() - 4)
+                    << control << " cuts \"" << line.toStdString() << '"';
         for (const auto& [other, at] : texts)
             EXPECT_TRUE(w->isAncestorOf(other) || other->isAncestorOf(w) || !place.intersects(at))
                 << control << " over " << other->objectName().toStdString();
