@@ -291,11 +291,13 @@ void CommandLineTransfer::endProgressLine()
 void CommandLineTransfer::recordUnit(const TransferOutcome& outcome)
 {
     m_unitRecorded = true;
-    if (!m_services.log.path().isEmpty() &&
-        !m_services.log.append(LogEntryFor(m_unit, m_meter, outcome, m_services.port.deviceName(),
-                                           m_services.waiter.now())))
+    if (m_services.log.path().isEmpty())
+        return;
+    const FileOutcome kept = m_services.log.append(LogEntryFor(
+        m_unit, m_meter, outcome, m_services.port.deviceName(), m_services.waiter.now()));
+    if (!kept.ok)
         m_services.console.error(
-            QStringLiteral("%1 could not be written.").arg(m_services.log.path()));
+            QStringLiteral("%1 could not be written: %2").arg(m_services.log.path(), kept.reason));
 }
 
 void CommandLineTransfer::reportUnit(const TransferOutcome& outcome)

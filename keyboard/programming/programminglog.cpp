@@ -8,6 +8,7 @@
 #include <QFileInfo>
 
 #include <array>
+#include <filesystem>
 #include <utility>
 
 namespace morvaw {
@@ -118,17 +119,24 @@ ProgrammingLogEntry LogEntryFor(const UnitContext& context, const TransferMeter&
     return entry;
 }
 
-bool ProgrammingLog::append(const ProgrammingLogEntry& entry) const
+FileOutcome ProgrammingLog::append(const ProgrammingLogEntry& entry) const
 {
-    if (m_path.isEmpty() || !QDir().mkpath(QFileInfo(m_path).path()))
-        return false;
+    if (m_path.isEmpty()) // none wanted
+        return {};
+    std::error_code error;
+    std::filesystem::create_directories(QFile::encodeName(QFileInfo(m_path).path()).toStdString(),
+                                        error);
+    if (error)
+        return FileOutcome::failed(QString::fromLocal8Bit(error.message()));
     QFile file(m_path);
     // One unbuffered write of a whole line: two programs appending at once
     // never mix their lines.
     if (!file.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Unbuffered))
-        return false;
+        return FileOutcome::failed(file.errorString());
     const QByteArray line = (ProgrammingLogLine(entry) + u'\n').toUtf8();
-    return file.write(line) == line.size();
+    if (file.write(line) != line.size())
+        return FileOutcome::failed(file.errorString());
+    return {};
 }
 
 QString ProgrammingLog::tail(qint64 maxBytes) const

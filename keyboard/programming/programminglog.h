@@ -1,5 +1,6 @@
 #pragma once
 
+#include "fileoutcome.h"
 #include "layoutmodel.h"
 #include "programmingservice.h"
 #include "transfermeter.h"
@@ -68,9 +69,9 @@ public:
     explicit ProgrammingLog(QString path = {}) : m_path(std::move(path)) {}
 
     [[nodiscard]] const QString& path() const { return m_path; }
-    // Appends the entry's line, making the folder when needed; false when
-    // it could not be written.
-    bool append(const ProgrammingLogEntry& entry) const;
+    // Appends the entry's line, making the folder when needed; the reason
+    // when it could not be written.
+    [[nodiscard]] FileOutcome append(const ProgrammingLogEntry& entry) const;
     // The end of the log for showing: whole lines, at most about maxBytes.
     [[nodiscard]] QString tail(qint64 maxBytes = 1 << 20) const;
 

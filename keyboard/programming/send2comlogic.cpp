@@ -497,7 +497,14 @@ void Send2ComLogic::recordUnit(const TransferOutcome& outcome)
         return;
     const QString device = m_unit.port == QStringLiteral("KBD") ? m_services.repeat.keyboardName()
                                                                 : m_services.port.deviceName();
-    m_services.log->append(LogEntryFor(m_unit, m_meter, outcome, device, m_services.waiter.now()));
+    const FileOutcome kept = m_services.log->append(
+        LogEntryFor(m_unit, m_meter, outcome, device, m_services.waiter.now()));
+    // Said once: the record of every keyboard is what a technician relies on.
+    if (!kept.ok && !std::exchange(m_logFailureShown, true))
+        m_services.dialogs.warn(QStringLiteral("The programming log could not be written to\n%1\n\n"
+                                               "%2\n\nThe units programmed now are not in it.")
+                                    .arg(m_services.log->path(), kept.reason),
+                                QStringLiteral("Error"));
 }
 
 } // namespace morvaw

@@ -169,6 +169,7 @@ private:
     TransferMeter m_meter;
     UnitContext m_unit;
     bool m_unitRecorded = false;
+    bool m_logFailureShown = false;
 };
 
 } // namespace morvaw

@@ -72,3 +72,22 @@ TEST(UnitRecord, EveryPassIsALineOfTheLogAndTheWindowCountsTheUnits)
     EXPECT_TRUE(lines[2].endsWith("\tresult=not acknowledged\tmessage=Check connection, port "
                                   "number, macro mode (the keyboard is only partly programmed)"));
 }
+
+// A log that cannot be written is said once, with the reason, and the units
+// are programmed all the same.
+TEST(UnitRecord, ALogThatCannotBeWrittenIsSaidOnce)
+{
+    QTemporaryDir dir;
+    QFile blocker(dir.filePath("state"));
+    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly)); // a file where the folder would be
+    KeyboardRig rig(2);
+    rig.log = ProgrammingLog(dir.filePath("state/morvaw/programming.log"));
+    rig.dialogs.answers = {Answer::Yes, Answer::No};
+    rig.program();
+    ASSERT_EQ(rig.dialogs.messages.size(), 1u);
+    EXPECT_TRUE(rig.dialogs.messages[0].text.startsWith(
+        "The programming log could not be written to\n" + rig.log.path() + "\n\nNot a directory"))
+        << rig.dialogs.messages[0].text.toStdString();
+    EXPECT_EQ(rig.window.view().UnitText, "Unit 2 of this session");
+    EXPECT_TRUE(rig.device.complete());
+}
