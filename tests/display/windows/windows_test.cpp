@@ -29,16 +29,6 @@ using suite::ExpectFitsAndReadable;
 
 namespace {
 
-QStringList visibleFunctions(WidgetRig& rig)
-{
-    QStringList captions;
-    for (QAction* action : rig.find<QMenu>("MenuTest")->actions()) {
-        if (action->isVisible())
-            captions << action->text();
-    }
-    return captions;
-}
-
 // A key goes where a person's would: to the control that has the focus.
 void press(QWidget* window, Qt::Key key)
 {
@@ -85,7 +75,11 @@ TEST(SetModeForm, SwitchingFromEpsonToQnLeavesExactlyItems0To13)
               (Notices{{"Program LCD mode", "Display protocol will be changed. Are You sure ?"}}));
     EXPECT_TRUE(rig.find("SetModeForm")->isVisible());
     QTest::keyClick(rig.in("SetModeForm", "ModeOpt_0"), Qt::Key_Escape); // Cancel
-    const QStringList captions = visibleFunctions(rig);
+    QStringList captions;
+    for (QAction* action : rig.find<QMenu>("MenuTest")->actions()) {
+        if (action->isVisible())
+            captions << action->text();
+    }
     ASSERT_EQ(captions.size(), 14);
     EXPECT_EQ(captions.back(), "Display o&ff");
     EXPECT_EQ(rig.label("Label3"), "QN Mode");
