@@ -18,6 +18,7 @@
 #include "qtseriallink.h"
 #include "qtuserdialogs.h"
 #include "recoverykeeper.h"
+#include "regularfile.h"
 #include "repeatsettingsrecord.h"
 #include "send2com.h"
 #include "setparam.h"
@@ -28,6 +29,7 @@
 
 #include <QApplication>
 #include <QFile>
+#include <QFileInfo>
 #include <QSessionManager>
 #include <QSettings>
 #include <QTextStream>
@@ -166,6 +168,13 @@ int main(int argc, char* argv[])
     QApplication app(argc, argv);
     QApplication::setApplicationName("MORVAW");
     QGuiApplication::setDesktopFileName("morvaw");
+    // A layout named on the command line ("Open with" in a file manager);
+    // Qt has taken its own options out by now.
+    QStringList named = app.arguments().mid(1);
+    named.removeIf([](const QString& word) { return word.startsWith(QLatin1Char('-')); });
+    if (named.size() > 1)
+        std::fprintf(stderr, "morvaw: opens one layout at a time; %s is opened\n",
+                     qPrintable(named.first()));
 
     const ProgramFolders folders = ProgramFolders::ForThisProgram();
     LanguageTables tables(folders);
@@ -361,6 +370,10 @@ int main(int argc, char* argv[])
                 legends.holdUnnamedLegends(copy.legends);
             return true;
         });
+        // After the recovery question, so that restored changes are asked
+        // about before the named layout replaces them.
+        if (!named.isEmpty())
+            commands.openLayoutFile(FromQtPath(QFileInfo(named.first()).absoluteFilePath()));
         mainForm.syncView();
     });
     // A transfer that could not end (a crash, a kill -9) left the keyboard's

@@ -343,7 +343,11 @@ void MainFormLogic::openRecentFile(int item)
 {
     if (item < 0 || item >= static_cast<int>(m_settings.RecentFiles.size()))
         return;
-    const std::string name = m_settings.RecentFiles[static_cast<std::size_t>(item)];
+    openLayoutFile(m_settings.RecentFiles[static_cast<std::size_t>(item)]);
+}
+
+void MainFormLogic::openLayoutFile(std::string name)
+{
     AftUpdateFileName(m_settings.RecentFiles, m_document.fileName());
     DisplayLastFiles();
     if (SavePrompt(false) == Flow::Abandon)

@@ -89,6 +89,9 @@ public:
     void saveLayoutAs();
     // The recent items File(7) to File(9), most recent first.
     void openRecentFile(int item);
+    // A layout named outside the menus (the command line), opened as a
+    // recent item is: asking first about unsaved changes.
+    void openLayoutFile(std::string name);
     // The Edit menu.
     void undo();
     void redo();

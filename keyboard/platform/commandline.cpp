@@ -313,7 +313,7 @@ QString OutputReplacesInput(const CommandLineOptions& options)
 QString CommandLineUsage()
 {
     return QStringLiteral(
-        "usage: morvaw [--keyboard-device PATH] [--list-ports] [--help]\n"
+        "usage: morvaw [LAYOUT.KBD] [--keyboard-device PATH] [--list-ports] [--help]\n"
         "       morvaw --legends LAYOUT.KBD --output FILE.pdf [--size MM]\n"
         "       morvaw --export LAYOUT.KBD [--output FILE.json]\n"
         "       morvaw --import FILE.json --output LAYOUT.KBD\n"
@@ -321,6 +321,7 @@ QString CommandLineUsage()
         "       morvaw --program LAYOUT.KBD --port COM1..COM4|DEVICE [--type auto|0|1|2]\n"
         "              [--units N] [--fast]\n"
         "       morvaw --check LAYOUT.KBD [--type auto|0|1|2]\n"
+        "  LAYOUT.KBD              open the window with this layout\n"
         "  --keyboard-device PATH  program through the keyboard port with this event device\n"
         "                          (/dev/input/eventN or a /dev/input/by-path or by-id name)\n"
         "                          instead of the keyboard on the PS/2 port\n"

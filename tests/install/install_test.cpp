@@ -141,7 +141,8 @@ TEST_P(Installed, MenuEntryValidatesAndIconsComeInTheThemesSizes)
     const std::string said = validate.readAll().toStdString(); // no warnings either
     EXPECT_TRUE(validate.exitCode() == 0 && said.empty()) << said;
     const std::string text = readFile(bytes(entry));
-    EXPECT_NE(text.find("\nExec=" + program.toStdString() + "\n"), std::string::npos);
+    const std::string opens = program == "morvaw" ? " %f" : ""; // a layout file it is given
+    EXPECT_NE(text.find("\nExec=" + program.toStdString() + opens + "\n"), std::string::npos);
     EXPECT_NE(text.find("\nIcon=" + program.toStdString() + "\n"), std::string::npos);
 
     for (int size : {16, 24, 32, 48, 64, 128, 256}) {
@@ -309,6 +310,17 @@ TEST_F(RealConfigurator, UnsavedChangesSurviveACrashAndALogout)
     EXPECT_EQ(ReadRegularFile(legends, 1 << 20).bytes, text);
     EXPECT_GT(QFileInfo(QFile::decodeName(legends.c_str())).lastModified(), m_started);
     EXPECT_EQ(QDir(m_root.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"shop.KBD"});
+
+    // A layout named on the command line is the one open, and so the one
+    // PALIX.INI names at the end.
+    ASSERT_TRUE(QDir(QFileInfo(copyFile()).path()).removeRecursively());
+    ASSERT_TRUE(QFile::copy(path("shop.KBD"), path("program/other.KBD")));
+    start({"program/other.KBD"});
+    EXPECT_FALSE(m_process.waitForFinished(2000));
+    EndWith(m_process, SIGTERM);
+    QFile named(path("program/PALIX.INI")); // written anew
+    ASSERT_TRUE(named.open(QIODevice::ReadOnly));
+    EXPECT_EQ(named.read(128).trimmed().toStdString(), path("program/other.KBD").toStdString());
 }
 
 } // namespace
