@@ -62,7 +62,7 @@ QString rebind(const PortFacts& f, const char* lead, const QString& what)
 {
     if (f.port.isEmpty())
         return QStringLiteral(".");
-    return QStringLiteral("%1 %2 to %3 with the Ports… button.")
+    return QStringLiteral("%1 %2 to %3 with the Ports… button of the Program Kbd window.")
         .arg(QLatin1String(lead), f.port, what);
 }
 

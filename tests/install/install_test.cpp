@@ -93,11 +93,11 @@ TEST(CommandLine, MorvawListsItsPortsWithoutADisplay)
     EXPECT_EQ(process.exitCode(), 0) << process.readAllStandardError().toStdString();
     const QStringList lines = QString::fromLocal8Bit(process.readAllStandardOutput()).split('\n');
     EXPECT_TRUE(lines.value(0).startsWith("Serial ports"));
-    EXPECT_TRUE(lines.contains("COM3: /dev/ttyUSB7-gone: link leads nowhere. The link " +
-                               folder.filePath("com3") +
-                               " points to /dev/ttyUSB7-gone, which is not there: the adapter is "
-                               "unplugged, or it has another name now. Plug it in, or bind COM3 "
-                               "to another device with the Ports… button."))
+    EXPECT_TRUE(lines.contains(
+        "COM3: /dev/ttyUSB7-gone: link leads nowhere. The link " + folder.filePath("com3") +
+        " points to /dev/ttyUSB7-gone, which is not there: the adapter is "
+        "unplugged, or it has another name now. Plug it in, or bind COM3 "
+        "to another device with the Ports… button of the Program Kbd window."))
         << lines.join('\n').toStdString();
     EXPECT_TRUE(lines.contains("Keyboard port (\"Send setup using KBD\"):"));
 }

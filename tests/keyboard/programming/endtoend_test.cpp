@@ -315,7 +315,8 @@ TEST_F(EndToEnd, CancelInEveryPhaseCloseAndATerminationRequest)
 TEST_F(EndToEnd, PortsThatCannotBeUsedSayWhyAndWhatToDo)
 {
     const QString com1 = QDir(dir.path()).filePath("com1");
-    const QString bindAnew = " Plug it in, or bind COM1 to another device with the Ports… button.";
+    const QString bindAnew = " Plug it in, or bind COM1 to another device with the Ports… button "
+                             "of the Program Kbd window.";
     QFile::remove(com1);
     ASSERT_TRUE(QFile::link("/nonexistent/ttyUSB7", com1)); // an adapter pulled out
     program();
@@ -336,7 +337,7 @@ TEST_F(EndToEnd, PortsThatCannotBeUsedSayWhyAndWhatToDo)
               QStringList{"(!) Error: Error #  7\nCOM1 (" + com1 + "): not a serial port\n" + com1 +
                           " is a regular file, not a serial device. Remove it, "
                           "then bind COM1 to a serial device with the Ports… "
-                          "button."});
+                          "button of the Program Kbd window."});
     EXPECT_EQ(link.written, 0);
 }
 

@@ -71,13 +71,14 @@ TEST(PortDoctor, EachVerdictSaysWhyAndWhatToDo)
          "COM2 (/dev/ttyUSB0): Permission denied\nYou may not read and write /dev/ttyUSB0 "
          "(crw------- root root): only root may. Ask the administrator to give the group dialout "
          "access to it (a udev rule with GROUP=\"dialout\", MODE=\"0660\"), or bind COM2 to "
-         "another device with the Ports… button."},
+         "another device with the Ports… button of the Program Kbd window."},
         {"locked",
          [](PortFacts& f) {
              f.userId = 0, f.holder = PortHolder{4242, "vornestw", "/run/lock/LCK..ttyUSB0"};
          },
          "COM2 (/dev/ttyUSB0) is in use by vornestw (PID 4242)\nClose vornestw first, or bind "
-         "COM2 to another device with the Ports… button. Its lock file is "
+         "COM2 to another device with the Ports… button of the Program Kbd window. Its lock file "
+         "is "
          "/run/lock/LCK..ttyUSB0."},
         {"a file given as the port (--port), which is no comN entry to remove",
          [](PortFacts& f) {
@@ -88,7 +89,8 @@ TEST(PortDoctor, EachVerdictSaysWhyAndWhatToDo)
          "serial device."},
         {"missing", [](PortFacts& f) { f.path = "/dev/ttyS3", f.kind = PortFacts::Kind::Missing; },
          "COM2 (/dev/ttyUSB0): No such file or directory\n/dev/ttyS3 does not exist on this "
-         "machine. Bind COM2 to a device that does with the Ports… button."},
+         "machine. Bind COM2 to a device that does with the Ports… button of the Program Kbd "
+         "window."},
     };
     for (const Case& c : cases) {
         PortFacts facts = adapter();
@@ -128,15 +130,16 @@ TEST(PortList, DevicesWithTheirPortsAndBindingsThatSurviveReplugging)
     QStringList lines;
     for (const PortRow& row : chooser.List())
         lines << PortLine(row);
-    EXPECT_EQ(lines,
-              QStringList({"COM1: /dev/ttyS0: ready",
-                           "COM2, COM3: /dev/ttyUSB0, FT232R USB UART, FTDI, serial number A1, "
-                           "stable name /dev/serial/by-id/usb-A1: ready",
-                           "COM4: /dev/ttyACM9: link leads nowhere. The link " +
-                               pathText(bindings.LinkPath(4)) +
-                               " points to /dev/ttyACM9, which is not there: the adapter is "
-                               "unplugged, or it has another name now. Plug it in, or bind COM4 "
-                               "to another device with the Ports… button."}));
+    EXPECT_EQ(
+        lines,
+        QStringList({"COM1: /dev/ttyS0: ready",
+                     "COM2, COM3: /dev/ttyUSB0, FT232R USB UART, FTDI, serial number A1, "
+                     "stable name /dev/serial/by-id/usb-A1: ready",
+                     "COM4: /dev/ttyACM9: link leads nowhere. The link " +
+                         pathText(bindings.LinkPath(4)) +
+                         " points to /dev/ttyACM9, which is not there: the adapter is "
+                         "unplugged, or it has another name now. Plug it in, or bind COM4 "
+                         "to another device with the Ports… button of the Program Kbd window."}));
 
     ASSERT_FALSE(chooser.Unbind(4));
     EXPECT_EQ(bindings.Location(4), "/dev/ttyS3");
