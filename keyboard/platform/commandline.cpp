@@ -52,7 +52,10 @@ bool readLayoutOption(int argc, const char* const* argv, int& i, CommandLineOpti
         return QString::fromLocal8Bit(argv[++i]);
     };
     if (argument == QStringLiteral("--output")) {
-        if (const auto file = value(QStringLiteral("the name of a file")))
+        // An empty name would quietly mean "no file": the terminal, or nothing.
+        if (const auto file = value(QStringLiteral("the name of a file")); file && file->isEmpty())
+            options.error = QStringLiteral("--output needs the name of a file");
+        else if (file)
             options.output = *file;
         return true;
     }

@@ -44,6 +44,7 @@ TEST(CommandLine, LayoutModesTakeTheirFilesAndRefuseWhatDoesNotFit)
         {{"--export", "a.KBD", "--size", "12"}, "--size goes with --legends"},
         {{"--diff", "a.KBD", "b.KBD", "--output", "c"}, "--diff writes no file"},
         {{"--output", "a.KBD"}, "--output and --size go with"},
+        {{"--export", "a.KBD", "--output", ""}, "--output needs the name of a file"},
         // A misspelt option or a second mode is never skipped ("--unit 5").
         {{"--program", "a.KBD", "--port", "COM2", "--unit", "5"}, "unknown option \"--unit\""},
         {{"--chek", "a.KBD"}, "unknown option"},
