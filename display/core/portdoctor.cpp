@@ -69,13 +69,21 @@ QString rebind(const PortFacts& f, const char* lead, const QString& what)
 PortDiagnosis leadsNowhere(const PortFacts& f)
 {
     const QFileInfo link(f.path);
+    // A loop of links is no unplugged adapter: plugging it in does not help.
+    const QString advice =
+        f.linkLoop
+            ? QStringLiteral("The link %1 points to %2, and the links from there lead round in "
+                             "a circle, never to a device")
+                      .arg(f.path, f.linkTarget) +
+                  rebind(f, ". Bind", QStringLiteral("a serial device"))
+            : QStringLiteral("The link %1 points to %2, which is not there: the adapter is "
+                             "unplugged, or it has another name now. Plug it in")
+                      .arg(f.path, f.linkTarget) +
+                  rebind(f, ", or bind", QStringLiteral("another device"));
     return {Verdict::LeadsNowhere, QStringLiteral("link leads nowhere"),
             QStringLiteral("the link %1 in %2 points to no device")
                 .arg(link.fileName(), link.absolutePath()),
-            QStringLiteral("The link %1 points to %2, which is not there: the adapter is "
-                           "unplugged, or it has another name now. Plug it in")
-                    .arg(f.path, f.linkTarget) +
-                rebind(f, ", or bind", QStringLiteral("another device"))};
+            advice};
 }
 
 PortDiagnosis notSerial(const PortFacts& f)

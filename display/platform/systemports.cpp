@@ -232,8 +232,10 @@ PortFacts SystemPorts::FactsOf(const QString& path, const QString& port, bool lo
     struct stat target
     {
     };
-    if (::stat(name.constData(), &target) != 0)
+    if (::stat(name.constData(), &target) != 0) {
+        f.linkLoop = errno == ELOOP;
         return f;
+    }
     if (char* real = ::realpath(name.constData(), nullptr)) {
         f.device = QFile::decodeName(real);
         std::free(real);

@@ -236,8 +236,10 @@ PortFacts SystemPorts::FactsOf(const std::filesystem::path& path, const QString&
     struct stat target
     {
     };
-    if (::stat(name.constData(), &target) != 0)
+    if (::stat(name.constData(), &target) != 0) {
+        f.linkLoop = errno == ELOOP;
         return f;
+    }
     if (char* real = ::realpath(name.constData(), nullptr)) {
         f.device = QFile::decodeName(real);
         std::free(real);

@@ -23,10 +23,11 @@ struct PortFacts
 {
     enum class Kind { Missing, CharacterDevice, RegularFile, Folder, Other };
 
-    QString port;       // "COM2"; empty for a device no port leads to
-    QString path;       // what is opened: a comN link or the device itself
-    QString linkTarget; // where the link points, as written; empty for no link
-    QString device;     // the end of the links; empty when they lead nowhere
+    QString port;          // "COM2"; empty for a device no port leads to
+    QString path;          // what is opened: a comN link or the device itself
+    QString linkTarget;    // where the link points, as written; empty for no link
+    QString device;        // the end of the links; empty when they lead nowhere
+    bool linkLoop = false; // the links lead round in a circle (com1 -> com1)
     Kind kind = Kind::Missing;
     bool isTerminal = false; // a serial port, USB adapter or pseudo-terminal
 

@@ -68,6 +68,14 @@ TEST(PortDoctor, EachVerdictSaysWhyAndWhatToDo)
          "serial device with the Ports… button."},
         {"other device", [](PortFacts& f) { f.isTerminal = false, f.port.clear(); },
          "not a serial device", "/dev/ttyUSB0 is a device of another kind, not a serial device."},
+        {"a loop of links",
+         [](PortFacts& f) {
+             f.path = f.linkTarget = "/home/alice/com2", f.device.clear(), f.linkLoop = true;
+         },
+         "link leads nowhere",
+         "The link /home/alice/com2 points to /home/alice/com2, and the links from there lead "
+         "round in a circle, never to a device. Bind COM2 to a serial device with the Ports… "
+         "button."},
         {"missing", [](PortFacts& f) { f.path = "/dev/ttyS3", f.kind = PortFacts::Kind::Missing; },
          "not there",
          "/dev/ttyS3 does not exist on this machine. Bind COM2 to a device that does with the "

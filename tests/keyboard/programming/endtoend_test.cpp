@@ -330,6 +330,16 @@ TEST_F(EndToEnd, PortsThatCannotBeUsedSayWhyAndWhatToDo)
     EXPECT_EQ(QFile::symLinkTarget(com1), "/nonexistent/ttyUSB7");
 
     QFile::remove(com1);
+    ASSERT_TRUE(QFile::link(com1, com1)); // a link made by hand, wrongly
+    dialogs.shown.clear();
+    program();
+    ASSERT_EQ(dialogs.shown.size(), 1);
+    EXPECT_TRUE(dialogs.shown[0].endsWith(
+        "lead round in a circle, never to a device. Bind COM1 to a serial device with the Ports… "
+        "button of the Program Kbd window."))
+        << dialogs.shown[0].toStdString();
+
+    QFile::remove(com1);
     ASSERT_TRUE(QFile(com1).open(QIODevice::WriteOnly)); // a file of the user's
     dialogs.shown.clear();
     program();
