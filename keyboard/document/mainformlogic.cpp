@@ -211,8 +211,11 @@ bool MainFormLogic::SaveFileKbd(const std::string& fname)
     }
     const FileOutcome written = m_document.save(fname);
     if (!written.ok)
+        // Where a save fails the changes stay, and another place may take them.
         reportFailure(QStringLiteral("The layout could not be saved to"), TrimName(fname),
-                      written.reason);
+                      written.reason +
+                          QStringLiteral("\n\nThe changes are kept: save them elsewhere "
+                                         "with File > Save As."));
     // The settings file is written even when the layout could not be.
     SaveSettings();
     return written.ok;

@@ -126,13 +126,16 @@ TEST_P(SaveFaults, SayWhyKeepTheOldFilesAndTheEdits)
                         : disk.mounted() ? "There is not enough space on the disk."
                                          : "File too large";
     ASSERT_EQ(dialogs.messages.size(), 3u);
-    for (const auto& [message, file] : {std::pair{dialogs.messages[0], "a.KBD"},
-                                        {dialogs.messages[1], "PALIX.INI"},
-                                        {dialogs.messages[2], "STCUSA.TBL"}}) {
+    // The layout's own says where the changes can still go.
+    const QString elsewhere = "\n\nThe changes are kept: save them elsewhere with File > Save As.";
+    for (const auto& [message, file, end] :
+         {std::tuple{dialogs.messages[0], "a.KBD", why + elsewhere},
+          {dialogs.messages[1], "PALIX.INI", why},
+          {dialogs.messages[2], "STCUSA.TBL", why}}) {
         EXPECT_TRUE(message.warning);
         EXPECT_TRUE(message.text.contains(QString::fromStdString(disk.path() / file)))
             << message.text.toStdString();
-        EXPECT_TRUE(message.text.endsWith("\n\n" + why)) << message.text.toStdString();
+        EXPECT_TRUE(message.text.endsWith("\n\n" + end)) << message.text.toStdString();
     }
     EXPECT_EQ(disk.files(), before);
     EXPECT_TRUE(document.isChanged());
