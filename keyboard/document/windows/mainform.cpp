@@ -322,10 +322,9 @@ void MainForm::returnFromChild(const QObject* window)
 bool MainForm::closeForTermination()
 {
     m_logic.endSession();
-    // A question of any window would hold the request until answered; the
-    // one it answers for sees that the program ends.
-    if (QWidget* box = QApplication::activeModalWidget(); box && box != this)
-        box->close();
+    // A question of any window would hold the request until answered: hidden,
+    // it ends unanswered (as Escape would answer it), and the one it answers
+    // for sees that the program ends.
     for (QWidget* window : QApplication::topLevelWidgets()) {
         if (window != this && window->isVisible() && window->isWindow())
             window->hide();
