@@ -116,3 +116,29 @@ TEST(LegendsWindow, LegendsOfALayoutWithNoNameWaitForItsName)
     EXPECT_TRUE(dialogs.messages.empty());
     QDir::setCurrent(started);
 }
+
+// A legends file that cannot be read (a typing slip in it) is said, and left
+// for the user to mend: closing the window must not replace it with nothing.
+TEST(LegendsWindow, AnUnreadableLegendsFileIsLeftUntilALegendIsChanged)
+{
+    QTemporaryDir dir;
+    LayoutRecordArray records{};
+    NewLayout(records);
+    const std::filesystem::path layout = Native(dir.filePath("shop.KBD"));
+    const QString file = dir.filePath("shop.KBD.legends");
+    const QByteArray damaged = R"({"format": "morvaw legends", "legends": {"2": "Tea",}})";
+    ASSERT_TRUE(WriteBytes(file, damaged));
+    ScriptedDialogs dialogs;
+    LegendsForm form(dialogs);
+    form.open(records, layout.string());
+    form.close();
+    EXPECT_EQ(dialogs.messages.size(), 1u);
+    EXPECT_EQ(ReadBytes(file), damaged);
+
+    form.open(records, layout.string());
+    form.findChild<QTableWidget*>("LegendTable")->item(1, 1)->setText("Coffee");
+    form.close();
+    KeyLegends kept(records);
+    ASSERT_TRUE(kept.load(KeyLegends::FileFor(layout)).ok);
+    EXPECT_EQ(kept.legend(2), "Coffee");
+}
