@@ -91,3 +91,23 @@ TEST(UnitRecord, ALogThatCannotBeWrittenIsSaidOnce)
     EXPECT_EQ(rig.window.view().UnitText, "Unit 2 of this session");
     EXPECT_TRUE(rig.device.complete());
 }
+
+// A keyboard that does not answer is logged without the version the one
+// before it gave.
+TEST(UnitRecord, AKeyboardThatGivesNoVersionIsNotLoggedWithTheLastOnes)
+{
+    QTemporaryDir dir;
+    KeyboardRig rig(2);
+    AddSomeKeys(*rig.state);
+    rig.log = ProgrammingLog(dir.filePath("programming.log"));
+    rig.dialogs.answers = {Answer::Yes, Answer::No};
+    QObject::connect(&rig.window, &Send2ComLogic::changed, [&] {
+        if (rig.window.view().UnitText == "Unit 2 of this session")
+            rig.device.faults.silent = true;
+    });
+    rig.program();
+    const QStringList lines = rig.log.tail().split(u'\n', Qt::SkipEmptyParts);
+    ASSERT_EQ(lines.size(), 2);
+    EXPECT_TRUE(lines[0].contains("\tversion=2\t"));
+    EXPECT_TRUE(lines[1].contains("\tversion=none\t")) << lines[1].toStdString();
+}
