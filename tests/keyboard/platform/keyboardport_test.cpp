@@ -75,6 +75,11 @@ TEST(KeyboardChoice, KeyboardsAsSysfsShowsThem)
     EXPECT_EQ(keyboards[1].name, "AT Translated Set 2 keyboard");
     EXPECT_EQ(keyboards[1].bus, BUS_I8042);
     EXPECT_TRUE(keyboards[1].permitted);
+    // Shown by sysfs without its device file (a container): no group would help.
+    QFile::remove(dev.filePath("event10"));
+    const QString reason = ChooseKeyboard(KeyboardsOfThisComputer(sys.path(), dev.path())).reason;
+    EXPECT_TRUE(reason.contains("event10 is not there")) << reason.toStdString();
+    EXPECT_FALSE(reason.contains("group"));
 }
 
 TEST(RepeatSettingsRecord, AStartAfterACrashPutsTheUsersSettingsBackOnce)
