@@ -87,6 +87,11 @@ TEST(RepeatSettingsRecord, AStartAfterACrashPutsTheUsersSettingsBackOnce)
     QTemporaryDir state;
     const RepeatSettingsRecord record(state.filePath("morvaw/repeat-settings"));
     ASSERT_TRUE(record.save({"/dev/input/event3", 500, 33}));
+    // Not while another Morvaw's transfer holds it: that one is still running.
+    RepeatSettingsRecord running(record.path());
+    ASSERT_TRUE(running.hold());
+    EXPECT_TRUE(PutBackLeftoverSettings(record, [](const auto&) { return false; }).isEmpty());
+    running.release();
     RepeatSettingsRecord::Saved written;
     const QString said = PutBackLeftoverSettings(record, [&](const auto& saved) {
         written = saved;
