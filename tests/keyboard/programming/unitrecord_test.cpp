@@ -92,22 +92,15 @@ TEST(UnitRecord, ALogThatCannotBeWrittenIsSaidOnce)
     EXPECT_TRUE(rig.device.complete());
 }
 
-// A keyboard that does not answer is logged without the version the one
+// A keyboard that does not answer is not logged with the version the one
 // before it gave.
-TEST(UnitRecord, AKeyboardThatGivesNoVersionIsNotLoggedWithTheLastOnes)
+TEST(UnitRecord, EachUnitKeepsOnlyItsOwnKeyboardsVersion)
 {
-    QTemporaryDir dir;
-    KeyboardRig rig(2);
-    AddSomeKeys(*rig.state);
-    rig.log = ProgrammingLog(dir.filePath("programming.log"));
-    rig.dialogs.answers = {Answer::Yes, Answer::No};
-    QObject::connect(&rig.window, &Send2ComLogic::changed, [&] {
-        if (rig.window.view().UnitText == "Unit 2 of this session")
-            rig.device.faults.silent = true;
-    });
-    rig.program();
-    const QStringList lines = rig.log.tail().split(u'\n', Qt::SkipEmptyParts);
-    ASSERT_EQ(lines.size(), 2);
-    EXPECT_TRUE(lines[0].contains("\tversion=2\t"));
-    EXPECT_TRUE(lines[1].contains("\tversion=none\t")) << lines[1].toStdString();
+    TransferMeter meter;
+    TransferProgress connecting;
+    connecting.phase = TransferPhase::Connecting;
+    connecting.versionAnswered = 2;
+    meter.update(connecting, {});
+    meter.startUnit({}, true);
+    EXPECT_FALSE(meter.versionAnswered());
 }
