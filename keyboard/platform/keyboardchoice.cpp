@@ -22,7 +22,7 @@ const QString kNotPermitted =
                    "your user to the group \"input\" and log in again.");
 const QString kNoDeviceFile = QStringLiteral(
     "Not usable here: the system shows the keyboard %2, but its device file %1 is not there "
-    "(a program in a container or sandbox may not see /dev/input). Start Morvaw where it is, or "
+    "(Morvaw may run in a container or sandbox that hides /dev/input). Start it outside, or "
     "program the keyboard over a COM port.");
 const QString kNoPs2Keyboard = QStringLiteral(
     "Not usable here: only a keyboard on a PS/2 keyboard port can be programmed this way, not "
