@@ -278,14 +278,18 @@ CommandLineOptions ReadCommandLine(int argc, const char* const* argv)
             options.help = true;
         } else if (argument == QStringLiteral("--list-ports")) {
             options.listPorts = true;
-        } else if (argument == kKeyboardDevice) {
-            if (i + 1 == argc) {
+        } else if (argument == kKeyboardDevice ||
+                   argument.startsWith(kKeyboardDevice + QLatin1Char('='))) {
+            if (argument != kKeyboardDevice)
+                options.keyboardDevice = argument.mid(kKeyboardDevice.size() + 1);
+            else
+                options.keyboardDevice =
+                    i + 1 < argc ? QString::fromLocal8Bit(argv[++i]) : QString();
+            // An empty name would quietly mean "the keyboard on the PS/2 port".
+            if (options.keyboardDevice.isEmpty()) {
                 options.error = kKeyboardDevice + QStringLiteral(" needs the path of a device");
                 break;
             }
-            options.keyboardDevice = QString::fromLocal8Bit(argv[++i]);
-        } else if (argument.startsWith(kKeyboardDevice + QLatin1Char('='))) {
-            options.keyboardDevice = argument.mid(kKeyboardDevice.size() + 1);
         } else if (!readLayoutOption(argc, argv, i, options)) {
             unknown << argument;
         }

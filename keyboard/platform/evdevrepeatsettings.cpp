@@ -103,6 +103,7 @@ QString EvdevRepeatSettings::keyboardName()
 
 void EvdevRepeatSettings::keepUserSettings()
 {
+    m_record.hold();
     // A record that is there already holds the user's settings from before
     // a transfer that could not put them back; the device holds ours.
     if (m_record.load())
@@ -116,6 +117,7 @@ void EvdevRepeatSettings::keepUserSettings()
 void EvdevRepeatSettings::userSettingsBack()
 {
     m_record.remove();
+    m_record.release();
 }
 
 bool EvdevRepeatSettings::WriteSaved(const RepeatSettingsRecord::Saved& saved)

@@ -6,6 +6,7 @@
 #include <QStringList>
 
 #include <algorithm>
+#include <cerrno>
 #include <linux/input.h>
 #include <unistd.h>
 
@@ -19,12 +20,17 @@ const QString kNoKeyboard =
 const QString kNotPermitted =
     QStringLiteral("Not usable here: no permission to change the keyboard's settings (%1). Add "
                    "your user to the group \"input\" and log in again.");
+const QString kNoDeviceFile = QStringLiteral(
+    "Not usable here: the system shows the keyboard %2, but its device file %1 is not there "
+    "(Morvaw may run in a container or sandbox that hides /dev/input). Start it outside, or "
+    "program the keyboard over a COM port.");
 const QString kNoPs2Keyboard = QStringLiteral(
     "Not usable here: only a keyboard on a PS/2 keyboard port can be programmed this way, not "
     "one on USB or through a USB adapter. Keyboards found: %1.");
 const QString kNotAKeyboard =
     QStringLiteral("Not usable here: %1, given with --keyboard-device, is no keyboard this "
-                   "computer shows.");
+                   "computer shows. morvaw --list-ports lists the keyboards: name one of them, "
+                   "or leave the option out to use the keyboard on the PS/2 port.");
 
 QString readLine(const QString& path)
 {
@@ -94,6 +100,8 @@ KeyboardChoice ChooseKeyboard(const std::vector<KeyboardCandidate>& candidates,
     const auto usable = [&choice](const KeyboardCandidate& keyboard) {
         if (keyboard.permitted)
             choice.keyboard = keyboard;
+        else if (!keyboard.present)
+            choice.reason = kNoDeviceFile.arg(keyboard.path, keyboard.name);
         else
             choice.reason = kNotPermitted.arg(keyboard.path);
         return choice;
@@ -148,6 +156,7 @@ std::vector<KeyboardCandidate> KeyboardsOfThisComputer(const QString& sysClassIn
         keyboard.bus = readLine(device + QStringLiteral("id/bustype")).toInt(nullptr, 16);
         keyboard.permitted =
             ::access(QFile::encodeName(keyboard.path).constData(), R_OK | W_OK) == 0;
+        keyboard.present = keyboard.permitted || errno != ENOENT;
         keyboards.push_back(keyboard);
     }
     return keyboards;

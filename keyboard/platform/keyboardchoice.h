@@ -14,6 +14,7 @@ struct KeyboardCandidate
     int bus = 0;  // BUS_* as EVIOCGID gives it
     QString name;
     bool permitted = true; // the user may read and change it
+    bool present = true;   // its device file is there (a container may lack it)
 };
 
 // The keyboard the keyboard port sends its changes to, or why there is none.

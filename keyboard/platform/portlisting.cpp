@@ -25,7 +25,8 @@ PortListingSection KeyboardPortSection(const std::vector<KeyboardCandidate>& key
                              .arg(used ? QStringLiteral("*") : QStringLiteral(" "), keyboard.path,
                                   BusName(keyboard.bus), keyboard.name,
                                   keyboard.permitted ? QString()
-                                                     : QStringLiteral("  (no permission)"));
+                                  : keyboard.present ? QStringLiteral("  (no permission)")
+                                                     : QStringLiteral("  (no device file)"));
     }
     if (choice.keyboard)
         section.lines << QStringLiteral("  * is the keyboard it uses.");

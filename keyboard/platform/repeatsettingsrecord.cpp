@@ -6,6 +6,9 @@
 #include <QSaveFile>
 
 #include <cstdlib>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
 
 namespace morvaw {
 
@@ -62,11 +65,59 @@ void RepeatSettingsRecord::remove() const
     QFile::remove(m_path);
 }
 
+namespace {
+
+// The lock beside the record, exclusively locked; -1 when another holds it.
+int lockBeside(const QString& record)
+{
+    QDir().mkpath(QFileInfo(record).path());
+    const int fd = ::open(QFile::encodeName(record + QStringLiteral(".lock")).constData(),
+                          O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+    if (fd >= 0 && ::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+        ::close(fd);
+        return -1;
+    }
+    return fd;
+}
+
+} // namespace
+
+RepeatSettingsRecord::~RepeatSettingsRecord()
+{
+    release();
+}
+
+bool RepeatSettingsRecord::hold()
+{
+    if (m_holdFd < 0)
+        m_holdFd = lockBeside(m_path);
+    return m_holdFd >= 0;
+}
+
+void RepeatSettingsRecord::release()
+{
+    if (m_holdFd >= 0)
+        ::close(m_holdFd);
+    m_holdFd = -1;
+}
+
+bool RepeatSettingsRecord::heldElsewhere() const
+{
+    if (m_holdFd >= 0)
+        return false;
+    const int fd = lockBeside(m_path);
+    if (fd < 0)
+        return true;
+    ::close(fd);
+    return false;
+}
+
 QString
 PutBackLeftoverSettings(const RepeatSettingsRecord& record,
                         const std::function<bool(const RepeatSettingsRecord::Saved&)>& write)
 {
-    if (!QFileInfo::exists(record.path()))
+    // A record another Morvaw holds is that of a transfer still running.
+    if (!QFileInfo::exists(record.path()) || record.heldElsewhere())
         return {};
     const auto saved = record.load();
     record.remove();

@@ -22,6 +22,9 @@ public:
     };
 
     explicit RepeatSettingsRecord(QString path) : m_path(std::move(path)) {}
+    ~RepeatSettingsRecord();
+    RepeatSettingsRecord(const RepeatSettingsRecord&) = delete;
+    RepeatSettingsRecord& operator=(const RepeatSettingsRecord&) = delete;
 
     // $XDG_STATE_HOME/morvaw/repeat-settings, or ~/.local/state/morvaw/... when
     // that is not set.
@@ -32,8 +35,16 @@ public:
     [[nodiscard]] std::optional<Saved> load() const;
     void remove() const;
 
+    // A running transfer holds its record (a lock the system frees when the
+    // program dies), so that another Morvaw started meanwhile does not take
+    // it for one left by a crash and change the keyboard in mid-transfer.
+    bool hold();
+    void release();
+    [[nodiscard]] bool heldElsewhere() const;
+
 private:
     QString m_path;
+    int m_holdFd = -1;
 };
 
 // At start: puts back the settings a transfer that did not end left in the

@@ -13,6 +13,8 @@ void TransferMeter::startUnit(Milliseconds now, bool nextKeyboard)
     m_phase = TransferPhase::Building;
     m_failed = false;
     m_done = 0;
+    // What a keyboard answered belongs to its own unit's record alone.
+    m_version.reset();
 }
 
 void TransferMeter::update(const TransferProgress& progress, Milliseconds now)

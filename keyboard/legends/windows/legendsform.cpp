@@ -88,6 +88,8 @@ LegendsForm::LegendsForm(UserDialogs& dialogs, QWidget* parent)
     connect(m_size, &QDoubleSpinBox::valueChanged, this, [this](double mm) {
         if (m_legends)
             m_legends->setSizeMm(mm);
+        if (!m_filling)
+            m_leaveFile = false;
         if (m_unnamed && !m_filling)
             (void)storeLegends();
     });
@@ -122,6 +124,7 @@ void LegendsForm::open(const LayoutRecordArray& records, const std::string& layo
     m_unnamed = layoutName.empty();
     m_layout = m_unnamed ? std::string(kUntitledName) : layoutName;
     m_legends = std::make_unique<KeyLegends>(records);
+    m_leaveFile = false;
     const std::filesystem::path file = KeyLegends::FileFor(m_layout);
     if (m_unnamed) {
         (void)m_legends->readText(m_unnamedLegends); // this window's own text
@@ -129,12 +132,14 @@ void LegendsForm::open(const LayoutRecordArray& records, const std::string& layo
             "Each key's legend is what it types until you change it here. The layout has no "
             "name yet: changed legends are kept beside it once it is saved."));
     } else {
-        if (const FileOutcome read = m_legends->load(file); !read.ok)
+        if (const FileOutcome read = m_legends->load(file); !read.ok) {
+            m_leaveFile = true;
             m_dialogs.warn(QStringLiteral("The edited legends could not be read from\n%1\n\n%2\n\n"
-                                          "The keys' own texts are shown; printing keeps the "
-                                          "legends as they are then.")
+                                          "The keys' own texts are shown. The file is left as it "
+                                          "is until you change a legend or the size here.")
                                .arg(ToQtPath(file.string()), read.reason),
                            QString::fromLatin1(kApplicationTitle));
+        }
         m_note->setText(
             QStringLiteral("Each key's legend is what it types until you change it here. "
                            "Changed legends are kept in %1, beside the layout.")
@@ -182,6 +187,7 @@ void LegendsForm::legendEdited(int row, int column)
     QTableWidgetItem* item = m_table->item(row, column);
     const int key = item->data(Qt::UserRole).toInt();
     m_legends->setLegend(key, item->text());
+    m_leaveFile = false;
     // Edited legends stand out; the item itself stays, as its editor may still be closing.
     QFont f = item->font();
     f.setBold(m_legends->isEdited(key));
@@ -197,8 +203,10 @@ void LegendsForm::resetSelectedLegends()
 {
     if (!m_legends)
         return;
-    for (const QModelIndex& index : m_table->selectionModel()->selectedRows())
+    for (const QModelIndex& index : m_table->selectionModel()->selectedRows()) {
         m_legends->resetLegend(m_table->item(index.row(), KeyColumn)->data(Qt::UserRole).toInt());
+        m_leaveFile = false;
+    }
     fillTable();
     if (m_unnamed)
         (void)storeLegends();
@@ -220,6 +228,8 @@ FileOutcome LegendsForm::storeLegends()
         holdUnnamedLegends(m_legends->toText());
         return {};
     }
+    if (m_leaveFile)
+        return {};
     return m_legends->save(KeyLegends::FileFor(m_layout));
 }
 

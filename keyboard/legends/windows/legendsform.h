@@ -72,6 +72,9 @@ private:
     std::unique_ptr<KeyLegends> m_legends;
     std::filesystem::path m_layout;
     bool m_unnamed = false;
+    // The legends file could not be read: it stays as it is (the user may
+    // mend it) until a legend or the size is changed here.
+    bool m_leaveFile = false;
     QByteArray m_unnamedLegends; // as a legends file's text
     QLabel* m_note = nullptr;
     QTableWidget* m_table = nullptr;

@@ -116,3 +116,18 @@ TEST(LegendsWindow, LegendsOfALayoutWithNoNameWaitForItsName)
     EXPECT_TRUE(dialogs.messages.empty());
     QDir::setCurrent(started);
 }
+
+// A legends file that cannot be read (a typing slip in it) is said, and left
+// for the user to mend: closing the window must not empty it.
+TEST(LegendsWindow, AnUnreadableLegendsFileIsLeftAsItIs)
+{
+    QTemporaryDir dir;
+    const QByteArray damaged = R"({"format": "morvaw legends", "legends": {"2": "Tea",}})";
+    ASSERT_TRUE(WriteBytes(dir.filePath("shop.KBD.legends"), damaged));
+    ScriptedDialogs dialogs;
+    LegendsForm form(dialogs);
+    form.open(LayoutRecordArray{}, Native(dir.filePath("shop.KBD")).string());
+    form.close();
+    EXPECT_EQ(dialogs.messages.size(), 1u);
+    EXPECT_EQ(ReadBytes(dir.filePath("shop.KBD.legends")), damaged);
+}

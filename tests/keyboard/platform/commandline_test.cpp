@@ -50,6 +50,8 @@ TEST(CommandLine, LayoutModesTakeTheirFilesAndRefuseWhatDoesNotFit)
         {{"--chek", "a.KBD"}, "unknown option"},
         {{"--export", "a.KBD", "b.KBD"}, "\"b.KBD\" is not an option here"},
         {{"--list-ports", "--check", "a.KBD"}, "only one of"},
+        {{"--keyboard-device", ""}, "--keyboard-device needs the path"},
+        {{"--keyboard-device="}, "--keyboard-device needs the path"},
     };
     for (const auto& [arguments, reason] : refused)
         EXPECT_TRUE(Read(arguments).error.contains(QLatin1String(reason)))

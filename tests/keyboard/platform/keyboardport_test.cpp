@@ -75,6 +75,10 @@ TEST(KeyboardChoice, KeyboardsAsSysfsShowsThem)
     EXPECT_EQ(keyboards[1].name, "AT Translated Set 2 keyboard");
     EXPECT_EQ(keyboards[1].bus, BUS_I8042);
     EXPECT_TRUE(keyboards[1].permitted);
+    // Shown by sysfs without its device file (a container): no group would help.
+    QFile::remove(dev.filePath("event10"));
+    EXPECT_TRUE(ChooseKeyboard(KeyboardsOfThisComputer(sys.path(), dev.path()))
+                    .reason.contains("event10 is not there"));
 }
 
 TEST(RepeatSettingsRecord, AStartAfterACrashPutsTheUsersSettingsBackOnce)
@@ -82,6 +86,11 @@ TEST(RepeatSettingsRecord, AStartAfterACrashPutsTheUsersSettingsBackOnce)
     QTemporaryDir state;
     const RepeatSettingsRecord record(state.filePath("morvaw/repeat-settings"));
     ASSERT_TRUE(record.save({"/dev/input/event3", 500, 33}));
+    // Not while another Morvaw's transfer holds it: that one is still running.
+    RepeatSettingsRecord running(record.path());
+    ASSERT_TRUE(running.hold());
+    EXPECT_TRUE(PutBackLeftoverSettings(record, [](const auto&) { return false; }).isEmpty());
+    running.release();
     RepeatSettingsRecord::Saved written;
     const QString said = PutBackLeftoverSettings(record, [&](const auto& saved) {
         written = saved;

@@ -91,3 +91,16 @@ TEST(UnitRecord, ALogThatCannotBeWrittenIsSaidOnce)
     EXPECT_EQ(rig.window.view().UnitText, "Unit 2 of this session");
     EXPECT_TRUE(rig.device.complete());
 }
+
+// A keyboard that does not answer is not logged with the version the one
+// before it gave.
+TEST(UnitRecord, EachUnitKeepsOnlyItsOwnKeyboardsVersion)
+{
+    TransferMeter meter;
+    TransferProgress connecting;
+    connecting.phase = TransferPhase::Connecting;
+    connecting.versionAnswered = 2;
+    meter.update(connecting, {});
+    meter.startUnit({}, true);
+    EXPECT_FALSE(meter.versionAnswered());
+}
