@@ -263,8 +263,7 @@ int main(int argc, char* argv[])
         mainForm.holdFor(&legends);
         legends.open(document.records(), document.isUntitled() ? "" : document.fileName());
     });
-    QObject::connect(&document, &LayoutDocument::saved, &legends,
-                     &LegendsForm::keepUnnamedLegendsBeside);
+    QObject::connect(&document, &LayoutDocument::saved, &legends, &LegendsForm::followSavedLayout);
     QObject::connect(&document, &LayoutDocument::replaced, &legends,
                      &LegendsForm::forgetUnnamedLegends);
     QObject::connect(&legends, &LegendsForm::closed, &mainForm,

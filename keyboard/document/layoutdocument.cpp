@@ -224,13 +224,14 @@ FileOutcome LayoutDocument::save(const std::string& fname)
     m_layout.records[Settings::KbdLanguage].PosX = m_layout.language;
     const FileOutcome written = WriteLayoutFile(name, m_layout.records);
     const bool named = written.ok && !name.empty() && !IsWildcardName(name);
+    const std::string former = isUntitled() ? std::string() : m_fileName;
     if (named) {
         m_fileName = name;
         m_onDisk = IdentityOf(name, LayoutFileBytes(m_layout.records));
     }
     emit changed();
     if (named)
-        emit saved(name);
+        emit saved(name, former);
     return written;
 }
 

@@ -120,8 +120,9 @@ signals:
     void changed();
     // Another layout took the document's place: New, a load, a recovery.
     void replaced();
-    // The layout was written to fileName, which is now its name.
-    void saved(const std::string& fileName);
+    // The layout was written to fileName, which is now its name; formerName
+    // is the one it had, empty when it had none yet.
+    void saved(const std::string& fileName, const std::string& formerName);
 
 private:
     struct Layout

@@ -143,6 +143,24 @@ FileOutcome KeyLegends::load(const std::filesystem::path& path)
     return readText(read.bytes);
 }
 
+FileOutcome KeyLegends::CarryOver(const std::filesystem::path& formerLayout,
+                                  const std::filesystem::path& layout)
+{
+    const std::filesystem::path from = FileFor(formerLayout);
+    const std::filesystem::path to = FileFor(layout);
+    std::error_code error;
+    if (!std::filesystem::exists(from, error) || std::filesystem::equivalent(from, to, error))
+        return {};
+    // Copied as it is, even one that does not read: it is the user's to mend.
+    const FileRead read = ReadRegularFile(from, kMaxFileSize);
+    if (!read.outcome.ok)
+        return read.outcome;
+    if (read.size > read.bytes.size())
+        return FileOutcome::failed(QStringLiteral("%1 is larger than a legends file can be.")
+                                       .arg(ToQtPath(from.string())));
+    return ReplaceFileContents(to, read.bytes);
+}
+
 FileOutcome KeyLegends::save(const std::filesystem::path& path) const
 {
     std::error_code error;

@@ -43,6 +43,10 @@ public:
 
     // NAME.KBD.legends for NAME.KBD.
     [[nodiscard]] static std::filesystem::path FileFor(const std::filesystem::path& layout);
+    // The legends file of formerLayout, if it has one, becomes layout's too:
+    // a layout saved under another name takes its legends along.
+    [[nodiscard]] static FileOutcome CarryOver(const std::filesystem::path& formerLayout,
+                                               const std::filesystem::path& layout);
     [[nodiscard]] QByteArray toText() const;
     // Takes the edited legends and the size of a legends file's text; on a
     // fault nothing changes and the reason (with the line) is returned.

@@ -78,7 +78,7 @@ protected:
             legends.open(document.records(), document.isUntitled() ? "" : document.fileName());
         });
         QObject::connect(&document, &LayoutDocument::saved, &legends,
-                         &LegendsForm::keepUnnamedLegendsBeside);
+                         &LegendsForm::followSavedLayout);
         QObject::connect(&document, &LayoutDocument::replaced, &legends,
                          &LegendsForm::forgetUnnamedLegends);
         QObject::connect(&legends, &LegendsForm::closed, &main,

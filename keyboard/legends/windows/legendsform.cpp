@@ -325,14 +325,15 @@ void LegendsForm::hideEvent(QHideEvent* event)
     QWidget::hideEvent(event);
 }
 
-void LegendsForm::keepUnnamedLegendsBeside(const std::string& layoutName)
+void LegendsForm::followSavedLayout(const std::string& layoutName, const std::string& formerName)
 {
-    if (m_unnamedLegends.isEmpty())
+    if (formerName.empty() && m_unnamedLegends.isEmpty())
         return;
     KeyLegends legends(LayoutRecordArray{});
     const std::filesystem::path file = KeyLegends::FileFor(layoutName);
-    const FileOutcome kept =
-        legends.readText(m_unnamedLegends).ok ? legends.save(file) : FileOutcome{};
+    const FileOutcome kept = !formerName.empty() ? KeyLegends::CarryOver(formerName, layoutName)
+                             : legends.readText(m_unnamedLegends).ok ? legends.save(file)
+                                                                     : FileOutcome{};
     if (!kept.ok)
         m_dialogs.warn(QStringLiteral("The edited legends could not be kept in\n%1\n\n%2")
                            .arg(ToQtPath(file.string()), kept.reason),

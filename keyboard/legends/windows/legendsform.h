@@ -33,8 +33,9 @@ public:
     // no name yet (an empty one) has no place for a legends file: its edited
     // legends stay in this window until it is saved or replaced.
     void open(const LayoutRecordArray& records, const std::string& layoutName);
-    // The layout was saved as layoutName: legends edited while it had no name go beside it.
-    void keepUnnamedLegendsBeside(const std::string& layoutName);
+    // The layout was saved as layoutName: legends edited while it had no name
+    // (formerName empty) go beside it, and so do those of its former name.
+    void followSavedLayout(const std::string& layoutName, const std::string& formerName);
     // Another layout took its place: legends edited while it had no name are dropped.
     void forgetUnnamedLegends();
     // Holds legends for a layout with no name yet (those back from its

@@ -66,8 +66,9 @@ TEST(LegendsWindow, AnEditedLegendIsSavedIntoThePdfAndKeptBesideTheLayout)
 
 // A layout with no name yet has no folder of its own: its legends wait in the
 // window (not in UNTITLED.KBD.legends wherever the program was started) and go
-// beside the layout when it is saved; a layout that takes its place starts
-// afresh. Each edit goes to the layout's recovery copy, and comes back from it.
+// beside the layout when it is saved, and with it under each new name; a
+// layout that takes its place starts afresh. Each edit goes to the layout's recovery copy, and
+// comes back from it.
 TEST(LegendsWindow, LegendsOfALayoutWithNoNameWaitForItsName)
 {
     QTemporaryDir dir;
@@ -76,8 +77,7 @@ TEST(LegendsWindow, LegendsOfALayoutWithNoNameWaitForItsName)
     LayoutDocument document;
     ScriptedDialogs dialogs;
     LegendsForm form(dialogs);
-    QObject::connect(&document, &LayoutDocument::saved, &form,
-                     &LegendsForm::keepUnnamedLegendsBeside);
+    QObject::connect(&document, &LayoutDocument::saved, &form, &LegendsForm::followSavedLayout);
     QObject::connect(&document, &LayoutDocument::replaced, &form,
                      &LegendsForm::forgetUnnamedLegends);
     QByteArray kept; // in the recovery copy
@@ -101,6 +101,11 @@ TEST(LegendsWindow, LegendsOfALayoutWithNoNameWaitForItsName)
     KeyLegends beside(document.records());
     ASSERT_TRUE(beside.load(KeyLegends::FileFor(shop)).ok);
     EXPECT_EQ(beside.legend(2), "Green tea");
+    // Saved under another name, the layout takes its legends along.
+    const std::string counter = Native(dir.filePath("counter.KBD")).string();
+    ASSERT_TRUE(document.save(counter).ok);
+    EXPECT_EQ(ReadBytes(dir.filePath("counter.KBD.legends")),
+              ReadBytes(dir.filePath("shop.KBD.legends")));
 
     document.newLayout();
     legendOfKey2()->setText("Mint tea");
