@@ -104,7 +104,9 @@ ProgrammingLogEntry LogEntryFor(const UnitContext& context, const TransferMeter&
     const int type = KeyboardType(outcome.kbdFlags);
     if (type != 3)
         entry.keyboardType = type > 3 ? 2 : type;
-    entry.typeDetected = KeyboardType(context.kbdFlagsBefore) == 3 && entry.keyboardType;
+    // Only the first keyboard is asked; the next ones take the image built for it.
+    entry.typeDetected =
+        KeyboardType(context.kbdFlagsBefore) == 3 && entry.keyboardType && meter.unit() == 1;
     entry.versionAnswered = meter.versionAnswered();
     entry.writes = meter.done();
     entry.total = meter.total();

@@ -93,14 +93,20 @@ TEST(UnitRecord, ALogThatCannotBeWrittenIsSaidOnce)
 }
 
 // A keyboard that does not answer is not logged with the version the one
-// before it gave.
-TEST(UnitRecord, EachUnitKeepsOnlyItsOwnKeyboardsVersion)
+// before it gave, nor as detected when only the first one was asked its type.
+TEST(UnitRecord, EachUnitKeepsOnlyWhatItsOwnKeyboardAnswered)
 {
     TransferMeter meter;
     TransferProgress connecting;
     connecting.phase = TransferPhase::Connecting;
     connecting.versionAnswered = 2;
+    meter.startUnit({}, true);
     meter.update(connecting, {});
+    const UnitContext detecting{{}, {}, "COM1", WithKeyboardType(0, 3)};
+    TransferOutcome enhanced;
+    enhanced.kbdFlags = WithKeyboardType(0, 2);
+    EXPECT_TRUE(LogEntryFor(detecting, meter, enhanced, {}, {}).typeDetected);
     meter.startUnit({}, true);
     EXPECT_FALSE(meter.versionAnswered());
+    EXPECT_FALSE(LogEntryFor(detecting, meter, enhanced, {}, {}).typeDetected);
 }
