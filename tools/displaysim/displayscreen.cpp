@@ -87,6 +87,12 @@ void DisplayScreen::clear()
 void DisplayScreen::vtByte(std::uint8_t b)
 {
     if (m_inSequence) {
+        // A command cut short (a time-out ends it after one byte) leaves an
+        // ESC open; the next ESC starts a new sequence, as on a terminal.
+        if (b == ESC) {
+            m_sequence.clear();
+            return;
+        }
         m_sequence.push_back(static_cast<char>(b));
         if (m_sequence.size() == 1 && b != '[') {
             m_inSequence = false;

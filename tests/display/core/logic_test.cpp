@@ -99,6 +99,10 @@ TEST(ProgramModeCommand, TheDisplayFollowsEverySwitch)
     EXPECT_EQ(ProgramModeCommand(8), "");
     screen.feed(std::string("\xFE\x66\x42", 3)); // unknown code: no change
     EXPECT_EQ(screen.protocol(), 7);
+    screen.feed("\xFE\x66\x18"
+                "AB\x1B"); // QN, a command cut after its ESC
+    screen.feed("\x1B[2J");
+    EXPECT_EQ(screen.line(1), sp(20));
 }
 
 // A prefix change goes out with the old prefixes; the clock items then use the
