@@ -103,6 +103,8 @@ TEST(ProgramModeCommand, TheDisplayFollowsEverySwitch)
                 "AB\x1B"); // QN, a command cut after its ESC
     screen.feed("\x1B[2J");
     EXPECT_EQ(screen.line(1), sp(20));
+    screen.feed("\xE9\x80\x7F!"); // as the customer reads them
+    EXPECT_EQ(screen.readableLine(1), "\u00E9\u20AC.!" + sp(16));
 }
 
 // A prefix change goes out with the old prefixes; the clock items then use the
