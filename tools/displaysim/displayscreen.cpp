@@ -235,7 +235,9 @@ void DisplayScreen::simpleByte(std::uint8_t b)
     }
     if (m_inSequence) { // the byte after ESC
         m_inSequence = false;
-        if (m_protocol == Set2 && b == 'I')
+        // Set 2's reset; EPSON's two-line text starts with ESC ESC, which
+        // clears, so that each one shows its first line on top.
+        if ((m_protocol == Set2 && b == 'I') || (m_protocol == EPSON && b == ESC))
             clear();
         return;
     }
@@ -266,7 +268,7 @@ void DisplayScreen::simpleByte(std::uint8_t b)
     case EPSON:
         if (b == ESC)
             m_inSequence = true;
-        else if (b == 0x0C)
+        else if (b == 0x0C || b == 0x14 || b == 0x15) // clear, reset, clear
             clear();
         else if (b == 0x16)
             m_cursor = 0;

@@ -37,7 +37,7 @@ TEST(TwoLineCommand, SequencePerProtocolShowsBothLines)
         EXPECT_EQ(TwoLineCommand(s, mode), expected[mode]) << mode;
         displaysim::DisplayScreen screen(mode);
         screen.feed("old text\r");
-        screen.feed(expected[mode]);
+        screen.feed(expected[mode] + expected[mode]); // the second one shows the same
         EXPECT_EQ(screen.line(1) + screen.line(2), ab + "C" + sp(19)) << mode;
     }
 }
@@ -105,6 +105,10 @@ TEST(ProgramModeCommand, TheDisplayFollowsEverySwitch)
     EXPECT_EQ(screen.line(1), sp(20));
     screen.feed("\xE9\x80\x7F!"); // as the customer reads them
     EXPECT_EQ(screen.readableLine(1), "\u00E9\u20AC.!" + sp(16));
+    for (const char* clears : {"\x14", "\x15"}) { // EPSON's reset and second clear
+        screen.feed(std::string("\xFE\x66\x10x") + clears);
+        EXPECT_EQ(screen.line(1), sp(20)) << clears[0];
+    }
 }
 
 // A prefix change goes out with the old prefixes; the clock items then use the
