@@ -175,12 +175,11 @@ void DisplayScreen::aedexByte(std::uint8_t b)
 
 void DisplayScreen::aedexCommand(const std::string& command)
 {
-    // A space prefix is not sent; what is left of the prefix must lead.
-    std::string prefix;
-    for (char p : {m_prefix1, m_prefix2}) {
-        if (p != ' ')
-            prefix.push_back(p);
-    }
+    // A space prefix may be left out (the prefix change does) or sent (the
+    // texts do); what is left of the prefix must lead.
+    std::string prefix = {m_prefix1, m_prefix2};
+    if (command.compare(0, prefix.size(), prefix) != 0)
+        std::erase(prefix, ' ');
     if (command.size() <= prefix.size() || command.compare(0, prefix.size(), prefix) != 0)
         return;
     const char code = command[prefix.size()];

@@ -51,6 +51,9 @@ TEST(TwoLineCommand, FillingIsKeptAndNeverCutsALongerLine)
     EXPECT_EQ(TwoLineCommand(s, 4), "\x1F" + std::string(25, 'x') + sp(19));
     s.Prefix1 = ' ', s.Line1 = "a"; // Aedex takes the prefixes as they are
     EXPECT_EQ(TwoLineCommand(s, 1), " #1a\r #2" + sp(19) + "\r");
+    displaysim::DisplayScreen aedex(1); // and a display with that prefix shows it
+    aedex.feed("!#8 #\r" + TwoLineCommand(s, 1));
+    EXPECT_EQ(aedex.line(1), "a" + sp(19));
 }
 
 TEST(CursorCommand, QnTerminalAndIdm)
