@@ -83,14 +83,17 @@ bool OutputChannel::reportedLineFailure()
 void OutputChannel::sendToPort(std::string_view text)
 {
     bool started = false;
+    bool dropped = false;
     setTransmitting(true);
     for (char c : text) {
         // An abort (the protocol window closing) drops a command that has not
         // started; once its first byte is out the command is finished, so
         // that the display never keeps half of it. Only a failing line cuts it.
         m_state.SendError = false;
-        if (!sendByte(static_cast<std::uint8_t>(c), started ? m_noAbort : m_state.AbortFlag))
+        if (!sendByte(static_cast<std::uint8_t>(c), started ? m_noAbort : m_state.AbortFlag)) {
+            dropped = true;
             break;
+        }
         if (reportedLineFailure()) {
             m_state.AbortFlag = true;
             break;
@@ -106,9 +109,9 @@ void OutputChannel::sendToPort(std::string_view text)
         }
     }
     setTransmitting(false);
-    // A line that failed before the first byte took nothing: the echo keeps
-    // the last command that went out.
-    if (started || !m_port.failure())
+    // A line that failed before the first byte, or a command dropped before
+    // it, took nothing: the echo keeps the last command that went out.
+    if (started || (!dropped && !m_port.failure()))
         ShowSentText(text);
 }
 

@@ -71,6 +71,34 @@ std::string DisplayScreen::line(int number) const
     return std::string(m_cells.begin() + start, m_cells.begin() + start + kColumns);
 }
 
+std::string DisplayScreen::readableLine(int number) const
+{
+    // Windows-1252 0x80..0x9F; its holes are shown as dots.
+    static constexpr char16_t kHigh[32] = {
+        u'\u20AC', u'.',      u'\u201A', u'\u0192', u'\u201E', u'\u2026', u'\u2020', u'\u2021',
+        u'\u02C6', u'\u2030', u'\u0160', u'\u2039', u'\u0152', u'.',      u'\u017D', u'.',
+        u'.',      u'\u2018', u'\u2019', u'\u201C', u'\u201D', u'\u2022', u'\u2013', u'\u2014',
+        u'\u02DC', u'\u2122', u'\u0161', u'\u203A', u'\u0153', u'.',      u'\u017E', u'\u0178'};
+    std::string text;
+    for (char c : line(number)) {
+        const auto b = static_cast<std::uint8_t>(c);
+        const char16_t u = b < 0x20 || b == 0x7F   ? u'.'
+                           : b >= 0x80 && b < 0xA0 ? kHigh[b - 0x80]
+                                                   : b;
+        if (u < 0x80) {
+            text.push_back(static_cast<char>(u));
+        } else if (u < 0x800) {
+            text.push_back(static_cast<char>(0xC0 | (u >> 6)));
+            text.push_back(static_cast<char>(0x80 | (u & 0x3F)));
+        } else {
+            text.push_back(static_cast<char>(0xE0 | (u >> 12)));
+            text.push_back(static_cast<char>(0x80 | ((u >> 6) & 0x3F)));
+            text.push_back(static_cast<char>(0x80 | (u & 0x3F)));
+        }
+    }
+    return text;
+}
+
 void DisplayScreen::put(char c)
 {
     m_cells[static_cast<std::size_t>(m_cursor)] = c;
@@ -87,6 +115,12 @@ void DisplayScreen::clear()
 void DisplayScreen::vtByte(std::uint8_t b)
 {
     if (m_inSequence) {
+        // A command cut short (a time-out ends it after one byte) leaves an
+        // ESC open; the next ESC starts a new sequence, as on a terminal.
+        if (b == ESC) {
+            m_sequence.clear();
+            return;
+        }
         m_sequence.push_back(static_cast<char>(b));
         if (m_sequence.size() == 1 && b != '[') {
             m_inSequence = false;
@@ -141,12 +175,11 @@ void DisplayScreen::aedexByte(std::uint8_t b)
 
 void DisplayScreen::aedexCommand(const std::string& command)
 {
-    // A space prefix is not sent; what is left of the prefix must lead.
-    std::string prefix;
-    for (char p : {m_prefix1, m_prefix2}) {
-        if (p != ' ')
-            prefix.push_back(p);
-    }
+    // A space prefix may be left out (the prefix change does) or sent (the
+    // texts do); what is left of the prefix must lead.
+    std::string prefix = {m_prefix1, m_prefix2};
+    if (command.compare(0, prefix.size(), prefix) != 0)
+        std::erase(prefix, ' ');
     if (command.size() <= prefix.size() || command.compare(0, prefix.size(), prefix) != 0)
         return;
     const char code = command[prefix.size()];
@@ -201,7 +234,9 @@ void DisplayScreen::simpleByte(std::uint8_t b)
     }
     if (m_inSequence) { // the byte after ESC
         m_inSequence = false;
-        if (m_protocol == Set2 && b == 'I')
+        // Set 2's reset; EPSON's two-line text starts with ESC ESC, which
+        // clears, so that each one shows its first line on top.
+        if ((m_protocol == Set2 && b == 'I') || (m_protocol == EPSON && b == ESC))
             clear();
         return;
     }
@@ -232,7 +267,7 @@ void DisplayScreen::simpleByte(std::uint8_t b)
     case EPSON:
         if (b == ESC)
             m_inSequence = true;
-        else if (b == 0x0C)
+        else if (b == 0x0C || b == 0x14 || b == 0x15) // clear, reset, clear
             clear();
         else if (b == 0x16)
             m_cursor = 0;

@@ -25,6 +25,9 @@ public:
     void feed(std::uint8_t byte);
 
     [[nodiscard]] std::string line(int number) const; // 1 or 2, always 20 characters
+    // The line as a person reads it on a terminal (UTF-8): bytes 128..255 as
+    // the utility's characters (Windows-1252), other control bytes as dots.
+    [[nodiscard]] std::string readableLine(int number) const;
     [[nodiscard]] int protocol() const { return m_protocol; }
     [[nodiscard]] int cursor() const { return m_cursor; } // 0..39
     [[nodiscard]] std::string prefix() const { return {m_prefix1, m_prefix2}; }

@@ -39,7 +39,8 @@ void show(const displaysim::DisplayScreen& screen, const unsigned char* bytes, s
     for (ssize_t i = 0; i < n; ++i)
         std::printf(" %02X", bytes[i]);
     std::printf("\n +--------------------+\n |%s|  %s\n |%s|\n +--------------------+\n",
-                screen.line(1).c_str(), protocolName(screen.protocol()), screen.line(2).c_str());
+                screen.readableLine(1).c_str(), protocolName(screen.protocol()),
+                screen.readableLine(2).c_str());
     std::fflush(stdout);
 }
 

@@ -37,7 +37,7 @@ TEST(TwoLineCommand, SequencePerProtocolShowsBothLines)
         EXPECT_EQ(TwoLineCommand(s, mode), expected[mode]) << mode;
         displaysim::DisplayScreen screen(mode);
         screen.feed("old text\r");
-        screen.feed(expected[mode]);
+        screen.feed(expected[mode] + expected[mode]); // the second one shows the same
         EXPECT_EQ(screen.line(1) + screen.line(2), ab + "C" + sp(19)) << mode;
     }
 }
@@ -51,6 +51,9 @@ TEST(TwoLineCommand, FillingIsKeptAndNeverCutsALongerLine)
     EXPECT_EQ(TwoLineCommand(s, 4), "\x1F" + std::string(25, 'x') + sp(19));
     s.Prefix1 = ' ', s.Line1 = "a"; // Aedex takes the prefixes as they are
     EXPECT_EQ(TwoLineCommand(s, 1), " #1a\r #2" + sp(19) + "\r");
+    displaysim::DisplayScreen aedex(1); // and a display with that prefix shows it
+    aedex.feed("!#8 #\r" + TwoLineCommand(s, 1));
+    EXPECT_EQ(aedex.line(1), "a" + sp(19));
 }
 
 TEST(CursorCommand, QnTerminalAndIdm)
@@ -99,6 +102,16 @@ TEST(ProgramModeCommand, TheDisplayFollowsEverySwitch)
     EXPECT_EQ(ProgramModeCommand(8), "");
     screen.feed(std::string("\xFE\x66\x42", 3)); // unknown code: no change
     EXPECT_EQ(screen.protocol(), 7);
+    screen.feed("\xFE\x66\x18"
+                "AB\x1B"); // QN, a command cut after its ESC
+    screen.feed("\x1B[2J");
+    EXPECT_EQ(screen.line(1), sp(20));
+    screen.feed("\xE9\x80\x7F!"); // as the customer reads them
+    EXPECT_EQ(screen.readableLine(1), "\u00E9\u20AC.!" + sp(16));
+    for (const char* clears : {"\x14", "\x15"}) { // EPSON's reset and second clear
+        screen.feed(std::string("\xFE\x66\x10x") + clears);
+        EXPECT_EQ(screen.line(1), sp(20)) << clears[0];
+    }
 }
 
 // A prefix change goes out with the old prefixes; the clock items then use the

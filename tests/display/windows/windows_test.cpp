@@ -324,8 +324,8 @@ TEST(PrefixForm, SendCancelCodeBoxesCharactersOkAndTabOrder)
 }
 
 // Closing the window from its frame ends a wait before the switch has
-// started; a switch that has started is finished, so that the display never
-// keeps a lone FE.
+// started, and the echo keeps the last command sent; a switch that has
+// started is finished, so that the display never keeps a lone FE.
 TEST(SetModeForm, ClosingItDropsASwitchNotStartedAndFinishesAStartedOne)
 {
     for (const bool started : {false, true}) {
@@ -345,6 +345,7 @@ TEST(SetModeForm, ClosingItDropsASwitchNotStartedAndFinishesAStartedOne)
         rig.click("SetModeForm", "BtnProgram");
         EXPECT_TRUE(rig.notice.messages.empty()) << started;
         EXPECT_EQ(rig.port.received(), started ? Hex("FE 66 0F") : Hex("")) << started;
+        EXPECT_EQ(rig.state().SentText, started ? "<254>f<15>" : "<ESC>[2J") << started;
         EXPECT_LT(rig.waiter.now() - start, started ? 1000 : 100);
         EXPECT_TRUE(rig.main().isEnabled());
     }
