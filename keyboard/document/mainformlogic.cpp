@@ -213,9 +213,8 @@ bool MainFormLogic::SaveFileKbd(const std::string& fname)
     if (!written.ok)
         // Where a save fails the changes stay, and another place may take them.
         reportFailure(QStringLiteral("The layout could not be saved to"), TrimName(fname),
-                      written.reason +
-                          QStringLiteral("\n\nThe changes are kept: save them elsewhere "
-                                         "with File > Save As."));
+                      written.reason + QStringLiteral("\n\nThe layout stays in the window: save it "
+                                                      "elsewhere with File > Save As."));
     // The settings file is written even when the layout could not be.
     SaveSettings();
     return written.ok;

@@ -127,7 +127,8 @@ TEST_P(SaveFaults, SayWhyKeepTheOldFilesAndTheEdits)
                                          : "File too large";
     ASSERT_EQ(dialogs.messages.size(), 3u);
     // The layout's own says where the changes can still go.
-    const QString elsewhere = "\n\nThe changes are kept: save them elsewhere with File > Save As.";
+    const QString elsewhere =
+        "\n\nThe layout stays in the window: save it elsewhere with File > Save As.";
     for (const auto& [message, file, end] :
          {std::tuple{dialogs.messages[0], "a.KBD", why + elsewhere},
           {dialogs.messages[1], "PALIX.INI", why},
