@@ -48,7 +48,6 @@ TEST_F(LayoutDocumentTest, OperationsChangeWhatTheyNameOnly)
                            .DelayKeyTime = 8,
                            .KbdShape = 1,
                            .KbdLanguage = Language::Spain});
-    expected[Settings::KbdFlags].PosX = 0x81 | 4;
     expected[Settings::MacroPlayDelay].PosX = 7;
     expected[Settings::DelayKeyTime].PosX = 8;
     expected[Settings::KbdShape].PosX = 1;

@@ -2,7 +2,6 @@
 #include "settingsfile.h"
 #include "testlayouts.h"
 
-#include <QDir>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -11,16 +10,6 @@ using namespace morvaw::test;
 
 namespace {
 
-class SettingsFile : public ::testing::Test
-{
-protected:
-    [[nodiscard]] QString iniPath() const { return QDir(m_dir.path()).filePath("PALIX.INI"); }
-    [[nodiscard]] std::filesystem::path file() const { return Native(iniPath()); }
-
-    QTemporaryDir m_dir;
-    SettingsRecord m_settings;
-};
-
 QByteArray field(const std::string& s)
 {
     return QByteArray::fromStdString(s + std::string(128 - s.size(), ' '));
@@ -28,47 +17,44 @@ QByteArray field(const std::string& s)
 
 } // namespace
 
-TEST_F(SettingsFile, FirstStartGivesUntitledAndPortOne)
+// A first start gives "UNTITLED.KBD" on COM1; a record keeps its reserved
+// part; a short file gives what it holds; long names are cut between
+// characters.
+TEST(SettingsFile, RecordRoundTripsWithItsReservedPart)
 {
-    m_settings = LoadIni(file());
-    EXPECT_EQ(m_settings.LayoutFileName, "UNTITLED.KBD");
-    EXPECT_EQ(m_settings.ComPortIndex, 1);
-    ASSERT_TRUE(SaveIni(file(), m_settings).ok);
-    EXPECT_EQ(ReadBytes(iniPath()), field("UNTITLED.KBD") + QByteArray("\x01\x00", 2) +
-                                        QByteArray(384, ' ') + QByteArray(9486, '\0'));
-}
+    QTemporaryDir dir;
+    const QString ini = dir.filePath("PALIX.INI");
+    const std::filesystem::path file = Native(ini);
+    SettingsRecord settings = LoadIni(file);
+    ASSERT_TRUE(SaveIni(file, settings).ok);
+    EXPECT_EQ(ReadBytes(ini), field("UNTITLED.KBD") + QByteArray("\x01\x00", 2) +
+                                  QByteArray(384, ' ') + QByteArray(9486, '\0'));
 
-TEST_F(SettingsFile, RecordRoundTripsWithItsReservedPart)
-{
     QByteArray record = field("/shop/counter.KBD") + QByteArray("\x03\x01", 2) +
                         field("/shop/a.KBD") + field("") + field("/shop/c.KBD");
     for (int i = 0; i < 9486; ++i)
         record += static_cast<char>(i * 7 + 1);
-    ASSERT_TRUE(WriteBytes(iniPath(), record));
-
-    m_settings = LoadIni(file());
-    EXPECT_EQ(m_settings.LayoutFileName, "/shop/counter.KBD");
-    EXPECT_EQ(m_settings.ComPortIndex, 259);
-    EXPECT_EQ(m_settings.RecentFiles, (RecentCaptions{"/shop/a.KBD", "", "/shop/c.KBD"}));
-    ASSERT_TRUE(SaveIni(file(), m_settings).ok);
-    EXPECT_EQ(ReadBytes(iniPath()), record);
+    ASSERT_TRUE(WriteBytes(ini, record));
+    settings = LoadIni(file);
+    EXPECT_EQ(settings.LayoutFileName, "/shop/counter.KBD");
+    EXPECT_EQ(settings.ComPortIndex, 259);
+    EXPECT_EQ(settings.RecentFiles, (RecentCaptions{"/shop/a.KBD", "", "/shop/c.KBD"}));
+    ASSERT_TRUE(SaveIni(file, settings).ok);
+    EXPECT_EQ(ReadBytes(ini), record);
 
     // A short file gives what it holds; a blank name is no layout.
-    ASSERT_TRUE(WriteBytes(iniPath(), field("/a.KBD") + QByteArray("\x02\x00/b", 4)));
-    m_settings = LoadIni(file());
-    EXPECT_EQ(m_settings.LayoutFileName, "/a.KBD");
-    EXPECT_EQ(m_settings.RecentFiles, (RecentCaptions{"/b", "", ""}));
-    ASSERT_TRUE(WriteBytes(iniPath(), QByteArray(60, ' ')));
-    EXPECT_EQ(LoadIni(file()).LayoutFileName, "UNTITLED.KBD");
-}
+    ASSERT_TRUE(WriteBytes(ini, field("/a.KBD") + QByteArray("\x02\x00/b", 4)));
+    settings = LoadIni(file);
+    EXPECT_EQ(settings.LayoutFileName, "/a.KBD");
+    EXPECT_EQ(settings.RecentFiles, (RecentCaptions{"/b", "", ""}));
+    ASSERT_TRUE(WriteBytes(ini, QByteArray(60, ' ')));
+    EXPECT_EQ(LoadIni(file).LayoutFileName, "UNTITLED.KBD");
 
-TEST_F(SettingsFile, LongNamesAreCutTo128BytesBetweenCharacters)
-{
     // 127 ASCII bytes and a two-byte character: the character does not fit.
-    m_settings.LayoutFileName = std::string(127, 'a') + "\xC3\xA9.KBD";
-    m_settings.RecentFiles[0] = std::string(200, 'b');
-    ASSERT_TRUE(SaveIni(file(), m_settings).ok);
-    const QByteArray bytes = ReadBytes(iniPath());
+    settings.LayoutFileName = std::string(127, 'a') + "\xC3\xA9.KBD";
+    settings.RecentFiles[0] = std::string(200, 'b');
+    ASSERT_TRUE(SaveIni(file, settings).ok);
+    const QByteArray bytes = ReadBytes(ini);
     ASSERT_EQ(bytes.size(), 10000);
     EXPECT_EQ(bytes.left(128), field(std::string(127, 'a')));
     EXPECT_EQ(bytes.mid(130, 128).toStdString(), std::string(128, 'b'));

@@ -118,8 +118,7 @@ TEST(AutoDetect, AnswerProbeAndSilence)
         int expected;
         bool probeWritten;
     };
-    for (const Case& c : {Case{2, false, 2, false}, Case{1, false, 1, false},
-                          Case{0, false, 0, true}, Case{2, true, 99, true}}) {
+    for (const Case& c : {Case{0, false, 0, true}, Case{2, true, 99, true}}) {
         LinkRig rig(c.deviceType);
         rig.device.faults.silent = c.silent;
         const SerialDevice::Detection found = rig.serial.AutoDetectKbd(1);
