@@ -107,14 +107,20 @@ FileOutcome KeyLegends::readText(const QByteArray& text)
     const QJsonObject root = document.object();
     if (root.value(kFormatKey).toString() != kFormat)
         return FileOutcome::failed(QStringLiteral("expected \"format\": \"%1\"").arg(kFormat));
-    const double size = root.value(kSizeKey).toDouble(kDefaultSizeMm);
+    // A size or legends of another kind (a size written "12") is no default.
+    const QJsonValue sizeValue = root.value(kSizeKey);
+    const double size = sizeValue.isUndefined() ? kDefaultSizeMm : sizeValue.toDouble(-1);
     if (!(size >= kMinSizeMm && size <= kMaxSizeMm))
         return FileOutcome::failed(QStringLiteral("expected \"%1\" from %2 to %3")
                                        .arg(kSizeKey)
                                        .arg(kMinSizeMm)
                                        .arg(kMaxSizeMm));
     std::array<std::optional<QString>, kKeyCount + 1> edited;
-    const QJsonObject legends = root.value(kLegendsKey).toObject();
+    const QJsonValue legendsValue = root.value(kLegendsKey);
+    if (!legendsValue.isUndefined() && !legendsValue.isObject())
+        return FileOutcome::failed(
+            QStringLiteral("expected \"%1\" to hold key numbers and legends").arg(kLegendsKey));
+    const QJsonObject legends = legendsValue.toObject();
     for (auto it = legends.begin(); it != legends.end(); ++it) {
         bool number = false;
         const int key = it.key().toInt(&number);

@@ -173,6 +173,8 @@ TEST(KeyLegendsFile, KeepsOnlyEditedLegendsAndRefusesOtherFiles)
     for (const QByteArray& text :
          {QByteArray("{\"format\": \"morvaw legends\", \"legends\": {\"85\": \"x\"}}"),
           QByteArray("{\"format\": \"morvaw legends\", \"sizeMm\": 40}"),
+          QByteArray("{\"format\": \"morvaw legends\", \"sizeMm\": \"12\"}"),
+          QByteArray("{\"format\": \"morvaw legends\", \"legends\": [\"x\"]}"),
           QByteArray("{\"format\": \"morvaw legends\", \"legends\": {\"4\": \"\\ud800\"}}"),
           QByteArray("{\"format\": \"morvaw legends\",\n \"legends\": {\"4\" \"x\"}}")}) {
         KeyLegends other(records);
