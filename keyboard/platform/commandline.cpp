@@ -251,6 +251,11 @@ QString leftOverProblem(const CommandLineOptions& options, const QStringList& un
         modes << QStringLiteral("--program/--check");
     if (modes.size() > 1)
         return QStringLiteral("only one of %1 at a time").arg(modes.join(QStringLiteral(", ")));
+    // The keyboard port is the window's: the keyboard types its answers into it.
+    if (!options.keyboardDevice.isEmpty() && !modes.isEmpty() && !options.listPorts)
+        return QStringLiteral("--keyboard-device goes with the window or --list-ports, not "
+                              "with %1 (--program uses --port)")
+            .arg(modes.first());
     for (const QString& argument : unknown) {
         if (argument.startsWith(QStringLiteral("--")) && !isQtOption(argument))
             return QStringLiteral("unknown option \"%1\"").arg(argument);

@@ -52,6 +52,7 @@ TEST(CommandLine, LayoutModesTakeTheirFilesAndRefuseWhatDoesNotFit)
         {{"--list-ports", "--check", "a.KBD"}, "only one of"},
         {{"--keyboard-device", ""}, "--keyboard-device needs the path"},
         {{"--keyboard-device="}, "--keyboard-device needs the path"},
+        {{"--program", "a.KBD", "--port", "COM1", "--keyboard-device", "k"}, "goes with the"},
     };
     for (const auto& [arguments, reason] : refused)
         EXPECT_TRUE(Read(arguments).error.contains(QLatin1String(reason)))
