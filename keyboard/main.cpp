@@ -170,8 +170,7 @@ int main(int argc, char* argv[])
     QGuiApplication::setDesktopFileName("morvaw");
     // A layout named on the command line ("Open with" in a file manager);
     // Qt has taken its own options out by now.
-    QStringList named = app.arguments().mid(1);
-    named.removeIf([](const QString& word) { return word.startsWith(QLatin1Char('-')); });
+    const QStringList named = LayoutsNamedForTheWindow(app.arguments());
     if (named.size() > 1)
         std::fprintf(stderr, "morvaw: opens one layout at a time; %s is opened\n",
                      qPrintable(named.first()));

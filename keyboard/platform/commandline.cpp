@@ -322,6 +322,18 @@ QString OutputReplacesInput(const CommandLineOptions& options)
     return {};
 }
 
+QStringList LayoutsNamedForTheWindow(const QStringList& arguments)
+{
+    QStringList named;
+    for (qsizetype i = 1; i < arguments.size(); ++i) {
+        if (arguments[i] == kKeyboardDevice)
+            ++i;
+        else if (!arguments[i].startsWith(QLatin1Char('-')))
+            named << arguments[i];
+    }
+    return named;
+}
+
 QString CommandLineUsage()
 {
     return QStringLiteral(

@@ -45,4 +45,8 @@ struct CommandLineOptions
 
 [[nodiscard]] QString CommandLineUsage();
 
+// The layouts named for the window among the arguments left once Qt took its
+// own: neither an option nor the device given with --keyboard-device.
+[[nodiscard]] QStringList LayoutsNamedForTheWindow(const QStringList& arguments);
+
 } // namespace morvaw

@@ -61,6 +61,10 @@ TEST(CommandLine, LayoutModesTakeTheirFilesAndRefuseWhatDoesNotFit)
     EXPECT_EQ(Read({"-platform", "offscreen"}).layoutMode, CommandLineOptions::LayoutMode::None);
     EXPECT_TRUE(Read({"-platform", "offscreen", "--style=fusion"}).error.isEmpty());
     EXPECT_TRUE(Read({"--help"}).help && Read({"--help"}).error.isEmpty());
+    // The device given for the keyboard port is no layout to open.
+    EXPECT_EQ(LayoutsNamedForTheWindow({"morvaw", "--keyboard-device", "/dev/input/event3",
+                                        "--keyboard-device=/dev/x", "shop.KBD"}),
+              QStringList{"shop.KBD"});
 }
 
 // "--export shop.KBD --output shop.KBD" would replace the layout: refused
